@@ -1,0 +1,11 @@
+# Third-party libraries, all from Debian packages (scripts/install-deps.sh).
+find_package(PkgConfig REQUIRED)
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)
+find_path(SIMPLEINI_INCLUDE_DIR SimpleIni.h REQUIRED)
+if(KORVANE_GUI)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
+  pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
+  set(CMAKE_AUTOMOC ON)
+  set(CMAKE_AUTORCC ON)
+endif()

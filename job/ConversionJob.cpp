@@ -1,0 +1,229 @@
+#include "ConversionJob.h"
+
+#include "OutputPath.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr size_t kChunkHeaderPart = 4;
+constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
+
+uint32_t BigEndian32(const uint8_t* bytes) {
+    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
+           uint32_t{bytes[3]};
+}
+
+void PutBigEndian32(uint32_t value, uint8_t* bytes) {
+    bytes[0] = static_cast<uint8_t>(value >> 24);
+    bytes[1] = static_cast<uint8_t>(value >> 16);
+    bytes[2] = static_cast<uint8_t>(value >> 8);
+    bytes[3] = static_cast<uint8_t>(value);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ExistsButNotWritable(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0;
+}
+
+// Raised for read failures, so that they are told apart from write failures.
+struct InputError {};
+} // namespace
+
+ConversionJob::ConversionJob(JobHost& host) : m_host(host) {}
+
+void ConversionJob::ApplyTexts(const LanguageTexts* texts) {
+    if (texts == nullptr) {
+        return;
+    }
+    m_textWelcome = texts->textWelcome;
+    m_textLoaded = texts->textLoaded;
+    m_textSaved = texts->textSaved;
+    m_msgOutputNotCreated = texts->msgOutputNotCreated;
+    m_msgInputNotOpened = texts->msgInputNotOpened;
+    m_msgPleaseLoad = texts->msgPleaseLoad;
+    m_msgOutputIsInput = texts->msgOutputIsInput;
+    m_msgOutputNotWritten = texts->msgOutputNotWritten;
+}
+
+bool ConversionJob::RunConversion(bool save) {
+    bool completed = false;
+    if (m_host.TakeWindowValues()) {
+        ReleasePlayer();
+        if (!save) {
+            m_outputPath = DeriveOutputPath(m_inputPath);
+        }
+        m_engine.m_levels.clear();
+        m_engine.BeginPass(save, &m_outFile);
+        if ((!save || CreateOutput()) && OpenInput()) {
+            const Outcome outcome = ChunkLoop();
+            m_inFile.Abort();
+            if (outcome == Outcome::InputFailed) {
+                m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
+            } else if (outcome == Outcome::OutputFailed || (save && !FinishOutput())) {
+                m_host.ShowMessage(m_msgOutputNotWritten, MessageIcon::Stop);
+            } else {
+                Complete(save);
+                completed = true;
+            }
+        }
+    }
+    m_outFile.Abort();
+    m_tempOutput = TempFile();
+    m_engine.EndPass();
+    m_host.Redraw();
+    return completed;
+}
+
+void ConversionJob::ReleasePlayer() {
+    PlayerControl& player = m_host.Player();
+    player.SetFileName("");
+    player.Command2003();
+    player.SetFlag1107(false);
+    player.SetFlag24(false);
+}
+
+bool ConversionJob::CreateOutput() {
+    m_finalOutputPath = ResolveSymlinks(m_outputPath);
+    if (!m_outputPath.empty() && SameFile(m_finalOutputPath, m_inputPath)) {
+        m_host.ShowMessage(m_msgOutputIsInput, MessageIcon::Stop);
+        return false;
+    }
+    if (!m_outputPath.empty() && !IsFolder(m_finalOutputPath) &&
+        !ExistsButNotWritable(m_finalOutputPath)) {
+        m_tempOutput = CreateTempBeside(m_finalOutputPath);
+    }
+    if (!m_tempOutput.IsValid()) {
+        m_host.ShowMessage(m_msgOutputNotCreated, MessageIcon::Stop);
+        return false;
+    }
+    m_outFile.Attach(m_tempOutput.Release(), m_tempOutput.Path());
+    return true;
+}
+
+bool ConversionJob::OpenInput() {
+    if (m_inFile.Open(m_inputPath, CFile::modeRead)) {
+        return true;
+    }
+    m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
+    return false;
+}
+
+ConversionJob::Outcome ConversionJob::ChunkLoop() {
+    try {
+        bool headerSeen = false;
+        for (;;) {
+            uint8_t id[kChunkHeaderPart];
+            uint8_t length[kChunkHeaderPart];
+            if (m_inFile.Read(id, sizeof id) < sizeof id ||
+                m_inFile.Read(length, sizeof length) < sizeof length) {
+                return Outcome::Completed; // a cut-short ID or length ends the file
+            }
+            const Outcome outcome = CopyChunk(std::string(reinterpret_cast<char*>(id), sizeof id),
+                                              BigEndian32(length), headerSeen);
+            if (outcome != Outcome::Completed) {
+                return outcome;
+            }
+        }
+    } catch (const InputError&) {
+        return Outcome::InputFailed;
+    } catch (const CFileException&) {
+        return Outcome::OutputFailed;
+    }
+}
+
+ConversionJob::Outcome ConversionJob::CopyChunk(const std::string& id, uint32_t declaredLength,
+                                                bool& headerSeen) {
+    std::unique_ptr<uint8_t[]> data;
+    size_t got = 0;
+    try {
+        // A length beyond the end of the file never allocates more than the file holds.
+        const uint64_t fileLength = m_inFile.GetLength();
+        const uint64_t available = fileLength - std::min(fileLength, m_inFile.GetPosition());
+        const auto wanted = static_cast<size_t>(std::min<uint64_t>(declaredLength, available));
+        data.reset(new (std::nothrow) uint8_t[wanted == 0 ? 1 : wanted]);
+        if (!data) {
+            return Outcome::InputFailed;
+        }
+        got = m_inFile.Read(data.get(), wanted);
+    } catch (const CFileException&) {
+        throw InputError{};
+    }
+    // A chunk cut short by the end of the file keeps the bytes that are there.
+    const auto length = static_cast<uint32_t>(got);
+    if (headerSeen && id == "MTrk") {
+        WalkTrackChunk(id, data.get(), length);
+    } else if (!headerSeen) {
+        headerSeen = true;
+        WriteChunkFrame(id, length);
+        m_engine.CopyHeader(data.get(), length);
+    } else if (m_engine.IsSavePass()) {
+        // Chunks of other kinds (vendor data) are not events: copied unchanged.
+        WriteChunkFrame(id, length);
+        m_outFile.Write(data.get(), length);
+    }
+    return Outcome::Completed;
+}
+
+void ConversionJob::WriteChunkFrame(const std::string& id, uint32_t length) {
+    if (!m_engine.IsSavePass()) {
+        return;
+    }
+    uint8_t frame[2 * kChunkHeaderPart];
+    std::memcpy(frame, id.data(), kChunkHeaderPart);
+    PutBigEndian32(length, frame + kChunkHeaderPart);
+    m_outFile.Write(frame, sizeof frame);
+}
+
+void ConversionJob::WalkTrackChunk(const std::string& id, const uint8_t* data, uint32_t length) {
+    const bool save = m_engine.IsSavePass();
+    const uint64_t lengthPosition = save ? m_outFile.GetPosition() + kChunkHeaderPart : 0;
+    WriteChunkFrame(id, length);
+    m_engine.WalkTrack(data, length);
+    if (!save) {
+        return;
+    }
+    const int64_t written = m_engine.TrackBytes();
+    if (written > int64_t{kMaxChunkLength}) {
+        throw CFileException("track too long for a chunk", EFBIG);
+    }
+    uint8_t patch[kChunkHeaderPart];
+    PutBigEndian32(static_cast<uint32_t>(written), patch);
+    m_outFile.Seek(static_cast<int64_t>(lengthPosition), CFile::begin);
+    m_outFile.Write(patch, sizeof patch);
+    m_outFile.Seek(0, CFile::end);
+}
+
+bool ConversionJob::FinishOutput() {
+    try {
+        m_outFile.Sync();
+        m_outFile.Close();
+    } catch (const CFileException&) {
+        return false;
+    }
+    if (!CommitTemp(m_tempOutput.Path(), m_finalOutputPath)) {
+        return false;
+    }
+    m_tempOutput.MarkCommitted();
+    return true;
+}
+
+void ConversionJob::Complete(bool save) {
+    if (save) {
+        m_host.Player().SetFileName(m_outputPath);
+        m_host.Player().Command2003();
+    }
+    m_instructionText = save ? m_textSaved : m_textLoaded;
+    m_host.ShowValues();
+    m_loaded = true;
+    m_host.EnableAdjustmentControls();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "CFile.h"
+#include "FileSystem.h"
+#include "JobHost.h"
+#include "LanguageTable.h"
+#include "MidiEngine.h"
+
+#include <string>
+
+// One load or save pass over a MIDI file, chunk by chunk. A save pass writes a temporary file
+// beside the output and renames it over the output only when the pass has completed, so a
+// failure never costs the user an earlier output.
+class ConversionJob {
+  public:
+    explicit ConversionJob(JobHost& host);
+
+    // Runs a load pass (false) or a save pass (true); returns true when the pass completed.
+    // The job reports its own failures through the host.
+    bool RunConversion(bool save);
+
+    // Sets the message and instruction texts; null (a language index out of range) keeps them.
+    void ApplyTexts(const LanguageTexts* texts);
+
+    // Members the window exchanges with its controls.
+    std::string m_inputPath;
+    std::string m_outputPath;
+    std::string m_instructionText;
+    bool m_loaded = false;
+    MidiEngine m_engine;
+
+    // Texts of the current language (empty until a language is applied).
+    std::string m_textWelcome;
+    std::string m_textLoaded;
+    std::string m_textSaved;
+    std::string m_msgOutputNotCreated;
+    std::string m_msgInputNotOpened;
+    std::string m_msgPleaseLoad;
+    std::string m_msgOutputIsInput;
+    std::string m_msgOutputNotWritten;
+
+  private:
+    enum class Outcome { Completed, InputFailed, OutputFailed };
+
+    void ReleasePlayer();
+    // Step 5: prepares the temporary output; reports and returns false on failure.
+    bool CreateOutput();
+    bool OpenInput();
+    Outcome ChunkLoop();
+    Outcome CopyChunk(const std::string& id, uint32_t declaredLength, bool& headerSeen);
+    void WriteChunkFrame(const std::string& id, uint32_t length);
+    void WalkTrackChunk(const std::string& id, const uint8_t* data, uint32_t length);
+    bool FinishOutput();
+    void Complete(bool save);
+
+    JobHost& m_host;
+    CFile m_inFile;
+    CFile m_outFile;
+    TempFile m_tempOutput;
+    std::string m_finalOutputPath;
+};

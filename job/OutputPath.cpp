@@ -1,0 +1,38 @@
+#include "OutputPath.h"
+
+namespace {
+constexpr size_t kDotWindowCharacters = 50;
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Cuts name at its first "." among its first 50 UTF-8 characters.
+std::string CutAtFirstDot(const std::string& name) {
+    size_t characters = 0;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (IsContinuationByte(name[i])) {
+            continue;
+        }
+        if (characters++ == kDotWindowCharacters) {
+            break;
+        }
+        if (name[i] == '.') {
+            return name.substr(0, i);
+        }
+    }
+    return name;
+}
+} // namespace
+
+std::string DeriveOutputPath(const std::string& inputPath) {
+    const auto slash = inputPath.rfind('/');
+    if (slash == std::string::npos) {
+        return CutAtFirstDot(inputPath) + "KRV.mid";
+    }
+    return inputPath.substr(0, slash) + "/" + CutAtFirstDot(inputPath.substr(slash + 1)) +
+           "KRV.mid";
+}
+
+std::string FolderOfPath(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}

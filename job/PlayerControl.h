@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// The preview player as the job drives it. The window supplies the real player; a headless
+// run supplies one that does nothing.
+class PlayerControl {
+  public:
+    virtual ~PlayerControl() = default;
+    // Holds the named file, ready but not playing; the empty name releases the file held.
+    virtual void SetFileName(const std::string& path) = 0;
+    virtual void Command2003() = 0;
+    virtual void SetFlag1107(bool value) = 0;
+    virtual void SetFlag24(bool value) = 0;
+};
+
+// The player of a run without a window.
+class NullPlayer : public PlayerControl {
+  public:
+    void SetFileName(const std::string&) override {}
+    void Command2003() override {}
+    void SetFlag1107(bool) override {}
+    void SetFlag24(bool) override {}
+};

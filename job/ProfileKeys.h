@@ -1,0 +1,9 @@
+#pragma once
+
+// Keys of the profile section "Version 1.0".
+inline constexpr const char* kKeyInputFolder = "MIDIPathNameI";
+inline constexpr const char* kKeyInputName = "MIDIFileNameI";
+inline constexpr const char* kKeyOutputFolder = "MIDIPathNameO";
+inline constexpr const char* kKeyOutputName = "MIDIFileNameO";
+inline constexpr const char* kKeyLanguage = "Language";
+inline constexpr int kDefaultLanguage = 1;

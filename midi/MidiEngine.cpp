@@ -1,0 +1,181 @@
+#include "MidiEngine.h"
+
+namespace {
+constexpr uint8_t kMetaEndOfTrack = 0x2F;
+// Release velocity of the Note Off the repair inserts: the customary default.
+constexpr uint8_t kReleaseVelocity = 64;
+} // namespace
+
+void MidiEngine::BeginPass(bool savePass, ByteSink* out) {
+    m_savePass = savePass;
+    m_out = savePass ? out : nullptr;
+    m_levelTable = BuildLevelTable(m_dynamicRange, m_volume);
+    m_speedRule = SpeedRule(m_speedPercent);
+}
+
+void MidiEngine::CopyHeader(const uint8_t* data, uint32_t length) {
+    if (m_out != nullptr && length > 0) {
+        m_out->Write(data, length);
+    }
+}
+
+void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
+    m_cursor = data;
+    m_end = data + length;
+    m_runningStatus = 0;
+    m_writer.BeginTrack(m_out);
+    try {
+        for (;;) {
+            m_writer.MarkEvent();
+            if (m_cursor == m_end) {
+                break;
+            }
+            m_writer.WriteVarLen(m_speedRule(ReadVarLen()));
+            if (WalkEvent()) {
+                m_writer.EndTrack();
+                return;
+            }
+        }
+    } catch (const EndOfData&) {
+        // The last event is incomplete: drop it whole.
+        m_writer.DropEvent();
+    }
+    // Close the track so that the written file stays well-formed.
+    m_writer.EmitByte(0x00);
+    m_writer.EmitByte(0xFF);
+    m_writer.EmitByte(kMetaEndOfTrack);
+    m_writer.EmitByte(0x00);
+    m_writer.EndTrack();
+}
+
+uint32_t MidiEngine::ReadVarLen() {
+    uint32_t value = 0;
+    uint8_t byte = 0;
+    do {
+        byte = ReadByte();
+        value = (value << 7) | (byte & 0x7F);
+    } while (byte & 0x80);
+    return value;
+}
+
+uint32_t MidiEngine::ReadDataLength() {
+    const uint32_t length = ReadVarLen();
+    if (length > static_cast<size_t>(m_end - m_cursor)) {
+        throw EndOfData{};
+    }
+    return length;
+}
+
+bool MidiEngine::WalkEvent() {
+    uint8_t status = ReadByte();
+    bool statusImplied = false;
+    if (status & 0x80) {
+        m_writer.EmitByte(status);
+        if (status < 0xF0) {
+            m_runningStatus = status; // only channel messages set the running status
+        }
+    } else {
+        UnreadByte();
+        status = m_runningStatus;
+        statusImplied = true;
+    }
+    switch (status >> 4) {
+    case 0x8: // Note Off
+    case 0xA: // Polyphonic Key Pressure
+        HandleLevelEvent();
+        break;
+    case 0x9:
+        HandleNoteOn(status, statusImplied);
+        break;
+    case 0xB:
+        HandleControlChange();
+        break;
+    case 0xC: // Program Change
+    case 0xD: // Channel Pressure
+        CopyBytes(1);
+        break;
+    case 0xE: // Pitch Bend
+        CopyBytes(2);
+        break;
+    case 0xF:
+        return HandleSystemEvent(status);
+    default:
+        // A data byte with no running status: it is read again as the next delta time.
+        break;
+    }
+    return false;
+}
+
+void MidiEngine::HandleLevelEvent() {
+    const uint8_t key = ReadByte();
+    const uint8_t level = ReadByte();
+    m_levels.push_back(level);
+    m_writer.EmitByte(key);
+    m_writer.EmitByte(MapLevel(level));
+}
+
+void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
+    const uint8_t key = ReadByte();
+    const uint8_t velocity = ReadByte();
+    m_levels.push_back(velocity);
+    if (m_eliminateStuckNotes) {
+        if (!statusImplied) {
+            m_writer.StepBack();
+        }
+        m_writer.EmitByte(status & 0xEF);
+        m_writer.EmitByte(key);
+        m_writer.EmitByte(kReleaseVelocity);
+        m_writer.WriteVarLen(0);
+        m_writer.EmitByte(status);
+    }
+    m_writer.EmitByte(key);
+    m_writer.EmitByte(MapLevel(velocity));
+}
+
+void MidiEngine::HandleControlChange() {
+    const uint8_t controller = ReadByte();
+    uint8_t value = ReadByte();
+    if (controller == 7) {
+        m_levels.push_back(value);
+        value = MapLevel(value);
+    }
+    m_writer.EmitByte(controller);
+    m_writer.EmitByte(value);
+}
+
+void MidiEngine::CopyBytes(unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+        m_writer.EmitByte(ReadByte());
+    }
+}
+
+bool MidiEngine::HandleSystemEvent(uint8_t status) {
+    switch (status) {
+    case 0xF0:   // System Exclusive
+    case 0xF7: { // escape: both carry their length, copied exactly as stored
+        const uint8_t* lengthStart = m_cursor;
+        const uint32_t length = ReadDataLength();
+        m_writer.EmitBlock(lengthStart, static_cast<size_t>(m_cursor - lengthStart) + length);
+        m_cursor += length;
+        return false;
+    }
+    case 0xF1: // MIDI Time Code quarter frame
+    case 0xF3: // Song Select
+        CopyBytes(1);
+        return false;
+    case 0xF2: // Song Position Pointer
+        CopyBytes(2);
+        return false;
+    case 0xFF: {
+        const uint8_t type = ReadByte();
+        const uint32_t length = ReadDataLength();
+        m_writer.EmitByte(type);
+        m_writer.WriteVarLen(length);
+        m_writer.EmitBlock(m_cursor, length);
+        m_cursor += length;
+        return type == kMetaEndOfTrack;
+    }
+    default: // the other system statuses carry no data
+        return false;
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ByteSink.h"
+#include "LevelMap.h"
+#include "SpeedRule.h"
+#include "TrackWriter.h"
+
+#include <cstdint>
+#include <vector>
+
+// The stream engine: walks one track chunk at a time, applies the adjustments and streams the
+// adjusted track to the writer. Every read is bounded by the chunk's end.
+class MidiEngine {
+  public:
+    // Adjustments, read once when a pass begins.
+    int m_dynamicRange = 500;
+    int m_volume = 500;
+    int m_speedPercent = 100; // never negative: the window and the command line refuse that
+    bool m_eliminateStuckNotes = false;
+
+    // Every level of the last pass, as read, in the order met.
+    std::vector<uint8_t> m_levels;
+
+    // Starts a pass; a save pass writes to out, a load pass writes nothing.
+    void BeginPass(bool savePass, ByteSink* out);
+    void EndPass() { m_savePass = false; }
+    bool IsSavePass() const { return m_savePass; }
+
+    // Save pass: writes the header chunk's data unchanged.
+    void CopyHeader(const uint8_t* data, uint32_t length);
+    // Walks one track chunk's data; the written track always ends with End of Track.
+    void WalkTrack(const uint8_t* data, uint32_t length);
+    // Bytes written for the last track.
+    int64_t TrackBytes() const { return m_writer.TrackBytes(); }
+
+    uint8_t MapLevel(unsigned value) const { return m_levelTable[value & 0xFF]; }
+
+  private:
+    struct EndOfData {};
+
+    uint8_t ReadByte() {
+        if (m_cursor == m_end) {
+            throw EndOfData{};
+        }
+        return *m_cursor++;
+    }
+    void UnreadByte() { --m_cursor; }
+    uint32_t ReadVarLen();
+    // Reads a length and checks that that many bytes remain in the chunk.
+    uint32_t ReadDataLength();
+
+    // Handles one event after its delta time; returns true at End of Track.
+    bool WalkEvent();
+    void HandleLevelEvent();
+    void HandleNoteOn(uint8_t status, bool statusImplied);
+    void HandleControlChange();
+    bool HandleSystemEvent(uint8_t status);
+    void CopyBytes(unsigned count);
+
+    const uint8_t* m_cursor = nullptr;
+    const uint8_t* m_end = nullptr;
+    uint8_t m_runningStatus = 0;
+    bool m_savePass = false;
+    ByteSink* m_out = nullptr;
+    TrackWriter m_writer;
+    LevelTable m_levelTable = BuildLevelTable(500, 500);
+    SpeedRule m_speedRule;
+};

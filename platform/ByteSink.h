@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Where the engine's output bytes go: a file in a save pass, memory in tests and benchmarks.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    virtual void Write(const uint8_t* data, size_t count) = 0;
+};

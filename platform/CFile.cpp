@@ -1,0 +1,158 @@
+#include "CFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr size_t kBufferSize = 1 << 20;
+}
+
+CFile::~CFile() { Abort(); }
+
+bool CFile::Open(const std::string& path, unsigned flags) {
+    Abort();
+    int oflags = O_CLOEXEC;
+    if (flags & modeWrite) {
+        oflags |= O_WRONLY | ((flags & modeCreate) ? O_CREAT | O_TRUNC : 0);
+    } else {
+        oflags |= O_RDONLY;
+    }
+    const int fd = ::open(path.c_str(), oflags, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (!(flags & modeWrite) && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return false;
+    }
+    Attach(fd, path);
+    return true;
+}
+
+void CFile::Attach(int fd, const std::string& path) {
+    Abort();
+    m_fd = fd;
+    m_path = path;
+    m_position = 0;
+    m_buffer.clear();
+}
+
+size_t CFile::Read(void* buffer, size_t count) {
+    auto* out = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(m_fd, out + done, count - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            Fail("read");
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    m_position += done;
+    return done;
+}
+
+void CFile::Write(const void* data, size_t count) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    if (m_buffer.capacity() < kBufferSize) {
+        m_buffer.reserve(kBufferSize);
+    }
+    if (m_buffer.size() + count > kBufferSize) {
+        Flush();
+    }
+    if (count >= kBufferSize) {
+        m_buffer.assign(bytes, bytes + count);
+        Flush();
+        return;
+    }
+    m_buffer.insert(m_buffer.end(), bytes, bytes + count);
+}
+
+void CFile::Flush() {
+    size_t done = 0;
+    while (done < m_buffer.size()) {
+        const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            m_buffer.clear();
+            Fail("write");
+        }
+        done += static_cast<size_t>(n);
+    }
+    m_position += done;
+    m_buffer.clear();
+}
+
+uint64_t CFile::Seek(int64_t offset, SeekPosition from) {
+    Flush();
+    const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
+    const off_t result = ::lseek(m_fd, offset, whence);
+    if (result < 0) {
+        Fail("seek");
+    }
+    m_position = static_cast<uint64_t>(result);
+    return m_position;
+}
+
+uint64_t CFile::GetPosition() const { return m_position + m_buffer.size(); }
+
+uint64_t CFile::GetLength() const {
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) {
+        Fail("stat");
+    }
+    const auto onDisk = static_cast<uint64_t>(st.st_size);
+    return std::max(onDisk, GetPosition());
+}
+
+void CFile::Sync() {
+    Flush();
+    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+        Fail("sync");
+    }
+}
+
+void CFile::Close() {
+    if (m_fd < 0) {
+        return;
+    }
+    Flush();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        Fail("close");
+    }
+}
+
+void CFile::Abort() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+    m_fd = -1;
+    m_buffer.clear();
+}
+
+void CFile::Remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        throw CFileException("cannot remove " + path + ": " + std::strerror(errno), errno);
+    }
+}
+
+void CFile::Fail(const char* operation) const {
+    const int error = errno;
+    throw CFileException(std::string("cannot ") + operation + " " + m_path + ": " +
+                             std::strerror(error),
+                         error);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ByteSink.h"
+#include "CFileException.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A buffered file with the subset of operations Korvane uses. Writes collect in a buffer that
+// is flushed before any seek, so the file ends up holding exactly the bytes an unbuffered file
+// would hold. Every failure after Open raises CFileException.
+class CFile : public ByteSink {
+  public:
+    enum OpenFlags : unsigned { modeRead = 0x0, modeWrite = 0x1, modeCreate = 0x1000 };
+    enum SeekPosition { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    ~CFile() override;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Returns false when the file cannot be opened; modeRead refuses anything but a regular file.
+    bool Open(const std::string& path, unsigned flags);
+    // Takes over an already open descriptor (a temporary file made for an atomic save).
+    void Attach(int fd, const std::string& path);
+    bool IsOpen() const { return m_fd >= 0; }
+
+    size_t Read(void* buffer, size_t count);
+    void Write(const void* data, size_t count);
+    void Write(const uint8_t* data, size_t count) override {
+        Write(static_cast<const void*>(data), count);
+    }
+    uint64_t Seek(int64_t offset, SeekPosition from);
+    uint64_t GetPosition() const;
+    uint64_t GetLength() const;
+    // Makes the written bytes durable before an atomic rename.
+    void Sync();
+    void Close();
+    // Closes without flushing or raising: used when a pass is abandoned.
+    void Abort();
+
+    static void Remove(const std::string& path);
+
+  private:
+    void Flush();
+    [[noreturn]] void Fail(const char* operation) const;
+
+    int m_fd = -1;
+    std::string m_path;
+    uint64_t m_position = 0; // position of the first buffered byte
+    std::vector<uint8_t> m_buffer;
+};
