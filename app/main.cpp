@@ -1,1 +1,6 @@
-int main() { return 0; }
+#include <cstdio>
+
+int main() {
+    std::fputs("usage: korvane -f INPUT.mid\n", stderr);
+    return 2;
+}
