@@ -1,6 +1,50 @@
-#include <cstdio>
+#include "CommandLine.h"
+#include "HeadlessRun.h"
 
-int main() {
-    std::fputs("usage: korvane -f INPUT.mid\n", stderr);
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The window's branch: until the window exists, conversions run headless and anything else
+// shows the usage.
+int RunWindow(const CommandLine& commandLine, int, char**) {
+    if (commandLine.action == CommandLine::Action::Convert) {
+        return RunHeadless(commandLine, std::cerr);
+    }
+    std::cerr << UsageText();
     return 2;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+        std::cout << UsageText();
+        return 0;
+    case CommandLine::Action::Version:
+        std::cout << "korvane " << KORVANE_VERSION << "\n";
+        return 0;
+    case CommandLine::Action::UsageError:
+        std::cerr << "korvane: " << commandLine.error << "\nTry 'korvane --help'.\n";
+        return 2;
+    case CommandLine::Action::Convert:
+        if (commandLine.headless || !HasDisplay()) {
+            return RunHeadless(commandLine, std::cerr);
+        }
+        break;
+    case CommandLine::Action::Window:
+        break;
+    }
+    return RunWindow(commandLine, argc, argv);
 }

@@ -1,7 +1,9 @@
 #include "BatchArguments.h"
 
 namespace {
-bool BeginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool BeginsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 } // namespace
 
 BatchArguments ScanBatchArguments(const std::vector<std::string>& args) {
@@ -20,7 +22,7 @@ BatchArguments ScanBatchArguments(const std::vector<std::string>& args) {
             result.seen = true;
             result.inputGiven = true;
             result.inputPath = args[i];
-            result.inputs.push_back(args[i]);
+            result.paths.push_back(args[i]);
             taken = true;
         }
         if (taken) {
@@ -29,8 +31,12 @@ BatchArguments ScanBatchArguments(const std::vector<std::string>& args) {
         if (BeginsWith(args[i], "-v") || BeginsWith(args[i], "-f")) {
             continue; // an option given last, without a value
         }
-        (BeginsWith(args[i], "-") ? result.strayOptions : result.plainArguments)
-            .push_back(args[i]);
+        if (BeginsWith(args[i], "-")) {
+            result.strayOptions.push_back(args[i]);
+        } else {
+            result.plainArguments.push_back(args[i]);
+            result.paths.push_back(args[i]);
+        }
     }
     return result;
 }

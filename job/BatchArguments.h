@@ -6,10 +6,11 @@
 // What the classic argument loop finds: "-v VALUE" and "-f INPUT", recognised by their first
 // two characters; the last "-f" wins; every other argument is skipped.
 struct BatchArguments {
-    bool seen = false;      // "-v" or "-f" met: a batch run
+    bool seen = false;       // "-v" or "-f" met: a batch run
     bool inputGiven = false; // "-f" met with a value
     std::string inputPath;
-    std::vector<std::string> inputs; // every "-f" value, in order
+    // Every "-f" value and every plain argument, in command-line order.
+    std::vector<std::string> paths;
     // Arguments beginning with "-" that the loop took neither as an option nor as a value.
     std::vector<std::string> strayOptions;
     // Arguments that are neither options nor option values.

@@ -5,10 +5,14 @@ namespace {
 constexpr LanguageTexts kTables[4] = {
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
-        {"Speicherort", "Speicherort", "Midi File laden", "Speicherort", "Laden", "Speichern", "Lautstärke", "Dynamikwerte:", "Festgefahrene Noten beseitigen", "Geschwindigkeit anpassen:", "Zurücksetzten"},
+        {"Speicherort", "Speicherort", "Midi File laden", "Speicherort", "Laden", "Speichern",
+         "Lautstärke", "Dynamikwerte:", "Festgefahrene Noten beseitigen",
+         "Geschwindigkeit anpassen:", "Zurücksetzten"},
         "\n\n      Willkommen zum Korvane  \n\n      Laden Sie bitte einen MIDI File",
-        "\n      Eine MIDI Akte wird jetzt geladen.\n\n      Stellen Sie Ihre Justagen ein und \n      drücken Sie dann \"außer\" Taste. \n",
-        "\n\n  Eine neue MIDI Akte ist gespeichert worden.\n\n  Betätigen Sie die Spieltaste, um sie zu hören.",
+        "\n      Eine MIDI Akte wird jetzt geladen.\n\n      Stellen Sie Ihre Justagen ein und \n  "
+        "    drücken Sie dann \"außer\" Taste. \n",
+        "\n\n  Eine neue MIDI Akte ist gespeichert worden.\n\n  Betätigen Sie die Spieltaste, um "
+        "sie zu hören.",
         "Die Ausgang MIDI Akte kann nicht hergestellt werden.",
         "Die Eingang MIDI Akte kann nicht geöffnet werden.",
         "Laden Sie bitte eine MIDI Akte",
@@ -20,9 +24,11 @@ constexpr LanguageTexts kTables[4] = {
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
-        {"Browse", "Browse", "Load From MIDI File", "Save To File", "Load", "Save", "Volume", "Dynamic Range:", "Eliminate Stuck Notes", "Adjust Speed:", "Reset"},
+        {"Browse", "Browse", "Load From MIDI File", "Save To File", "Load", "Save", "Volume",
+         "Dynamic Range:", "Eliminate Stuck Notes", "Adjust Speed:", "Reset"},
         "\n\n      Welcome Korvane user!\n\n      Please load a MIDI file.",
-        "\n      A MIDI file is now loaded.\n\n      Make your adjustments and then\n      push the \"Save\" button\n",
+        "\n      A MIDI file is now loaded.\n\n      Make your adjustments and then\n      push "
+        "the \"Save\" button\n",
         "\n\n      A new MIDI file has been saved.\n\n      Push the play button to hear it.",
         "The output MIDI file can not be created.",
         "The input MIDI file can not be opened.",
@@ -35,10 +41,14 @@ constexpr LanguageTexts kTables[4] = {
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
-        {"Hojee", "Hojee", "Carga Del Archivo de MIDI", "Excepto A Archivo", "Carga", "Excepto", "Volumen", "Gama Dinámica:", "Elimine Las Notas Pegadas", "Ajuste La Velocidad:", "Reajuste"},
+        {"Hojee", "Hojee", "Carga Del Archivo de MIDI", "Excepto A Archivo", "Carga", "Excepto",
+         "Volumen", "Gama Dinámica:", "Elimine Las Notas Pegadas",
+         "Ajuste La Velocidad:", "Reajuste"},
         "\n\n      ¡Usuario agradable de Korvane!\n\n      Cargue por favor un archivo de MIDI.",
-        "\n      Un archivo de MIDI ahora se carga.\n\n      Haga sus ajustes y después \n      empuje \"EXCEPTO\" el botón.",
-        "\n\n      Se ha ahorrado un archivo nuevo de MIDI.\n\n      Empuje el botón del juego para oírlo.",
+        "\n      Un archivo de MIDI ahora se carga.\n\n      Haga sus ajustes y después \n      "
+        "empuje \"EXCEPTO\" el botón.",
+        "\n\n      Se ha ahorrado un archivo nuevo de MIDI.\n\n      Empuje el botón del juego "
+        "para oírlo.",
         "El archivo de MIDI de la salida no puede ser creado.",
         "El archivo de MIDI de la entrada no puede ser abierto.",
         "Cargue por favor un archivo de MIDI.",
@@ -50,10 +60,14 @@ constexpr LanguageTexts kTables[4] = {
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
-        {"Recherche", "Recherche", "Charge À partir De Dossier du MIDI", "Économiser Au Dossier", "Charge", "Économiser ", "Volume", "Gamme Dynamique:", "Éliminez Les Notes Coincées", "Ajustez La Vitesse:", "Remise"},
+        {"Recherche", "Recherche", "Charge À partir De Dossier du MIDI", "Économiser Au Dossier",
+         "Charge", "Économiser ", "Volume", "Gamme Dynamique:", "Éliminez Les Notes Coincées",
+         "Ajustez La Vitesse:", "Remise"},
         "\n\n      Utilisateur bienvenu de Korvane!\n\n      Veuillez charger un dossier du MIDI.",
-        "\n      Un dossier du MIDI est maintenant chargé.\n\n      Faites vos ajustements et puis \n      poussez \"Économiser\" le bouton.\n",
-        "\n\n      Un nouveau dossier du MIDI a été sauvé.\n\n      Poussez le bouton de jeu pour l'entendre.",
+        "\n      Un dossier du MIDI est maintenant chargé.\n\n      Faites vos ajustements et puis "
+        "\n      poussez \"Économiser\" le bouton.\n",
+        "\n\n      Un nouveau dossier du MIDI a été sauvé.\n\n      Poussez le bouton de jeu pour "
+        "l'entendre.",
         "Le dossier du MIDI de rendement ne peut pas être créé.",
         "Le dossier du MIDI d'entrée ne peut pas être ouvert.",
         "Veuillez charger un dossier du MIDI",

@@ -3,7 +3,9 @@
 namespace {
 constexpr size_t kDotWindowCharacters = 50;
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Cuts name at its first "." among its first 50 UTF-8 characters.
 std::string CutAtFirstDot(const std::string& name) {

@@ -5,7 +5,8 @@ uint8_t MapLevel(unsigned value, int dynamicRange, int volume) {
         return 0;
     }
     // Each step is one double operation in this order; the rounding is part of the result.
-    const double spread = static_cast<double>(static_cast<long long>(dynamicRange) * (static_cast<long long>(value) - 64));
+    const double spread = static_cast<double>(static_cast<long long>(dynamicRange) *
+                                              (static_cast<long long>(value) - 64));
     const double a = static_cast<double>(static_cast<long long>(spread * 0.002 + 64.0));
     const double c = static_cast<double>(volume) * 0.001;
     const double r = c > 0.5 ? ((1.0 - c) * a) * 2.0 : 127.0 - ((127.0 - a) * c) * 2.0;

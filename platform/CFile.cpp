@@ -11,7 +11,9 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 }
 
-CFile::~CFile() { Abort(); }
+CFile::~CFile() {
+    Abort();
+}
 
 bool CFile::Open(const std::string& path, unsigned flags) {
     Abort();
@@ -106,7 +108,9 @@ uint64_t CFile::Seek(int64_t offset, SeekPosition from) {
     return m_position;
 }
 
-uint64_t CFile::GetPosition() const { return m_position + m_buffer.size(); }
+uint64_t CFile::GetPosition() const {
+    return m_position + m_buffer.size();
+}
 
 uint64_t CFile::GetLength() const {
     struct stat st {};
@@ -152,7 +156,6 @@ void CFile::Remove(const std::string& path) {
 
 void CFile::Fail(const char* operation) const {
     const int error = errno;
-    throw CFileException(std::string("cannot ") + operation + " " + m_path + ": " +
-                             std::strerror(error),
-                         error);
+    throw CFileException(
+        std::string("cannot ") + operation + " " + m_path + ": " + std::strerror(error), error);
 }

@@ -28,7 +28,9 @@ TempFile::~TempFile() {
     }
 }
 
-int TempFile::Release() { return std::exchange(m_fd, -1); }
+int TempFile::Release() {
+    return std::exchange(m_fd, -1);
+}
 
 std::string FolderPart(const std::string& path) {
     const auto slash = path.rfind('/');

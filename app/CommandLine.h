@@ -1,0 +1,32 @@
+#pragma once
+
+#include "BatchArguments.h"
+
+#include <string>
+#include <vector>
+
+// The adjustments a command-line conversion uses; the defaults change nothing.
+struct ConversionOptions {
+    int speedPercent = 100;
+    int dynamicRange = 500;
+    int volume = 500;
+    bool fixStuckNotes = false;
+    std::string outputPath; // empty: derived from each input
+};
+
+struct CommandLine {
+    enum class Action { Window, Convert, Help, Version, UsageError };
+    Action action = Action::Window;
+    // Any long option makes the run headless: no window, messages on standard error.
+    bool headless = false;
+    ConversionOptions options;
+    std::vector<std::string> inputs;
+    std::string error; // the usage error, for Action::UsageError
+    BatchArguments batch;
+};
+
+// args[0] is the program name. Long options ("--name=VALUE" or "--name VALUE") are taken out
+// first; the rest goes through the classic "-v"/"-f" loop.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText();
