@@ -1,0 +1,12 @@
+#pragma once
+
+#include "GdiTypes.h"
+
+#include <cstdint>
+#include <vector>
+
+// A palette object made from a LOGPALETTE block; the block itself is freed once this exists.
+struct LogicalPalette {
+    uint16_t version = 0;
+    std::vector<PALETTEENTRY> entries;
+};
