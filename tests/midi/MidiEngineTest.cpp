@@ -1,0 +1,276 @@
+#include "MidiEngine.h"
+#include "MemorySink.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+struct Settings {
+    int dynamicRange = 500;
+    int volume = 500;
+    int speedPercent = 100;
+    bool repair = false;
+};
+
+struct WalkCase {
+    const char* name;
+    Settings settings;
+    Bytes input;
+    Bytes expected;
+    Bytes levels;
+};
+
+std::string Hex(const Bytes& bytes) {
+    std::ostringstream out;
+    for (uint8_t b : bytes) {
+        out << std::hex << std::setw(2) << std::setfill('0') << int{b} << ' ';
+    }
+    return out.str();
+}
+
+struct WalkResult {
+    Bytes written;
+    Bytes levels;
+    int64_t trackBytes;
+};
+
+WalkResult Walk(const Settings& settings, const Bytes& input, bool save = true) {
+    MidiEngine engine;
+    engine.m_dynamicRange = settings.dynamicRange;
+    engine.m_volume = settings.volume;
+    engine.m_speedPercent = settings.speedPercent;
+    engine.m_eliminateStuckNotes = settings.repair;
+    MemorySink sink;
+    engine.BeginPass(save, &sink);
+    // A copy on the heap of exactly the input's size lets ASan catch any read past the end.
+    const std::unique_ptr<uint8_t[]> data(new uint8_t[input.size() + 1]);
+    std::copy(input.begin(), input.end(), data.get());
+    engine.WalkTrack(data.get(), static_cast<uint32_t>(input.size()));
+    engine.EndPass();
+    return {sink.bytes, engine.m_levels, engine.TrackBytes()};
+}
+
+class WalkTrackTable : public testing::TestWithParam<WalkCase> {};
+
+TEST_P(WalkTrackTable, WritesExpectedBytes) {
+    const WalkCase& c = GetParam();
+    const WalkResult result = Walk(c.settings, c.input);
+    EXPECT_EQ(Hex(result.written), Hex(c.expected));
+    EXPECT_EQ(result.trackBytes, static_cast<int64_t>(c.expected.size()));
+    EXPECT_EQ(Hex(result.levels), Hex(c.levels));
+}
+
+const Settings kDefaults{};
+const Settings kRepair{500, 500, 100, true};
+const Settings kLoud{1000, 0, 100, false};
+const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
+
+std::string CaseName(const testing::TestParamInfo<WalkCase>& info) {
+    return info.param.name;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, WalkTrackTable,
+    testing::Values(
+        WalkCase{"OnlyEndOfTrack", kDefaults, kEnd, kEnd, {}},
+        WalkCase{"PaddedMetaLengthShortened",
+                 kDefaults,
+                 Concat({{0x00, 0xFF, 0x01, 0x80, 0x03, 'a', 'b', 'c'}, kEnd}),
+                 Concat({{0x00, 0xFF, 0x01, 0x03, 'a', 'b', 'c'}, kEnd}),
+                 {}},
+        WalkCase{"NonShortestDeltaShortened",
+                 kDefaults,
+                 Concat({{0x80, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 Concat({{0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"RunningStatusKept",
+                 kDefaults,
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x10, 0x3E, 0x50}, kEnd}),
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x10, 0x3E, 0x50}, kEnd}),
+                 {0x64, 0x50}},
+        WalkCase{
+            "BytesAfterEndOfTrackDropped", kDefaults, Concat({kEnd, {0x00, 0x90, 0x3C}}), kEnd, {}},
+        WalkCase{"SysExCopied",
+                 kDefaults,
+                 Concat({{0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}, kEnd}),
+                 Concat({{0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}, kEnd}),
+                 {}},
+        WalkCase{"PressureAndBendNeverChange",
+                 kLoud,
+                 Concat({{0x00, 0xD0, 0x10, 0x00, 0xE1, 0x7F, 0x01, 0x00, 0xC2, 0x05}, kEnd}),
+                 Concat({{0x00, 0xD0, 0x10, 0x00, 0xE1, 0x7F, 0x01, 0x00, 0xC2, 0x05}, kEnd}),
+                 {}},
+        WalkCase{"TimingClockHasNoData",
+                 kDefaults,
+                 Concat({{0x00, 0xF8}, kEnd}),
+                 Concat({{0x00, 0xF8}, kEnd}),
+                 {}},
+        WalkCase{"SystemCommonDataCopied",
+                 kDefaults,
+                 Concat({{0x00, 0xF1, 0x12, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF3, 0x05}, kEnd}),
+                 Concat({{0x00, 0xF1, 0x12, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF3, 0x05}, kEnd}),
+                 {}},
+        WalkCase{"LevelsRecordedAsRead",
+                 kLoud,
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0x80, 0x3C, 0x40, 0x00, 0xB0,
+                          0x07, 0x64, 0x00, 0xB0, 0x0A, 0x40, 0x00, 0xA0, 0x3C, 0x00},
+                         kEnd}),
+                 Concat({{0x00, 0x90, 0x3C, 0x7F, 0x00, 0x80, 0x3C, 0x7F, 0x00, 0xB0,
+                          0x07, 0x7F, 0x00, 0xB0, 0x0A, 0x40, 0x00, 0xA0, 0x3C, 0x00},
+                         kEnd}),
+                 {0x64, 0x40, 0x64, 0x00}},
+        WalkCase{"WideRangeMapsVelocities",
+                 Settings{1000, 500, 100, false},
+                 Concat({{0x00, 0x80, 0x3C, 0x20, 0x00, 0x90, 0x3C, 0x50}, kEnd}),
+                 Concat({{0x00, 0x80, 0x3C, 0x01, 0x00, 0x90, 0x3C, 0x60}, kEnd}),
+                 {0x20, 0x50}},
+        WalkCase{"RepairWithOwnStatusAddsFour",
+                 kRepair,
+                 Concat({{0x00, 0x91, 0x3C, 0x64}, kEnd}),
+                 Concat({{0x00, 0x81, 0x3C, 0x40, 0x00, 0x91, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"RepairWithRunningStatusAddsFive",
+                 kRepair,
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x10, 0x3E, 0x00, 0x05, 0x40, 0x30}, kEnd}),
+                 Concat({{0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64, 0x10, 0x80, 0x3E, 0x40,
+                          0x00, 0x90, 0x3E, 0x00, 0x05, 0x80, 0x40, 0x40, 0x00, 0x90, 0x40, 0x30},
+                         kEnd}),
+                 {0x64, 0x00, 0x30}},
+        WalkCase{"RunningStatusSurvivesMetaEvent",
+                 kDefaults,
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x01, 0x01, 0x41, 0x10, 0x3E, 0x50},
+                         kEnd}),
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x01, 0x01, 0x41, 0x10, 0x3E, 0x50},
+                         kEnd}),
+                 {0x64, 0x50}},
+        WalkCase{"RunningStatusSurvivesSysEx",
+                 kLoud,
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x3E, 0x50}, kEnd}),
+                 Concat({{0x00, 0x90, 0x3C, 0x7F, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x3E, 0x7F}, kEnd}),
+                 {0x64, 0x50}},
+        WalkCase{"SysExPacketsCopiedAsStored",
+                 Settings{500, 500, 50, false},
+                 Concat({{0x00, 0xF0, 0x03, 0x7E, 0x7F, 0x09, 0x10, 0xF7, 0x02, 0x01, 0xF7}, kEnd}),
+                 Concat({{0x00, 0xF0, 0x03, 0x7E, 0x7F, 0x09, 0x20, 0xF7, 0x02, 0x01, 0xF7}, kEnd}),
+                 {}},
+        WalkCase{"SysExWithoutTerminatorKeepsEndOfTrack",
+                 kDefaults,
+                 Concat({{0x00, 0xF0, 0x02, 0x01, 0x02, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 Concat({{0x00, 0xF0, 0x02, 0x01, 0x02, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"DataByteWithEmptyRunningStatus",
+                 kDefaults,
+                 Concat({{0x00, 0x40}, kEnd}),
+                 Concat({{0x00, 0x40}, kEnd}),
+                 {}},
+        WalkCase{"SpeedHalfDoublesDeltas",
+                 Settings{500, 500, 50, false},
+                 Concat({{0x40, 0x90, 0x3C, 0x64, 0x81, 0x00, 0x80, 0x3C, 0x00}, kEnd}),
+                 Concat({{0x81, 0x00, 0x90, 0x3C, 0x64, 0x82, 0x00, 0x80, 0x3C, 0x00}, kEnd}),
+                 {0x64, 0x00}},
+        WalkCase{"SpeedDoubleKeepsNonZeroDeltas",
+                 Settings{500, 500, 200, false},
+                 Concat({{0x01, 0xF8, 0x83, 0x61, 0xF8}, kEnd}),
+                 Concat({{0x01, 0xF8, 0x81, 0x70, 0xF8}, kEnd}),
+                 {}},
+        WalkCase{"LongDeltaKeepsLow32BitsAndIsLimited",
+                 kDefaults,
+                 Concat({{0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
+                 Concat({{0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
+                 {}},
+        WalkCase{"EndOfTrackDataCopied",
+                 kDefaults,
+                 {0x00, 0xFF, 0x2F, 0x01, 0x07},
+                 {0x00, 0xFF, 0x2F, 0x01, 0x07},
+                 {}}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    CutShort, WalkTrackTable,
+    testing::Values(
+        WalkCase{"EmptyTrackGetsEndOfTrack", kDefaults, {}, kEnd, {}},
+        WalkCase{"MissingEndOfTrackAdded",
+                 kDefaults,
+                 {0x00, 0x90, 0x3C, 0x64},
+                 Concat({{0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"IncompleteNoteDroppedWithItsDelta",
+                 kDefaults,
+                 {0x00, 0x90, 0x3C, 0x64, 0x83, 0x00, 0x3E},
+                 Concat({{0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"IncompleteRepairedNoteDroppedWhole",
+                 kRepair,
+                 {0x00, 0x90, 0x3C, 0x64, 0x00, 0x90, 0x3E},
+                 Concat({{0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"DeltaCutInsideVarLen",
+                 kDefaults,
+                 {0x00, 0xF8, 0x81},
+                 Concat({{0x00, 0xF8}, kEnd}),
+                 {}},
+        WalkCase{
+            "DeltaWithoutEvent", kDefaults, {0x00, 0xF8, 0x10}, Concat({{0x00, 0xF8}, kEnd}), {}},
+        WalkCase{"MetaDataBeyondChunk", kDefaults, {0x00, 0xFF, 0x01, 0x05, 0x41}, kEnd, {}},
+        WalkCase{"MetaLengthCut", kDefaults, {0x00, 0xFF, 0x01, 0x85}, kEnd, {}},
+        WalkCase{"SysExBeyondChunk", kDefaults, {0x00, 0xF0, 0x05, 0x01, 0xF7}, kEnd, {}},
+        WalkCase{"EndOfTrackCut", kDefaults, {0x00, 0xFF, 0x2F}, kEnd, {}},
+        WalkCase{"ControllerCut", kDefaults, {0x00, 0xB0, 0x07}, kEnd, {}}),
+    CaseName);
+
+TEST(MidiEngine, SysExLengthHoldingF7IsReadAsLength) {
+    // Stored length F7 00 is 0x3B80 bytes; reading up to the first F7 would end it at once.
+    Bytes track{0x00, 0xF0, 0xF7, 0x00};
+    track.insert(track.end(), 0x3B80, 0x01);
+    track.insert(track.end(), kEnd.begin(), kEnd.end());
+    const WalkResult result = Walk(kLoud, track);
+    EXPECT_EQ(result.written, track);
+}
+
+TEST(MidiEngine, LoadPassRecordsLevelsAndWritesNothing) {
+    const Bytes track = Concat({{0x00, 0x90, 0x3C, 0x64, 0x10, 0x3E, 0x50}, kEnd});
+    const WalkResult result = Walk(kRepair, track, false);
+    EXPECT_TRUE(result.written.empty());
+    EXPECT_EQ(result.levels, (Bytes{0x64, 0x50}));
+}
+
+TEST(MidiEngine, HeaderCopiedWholeInSavePassOnly) {
+    const Bytes header{0x00, 0x01, 0x00, 0x02, 0x01, 0xE0, 0xAA, 0xBB};
+    for (bool save : {true, false}) {
+        MidiEngine engine;
+        MemorySink sink;
+        engine.BeginPass(save, &sink);
+        engine.CopyHeader(header.data(), static_cast<uint32_t>(header.size()));
+        EXPECT_EQ(sink.bytes, save ? header : Bytes{});
+    }
+}
+
+TEST(MidiEngine, LongTrackStreamsAcrossBlocks) {
+    Bytes track;
+    Bytes expected;
+    for (int i = 0; i < 100000; ++i) {
+        const uint8_t key = static_cast<uint8_t>(i % 100);
+        track.insert(track.end(), {0x05, 0x90, key, 0x50});
+        expected.insert(expected.end(), {0x05, 0x80, key, 0x40, 0x00, 0x90, key, 0x50});
+    }
+    track.insert(track.end(), kEnd.begin(), kEnd.end());
+    expected.insert(expected.end(), kEnd.begin(), kEnd.end());
+    const WalkResult result = Walk(kRepair, track);
+    EXPECT_EQ(result.written, expected);
+    EXPECT_EQ(result.trackBytes, static_cast<int64_t>(expected.size()));
+    EXPECT_EQ(result.levels.size(), 100000u);
+}
+} // namespace
