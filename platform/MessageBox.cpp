@@ -1,0 +1,34 @@
+#include "MessageBox.h"
+
+#include <QMessageBox>
+#include <QString>
+
+namespace {
+MessageBoxHook g_messageBoxHook;
+
+QMessageBox::Icon QtIcon(MessageBoxIcon icon) {
+    switch (icon) {
+    case MessageBoxIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageBoxIcon::Information:
+        return QMessageBox::Information;
+    case MessageBoxIcon::Exclamation:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+} // namespace
+
+void AfxMessageBox(const std::string& text, MessageBoxIcon icon, QWidget* parent) {
+    if (g_messageBoxHook) {
+        g_messageBoxHook(text, icon);
+        return;
+    }
+    QMessageBox box(QtIcon(icon), "Korvane", QString::fromStdString(text), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void SetMessageBoxHook(MessageBoxHook hook) {
+    g_messageBoxHook = std::move(hook);
+}
