@@ -1,0 +1,52 @@
+// Writes the demo files into a folder, or the large benchmark file to a path.
+#include "BenchmarkSong.h"
+#include "DemoSongs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+int Usage() {
+    std::fputs("usage: korvane_examples FOLDER\n"
+               "       korvane_examples --benchmark FILE [MEGABYTES]\n",
+               stderr);
+    return 2;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        if (argc >= 3 && std::string(argv[1]) == "--benchmark") {
+            const long megabytes = argc >= 4 ? std::strtol(argv[3], nullptr, 10) : 32;
+            if (megabytes <= 0 || argc > 4) {
+                return Usage();
+            }
+            WriteBytes(argv[2], BenchmarkSong(static_cast<size_t>(megabytes) << 20));
+            return 0;
+        }
+        if (argc != 2 || argv[1][0] == '-') {
+            return Usage();
+        }
+        for (const DemoSong& song : DemoSongs()) {
+            song.make().WriteFile(std::string(argv[1]) + "/" + song.fileName);
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "korvane_examples: %s\n", e.what());
+        return 1;
+    }
+}
