@@ -1,0 +1,285 @@
+#include "ConversionJob.h"
+#include "RecordingHost.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+using Log = std::vector<std::string>;
+
+const Bytes kHeader{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x60};
+
+Bytes Chunk(const char* id, const Bytes& data) {
+    Bytes chunk(id, id + 4);
+    const auto n = static_cast<uint32_t>(data.size());
+    chunk.insert(chunk.end(), {static_cast<uint8_t>(n >> 24), static_cast<uint8_t>(n >> 16),
+                               static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    return chunk;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+const Bytes kTrack{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+const Bytes kSong = Join({kHeader, Chunk("MTrk", kTrack)});
+
+class ConversionJobTest : public testing::Test {
+  protected:
+    ConversionJobTest() { job.ApplyTexts(LanguageTextsFor(1)); }
+
+    bool Save(const std::string& input, const std::string& output) {
+        job.m_inputPath = input;
+        job.m_outputPath = output;
+        host.log.clear();
+        return job.RunConversion(true);
+    }
+
+    bool Load(const std::string& input) {
+        job.m_inputPath = input;
+        host.log.clear();
+        return job.RunConversion(false);
+    }
+
+    TempFolder folder;
+    RecordingHost host;
+    ConversionJob job{host};
+    const std::string in = folder.File("song.mid");
+    const std::string out = folder.File("songKRV.mid");
+};
+
+TEST_F(ConversionJobTest, LoadPassDerivesOutputRecordsLevelsAndReleasesPlayer) {
+    WriteFileBytes(in, kSong);
+    job.m_outputPath = "/typed/elsewhere.mid";
+    ASSERT_TRUE(Load(in));
+    EXPECT_EQ(job.m_outputPath, out);
+    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
+                             "SetFlag24(0)", "ShowValues", "Enable", "Redraw"}));
+    EXPECT_EQ(job.m_instructionText, job.m_textLoaded);
+    EXPECT_TRUE(job.m_loaded);
+    EXPECT_FALSE(FileExists(out));
+}
+
+TEST_F(ConversionJobTest, SavePassWritesFileAndHandsItToPlayer) {
+    WriteFileBytes(in, kSong);
+    job.m_engine.m_eliminateStuckNotes = true;
+    ASSERT_TRUE(Save(in, out));
+    const Bytes expectedTrack{0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64,
+                              0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+    EXPECT_EQ(ReadFileBytes(out), Join({kHeader, Chunk("MTrk", expectedTrack)}));
+    EXPECT_EQ(ReadFileBytes(in), kSong);
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
+                             "SetFlag24(0)", "SetFileName(" + out + ")", "Command2003",
+                             "ShowValues", "Enable", "Redraw"}));
+    EXPECT_EQ(job.m_instructionText, job.m_textSaved);
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
+}
+
+TEST_F(ConversionJobTest, SaveTwiceToTheSameOutput) {
+    WriteFileBytes(in, kSong);
+    ASSERT_TRUE(Save(in, out));
+    job.m_engine.m_speedPercent = 50;
+    ASSERT_TRUE(Save(in, out));
+    EXPECT_EQ(host.log[1], "SetFileName()");
+    EXPECT_EQ(ReadFileBytes(out)[kHeader.size() + 8 + 4], 0x81); // delta 0x60 doubled
+}
+
+struct FileCase {
+    const char* name;
+    Bytes input;
+    Bytes expected;
+};
+
+class ChunkFraming : public ConversionJobTest, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(ChunkFraming, WritesExpectedFile) {
+    WriteFileBytes(in, GetParam().input);
+    ASSERT_TRUE(Save(in, out));
+    EXPECT_EQ(ReadFileBytes(out), GetParam().expected);
+}
+
+const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ChunkFraming,
+    testing::Values(
+        FileCase{"Empty", {}, {}}, FileCase{"HeaderOnly", kHeader, kHeader},
+        FileCase{"HeaderOfEightKeepsEight", Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 0xAB, 0xCD}),
+                 Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 0xAB, 0xCD})},
+        FileCase{"ShortHeaderKeepsWhatIsThere", Chunk("MThd", {0, 1}), Chunk("MThd", {0, 1})},
+        FileCase{"FirstChunkIsHeaderWhateverItsId",
+                 Join({Chunk("RIFF", {1, 2, 3}), Chunk("MTrk", kEnd)}),
+                 Join({Chunk("RIFF", {1, 2, 3}), Chunk("MTrk", kEnd)})},
+        FileCase{"VendorChunkCopiedNotWalked",
+                 Join({kHeader, Chunk("XFIH", {0x90, 0x3C, 0x64}), Chunk("MTrk", kEnd)}),
+                 Join({kHeader, Chunk("XFIH", {0x90, 0x3C, 0x64}), Chunk("MTrk", kEnd)})},
+        FileCase{
+            "TrackLengthRecomputed",
+            Join({kHeader, Chunk("MTrk", {0x00, 0xFF, 0x01, 0x80, 0x01, 'x', 0x00, 0xFF, 0x2F, 0x00,
+                                          0x55, 0x55})}),
+            Join({kHeader, Chunk("MTrk", {0x00, 0xFF, 0x01, 0x01, 'x', 0x00, 0xFF, 0x2F, 0x00})})},
+        // Declared 100 bytes, 5 there: the bytes there are walked and framed truthfully.
+        FileCase{
+            "TrackCutByEndOfFile",
+            Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 100, 0x00, 0x90, 0x3C, 0x64, 0x00}}),
+            Join({kHeader, Chunk("MTrk", Join({{0x00, 0x90, 0x3C, 0x64}, kEnd}))})},
+        FileCase{"CutLengthFieldWritesNothing",
+                 Join({kHeader, Chunk("MTrk", kEnd), Bytes{'M', 'T', 'r', 'k', 0, 0}}),
+                 Join({kHeader, Chunk("MTrk", kEnd)})},
+        FileCase{"CutIdWritesNothing", Join({kHeader, Bytes{'M', 'T'}}), kHeader},
+        FileCase{"HugeDeclaredLength",
+                 Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xF0}, kEnd}),
+                 Join({kHeader, Chunk("MTrk", kEnd)})}),
+    [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
+    WriteFileBytes(out, {1, 2, 3});
+    EXPECT_FALSE(Save(folder.File("missing.mid"), out));
+    EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2, 3}));
+    EXPECT_EQ(host.log,
+              (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
+                   "SetFlag24(0)", "Stop: The input MIDI file can not be opened.", "Redraw"}));
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"songKRV.mid"}));
+}
+
+TEST_F(ConversionJobTest, FailuresKeepStateAndReport) {
+    WriteFileBytes(in, kSong);
+    ASSERT_TRUE(Load(in));
+    const std::string loadedText = job.m_instructionText;
+    struct Case {
+        std::string input;
+        std::string output;
+        std::string message;
+    };
+    const Case cases[] = {
+        {in, "", "Stop: The output MIDI file can not be created."},
+        {in, folder.File("no/such/folder/x.mid"), "Stop: The output MIDI file can not be created."},
+        {in, folder.Path(), "Stop: The output MIDI file can not be created."},
+        {in, in, "Stop: The output file must not be the input file."},
+        {folder.Path(), out, "Stop: The input MIDI file can not be opened."},
+        {folder.Path() + "/", out, "Stop: The input MIDI file can not be opened."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Save(c.input, c.output)) << c.output;
+        ASSERT_GE(host.log.size(), 2u);
+        EXPECT_EQ(host.log[host.log.size() - 2], c.message) << c.input << " -> " << c.output;
+        EXPECT_EQ(host.log.back(), "Redraw");
+        EXPECT_EQ(job.m_instructionText, loadedText);
+        EXPECT_TRUE(job.m_loaded);
+        EXPECT_TRUE(job.m_engine.m_levels.empty());
+    }
+    EXPECT_EQ(ReadFileBytes(in), kSong);
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+}
+
+TEST_F(ConversionJobTest, OutputLinkedToInputIsRefused) {
+    WriteFileBytes(in, kSong);
+    ASSERT_EQ(::symlink(in.c_str(), out.c_str()), 0);
+    EXPECT_FALSE(Save(in, out));
+    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output file must not be the input file.");
+    EXPECT_EQ(ReadFileBytes(in), kSong);
+}
+
+TEST_F(ConversionJobTest, SavingThroughALinkReplacesItsTargetAndKeepsTheLink) {
+    WriteFileBytes(in, kSong);
+    const std::string target = folder.File("target.mid");
+    WriteFileBytes(target, {9});
+    ASSERT_EQ(::symlink("target.mid", out.c_str()), 0);
+    ASSERT_TRUE(Save(in, out));
+    struct stat st {};
+    ASSERT_EQ(::lstat(out.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFileBytes(target), kSong);
+}
+
+TEST_F(ConversionJobTest, NewOutputGetsUsualPermissionsAndExistingKeepsItsOwn) {
+    WriteFileBytes(in, kSong);
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(Save(in, out));
+    struct stat st {};
+    ASSERT_EQ(::stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
+    ASSERT_TRUE(Save(in, out));
+    ASSERT_EQ(::stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    ::umask(mask);
+}
+
+TEST_F(ConversionJobTest, UnwritableOutputIsNotCreated) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may write anything";
+    }
+    WriteFileBytes(in, kSong);
+    WriteFileBytes(out, {7});
+    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    EXPECT_FALSE(Save(in, out));
+    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be created.");
+    EXPECT_EQ(ReadFileBytes(out), (Bytes{7}));
+}
+
+// A file size limit makes writes fail the way a full disk does.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+  private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+TEST_F(ConversionJobTest, WriteFailureReportsAndKeepsEarlierOutput) {
+    Bytes track;
+    for (int i = 0; i < 300000; ++i) {
+        track.insert(track.end(), {0x01, 0x90, 0x3C, 0x50});
+    }
+    WriteFileBytes(in, Join({kHeader, Chunk("MTrk", track)}));
+    WriteFileBytes(out, {1, 2, 3});
+    ASSERT_TRUE(Load(in));
+    const std::string loadedText = job.m_instructionText;
+    {
+        const FileSizeLimit limit(100000);
+        EXPECT_FALSE(Save(in, out));
+    }
+    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be written.");
+    EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2, 3}));
+    EXPECT_EQ(job.m_instructionText, loadedText);
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
+}
+
+TEST_F(ConversionJobTest, RefusedWindowValuesRunNoPass) {
+    WriteFileBytes(in, kSong);
+    host.acceptValues = false;
+    EXPECT_FALSE(Save(in, out));
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "Redraw"}));
+    EXPECT_FALSE(FileExists(out));
+}
+
+TEST_F(ConversionJobTest, LanguageOutOfRangeKeepsTexts) {
+    job.ApplyTexts(LanguageTextsFor(0));
+    job.ApplyTexts(LanguageTextsFor(7));
+    EXPECT_EQ(job.m_msgPleaseLoad, "Laden Sie bitte eine MIDI Akte");
+}
+} // namespace

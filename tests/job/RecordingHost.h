@@ -1,0 +1,44 @@
+#pragma once
+
+#include "JobHost.h"
+
+#include <string>
+#include <vector>
+
+// Records every call the job makes, in order, as text.
+class RecordingPlayer : public PlayerControl {
+  public:
+    explicit RecordingPlayer(std::vector<std::string>& log) : m_log(log) {}
+    void SetFileName(const std::string& path) override {
+        m_log.push_back("SetFileName(" + path + ")");
+    }
+    void Command2003() override { m_log.push_back("Command2003"); }
+    void SetFlag1107(bool value) override {
+        m_log.push_back(value ? "SetFlag1107(1)" : "SetFlag1107(0)");
+    }
+    void SetFlag24(bool value) override {
+        m_log.push_back(value ? "SetFlag24(1)" : "SetFlag24(0)");
+    }
+
+  private:
+    std::vector<std::string>& m_log;
+};
+
+class RecordingHost : public JobHost {
+  public:
+    bool TakeWindowValues() override {
+        log.push_back("TakeWindowValues");
+        return acceptValues;
+    }
+    void ShowValues() override { log.push_back("ShowValues"); }
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        log.push_back(std::string(icon == MessageIcon::Stop ? "Stop: " : "Info: ") + text);
+    }
+    void EnableAdjustmentControls() override { log.push_back("Enable"); }
+    PlayerControl& Player() override { return player; }
+    void Redraw() override { log.push_back("Redraw"); }
+
+    std::vector<std::string> log;
+    bool acceptValues = true;
+    RecordingPlayer player{log};
+};
