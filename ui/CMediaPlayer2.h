@@ -1,0 +1,89 @@
+#pragma once
+
+#include "FluidFilePlayer.h"
+#include "FluidSession.h"
+#include "LanguageTable.h"
+#include "PlayerControl.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+// Control 1010: the preview strip (Play, Pause, Stop, position, status) over FluidSynth. It holds
+// at most one MIDI file. Sound (synth, SoundFont, audio driver) is set up on the first Play, so
+// a machine without sound starts as fast as any other; once made it stays until the strip goes.
+class CMediaPlayer2 : public QWidget, public PlayerControl {
+    Q_OBJECT
+  public:
+    explicit CMediaPlayer2(QWidget* parent = nullptr);
+    // Stops playback and the audio thread before anything it uses goes.
+    ~CMediaPlayer2() override;
+
+    // The empty name stops playback and releases the file, so that it can be rewritten; a path
+    // is held ready, not playing (unless auto-start is on).
+    void SetFileName(const std::string& path) override;
+    // Stop and rewind: playback stops and the position goes back to the start.
+    void Command2003() override;
+    // Auto-start: when on, a file given by SetFileName starts playing at once.
+    void SetFlag1107(bool value) override;
+    // Repeat: when on, playback starts over at the end of the file instead of stopping.
+    void SetFlag24(bool value) override;
+
+    const std::string& FileName() const { return m_fileName; }
+    void ApplyLanguage(int language);
+
+    // Where to look for a SoundFont and which audio drivers to try, in order; used by the next
+    // set-up of the sound.
+    void SetSoundFontPaths(std::vector<std::string> paths);
+    void SetAudioDrivers(std::vector<std::string> drivers);
+    // Plays through session from now on instead of setting up sound of its own; whoever made the
+    // session renders it (tests render it into memory).
+    void UseSession(std::unique_ptr<FluidSession> session);
+
+    bool IsPlaying() const { return m_state == State::Playing; }
+
+  private:
+    enum class State { Stopped, Playing, Paused };
+    enum class Problem { None, NoSoundFont, NoAudioDevice };
+
+    void OnPlay();
+    void OnPause();
+    void OnStop();
+    void OnSliderAction();
+    void OnProgress();
+
+    // Makes the synth, SoundFont and audio driver unless they exist; reports what is missing.
+    bool EnsureSound();
+    void ReleaseFile();
+    void Rewind();
+    void SetState(State state);
+    void UpdateStrip();
+
+    QPushButton* m_playButton;
+    QPushButton* m_pauseButton;
+    QPushButton* m_stopButton;
+    QSlider* m_positionSlider;
+    QLabel* m_status;
+    QTimer m_progressTimer;
+
+    std::vector<std::string> m_soundFontPaths = FluidSession::DefaultSoundFonts();
+    std::vector<std::string> m_audioDrivers = FluidSession::DefaultDrivers();
+    const LanguageTexts* m_texts;
+    std::string m_fileName;
+    State m_state = State::Stopped;
+    Problem m_problem = Problem::None;
+    bool m_autoStart = false;
+    bool m_repeat = false;
+
+    // Declared in this order so that the file player goes before the session it drives.
+    std::unique_ptr<FluidSession> m_session;
+    bool m_soundReady = false;
+    std::unique_ptr<FluidFilePlayer> m_filePlayer;
+};

@@ -1,0 +1,35 @@
+#include "OfflineRender.h"
+
+#include "FluidFilePlayer.h"
+#include "FluidSession.h"
+
+namespace {
+// FluidSynth's own block size: the player's clock advances once per block.
+constexpr size_t kBlockFrames = 64;
+} // namespace
+
+RenderedAudio RenderOffline(const std::string& midiPath, const std::vector<std::string>& soundFonts,
+                            double maxSeconds) {
+    FluidSession session;
+    RenderedAudio audio;
+    audio.soundFontLoaded = session.LoadSoundFont(soundFonts);
+    audio.sampleRate = session.SampleRate();
+    const auto limit = static_cast<size_t>(maxSeconds * audio.sampleRate);
+
+    FluidFilePlayer player(session, midiPath);
+    player.Play();
+    bool atLastTick = false;
+    while (player.IsPlaying() && audio.left.size() < limit) {
+        const size_t start = audio.left.size();
+        audio.left.resize(start + kBlockFrames);
+        audio.right.resize(start + kBlockFrames);
+        session.Render(kBlockFrames, audio.left.data() + start, audio.right.data() + start);
+        if (!atLastTick) {
+            const int total = player.TotalTicks();
+            atLastTick = total > 0 && player.CurrentTick() >= total;
+            audio.musicFrames = audio.left.size();
+        }
+    }
+    audio.finished = !player.IsPlaying();
+    return audio;
+}
