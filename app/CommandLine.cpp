@@ -145,14 +145,15 @@ class Parser {
             Fail("unknown option '" + batch.strayOptions.front() + "'", 0);
             return m_result;
         }
-        m_result.inputs = batch.paths;
-        m_result.inputs.insert(m_result.inputs.end(), afterDashes.begin(), afterDashes.end());
-        if (m_result.inputs.empty()) {
+        std::vector<std::string> inputs = batch.paths;
+        inputs.insert(inputs.end(), afterDashes.begin(), afterDashes.end());
+        if (inputs.empty()) {
             Fail("no input file", 0);
-        } else if (m_outputGiven && m_result.inputs.size() != 1) {
+        } else if (m_outputGiven && inputs.size() != 1) {
             Fail("--output goes with exactly one input file", 0);
         } else {
             m_result.action = CommandLine::Action::Convert;
+            m_result.inputs = std::move(inputs);
         }
         return m_result;
     }

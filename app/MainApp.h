@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Profile.h"
+
+#include <QApplication>
+
+// The application object: works out the program folder and runs the main window modally;
+// the program ends when the window closes.
+class MainApp : public QApplication {
+  public:
+    MainApp(int& argc, char** argv);
+
+    // Returns the exit status of the run.
+    int InitInstance();
+
+  private:
+    int& m_argc;
+    char** m_argv;
+    Profile m_profile;
+};
+
+// Runs the window (or, with "-f", the batch conversion inside it); returns the exit status.
+int RunMainApp(int argc, char** argv);

@@ -1,0 +1,133 @@
+#include "Process.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+const Bytes kHeader{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60};
+const Bytes kSong = [] {
+    Bytes song = kHeader;
+    song.insert(song.end(), {'M',  'T',  'r',  'k',  0,    0,    0,    12,   0x00, 0x90,
+                             0x3C, 0x64, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00});
+    return song;
+}();
+
+class KorvaneProcess : public testing::Test {
+  protected:
+    ProcessResult Run(const std::vector<std::string>& args) {
+        return RunProcess(KORVANE_BINARY, args, {{"XDG_CONFIG_HOME", config.Path()}},
+                          {"DISPLAY", "WAYLAND_DISPLAY"});
+    }
+
+    void StoreLanguage(int language) {
+        std::ofstream(config.File("Korvane.ini"))
+            << "[Version 1.0]\nLanguage = " << language << "\n";
+    }
+
+    TempFolder folder;
+    TempFolder config;
+    const std::string in = folder.File("song.mid");
+    const std::string out = folder.File("songKRV.mid");
+};
+
+TEST_F(KorvaneProcess, ClassicFileConvertsBesideInput) {
+    WriteFileBytes(in, kSong);
+    const ProcessResult result = Run({"-f", in});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    EXPECT_EQ(ReadFileBytes(in), kSong);
+}
+
+TEST_F(KorvaneProcess, MissingInputFailsWithMessageAndKeepsEarlierOutput) {
+    WriteFileBytes(out, {1, 2});
+    const ProcessResult result = Run({"-f", in});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "korvane: " + in + ": The input MIDI file can not be opened.\n");
+    EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2}));
+}
+
+TEST_F(KorvaneProcess, LongOptionsAdjustEveryInput) {
+    WriteFileBytes(in, kSong);
+    WriteFileBytes(folder.File("two.mid"), kSong);
+    const ProcessResult result =
+        Run({"--speed=50", "--fix-stuck-notes", "--volume", "0", in, folder.File("two.mid")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    Bytes expected = kHeader;
+    expected.insert(expected.end(),
+                    {'M',  'T',  'r',  'k',  0,    0,    0,    17,   0x00, 0x80, 0x3C, 0x40, 0x00,
+                     0x90, 0x3C, 0x7F, 0x81, 0x40, 0x80, 0x3C, 0x7F, 0x00, 0xFF, 0x2F, 0x00});
+    EXPECT_EQ(ReadFileBytes(out), expected);
+    EXPECT_EQ(ReadFileBytes(folder.File("twoKRV.mid")), expected);
+}
+
+TEST_F(KorvaneProcess, OneFailureDoesNotStopTheOthers) {
+    WriteFileBytes(in, kSong);
+    const std::string missing = folder.File("missing.mid");
+    const ProcessResult result = Run({"--dynamic-range=500", missing, in});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "korvane: " + missing + ": The input MIDI file can not be opened.\n");
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+}
+
+TEST_F(KorvaneProcess, OutputOptionAndOutputEqualsInput) {
+    WriteFileBytes(in, kSong);
+    ProcessResult result = Run({"--output=" + folder.File("chosen.mid"), in});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadFileBytes(folder.File("chosen.mid")), kSong);
+
+    result = Run({"--output", in, "--volume=1000", in});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "korvane: " + in + ": The output file must not be the input file.\n");
+    EXPECT_EQ(ReadFileBytes(in), kSong);
+}
+
+TEST_F(KorvaneProcess, MessagesSpeakTheStoredLanguage) {
+    StoreLanguage(0);
+    EXPECT_EQ(Run({"-f", in}).err,
+              "korvane: " + in + ": Die Eingang MIDI Akte kann nicht geöffnet werden.\n");
+    StoreLanguage(3);
+    EXPECT_EQ(Run({"--speed=10", in}).err,
+              "korvane: " + in + ": Le dossier du MIDI d'entrée ne peut pas être ouvert.\n");
+    StoreLanguage(7);
+    EXPECT_EQ(Run({"-f", in}).err, "korvane: " + in + ": The input MIDI file can not be opened.\n");
+}
+
+TEST_F(KorvaneProcess, VAloneHasNoOutputToCreate) {
+    const ProcessResult result = Run({"-v", "1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("The output MIDI file can not be created."), std::string::npos);
+}
+
+TEST_F(KorvaneProcess, UsageErrorsExitTwo) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--speed=-3", in},
+                                                 {"--nope", in},
+                                                 {"--speed=5"},
+                                                 {"--speed=5", "-q", in},
+                                                 {"--output=x.mid", in, in}}) {
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << args[0];
+        EXPECT_NE(result.err.find("korvane: "), std::string::npos);
+        EXPECT_FALSE(FileExists(out));
+    }
+}
+
+TEST_F(KorvaneProcess, HelpAndVersion) {
+    ProcessResult result = Run({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.out.find("--fix-stuck-notes"), std::string::npos);
+    result = Run({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("korvane ", 0), 0u);
+}
+
+TEST_F(KorvaneProcess, NoBatchOptionAndNoDisplayExitsTwo) {
+    const ProcessResult result = Run({});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_FALSE(result.err.empty());
+}
+} // namespace
