@@ -1,6 +1,7 @@
 #include "Profile.h"
 
 #include "AtomicWrite.h"
+#include "FileSystem.h"
 
 #include <SimpleIni.h>
 
@@ -13,8 +14,11 @@ namespace {
 constexpr const char* kSection = "Version 1.0";
 constexpr const char* kFileName = "Korvane.ini";
 
-bool LoadIni(const std::string& path, CSimpleIniA& ini) {
+// Reading takes one layer of surrounding quotes off a value; a write loads the values as they
+// stand in the file, so that the ones it does not change are written back unaltered.
+bool LoadIni(const std::string& path, CSimpleIniA& ini, bool takeOffQuotes) {
     ini.SetUnicode(true);
+    ini.SetQuotes(takeOffQuotes);
     return ini.LoadFile(path.c_str()) >= 0;
 }
 
@@ -23,16 +27,41 @@ std::string ParentFolder(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// A value is one line of the file; a line break or NUL in it cannot be stored faithfully.
+bool FitsOnALine(const std::string& value) {
+    return value.find_first_of(std::string("\n\r\0", 3)) == std::string::npos;
+}
+
+// The reader trims blanks around a value and takes off one layer of surrounding quotes, so a
+// value that would lose either is stored inside quotes.
+std::string Stored(const std::string& value) {
+    if (value.empty()) {
+        return value;
+    }
+    const bool blankEnds = IsBlank(value.front()) || IsBlank(value.back());
+    const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return blankEnds || quoted ? '"' + value + '"' : value;
+}
+
 bool WriteValue(const std::string& path, const std::string& key, const std::string& value) {
+    if (!FitsOnALine(value)) {
+        return false;
+    }
+    // A profile kept elsewhere and linked in stays linked: its target is what gets replaced.
+    const std::string target = ResolveSymlinks(path);
     CSimpleIniA ini;
-    LoadIni(path, ini); // a missing or damaged file starts afresh
-    ini.SetValue(kSection, key.c_str(), value.c_str());
+    LoadIni(target, ini, false); // a missing or damaged file starts afresh
+    ini.SetValue(kSection, key.c_str(), Stored(value).c_str());
     std::string text;
     if (ini.Save(text) < 0) {
         return false;
     }
-    ::mkdir(ParentFolder(path).c_str(), 0700);
-    return AtomicWrite(path, text);
+    ::mkdir(ParentFolder(target).c_str(), 0700);
+    return AtomicWrite(target, text);
 }
 } // namespace
 
@@ -66,7 +95,7 @@ int Profile::GetProfileInt(const std::string& key, int defaultValue) const {
 std::string Profile::GetProfileString(const std::string& key,
                                       const std::string& defaultValue) const {
     CSimpleIniA ini;
-    if (!LoadIni(m_filePath, ini)) {
+    if (!LoadIni(m_filePath, ini, true)) {
         return defaultValue;
     }
     const char* value = ini.GetValue(kSection, key.c_str(), nullptr);
