@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""Converts MIDI files with korvane at several settings and checks the results with midicsv,
+an independent reader: velocities mapped, deltas scaled, Note Offs inserted, the rest unchanged."""
+import os
+import random
+import struct
+import subprocess
+import sys
+import tempfile
+
+SETTINGS = [  # dynamic range, volume, speed, repair
+    (500, 500, 100, False),
+    (1000, 500, 50, False),
+    (250, 750, 200, True),
+    (10, 700, 7, True),
+    (700, 0, 333, False),
+]
+LEVEL_TYPES = {"Note_on_c", "Note_off_c", "Poly_aftertouch_c"}
+
+
+def map_level(v, d, vol):
+    if v == 0:
+        return 0
+    a = float(int(float(d * (v - 64)) * 0.002 + 64.0))
+    c = vol * 0.001
+    r = ((1.0 - c) * a) * 2.0 if c > 0.5 else 127.0 - ((127.0 - a) * c) * 2.0
+    return max(1, min(127, int(r)))
+
+
+def speed(delta, p):
+    if delta == 0:
+        return 0
+    q = delta / (p * 0.01)
+    return max(1, min(0x0FFFFFFF, int(q)))
+
+
+def midicsv(path):
+    text = subprocess.run(["midicsv", path], check=True, capture_output=True).stdout
+    rows = []
+    for line in text.decode("latin-1").splitlines():
+        fields = [f.strip() for f in line.split(",", 3)]
+        rows.append((int(fields[0]), int(fields[1]), fields[2], fields[3] if len(fields) > 3 else ""))
+    return rows
+
+
+def expected_rows(rows, d, vol, p, repair):
+    out = []
+    last_in, last_out = {}, {}
+    for track, time, kind, rest in rows:
+        if track == 0:
+            out.append((track, time, kind, rest))
+            continue
+        delta = time - last_in.get(track, 0)
+        last_in[track] = time
+        new_time = last_out.get(track, 0) + speed(delta, p)
+        last_out[track] = new_time
+        params = rest.split(", ") if rest else []
+        if kind in LEVEL_TYPES or (kind == "Control_c" and params[1] == "7"):
+            params[2] = str(map_level(int(params[2]), d, vol))
+        if kind == "Note_on_c" and repair:
+            out.append((track, new_time, "Note_off_c", f"{params[0]}, {params[1]}, 64"))
+        out.append((track, new_time, kind, ", ".join(params)))
+    return out
+
+
+def random_song(rng):
+    def vlq(n):
+        groups = [n & 0x7F]
+        while n > 0x7F:
+            n >>= 7
+            groups.append(0x80 | (n & 0x7F))
+        return bytes(reversed(groups))
+
+    tracks = []
+    for _ in range(rng.randint(1, 3)):
+        data = bytearray()
+        running = None
+        for _ in range(rng.randint(1, 300)):
+            data += vlq(rng.choice([0, 0, 1, 30, 96, 200, 5000, 70000]))
+            status = rng.choice([0x80, 0x90, 0x90, 0xA0, 0xB0, 0xC0, 0xD0, 0xE0]) | rng.randint(0, 15)
+            if status != running or rng.random() < 0.3:
+                data.append(status)
+            running = status
+            count = 1 if status >> 4 in (0xC, 0xD) else 2
+            data += bytes(rng.choice([7, 10, rng.randint(0, 127)]) if i == 0 and status >> 4 == 0xB
+                          else rng.randint(0, 127) for i in range(count))
+        data += b"\x00\xff\x2f\x00"
+        tracks.append(b"MTrk" + struct.pack(">I", len(data)) + data)
+    header = b"MThd" + struct.pack(">IHHH", 6, 1, len(tracks), 96)
+    return header + b"".join(tracks)
+
+
+def main():
+    korvane, examples = sys.argv[1], sys.argv[2]
+    inputs = [os.path.join(examples, n) for n in sorted(os.listdir(examples)) if n.endswith(".mid")]
+    failures = checked = 0
+    with tempfile.TemporaryDirectory() as work:
+        rng = random.Random(7)
+        for i in range(20):
+            path = os.path.join(work, f"random{i}.mid")
+            with open(path, "wb") as f:
+                f.write(random_song(rng))
+            inputs.append(path)
+        env = dict(os.environ, XDG_CONFIG_HOME=work)
+        for path in inputs:
+            original = midicsv(path)
+            for d, vol, p, repair in SETTINGS:
+                out = os.path.join(work, "out.mid")
+                args = [korvane, f"--dynamic-range={d}", f"--volume={vol}", f"--speed={p}",
+                        f"--output={out}", path] + (["--fix-stuck-notes"] if repair else [])
+                subprocess.run(args, check=True, env=env)
+                checked += 1
+                want, got = expected_rows(original, d, vol, p, repair), midicsv(out)
+                if want != got:
+                    failures += 1
+                    first = next(i for i, (a, b) in enumerate(zip(want + [None], got + [None])) if a != b)
+                    print(f"FAIL {os.path.basename(path)} D={d} V={vol} P={p} repair={repair}: "
+                          f"row {first}: want {want[first:first + 1]} got {got[first:first + 1]}")
+    print(f"{checked - failures} passed, {failures} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
