@@ -44,3 +44,13 @@ bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& out
     job.m_engine.m_speedPercent = speedPercent;
     return job.RunConversion(true);
 }
+
+void Advance(FluidSession& session, double seconds) {
+    constexpr int kBlock = 64;
+    std::vector<float> left(kBlock);
+    std::vector<float> right(kBlock);
+    const auto blocks = static_cast<long>(seconds * session.SampleRate() / kBlock);
+    for (long i = 0; i < blocks; ++i) {
+        session.Render(kBlock, left.data(), right.data());
+    }
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FluidSession.h"
 #include "JobHost.h"
 
 #include <cstdint>
@@ -36,3 +37,6 @@ class TestHost : public JobHost {
 // pass did not complete.
 bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& output,
                  int speedPercent);
+
+// Renders session in blocks of FluidSynth's size until seconds of sound have passed.
+void Advance(FluidSession& session, double seconds);

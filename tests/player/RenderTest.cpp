@@ -43,16 +43,6 @@ class PlayerRender : public ::testing::Test {
     QTemporaryDir m_dir;
 };
 
-// Renders blocks of FluidSynth's size until seconds of sound have passed.
-void Advance(FluidSession& session, double seconds) {
-    constexpr int kBlock = 64;
-    std::vector<float> left(kBlock);
-    std::vector<float> right(kBlock);
-    const auto blocks = static_cast<long>(seconds * session.SampleRate() / kBlock);
-    for (long i = 0; i < blocks; ++i) {
-        session.Render(kBlock, left.data(), right.data());
-    }
-}
 } // namespace
 
 TEST_F(PlayerRender, SavedSpeedScalesPlayingTime) {
