@@ -3,55 +3,83 @@
 #include "CDib.h"
 #include "LevelMap.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 
 namespace {
 
-constexpr int kColumnNone = -999;
 constexpr int kTopNone = 999;
 constexpr int kBottomNone = -999;
-constexpr int kSkip = -1; // a byte that maps to 0 is not plotted
 
-// The row of every byte value: MapLevel once per byte, the row rule once per byte.
-std::array<int, 256> BuildRowTable(double sy, int dynamicRange, int volume) {
+// The row of every byte value, MapLevel evaluated once per byte. A byte that maps to 0 is not
+// plotted: its row for the bottom test is below every extent and for the top test above it,
+// so it never widens a column and never touches the column state.
+struct RowTables {
+    std::array<int, 256> forBottom;
+    std::array<int, 256> forTop;
+};
+
+RowTables BuildRowTables(double sy, int dynamicRange, int volume) {
     const LevelTable levels = BuildLevelTable(dynamicRange, volume);
-    std::array<int, 256> rows{};
-    for (std::size_t b = 0; b < rows.size(); ++b) {
+    RowTables rows{};
+    for (std::size_t b = 0; b < levels.size(); ++b) {
         const int m = levels[b];
-        rows[b] = m == 0 ? kSkip : static_cast<int>((127 - m) * sy) + 1;
+        const int y = static_cast<int>((127 - m) * sy) + 1;
+        rows.forBottom[b] = m == 0 ? std::numeric_limits<int>::min() : y;
+        rows.forTop[b] = m == 0 ? std::numeric_limits<int>::max() : y;
     }
     return rows;
 }
 
+int ColumnOf(std::size_t i, double sx) {
+    return static_cast<int>(static_cast<double>(i) * sx);
+}
+
+// The first entry after `begin` that lies in a later column than `begin`. Columns never
+// decrease with i, so the estimate is corrected by stepping until ColumnOf itself agrees.
+std::size_t ColumnEnd(std::size_t begin, std::size_t n, double sx) {
+    const int x = ColumnOf(begin, sx);
+    const double estimate = std::ceil((x + 1.0) / sx);
+    std::size_t end = estimate >= static_cast<double>(n)
+                          ? n
+                          : std::max(begin + 1, static_cast<std::size_t>(estimate));
+    while (end > begin + 1 && ColumnOf(end - 1, sx) > x) {
+        --end;
+    }
+    while (end < n && ColumnOf(end, sx) == x) {
+        ++end;
+    }
+    return end;
+}
+
 // Within a column only a point beyond the column's extent so far draws; the first point of a
-// column draws twice (the second line has no length and paints nothing).
+// column draws twice (the second line has no length and paints nothing). The column state is
+// reset where a new column begins; for a column holding only unplotted entries that reset is
+// never observed, as the next plotted entry starts a new column anyway.
 void PaintCurve(MemoryDC& dc, int width, double sy, const std::vector<uint8_t>& levels,
                 int dynamicRange, int volume) {
-    const std::array<int, 256> rows = BuildRowTable(sy, dynamicRange, volume);
-    const double sx = static_cast<double>(width) / static_cast<double>(levels.size());
-    int lastColumn = kColumnNone;
-    int columnTop = kTopNone;
-    int columnBottom = kBottomNone;
+    const RowTables rows = BuildRowTables(sy, dynamicRange, volume);
     const std::size_t n = levels.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const int y = rows[levels[i]];
-        if (y == kSkip) {
-            continue;
+    const double sx = static_cast<double>(width) / static_cast<double>(n);
+    for (std::size_t begin = 0; begin < n;) {
+        const std::size_t end = ColumnEnd(begin, n, sx);
+        const int x = ColumnOf(begin, sx);
+        int columnTop = kTopNone;
+        int columnBottom = kBottomNone;
+        for (std::size_t i = begin; i < end; ++i) {
+            const uint8_t level = levels[i];
+            if (rows.forBottom[level] > columnBottom) {
+                columnBottom = rows.forBottom[level];
+                dc.LineTo(x, columnBottom);
+            }
+            if (rows.forTop[level] < columnTop) {
+                columnTop = rows.forTop[level];
+                dc.LineTo(x, columnTop);
+            }
         }
-        const int x = static_cast<int>(static_cast<double>(i) * sx);
-        if (x != lastColumn) {
-            columnTop = kTopNone;
-            columnBottom = kBottomNone;
-            lastColumn = x;
-        }
-        if (y > columnBottom) {
-            columnBottom = y;
-            dc.LineTo(x, y);
-        }
-        if (y < columnTop) {
-            columnTop = y;
-            dc.LineTo(x, y);
-        }
+        begin = end;
     }
 }
 
@@ -64,7 +92,8 @@ void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8
     const int y0 = 1 + static_cast<int>(63 * sy);
     dc.MoveTo(0, y0);
     dc.SelectObject(Pen{PS_SOLID, RGB(0, 0, 0)});
-    if (!levels.empty()) {
+    // A negative width has no columns to place entries in.
+    if (!levels.empty() && width >= 0) {
         PaintCurve(dc, width, sy, levels, dynamicRange, volume);
     }
     dc.SelectObject(Pen{PS_DASH, RGB(200, 0, 0)});

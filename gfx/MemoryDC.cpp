@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -22,7 +23,6 @@ HBITMAP MemoryDC::SelectObject(HBITMAP bitmap) {
 Pen MemoryDC::SelectObject(const Pen& pen) {
     const Pen previous = m_pen;
     m_pen = pen;
-    m_dashStep = 0;
     return previous;
 }
 
@@ -34,10 +34,17 @@ void MemoryDC::FillRect(const RECT& rect, const SolidBrush& brush) {
     const int right = std::min(rect.right, m_bitmap->width);
     const int top = std::max(rect.top, 0);
     const int bottom = std::min(rect.bottom, m_bitmap->height);
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            SetPixel(x, y, brush.color);
-        }
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    // Paint one row, then copy it to the others.
+    for (int x = left; x < right; ++x) {
+        SetPixel(x, top, brush.color);
+    }
+    const std::size_t bytes = static_cast<std::size_t>(right - left) * 3;
+    const uint8_t* first = PixelAddress(left, top);
+    for (int y = top + 1; y < bottom; ++y) {
+        std::memcpy(PixelAddress(left, y), first, bytes);
     }
 }
 
@@ -82,9 +89,7 @@ COLORREF MemoryDC::GetPixel(int x, int y) const {
     if (!CanDraw() || x < 0 || y < 0 || x >= m_bitmap->width || y >= m_bitmap->height) {
         return CLR_INVALID;
     }
-    const uint8_t* p = m_bitmap->bits.data() +
-                       static_cast<std::size_t>(m_bitmap->height - 1 - y) * m_bitmap->stride +
-                       static_cast<std::size_t>(x) * 3;
+    const uint8_t* p = m_bitmap->bits.data() + PixelOffset(x, y);
     return RGB(p[2], p[1], p[0]);
 }
 
@@ -92,12 +97,20 @@ void MemoryDC::SetPixel(int x, int y, COLORREF color) {
     if (x < 0 || y < 0 || x >= m_bitmap->width || y >= m_bitmap->height) {
         return;
     }
-    uint8_t* p = m_bitmap->bits.data() +
-                 static_cast<std::size_t>(m_bitmap->height - 1 - y) * m_bitmap->stride +
-                 static_cast<std::size_t>(x) * 3;
+    uint8_t* p = PixelAddress(x, y);
     p[0] = GetBValue(color);
     p[1] = GetGValue(color);
     p[2] = GetRValue(color);
+}
+
+// Rows are stored bottom-up.
+std::size_t MemoryDC::PixelOffset(int x, int y) const {
+    return static_cast<std::size_t>(m_bitmap->height - 1 - y) * m_bitmap->stride +
+           static_cast<std::size_t>(x) * 3;
+}
+
+uint8_t* MemoryDC::PixelAddress(int x, int y) {
+    return m_bitmap->bits.data() + PixelOffset(x, y);
 }
 
 COLORREF MemoryDC::NextPenColor() {

@@ -3,6 +3,9 @@
 #include "DibSection.h"
 #include "GdiTypes.h"
 
+#include <cstddef>
+#include <cstdint>
+
 // A memory device context that draws straight into the 24-bit section selected into it, by the
 // rules of GDI: cosmetic one-pixel pens, LineTo leaves its end point unpainted, dashed pens
 // paint their gaps in the opaque white background colour. Without a 24-bit section selected,
@@ -11,7 +14,7 @@ class MemoryDC {
   public:
     // Returns the section selected before (null at first).
     HBITMAP SelectObject(HBITMAP bitmap);
-    // Returns the pen selected before (a black solid pen at first). Restarts the dash pattern.
+    // Returns the pen selected before (a black solid pen at first).
     Pen SelectObject(const Pen& pen);
 
     // Fills left <= x < right, top <= y < bottom.
@@ -28,6 +31,8 @@ class MemoryDC {
   private:
     bool CanDraw() const { return m_bitmap != nullptr && m_bitmap->bitCount == 24; }
     void SetPixel(int x, int y, COLORREF color);
+    std::size_t PixelOffset(int x, int y) const;
+    uint8_t* PixelAddress(int x, int y);
     COLORREF NextPenColor();
 
     HBITMAP m_bitmap = nullptr;

@@ -1,6 +1,8 @@
+#include "CDib.h"
 #include "CapturedPicture.h"
 #include "LevelMap.h"
 #include "LevelPlot.h"
+#include "MemoryDC.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +123,64 @@ void CheckCase(const Case& c) {
                 EXPECT_TRUE(y >= low && y <= high) << "stray pixel at " << x << "," << y;
             }
         }
+    }
+}
+
+// The drawing steps one entry at a time, as the rules state them, on a DC of its own.
+std::vector<COLORREF> StepByStep(const Case& c) {
+    CDib surface(c.width, c.height, 24);
+    MemoryDC dc;
+    surface.CreateSection(&dc);
+    surface.SelectInto(&dc);
+    dc.FillRect(RECT{0, 0, c.width, c.height}, SolidBrush{RGB(255, 255, 255)});
+    const double sx = static_cast<double>(c.width) / static_cast<double>(c.levels.size());
+    const double sy = c.height * 0.0078125;
+    const int y0 = 1 + static_cast<int>(63 * sy);
+    dc.MoveTo(0, y0);
+    int lastColumn = -999;
+    int top = 999;
+    int bottom = -999;
+    for (std::size_t i = 0; i < c.levels.size(); ++i) {
+        const int m = MapLevel(c.levels[i], c.dynamicRange, c.volume);
+        if (m == 0) {
+            continue;
+        }
+        const int x = static_cast<int>(static_cast<double>(i) * sx);
+        const int y = static_cast<int>((127 - m) * sy) + 1;
+        if (x != lastColumn) {
+            top = 999;
+            bottom = -999;
+            lastColumn = x;
+        }
+        if (y > bottom) {
+            bottom = y;
+            dc.LineTo(x, y);
+        }
+        if (y < top) {
+            top = y;
+            dc.LineTo(x, y);
+        }
+    }
+    dc.SelectObject(Pen{PS_DASH, RGB(200, 0, 0)});
+    dc.MoveTo(0, y0);
+    dc.LineTo(c.width, y0);
+    CapturedPicture picture;
+    surface.Draw(picture, 0, 0);
+    return picture.m_pixels;
+}
+
+TEST(LevelPlotProperty, MatchesTheStepByStepRules) {
+    std::mt19937 random(99);
+    for (int round = 0; round < 300; ++round) {
+        Case c = RandomCase(random);
+        if (round % 3 == 0) { // many entries per column
+            c.width = std::uniform_int_distribution<int>(1, 40)(random);
+        }
+        CapturedPicture picture;
+        DrawLevelPlot(picture, c.width, c.height, c.levels, c.dynamicRange, c.volume);
+        ASSERT_EQ(picture.m_pixels, StepByStep(c))
+            << "round " << round << ": W " << c.width << " H " << c.height << " N "
+            << c.levels.size() << " D " << c.dynamicRange << " V " << c.volume;
     }
 }
 
