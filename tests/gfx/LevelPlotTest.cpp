@@ -101,6 +101,21 @@ TEST(LevelPlot, ColumnsSharedByFourEntriesDrawOnlyWhatWidensThem) {
     EXPECT_EQ(expected[67].substr(0, 2), ".#");
 }
 
+TEST(LevelPlot, ColumnIsTheTruncatedProductEvenWhereItRoundsDown) {
+    // 161 * (2.0 / 322) is just below 1, so entry 161 still belongs to column 0.
+    std::vector<uint8_t> levels(322, 0);
+    levels[160] = 127;
+    levels[161] = 1;
+    levels[321] = 127;
+    EXPECT_EQ(Plot(2, 128, levels).Rows(), Polyline(2, 128, 64, {{0, 1}, {0, 127}, {1, 1}}));
+    // 483 * (4.0 / 644) is 3 exactly: entry 483 opens column 3.
+    levels.assign(644, 0);
+    levels[482] = 127;
+    levels[483] = 1;
+    levels[643] = 127;
+    EXPECT_EQ(Plot(4, 128, levels).Rows(), Polyline(4, 128, 64, {{2, 1}, {3, 127}, {3, 1}}));
+}
+
 TEST(LevelPlot, ZeroEntriesAreNotPlottedAndStartNoColumn) {
     // W = 2, N = 8: column 0 holds 100, 110, 0, 105; column 1 four times 21 (row 107).
     // The 0 neither draws nor resets column 0, so 105 (row 23) stays inside its extent.
