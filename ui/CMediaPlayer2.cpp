@@ -35,8 +35,10 @@ CMediaPlayer2::CMediaPlayer2(QWidget* parent)
     layout->addWidget(m_playButton);
     layout->addWidget(m_pauseButton);
     layout->addWidget(m_stopButton);
-    layout->addWidget(m_positionSlider, 1);
-    layout->addWidget(m_status);
+    // However long the file name, the slider keeps most of the width.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(m_positionSlider, 2);
+    layout->addWidget(m_status, 1);
 
     connect(m_playButton, &QPushButton::clicked, this, &CMediaPlayer2::OnPlay);
     connect(m_pauseButton, &QPushButton::clicked, this, &CMediaPlayer2::OnPause);
@@ -207,4 +209,5 @@ void CMediaPlayer2::UpdateStrip() {
         status = QFileInfo(QString::fromStdString(m_fileName)).fileName();
     }
     m_status->setText(status);
+    m_status->setToolTip(QString::fromStdString(m_fileName));
 }
