@@ -1,0 +1,83 @@
+#include "AboutDialog.h"
+
+#include "DataExchange.h"
+#include "Ddx.h"
+#include "DialogUnits.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QShowEvent>
+
+namespace {
+const QRect kDialogUnits(0, 0, 405, 311);
+const QRect kPictureUnits(7, 30, 391, 274);
+const QRect kLanguageListUnits(331, 7, 67, 67);
+
+const char* const kLanguageNames[] = {"Deutsch", "English", "Español", "Français"};
+
+// The list keeps its entries in alphabetical order, whatever order they are added in.
+void AddSorted(QComboBox& list, const QString& text) {
+    int position = 0;
+    while (position < list.count() &&
+           QString::localeAwareCompare(list.itemText(position), text) < 0) {
+        ++position;
+    }
+    list.insertItem(position, text);
+}
+} // namespace
+
+AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About Korvane"));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    setFont(font);
+    const qreal ratio = devicePixelRatioF();
+    setFixedSize(DialogUnitsToPixels(kDialogUnits, ratio).size());
+
+    // Like a bitmap static, the picture control takes the picture's size at its position.
+    auto* pictureLabel = new QLabel(this);
+    pictureLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pictureLabel->setLineWidth(1);
+    pictureLabel->setPixmap(picture);
+    const int frame = 2 * pictureLabel->frameWidth();
+    pictureLabel->setGeometry(
+        QRect(DialogUnitsToPixels(kPictureUnits, ratio).topLeft(),
+              picture.deviceIndependentSize().toSize() + QSize(frame, frame)));
+
+    m_languageList = new QComboBox(this);
+    m_languageList->setObjectName(QStringLiteral("c1024"));
+    for (const char* name : kLanguageNames) {
+        AddSorted(*m_languageList, QString::fromUtf8(name));
+    }
+    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits, ratio);
+    m_languageList->setGeometry(listRect.x(), listRect.y(), listRect.width(),
+                                m_languageList->sizeHint().height());
+    m_languageList->setFocus();
+    connect(m_languageList, &QComboBox::currentIndexChanged, this, &AboutDialog::OnLanguageChanged);
+}
+
+void AboutDialog::DoDataExchange(DataExchange& dx) {
+    DDX_CBIndex(dx, m_languageList, m_languageIndex);
+}
+
+void AboutDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        DataExchange::Run(false, this, [this](DataExchange& dx) { DoDataExchange(dx); });
+    }
+    QDialog::showEvent(event);
+}
+
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept(); // Enter never ends the box
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AboutDialog::OnLanguageChanged() {
+    DataExchange::Run(true, this, [this](DataExchange& dx) { DoDataExchange(dx); });
+    accept();
+}

@@ -1,0 +1,184 @@
+#include "AboutPicture.h"
+
+#include "Pictures.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr int kWidth = 584;
+constexpr int kHeight = 444;
+constexpr int kMargin = 6;
+constexpr int kColumnWidth = 104; // the labels beside the window
+constexpr int kTitleHeight = 28;
+constexpr int kLabelGap = 6;
+
+const QColor kBackground(0xf4, 0xf6, 0xfa);
+const QColor kInk(0x1a, 0x2a, 0x44);
+const QColor kCallout(0xd2, 0x69, 0x1e);
+
+struct Part {
+    const char* objectName;
+    const char* label;
+};
+
+constexpr Part kParts[] = {
+    {"c1009", "Help and settings"},     {"c1001", "Input MIDI file"},
+    {"c1007", "Output MIDI file"},      {"c1005", "Modify volume"},
+    {"c1019", "Eliminate stuck notes"}, {"c1004", "Modify dynamic range"},
+    {"c1010", "Listen to MIDI file"},   {"c1017", "Change speed"},
+    {"c1015", "Reset all changes"},
+};
+
+struct Callout {
+    QString text;
+    QPointF anchor; // the middle of the part in the picture
+    QRectF box;     // where the label goes
+};
+
+QFont TextFont(int pixels, bool bold) {
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QImage BlankCanvas() {
+    QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
+    canvas.fill(kBackground);
+    return canvas;
+}
+
+void DrawTitle(QPainter& painter, const QString& title) {
+    painter.setFont(TextFont(15, true));
+    painter.setPen(kInk);
+    painter.drawText(QRect(kMargin, 0, kWidth - 2 * kMargin, kTitleHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter, title);
+}
+
+// The window's picture, scaled to fit between the two label columns.
+QRectF ShotRect(const QSize& windowSize) {
+    const QRectF area(kColumnWidth + 2 * kMargin, kTitleHeight,
+                      kWidth - 2 * (kColumnWidth + 2 * kMargin), kHeight - kTitleHeight - kMargin);
+    const QSizeF size = QSizeF(windowSize).scaled(area.size(), Qt::KeepAspectRatio);
+    return QRectF(area.x() + (area.width() - size.width()) / 2,
+                  area.y() + (area.height() - size.height()) / 2, size.width(), size.height());
+}
+
+std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFont& font) {
+    const double scale = shot.width() / window.width();
+    std::vector<Callout> callouts;
+    for (const Part& part : kParts) {
+        const auto* widget = window.findChild<QWidget*>(QString::fromLatin1(part.objectName));
+        if (widget == nullptr || widget->isHidden()) {
+            continue;
+        }
+        const QRectF rect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        const QPointF anchor = shot.topLeft() + rect.center() * scale;
+        const QString text = QString::fromLatin1(part.label);
+        const QRect bounds = QFontMetrics(font).boundingRect(QRect(0, 0, kColumnWidth - 8, kHeight),
+                                                             Qt::TextWordWrap, text);
+        callouts.push_back({text, anchor, QRectF(0, 0, kColumnWidth, bounds.height() + 6)});
+    }
+    return callouts;
+}
+
+// Stacks the labels of one column in the order of their parts, each as near its part as the
+// labels above and below it allow.
+void PlaceColumn(std::vector<Callout*>& column, double x) {
+    std::sort(column.begin(), column.end(),
+              [](const Callout* a, const Callout* b) { return a->anchor.y() < b->anchor.y(); });
+    double nextTop = kTitleHeight;
+    for (Callout* callout : column) {
+        const double wanted = callout->anchor.y() - callout->box.height() / 2;
+        callout->box.moveTo(x, std::max(wanted, nextTop));
+        nextTop = callout->box.bottom() + kLabelGap;
+    }
+    double lowestBottom = kHeight - kMargin;
+    for (auto it = column.rbegin(); it != column.rend(); ++it) {
+        if ((*it)->box.bottom() > lowestBottom) {
+            (*it)->box.moveBottom(lowestBottom);
+        }
+        lowestBottom = (*it)->box.top() - kLabelGap;
+    }
+}
+
+void PlaceCallouts(std::vector<Callout>& callouts, const QRectF& shot) {
+    std::vector<Callout*> left;
+    std::vector<Callout*> right;
+    for (Callout& callout : callouts) {
+        (callout.anchor.x() < shot.center().x() ? left : right).push_back(&callout);
+    }
+    PlaceColumn(left, kMargin);
+    PlaceColumn(right, kWidth - kMargin - kColumnWidth);
+}
+
+void DrawCallout(QPainter& painter, const Callout& callout) {
+    const bool onLeft = callout.box.center().x() < callout.anchor.x();
+    const QPointF start(onLeft ? callout.box.right() : callout.box.left(),
+                        callout.box.center().y());
+    painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(start, callout.anchor);
+    painter.setPen(QPen(kCallout, 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(start, callout.anchor);
+    painter.setBrush(kCallout);
+    painter.setPen(QPen(Qt::white, 1.2));
+    painter.drawEllipse(callout.anchor, 3.5, 3.5);
+
+    painter.setBrush(Qt::white);
+    painter.setPen(QPen(kCallout, 1.2));
+    painter.drawRoundedRect(callout.box.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter.setPen(kInk);
+    painter.drawText(callout.box.adjusted(4, 3, -4, -3), Qt::AlignCenter | Qt::TextWordWrap,
+                     callout.text);
+}
+} // namespace
+
+QPixmap DrawAboutPicture(QWidget& mainWindow) {
+    QImage shot = mainWindow.grab().toImage();
+    if (shot.isNull() || mainWindow.width() <= 0 || mainWindow.height() <= 0) {
+        return DrawAboutPicture();
+    }
+    QImage canvas = BlankCanvas();
+    const QRectF shotRect = ShotRect(mainWindow.size());
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    DrawTitle(painter, QStringLiteral("Korvane at a glance"));
+    shot.setDevicePixelRatio(1);
+    painter.drawImage(shotRect, shot);
+    painter.setPen(QPen(QColor(0x8a, 0x96, 0xa8), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(shotRect.adjusted(-0.5, -0.5, 0.5, 0.5));
+
+    const QFont font = TextFont(12, true);
+    painter.setFont(font);
+    std::vector<Callout> callouts = FindCallouts(mainWindow, shotRect, font);
+    PlaceCallouts(callouts, shotRect);
+    for (const Callout& callout : callouts) {
+        DrawCallout(painter, callout);
+    }
+    return QPixmap::fromImage(canvas);
+}
+
+QPixmap DrawAboutPicture() {
+    QImage canvas = BlankCanvas();
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawTitle(painter, QStringLiteral("About Korvane"));
+    const QPixmap logo = LogoPicture();
+    painter.drawPixmap((kWidth - logo.width()) / 2, 120, logo);
+    painter.setFont(TextFont(13, false));
+    painter.setPen(kInk);
+    painter.drawText(QRect(kMargin, 230, kWidth - 2 * kMargin, 80),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     QStringLiteral("Korvane repairs stuck notes and adjusts the dynamic range, "
+                                    "volume and speed of Standard MIDI Files.\n\nChoose the "
+                                    "language of the main window in the list above."));
+    return QPixmap::fromImage(canvas);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+// The pictures of the program, drawn by code so that they stay sharp and need no binary files.
+
+// The product logo shown in the main window, 292 x 83 pixels.
+QPixmap LogoPicture();
+
+// The question mark on the About button, 20 x 28 pixels, transparent around the mark.
+QPixmap QuestionMarkPicture();
+
+// The program icon in the sizes desktops ask for: 16, 32, 48, 128 and 256 pixels.
+QIcon KorvaneIcon();
+
+// One size of the icon. It uses no font, so it can be drawn without an application object
+// (the build writes the installed icon files with it).
+QImage KorvaneIconImage(int size);
