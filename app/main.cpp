@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 #include "HeadlessRun.h"
+#ifdef KORVANE_WINDOW
+#include "MainApp.h"
+#endif
 
 #include <cstdlib>
 #include <iostream>
@@ -15,8 +18,20 @@ bool HasDisplay() {
     return false;
 }
 
-// The window's branch: until the window exists, conversions run headless and anything else
-// shows the usage.
+#ifdef KORVANE_WINDOW
+// The window's branch: the window opens (or, with "-f", converts with message boxes before it
+// shows) on the display; without one there is nothing to open it on.
+int RunWindow(const CommandLine&, int argc, char** argv) {
+    if (HasDisplay()) {
+        return RunMainApp(argc, argv);
+    }
+    std::cerr << "korvane: there is no display to open the window on (DISPLAY and "
+                 "WAYLAND_DISPLAY are not set)\nTry 'korvane --help' to convert without it.\n";
+    return 2;
+}
+#else
+// The window's branch in a build without the window: conversions run headless and anything
+// else shows the usage.
 int RunWindow(const CommandLine& commandLine, int, char**) {
     if (commandLine.action == CommandLine::Action::Convert) {
         return RunHeadless(commandLine, std::cerr);
@@ -24,6 +39,7 @@ int RunWindow(const CommandLine& commandLine, int, char**) {
     std::cerr << UsageText();
     return 2;
 }
+#endif
 } // namespace
 
 int main(int argc, char** argv) {

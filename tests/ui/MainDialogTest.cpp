@@ -1,0 +1,645 @@
+#include "MainDialog.h"
+#include "AboutDialog.h"
+#include "CMediaPlayer2.h"
+#include "FileDialog.h"
+#include "LanguageTable.h"
+#include "LevelView.h"
+#include "MessageBox.h"
+#include "Profile.h"
+#include "ProfileKeys.h"
+#include "ProgramFolder.h"
+#include "ProgramFolderGlobal.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <array>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace {
+using Bytes = QByteArray;
+
+// Format 0, one track, 96 ticks per quarter: a note on, a note off 60 ticks later, end of track.
+const Bytes kSong = QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                        "4d54726b 0000000c"
+                                        "00 903c40  3c 803c40  00 ff2f00");
+
+// The same song with its one delta time divided by speed / 100.
+Bytes SongAtSpeedDelta(const char* deltaHex) {
+    return QByteArray::fromHex(QByteArray("4d546864 00000006 0000 0001 0060"
+                                          "4d54726b 0000000c"
+                                          "00 903c40 ") +
+                               deltaHex + " 803c40  00 ff2f00");
+}
+
+struct Message {
+    std::string text;
+    MessageBoxIcon icon;
+};
+
+// Captions in the order of kCaptionControlIds, as the template has them.
+constexpr std::array<const char*, 11> kTemplateCaptions = {
+    "Browse",  "Browse",         "Load From MIDI File",   "Save to File",  "Load", "Save",
+    "Volume:", "Dynamic Range:", "Eliminate Stuck Notes", "Adjust Speed:", "Reset"};
+
+QString CaptionOf(QWidget* control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        return button->text();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        return group->title();
+    }
+    return qobject_cast<QLabel*>(control)->text();
+}
+} // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QString Path(const QString& name) const { return m_dir->filePath(name); }
+    std::string StdPath(const QString& name) const { return Path(name).toStdString(); }
+    QString Folder() const { return m_dir->path() + "/"; }
+
+    void WriteFile(const QString& name, const Bytes& bytes) {
+        QFile file(Path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    Bytes ReadFile(const QString& name) {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : Bytes("<missing>");
+    }
+
+    MainDialog& Start(std::vector<std::string> arguments = {"korvane"}) {
+        m_profile = std::make_unique<Profile>();
+        m_dialog = std::make_unique<MainDialog>(*m_profile, std::move(arguments));
+        m_dialog->SetExitHook([this](int status) { m_exitStatus = status; });
+        m_started = m_dialog->OnInitDialog();
+        if (m_started) {
+            m_dialog->show();
+        }
+        return *m_dialog;
+    }
+
+    template <class T> T* Control(int id) const {
+        T* control = m_dialog->findChild<T*>(QString("c%1").arg(id));
+        if (control == nullptr) {
+            qFatal("control %d missing", id);
+        }
+        return control;
+    }
+
+    QString Text(int id) const { return Control<QLineEdit>(id)->text(); }
+    QString Instruction() const { return Control<QLabel>(1011)->text(); }
+    void Click(int id) { QTest::mouseClick(Control<QAbstractButton>(id), Qt::LeftButton); }
+
+    void LoadTyped(const QString& path) {
+        Control<QLineEdit>(1001)->setText(path);
+        Click(1006);
+    }
+
+    bool AdjustmentControlsEnabled(bool enabled) const {
+        for (int id : {1005, 1004, 1015, 1017, 1019, 1018, 1020, 1021, 1023, 1022, 1002, 1008}) {
+            if (Control<QWidget>(id)->isEnabled() != enabled) {
+                qWarning("control %d enabled is %d", id, !enabled);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::vector<QString> Captions() const {
+        std::vector<QString> captions;
+        for (int id : kCaptionControlIds) {
+            captions.push_back(CaptionOf(Control<QWidget>(id)));
+        }
+        return captions;
+    }
+
+    void ExpectCaptions(const LanguageTexts& texts) const {
+        for (size_t i = 0; i < kCaptionControlIds.size(); ++i) {
+            QCOMPARE(CaptionOf(Control<QWidget>(kCaptionControlIds[i])),
+                     QString::fromUtf8(texts.captions[i]));
+        }
+    }
+
+    // Picks languageIndex in the About box that the next step opens, or presses Esc when it
+    // is negative; records what the box showed on opening.
+    void AnswerAboutBox(int languageIndex) {
+        QTimer::singleShot(0, this, [this, languageIndex] {
+            auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+            if (about == nullptr) {
+                qFatal("no About box open");
+            }
+            auto* list = about->findChild<QComboBox*>();
+            m_aboutOpenedWith = list->currentIndex();
+            if (languageIndex < 0) {
+                QTest::keyClick(about, Qt::Key_Escape);
+            } else {
+                list->setCurrentIndex(languageIndex);
+            }
+        });
+    }
+
+    // Right-clicks the window, picks the About entry and then languageIndex in the box.
+    void ChooseLanguageByContextMenu(int languageIndex) {
+        QTimer::singleShot(0, this, [this, languageIndex] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) {
+                qFatal("no menu open");
+            }
+            QAction* about = menu->actions().value(1);
+            AnswerAboutBox(languageIndex);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+        });
+        const QPoint where(300, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, where, m_dialog->mapToGlobal(where));
+        QApplication::sendEvent(m_dialog.get(), &event);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Profile> m_profile;
+    std::unique_ptr<MainDialog> m_dialog;
+    bool m_started = false;
+    std::vector<Message> m_messages;
+    std::deque<std::optional<std::string>> m_fileAnswers;
+    std::vector<std::pair<std::string, std::string>> m_fileRequests;
+    std::optional<int> m_exitStatus;
+    int m_aboutOpenedWith = -2;
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
+        g_programFolder = StdPath("program");
+        m_messages.clear();
+        m_fileAnswers.clear();
+        m_fileRequests.clear();
+        m_exitStatus.reset();
+        SetMessageBoxHook([this](const std::string& text, MessageBoxIcon icon) {
+            m_messages.push_back({text, icon});
+        });
+        SetFileDialogHook([this](const std::string& folder, const std::string& name) {
+            m_fileRequests.emplace_back(folder, name);
+            std::optional<std::string> answer;
+            if (!m_fileAnswers.empty()) {
+                answer = m_fileAnswers.front();
+                m_fileAnswers.pop_front();
+            }
+            return answer;
+        });
+        WriteFile("song.mid", kSong);
+    }
+
+    void cleanup() {
+        m_dialog.reset();
+        m_profile.reset();
+        SetMessageBoxHook(nullptr);
+        SetFileDialogHook(nullptr);
+        m_dir.reset();
+    }
+
+    void startUpState() {
+        MainDialog& dialog = Start();
+        QVERIFY(m_started);
+        ExpectCaptions(*LanguageTextsFor(1));
+        QCOMPARE(Control<QSlider>(1004)->value(), 500);
+        QCOMPARE(Control<QSlider>(1005)->value(), 500);
+        QCOMPARE(Control<QSlider>(1017)->value(), 250);
+        QCOMPARE(Text(1018), QString("100"));
+        QVERIFY(!Control<QCheckBox>(1019)->isChecked());
+        QVERIFY(AdjustmentControlsEnabled(false));
+        for (int id : {1000, 1001, 1006, 1007, 1009, 1010, 1011}) {
+            QVERIFY2(Control<QWidget>(id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
+        QCOMPARE(Text(1001), QString());
+        QCOMPARE(dialog.focusWidget(), Control<QWidget>(1000));
+        QCOMPARE(dialog.windowTitle(), QString("Korvane"));
+        QVERIFY(!Control<QWidget>(1)->isVisible());
+        QVERIFY(!Control<QWidget>(2)->isVisible());
+        QVERIFY(m_messages.empty());
+    }
+
+    void layoutFollowsDialogUnits() {
+        MainDialog& dialog = Start();
+        QCOMPARE(dialog.size(), QSize(591, 476));
+        QCOMPARE(Control<QWidget>(1003)->geometry(), QRect(11, 202, 516, 136));
+        QCOMPARE(Control<QWidget>(1000)->geometry(), QRect(443, 119, 61, 19));
+        QCOMPARE(Control<QWidget>(1010)->geometry(), QRect(11, 419, 570, 46));
+        // Volume: 0 at the top.
+        QVERIFY(Control<QSlider>(1005)->invertedAppearance());
+        // Tab order is template order.
+        QWidget* next = Control<QWidget>(1000);
+        for (int id : {1001, 1002}) {
+            next = next->nextInFocusChain();
+            QCOMPARE(next, Control<QWidget>(id));
+        }
+    }
+
+    void enterDoesNothingButOnPushButtonsAndEscEnds() {
+        MainDialog& dialog = Start();
+        Control<QLineEdit>(1001)->setText(Path("song.mid"));
+        QTest::keyClick(Control<QLineEdit>(1001), Qt::Key_Return);
+        QTest::keyClick(Control<QSlider>(1004), Qt::Key_Enter);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.m_job.m_loaded);
+        Control<QWidget>(1006)->setFocus();
+        QTest::keyClick(Control<QWidget>(1006), Qt::Key_Return);
+        QVERIFY(dialog.m_job.m_loaded);
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(Control<QLineEdit>(1001), Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void loadAndSave() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        QVERIFY(m_messages.empty());
+        QCOMPARE(Text(1007), Path("songKRV.mid"));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
+        QVERIFY(AdjustmentControlsEnabled(true));
+        QCOMPARE(dialog.m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QVERIFY(!QFile::exists(Path("songKRV.mid")));
+        QCOMPARE(Control<CMediaPlayer2>(1010)->FileName(), std::string());
+
+        Click(1002);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(ReadFile("songKRV.mid"), kSong);
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textSaved));
+        QCOMPARE(Control<CMediaPlayer2>(1010)->FileName(), StdPath("songKRV.mid"));
+        QCOMPARE(ReadFile("song.mid"), kSong);
+    }
+
+    void levelSlidersRedrawThePlot() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        const QImage atDefaults = Control<LevelView>(1003)->Picture();
+        Control<QSlider>(1005)->setValue(0);
+        QCOMPARE(dialog.m_job.m_engine.m_volume, 0);
+        QVERIFY(Control<LevelView>(1003)->Picture() != atDefaults);
+        Click(1015);
+        QCOMPARE(Control<LevelView>(1003)->Picture(), atDefaults);
+    }
+
+    void speedSliderSetsTheFieldAtBothEnds() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        auto* slider = Control<QSlider>(1017);
+        slider->setValue(1000);
+        QCOMPARE(Text(1018), QString("400"));
+        slider->setValue(3);
+        QCOMPARE(Text(1018), QString("1"));
+        slider->setValue(0);
+        QCOMPARE(Text(1018), QString("0"));
+        slider->setValue(1000);
+        Click(1002);
+        QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("0f"));
+    }
+
+    void typedSpeedReachesTheEngine() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        Control<QLineEdit>(1018)->setText("150");
+        // Repaints and focus changes of the slider leave a typed value alone.
+        Control<QSlider>(1017)->setFocus();
+        Control<QSlider>(1017)->repaint();
+        QCOMPARE(Text(1018), QString("150"));
+        Click(1002);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(dialog.m_job.m_engine.m_speedPercent, 150);
+        QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
+    }
+
+    void refusedSpeedPromptsOnceAndSavesNothing_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("negative") << "-5";
+        QTest::newRow("not a number") << "fast";
+        QTest::newRow("empty") << "";
+        QTest::newRow("too large") << "100001";
+        QTest::newRow("trailing text") << "12x";
+    }
+
+    void refusedSpeedPromptsOnceAndSavesNothing() {
+        QFETCH(QString, typed);
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        Control<QLineEdit>(1018)->setText(typed);
+        Control<QSlider>(1004)->setValue(700); // redraws take only the slider positions
+        QVERIFY(m_messages.empty());
+        Click(1002);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string("Please enter an integer between 0 and 100000."));
+        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Exclamation);
+        QVERIFY(!QFile::exists(Path("songKRV.mid")));
+        QCOMPARE(dialog.m_job.m_engine.m_speedPercent, 100);
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
+    }
+
+    void saveBeforeAnyLoadAsksForALoad() {
+        MainDialog& dialog = Start();
+        Control<QLineEdit>(1007)->setText(Path("out.mid"));
+        // Save is disabled until a load; forced on, it still refuses.
+        Control<QWidget>(1002)->setEnabled(true);
+        Click(1002);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
+        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Information);
+        QVERIFY(!QFile::exists(Path("out.mid")));
+        QVERIFY(!dialog.m_job.m_loaded);
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
+    }
+
+    void failedLoadAfterAGoodOne() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        LoadTyped(Path("missing.mid"));
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string("The input MIDI file can not be opened."));
+        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Stop);
+        QVERIFY(AdjustmentControlsEnabled(true));
+        QVERIFY(dialog.m_job.m_loaded);
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
+        // A failed pass leaves the window's texts as they were.
+        QCOMPARE(Text(1007), Path("songKRV.mid"));
+        QCOMPARE(Text(1001), Path("missing.mid"));
+        QVERIFY(dialog.m_job.m_engine.m_levels.empty());
+    }
+
+    void resetRestoresTheDefaults() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        Control<QSlider>(1004)->setValue(10);
+        Control<QSlider>(1005)->setValue(990);
+        Control<QSlider>(1017)->setValue(800);
+        Control<QCheckBox>(1019)->setChecked(true);
+        Click(1015);
+        QCOMPARE(Control<QSlider>(1004)->value(), 500);
+        QCOMPARE(Control<QSlider>(1005)->value(), 500);
+        QCOMPARE(Control<QSlider>(1017)->value(), 250);
+        QCOMPARE(Text(1018), QString("100"));
+        QVERIFY(!Control<QCheckBox>(1019)->isChecked());
+        QCOMPARE(dialog.m_job.m_engine.m_dynamicRange, 500);
+        QCOMPARE(dialog.m_job.m_engine.m_volume, 500);
+    }
+
+    void germanToFrenchAndBackRestoresEveryText() {
+        Profile().WriteProfileInt(kKeyLanguage, 0);
+        MainDialog& dialog = Start();
+        ExpectCaptions(*LanguageTextsFor(0));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(0)->textWelcome));
+        const std::vector<QString> german = Captions();
+        const ConversionJob& job = dialog.m_job;
+        const std::array<std::string, 8> germanTexts = {
+            job.m_textWelcome,         job.m_textLoaded,         job.m_textSaved,
+            job.m_msgOutputNotCreated, job.m_msgInputNotOpened,  job.m_msgPleaseLoad,
+            job.m_msgOutputIsInput,    job.m_msgOutputNotWritten};
+        QCOMPARE(job.m_msgPleaseLoad, std::string("Laden Sie bitte eine MIDI Akte"));
+
+        AnswerAboutBox(3);
+        Click(1009);
+        QCOMPARE(m_aboutOpenedWith, 0);
+        ExpectCaptions(*LanguageTextsFor(3));
+        QCOMPARE(CaptionOf(Control<QWidget>(1002)), QString::fromUtf8("Économiser "));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(3)->textWelcome));
+        QCOMPARE(job.m_msgInputNotOpened,
+                 std::string("Le dossier du MIDI d'entrée ne peut pas être ouvert."));
+
+        AnswerAboutBox(0);
+        Click(1009);
+        QCOMPARE(m_aboutOpenedWith, 3);
+        QCOMPARE(Captions(), german);
+        const std::array<std::string, 8> texts = {
+            job.m_textWelcome,         job.m_textLoaded,         job.m_textSaved,
+            job.m_msgOutputNotCreated, job.m_msgInputNotOpened,  job.m_msgPleaseLoad,
+            job.m_msgOutputIsInput,    job.m_msgOutputNotWritten};
+        QCOMPARE(texts, germanTexts);
+        QCOMPARE(Instruction(), QString::fromStdString(germanTexts[0]));
+        QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 0);
+    }
+
+    void languageOutsideTheTablesKeepsTemplateTexts() {
+        Profile().WriteProfileInt(kKeyLanguage, 7);
+        Start();
+        for (size_t i = 0; i < kCaptionControlIds.size(); ++i) {
+            QCOMPARE(CaptionOf(Control<QWidget>(kCaptionControlIds[i])),
+                     QString(kTemplateCaptions[i]));
+        }
+        QCOMPARE(Instruction(), QString());
+        LoadTyped(Path("missing.mid"));
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string());
+        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Stop);
+        // The data-exchange prompt still speaks: it is the framework's, not the program's.
+        LoadTyped(Path("song.mid"));
+        Control<QLineEdit>(1018)->setText("x");
+        Click(1002);
+        QCOMPARE(m_messages.back().text,
+                 std::string("Please enter an integer between 0 and 100000."));
+    }
+
+    void profileIsWrittenOnlyByAChoiceAndReadAtTheNextStart() {
+        Start();
+        const QString profileFile = Path("config/Korvane.ini");
+        Click(1000); // cancelled
+        QCOMPARE(m_fileRequests.size(), size_t{1});
+        QCOMPARE(m_fileRequests[0].first, ExamplesFolder(StdPath("program")));
+        QCOMPARE(m_fileRequests[0].second, std::string());
+        QVERIFY(!QFile::exists(profileFile));
+        QVERIFY(!m_dialog->m_job.m_loaded);
+
+        m_fileAnswers.push_back(StdPath("song.mid"));
+        Click(1000);
+        QVERIFY(m_dialog->m_job.m_loaded);
+        QCOMPARE(Text(1001), Path("song.mid"));
+        QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
+        QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
+
+        Click(1000); // the next dialog starts where the last pick was
+        QCOMPARE(m_fileRequests.back(),
+                 std::make_pair(Folder().toStdString(), std::string("song.mid")));
+
+        m_dialog.reset();
+        Start();
+        QCOMPARE(Text(1001), Folder());
+    }
+
+    void outputBrowseProposesTheOutputAndRunsNoPass() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        const std::string longName = std::string(300, 'n') + ".mid";
+        m_fileAnswers.push_back(StdPath("chosen/") + longName);
+        Click(1008);
+        QCOMPARE(m_fileRequests.back(),
+                 std::make_pair(ExamplesFolder(StdPath("program")), StdPath("songKRV.mid")));
+        QCOMPARE(Text(1007), Path("chosen/") + QString::fromStdString(longName));
+        QCOMPARE(Profile().GetProfileString(kKeyOutputFolder, ""), StdPath("chosen/"));
+        QCOMPARE(Profile().GetProfileString(kKeyOutputName, ""), longName);
+        QVERIFY(!QFile::exists(Path("songKRV.mid")));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
+    }
+
+    void aboutBoxEscChangesNothing() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        AnswerAboutBox(-1);
+        Click(1009);
+        QCOMPARE(m_aboutOpenedWith, 1);
+        ExpectCaptions(*LanguageTextsFor(1));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
+        QVERIFY(!QFile::exists(Path("config/Korvane.ini")));
+    }
+
+    void aboutBoxByTheContextMenu() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
+        QCOMPARE(menu->actions().size(), 2);
+        QVERIFY(menu->actions()[0]->isSeparator());
+        QCOMPARE(menu->actions()[1]->text(), QString("&About Korvane..."));
+        ChooseLanguageByContextMenu(2);
+        QCOMPARE(m_aboutOpenedWith, 1);
+        ExpectCaptions(*LanguageTextsFor(2));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textWelcome));
+        QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 2);
+    }
+
+    void batchRunInsideInitialisation_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("-f") << QStringList{"-f", "song.mid"} << 0 << ""
+                            << "songKRV.mid";
+        QTest::newRow("-v takes -f, -f takes the path")
+            << QStringList{"-v", "-f", "song.mid"} << 0 << ""
+            << "songKRV.mid";
+        QTest::newRow("missing input")
+            << QStringList{"-file", "missing.mid"} << 1 << "The input MIDI file can not be opened."
+            << "";
+        QTest::newRow("-v alone") << QStringList{"-verbose", "1"} << 1
+                                  << "The output MIDI file can not be created."
+                                  << "";
+    }
+
+    void batchRunInsideInitialisation() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QString, output);
+        std::vector<std::string> args = {"korvane"};
+        for (const QString& argument : arguments) {
+            args.push_back(argument.endsWith(".mid") ? StdPath(argument) : argument.toStdString());
+        }
+        Start(args);
+        QVERIFY(!m_started);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(m_exitStatus, std::optional<int>(status));
+        if (message.isEmpty()) {
+            QVERIFY(m_messages.empty());
+        } else {
+            QCOMPARE(m_messages.size(), size_t{1});
+            QCOMPARE(QString::fromStdString(m_messages[0].text), message);
+            QCOMPARE(m_messages[0].icon, MessageBoxIcon::Stop);
+        }
+        if (!output.isEmpty()) {
+            QCOMPARE(ReadFile(output), kSong);
+        }
+    }
+
+    void batchRunAsAProcessNeverShowsTheWindow_data() {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<bool>("converted");
+        QTest::newRow("offscreen") << "offscreen" << true;
+        // Proof that the run went the window's way: without a usable Qt platform it cannot.
+        QTest::newRow("no such platform") << "korvane-no-such-platform" << false;
+    }
+
+    void batchRunAsAProcessNeverShowsTheWindow() {
+        QFETCH(QString, platform);
+        QFETCH(bool, converted);
+        QProcess korvane;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", platform);
+        environment.insert("DISPLAY", ":korvane-test");
+        environment.insert("XDG_CONFIG_HOME", Path("config"));
+        environment.insert("XDG_CACHE_HOME", Path("cache"));
+        korvane.setProcessEnvironment(environment);
+        korvane.start(KORVANE_EXE, {"-f", Path("song.mid")});
+        QVERIFY(korvane.waitForFinished(60000));
+        if (converted) {
+            QCOMPARE(korvane.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(korvane.exitCode(), 0);
+            QCOMPARE(ReadFile("songKRV.mid"), kSong);
+        } else {
+            QVERIFY(korvane.exitStatus() != QProcess::NormalExit || korvane.exitCode() != 0);
+            QVERIFY(!QFile::exists(Path("songKRV.mid")));
+        }
+    }
+
+    void pathOnTheCommandLineIsTakenAsIfChosen() {
+        Start({"korvane", StdPath("song.mid"), StdPath("other.mid")});
+        QVERIFY(m_started);
+        QTRY_VERIFY(m_dialog->m_job.m_loaded);
+        QCOMPARE(Text(1001), Path("song.mid"));
+        QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
+        QVERIFY(m_messages.empty());
+    }
+
+    void droppedMidiFileIsTakenAsIfChosen() {
+        MainDialog& dialog = Start();
+        QMimeData mime;
+        mime.setUrls(
+            {QUrl::fromLocalFile(Path("notes.txt")), QUrl::fromLocalFile(Path("song.mid"))});
+        const QPoint where(300, 300);
+        QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &drop);
+        QTRY_VERIFY(dialog.m_job.m_loaded);
+        QCOMPARE(Text(1001), Path("song.mid"));
+        QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
+    }
+
+    void startRemovesTheSetupFolderButNotWhatItsLinksPointAt() {
+        namespace fs = std::filesystem;
+        const fs::path setup = StdPath("cache/KorvaneSetup");
+        const fs::path outside = StdPath("outside");
+        fs::create_directories(setup / "sub");
+        fs::create_directories(outside);
+        QFile::copy(Path("song.mid"), Path("outside/keep.mid"));
+        QFile::copy(Path("song.mid"), Path("cache/KorvaneSetup/sub/old.mid"));
+        fs::create_directory_symlink(outside, setup / "link");
+        Start();
+        QVERIFY(!fs::exists(fs::symlink_status(setup)));
+        QCOMPARE(ReadFile("outside/keep.mid"), kSong);
+    }
+};
+
+QTEST_MAIN(MainDialogTest)
+#include "MainDialogTest.moc"

@@ -1,0 +1,514 @@
+#include "MainDialog.h"
+
+#include "AboutDialog.h"
+#include "AboutPicture.h"
+#include "BatchArguments.h"
+#include "CMediaPlayer2.h"
+#include "DataExchange.h"
+#include "Ddx.h"
+#include "DialogUnits.h"
+#include "FileDialog.h"
+#include "LanguageTable.h"
+#include "LevelView.h"
+#include "MainDialogTemplate.h"
+#include "MessageBox.h"
+#include "OutputPath.h"
+#include "Pictures.h"
+#include "Profile.h"
+#include "ProfileKeys.h"
+#include "ProgramFolder.h"
+#include "ProgramFolderGlobal.h"
+#include "RemoveFolderTree.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdlib>
+
+namespace {
+constexpr int kSliderMaximum = 1000;
+constexpr int kSpeedMaximum = 100000;
+// Trackbars move by a fifth of their range per page.
+constexpr int kSliderPageStep = kSliderMaximum / 5;
+constexpr unsigned kAboutCommand = 0x0010;
+constexpr int kBatchFailed = 1;
+
+// The wait cursor for as long as a chosen file is being taken.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString ControlName(int id) {
+    return id == kNoControlId ? QString("logo") : QString("c%1").arg(id);
+}
+
+QSlider* CreateSlider(Qt::Orientation orientation, QWidget* parent) {
+    auto* slider = new QSlider(orientation, parent);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setPageStep(kSliderPageStep);
+    if (orientation == Qt::Vertical) {
+        // 0 at the top: Up and the wheel move the thumb up, towards 0.
+        slider->setInvertedAppearance(true);
+        slider->setInvertedControls(true);
+    }
+    return slider;
+}
+
+QLineEdit* CreateEdit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    // A file dropped on a path field loads it like a drop anywhere else on the window.
+    edit->setAcceptDrops(false);
+    edit->setTextMargins(0, 0, 0, 0);
+    return edit;
+}
+
+QLabel* CreateStatic(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLabel* CreateLogo(QWidget* parent) {
+    auto* logo = new QLabel(parent);
+    logo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setPixmap(LogoPicture());
+    return logo;
+}
+
+// The first local .mid file of a drag, or the empty text.
+std::string DroppedMidiFile(const QMimeData* mime) {
+    if (mime == nullptr) {
+        return {};
+    }
+    for (const QUrl& url : mime->urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && path.endsWith(".mid", Qt::CaseInsensitive)) {
+            return path.toStdString();
+        }
+    }
+    return {};
+}
+
+const char* EnglishSpeedPrompt() {
+    return LanguageTextsFor(kDefaultLanguage)->msgSpeedPrompt;
+}
+} // namespace
+
+MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWidget* parent)
+    : QDialog(parent), m_profile(profile), m_arguments(std::move(arguments)),
+      m_exitHook([](int status) { std::exit(status); }), m_speedPrompt(EnglishSpeedPrompt()) {
+    setObjectName("c102");
+    setWindowTitle("Korvane");
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    setFont(font);
+    setAcceptDrops(true);
+    CreateControls();
+    BindControls();
+    ConnectHandlers();
+}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::CreateControls() {
+    const qreal ratio = devicePixelRatioF();
+    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth, ratio),
+                 DialogUnitsToPixelsY(kMainDialogHeight, ratio));
+    // Created in template order, which makes the tab order the template's.
+    for (const ControlTemplate& control : kMainDialogTemplate) {
+        QWidget* widget = CreateControl(control);
+        widget->setObjectName(ControlName(control.id));
+        widget->setGeometry(
+            DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height), ratio));
+    }
+    // Group boxes and texts only frame and label: they lie beneath the controls they surround
+    // so that they never take a click meant for them.
+    for (const ControlTemplate& control : kMainDialogTemplate) {
+        if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::StaticText) {
+            findChild<QWidget*>(ControlName(control.id))->lower();
+        }
+    }
+}
+
+QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
+    const QString text = QString::fromUtf8(control.text);
+    switch (control.kind) {
+    case ControlKind::HiddenDefaultButton:
+    case ControlKind::HiddenButton: {
+        auto* button = new QPushButton(text, this);
+        button->setDefault(control.kind == ControlKind::HiddenDefaultButton);
+        button->hide();
+        return button;
+    }
+    case ControlKind::PushButton:
+        return new QPushButton(text, this);
+    case ControlKind::BitmapButton: {
+        auto* button = new QPushButton(this);
+        button->setAccessibleName(text);
+        button->setToolTip(text);
+        return button;
+    }
+    case ControlKind::Edit:
+        return CreateEdit(this);
+    case ControlKind::Picture:
+        return CreateLogo(this);
+    case ControlKind::BlackFrame:
+        return new LevelView(this);
+    case ControlKind::HorizontalSlider:
+        return CreateSlider(Qt::Horizontal, this);
+    case ControlKind::VerticalSlider:
+        return CreateSlider(Qt::Vertical, this);
+    case ControlKind::GroupBox:
+        return new QGroupBox(text, this);
+    case ControlKind::StaticText:
+        return CreateStatic(text, this);
+    case ControlKind::CheckBox:
+        return new QCheckBox(text, this);
+    case ControlKind::Player:
+        break;
+    }
+    return new CMediaPlayer2(this);
+}
+
+void MainDialog::BindControls() {
+    const auto control = [this](auto*& member, int id) {
+        member = findChild<std::remove_reference_t<decltype(*member)>*>(ControlName(id));
+    };
+    control(m_saveGroup, 1027);
+    control(m_loadGroup, 1026);
+    control(m_loadButton, 1006);
+    control(m_browseInputButton, 1000);
+    control(m_browseOutputButton, 1008);
+    control(m_saveButton, 1002);
+    control(m_dynamicRangeLabel, 1022);
+    control(m_volumeLabel, 1023);
+    control(m_percentLabel, 1021);
+    control(m_speedLabel, 1020);
+    control(m_stuckNotesCheck, 1019);
+    control(m_speedSlider, 1017);
+    control(m_speedEdit, 1018);
+    control(m_resetButton, 1015);
+    control(m_aboutButton, 1009);
+    control(m_volumeSlider, 1005);
+    control(m_dynamicRangeSlider, 1004);
+    control(m_levelFrame, 1003);
+    control(m_inputEdit, 1001);
+    control(m_outputEdit, 1007);
+    control(m_instructionLabel, 1011);
+    control(m_player, 1010);
+}
+
+void MainDialog::ConnectHandlers() {
+    connect(findChild<QPushButton*>("c1"), &QPushButton::clicked, this, &MainDialog::accept);
+    connect(findChild<QPushButton*>("c2"), &QPushButton::clicked, this, &MainDialog::reject);
+    connect(m_browseInputButton, &QPushButton::clicked, this, &MainDialog::OnBrowseInput);
+    connect(m_volumeSlider, &QSlider::valueChanged, this, &MainDialog::OnPaint);
+    connect(m_dynamicRangeSlider, &QSlider::valueChanged, this, &MainDialog::OnPaint);
+    connect(m_browseOutputButton, &QPushButton::clicked, this, &MainDialog::OnBrowseOutput);
+    connect(m_loadButton, &QPushButton::clicked, this, &MainDialog::OnLoad);
+    connect(m_aboutButton, &QPushButton::clicked, this, &MainDialog::OnAboutButton);
+    connect(m_resetButton, &QPushButton::clicked, this, &MainDialog::OnResetButton);
+    connect(m_saveButton, &QPushButton::clicked, this, &MainDialog::OnSave);
+    connect(m_speedSlider, &QSlider::valueChanged, this, &MainDialog::OnSpeedSliderChanged);
+}
+
+int MainDialog::DoModal() {
+    if (!OnInitDialog()) {
+        return m_exitStatus;
+    }
+    exec();
+    return 0;
+}
+
+bool MainDialog::OnInitDialog() {
+    UpdateData(false);
+    for (QSlider* slider : {m_dynamicRangeSlider, m_volumeSlider, m_speedSlider}) {
+        slider->setRange(0, kSliderMaximum);
+    }
+    CreateSystemMenu();
+    setWindowIcon(KorvaneIcon());
+    m_job.m_inputPath = m_profile.GetProfileString(kKeyInputFolder, "");
+    m_language = m_profile.GetProfileInt(kKeyLanguage, kDefaultLanguage);
+    RestoreDefaults();
+    ApplyLanguage();
+    m_job.m_instructionText = m_job.m_textWelcome;
+    const QPixmap questionMark = QuestionMarkPicture();
+    m_aboutButton->setIcon(questionMark);
+    m_aboutButton->setIconSize(questionMark.size());
+    UpdateData(false);
+    m_job.m_loaded = false;
+    SetAdjustmentControlsEnabled(false);
+    if (RunCommandLine()) {
+        return false;
+    }
+    RemoveFolderTree(SetupFolder());
+    OnPaint();
+    m_browseInputButton->setFocus(Qt::OtherFocusReason);
+    TakeCommandLineFile();
+    return true;
+}
+
+void MainDialog::CreateSystemMenu() {
+    m_systemMenu = new QMenu(this);
+    m_systemMenu->setObjectName("systemMenu");
+    m_systemMenu->setSeparatorsCollapsible(false);
+    m_systemMenu->addSeparator();
+    QAction* about = m_systemMenu->addAction("&About Korvane...");
+    about->setData(kAboutCommand);
+}
+
+bool MainDialog::RunCommandLine() {
+    const BatchArguments batch = ScanBatchArguments(m_arguments);
+    if (!batch.seen) {
+        return false;
+    }
+    if (batch.inputGiven) {
+        m_job.m_inputPath = batch.inputPath;
+        m_job.m_outputPath = DeriveOutputPath(m_job.m_inputPath);
+        UpdateData(false);
+    }
+    m_exitStatus = m_job.RunConversion(true) ? 0 : kBatchFailed;
+    m_exitHook(m_exitStatus);
+    return true;
+}
+
+void MainDialog::TakeCommandLineFile() {
+    const BatchArguments batch = ScanBatchArguments(m_arguments);
+    if (batch.plainArguments.empty()) {
+        return;
+    }
+    // Relative to where the program was started, so the remembered folder means something.
+    const std::string path = QFileInfo(QString::fromStdString(batch.plainArguments.front()))
+                                 .absoluteFilePath()
+                                 .toStdString();
+    // Once the window is up, so that any message of the load appears over it.
+    QTimer::singleShot(0, this, [this, path] { TakeInputFile(path); });
+}
+
+void MainDialog::DoDataExchange(DataExchange& dx) {
+    MidiEngine& engine = m_job.m_engine;
+    DDX_Text(dx, m_inputEdit, m_job.m_inputPath);
+    DDX_Text(dx, m_outputEdit, m_job.m_outputPath);
+    DDX_Slider(dx, m_dynamicRangeSlider, engine.m_dynamicRange);
+    DDX_Slider(dx, m_volumeSlider, engine.m_volume);
+    DDX_Text(dx, m_instructionLabel, m_job.m_instructionText);
+    DDX_Text(dx, m_speedEdit, engine.m_speedPercent, 0, kSpeedMaximum, m_speedPrompt);
+    DDX_Slider(dx, m_speedSlider, m_speedPosition);
+    DDX_Check(dx, m_stuckNotesCheck, engine.m_eliminateStuckNotes);
+}
+
+bool MainDialog::UpdateData(bool saveAndValidate) {
+    return DataExchange::Run(saveAndValidate, this,
+                             [this](DataExchange& dx) { DoDataExchange(dx); });
+}
+
+void MainDialog::RestoreDefaults() {
+    MidiEngine& engine = m_job.m_engine;
+    engine.m_volume = 500;
+    engine.m_dynamicRange = 500;
+    engine.m_speedPercent = 100;
+    m_speedPosition = 250;
+    engine.m_eliminateStuckNotes = false;
+    UpdateData(false);
+}
+
+bool MainDialog::ApplyLanguage() {
+    const LanguageTexts* texts = LanguageTextsFor(m_language);
+    if (texts != nullptr) {
+        m_job.ApplyTexts(texts);
+        for (size_t i = 0; i < kCaptionControlIds.size(); ++i) {
+            SetCaption(kCaptionControlIds[i], texts->captions[i]);
+        }
+        m_speedPrompt = texts->msgSpeedPrompt;
+    }
+    m_player->ApplyLanguage(m_language);
+    return UpdateData(false);
+}
+
+void MainDialog::SetCaption(int id, const char* text) {
+    const QString caption = QString::fromUtf8(text);
+    QWidget* control = findChild<QWidget*>(ControlName(id));
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(caption);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(caption);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(caption);
+    }
+}
+
+void MainDialog::SetAdjustmentControlsEnabled(bool enabled) {
+    for (int id : kAdjustmentControlIds) {
+        findChild<QWidget*>(ControlName(id))->setEnabled(enabled);
+    }
+}
+
+void MainDialog::OnPaint() {
+    MidiEngine& engine = m_job.m_engine;
+    // Only the two positions the plot needs: a refused speed field must not prompt here.
+    engine.m_dynamicRange = m_dynamicRangeSlider->value();
+    engine.m_volume = m_volumeSlider->value();
+    m_levelFrame->Redraw(engine.m_levels, engine.m_dynamicRange, engine.m_volume);
+}
+
+std::string MainDialog::DefaultFolder() const {
+    return ExamplesFolder(g_programFolder);
+}
+
+void MainDialog::OnBrowseInput() {
+    const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
+    const std::string name = m_profile.GetProfileString(kKeyInputName, "");
+    if (const std::optional<std::string> chosen = ChooseMidiFile(this, folder, name)) {
+        TakeInputFile(*chosen);
+    }
+}
+
+void MainDialog::TakeInputFile(const std::string& path) {
+    const WaitCursor wait;
+    const std::string folder = FolderOfPath(path);
+    m_job.m_inputPath = path;
+    UpdateData(false);
+    // A profile that cannot be written only costs the remembering.
+    m_profile.WriteProfileString(kKeyInputFolder, folder);
+    m_profile.WriteProfileString(kKeyInputName, path.substr(folder.size()));
+    OnLoad();
+}
+
+void MainDialog::OnBrowseOutput() {
+    const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
+    const std::optional<std::string> chosen = ChooseMidiFile(this, folder, m_job.m_outputPath);
+    if (!chosen) {
+        return;
+    }
+    const WaitCursor wait;
+    const std::string chosenFolder = FolderOfPath(*chosen);
+    m_job.m_outputPath = *chosen;
+    UpdateData(false);
+    m_profile.WriteProfileString(kKeyOutputFolder, chosenFolder);
+    m_profile.WriteProfileString(kKeyOutputName, chosen->substr(chosenFolder.size()));
+}
+
+void MainDialog::OnLoad() {
+    // The paths come before the speed field, so a refused speed still leaves them taken; the
+    // defaults replace the adjustments anyway.
+    UpdateData(true);
+    RestoreDefaults();
+    m_job.RunConversion(false);
+}
+
+void MainDialog::OnSave() {
+    if (!m_job.m_loaded) {
+        ShowMessage(m_job.m_msgPleaseLoad, MessageIcon::Information);
+        return;
+    }
+    // The pass takes the window's values itself; a refused speed field runs no pass.
+    m_job.RunConversion(true);
+}
+
+void MainDialog::OnResetButton() {
+    RestoreDefaults();
+    OnPaint();
+}
+
+void MainDialog::OnSpeedSliderChanged(int position) {
+    // The field follows the slider only when its position changes, so a typed value stays.
+    m_speedPosition = position;
+    m_job.m_engine.m_speedPercent = static_cast<int>(position * 0.4);
+    m_speedEdit->setText(QString::number(m_job.m_engine.m_speedPercent));
+}
+
+void MainDialog::OnAboutButton() {
+    AboutDialog about(DrawAboutPicture(*this), this);
+    about.m_languageIndex = m_language;
+    about.exec();
+    if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {
+        return;
+    }
+    m_language = about.m_languageIndex;
+    m_profile.WriteProfileInt(kKeyLanguage, m_language);
+    ApplyLanguage();
+    m_job.m_instructionText = m_job.m_textWelcome;
+    UpdateData(false);
+}
+
+void MainDialog::OnSysCommand(unsigned command) {
+    if ((command & 0xFFF0) == kAboutCommand) {
+        OnAboutButton();
+    }
+}
+
+void MainDialog::accept() {
+    // OnOK: Enter never ends the window.
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+    // The window menu belongs to the window manager here; this menu stands in for it.
+    if (QAction* chosen = m_systemMenu->exec(event->globalPos())) {
+        OnSysCommand(chosen->data().toUInt());
+    }
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedMidiFile(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedMidiFile(event->mimeData());
+    if (path.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has finished, so that the dragging program is not kept waiting.
+    QTimer::singleShot(0, this, [this, path] { TakeInputFile(path); });
+}
+
+bool MainDialog::TakeWindowValues() {
+    return UpdateData(true);
+}
+
+void MainDialog::ShowValues() {
+    UpdateData(false);
+}
+
+void MainDialog::ShowMessage(const std::string& text, MessageIcon icon) {
+    AfxMessageBox(
+        text, icon == MessageIcon::Stop ? MessageBoxIcon::Stop : MessageBoxIcon::Information, this);
+}
+
+void MainDialog::EnableAdjustmentControls() {
+    SetAdjustmentControlsEnabled(true);
+}
+
+PlayerControl& MainDialog::Player() {
+    return *m_player;
+}
+
+void MainDialog::Redraw() {
+    OnPaint();
+}

@@ -1,0 +1,3 @@
+#include "ProgramFolderGlobal.h"
+
+std::string g_programFolder;

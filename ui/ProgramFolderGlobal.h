@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The program folder, without a trailing "/", worked out once at start-up; the file dialogs
+// look for the "Examples" folder below it.
+extern std::string g_programFolder;
