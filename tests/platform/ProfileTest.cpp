@@ -1,6 +1,6 @@
 #include "Profile.h"
 
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ class ProfileTest : public testing::Test {
   protected:
     std::string IniPath() const { return m_folder / "Korvane.ini"; }
 
-    TempFolder m_folder;
+    ScratchFolder m_folder;
 };
 
 TEST_F(ProfileTest, MissingFileGivesDefaults) {
@@ -155,17 +155,5 @@ TEST_F(ProfileTest, WritingThroughALinkUpdatesItsTarget) {
 
     EXPECT_TRUE(fs::is_symlink(IniPath()));
     EXPECT_EQ(Profile(target).GetProfileInt("Language", 1), 2);
-}
-
-TEST(ProfilePath, FollowsTheConfigFolder) {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = old != nullptr ? old : "";
-    ::setenv("XDG_CONFIG_HOME", "/var/config/ann", 1);
-    EXPECT_EQ(Profile::DefaultFilePath(), "/var/config/ann/Korvane.ini");
-    if (old != nullptr) {
-        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
 }
 } // namespace

@@ -1,6 +1,6 @@
 #include "ProgramFolder.h"
 
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -43,13 +43,13 @@ TEST(ProgramFolder, IsTheFolderHoldingThisTest) {
 }
 
 TEST(ExamplesFolder, PrefersTheFolderBesideTheProgram) {
-    TempFolder program;
+    ScratchFolder program;
     std::filesystem::create_directory(program / "Examples");
     EXPECT_EQ(ExamplesFolder(program.Path()), program / "Examples");
 }
 
 TEST(ExamplesFolder, FallsBackToTheInstalledFolder) {
-    TempFolder program;
+    ScratchFolder program;
     EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder());
     WriteTextFile(program / "Examples", "a file, not a folder");
     EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder());

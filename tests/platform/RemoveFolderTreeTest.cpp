@@ -1,6 +1,6 @@
 #include "RemoveFolderTree.h"
 
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ class RemoveFolderTreeTest : public testing::Test {
         fs::create_directories(InSetup(relative));
     }
 
-    TempFolder m_root;
+    ScratchFolder m_root;
 };
 
 TEST_F(RemoveFolderTreeTest, RemovesNestedFilesAndFolders) {

@@ -3,17 +3,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with all it holds at the end,
 // even where a test left a sub-folder read-only.
-class TempFolder {
+class ScratchFolder {
   public:
-    TempFolder() {
+    ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX");
-        m_path = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a temporary folder");
+        }
+        m_path = pattern;
     }
-    ~TempFolder() {
+    ~ScratchFolder() {
         namespace fs = std::filesystem;
         std::error_code error;
         for (fs::recursive_directory_iterator it(m_path, error), end; !error && it != end;
@@ -24,8 +28,8 @@ class TempFolder {
         }
         fs::remove_all(m_path, error);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& name) const { return m_path + "/" + name; }
