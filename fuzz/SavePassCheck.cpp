@@ -1,0 +1,263 @@
+#include "SavePassCheck.h"
+
+#include "ConversionJob.h"
+#include "JobHost.h"
+#include "PlayerControl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+[[noreturn]] void Violation(const char* what, size_t offset) {
+    std::fprintf(stderr, "save pass check failed: %s (output offset %zu)\n", what, offset);
+    std::abort();
+}
+
+void Require(bool condition, const char* what, size_t offset = 0) {
+    if (!condition) {
+        Violation(what, offset);
+    }
+}
+
+class QuietHost : public JobHost {
+  public:
+    bool TakeWindowValues() override { return true; }
+    void ShowValues() override {}
+    void ShowMessage(const std::string& text, MessageIcon) override { m_lastMessage = text; }
+    void EnableAdjustmentControls() override {}
+    PlayerControl& Player() override { return m_player; }
+    void Redraw() override {}
+
+    std::string m_lastMessage;
+
+  private:
+    NullPlayer m_player;
+};
+
+// A private scratch folder, in memory where the system offers one; removed at exit.
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        const char* base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        m_path = std::string(base) + "/korvane-savepass-XXXXXX";
+        Require(::mkdtemp(m_path.data()) != nullptr, "cannot make a scratch folder");
+    }
+    ~ScratchFolder() {
+        std::remove(File("in.mid").c_str());
+        std::remove(File("out.mid").c_str());
+        ::rmdir(m_path.c_str());
+    }
+    std::string File(const char* name) const { return m_path + "/" + name; }
+
+  private:
+    std::string m_path;
+};
+
+void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    file.close();
+    Require(static_cast<bool>(file), "cannot write the input file");
+}
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    Require(static_cast<bool>(file), "the save pass left no output file");
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+struct Chunk {
+    std::string id;
+    size_t offset; // of the data
+    size_t length;
+};
+
+// The chunks of the input as the job takes them: a chunk cut short keeps the bytes there are;
+// one whose ID or length is cut short is not a chunk.
+std::vector<Chunk> InputChunks(const uint8_t* data, size_t size) {
+    std::vector<Chunk> chunks;
+    size_t pos = 0;
+    while (size - pos >= 8) {
+        const size_t length = std::min<size_t>(BigEndian32(data + pos + 4), size - pos - 8);
+        chunks.push_back(
+            {std::string(reinterpret_cast<const char*>(data + pos), 4), pos + 8, length});
+        pos += 8 + length;
+    }
+    return chunks;
+}
+
+// The output must split into whole chunks exactly, with no byte left over.
+std::vector<Chunk> OutputChunks(const Bytes& out) {
+    std::vector<Chunk> chunks;
+    size_t pos = 0;
+    while (pos < out.size()) {
+        Require(out.size() - pos >= 8, "chunk header cut short", pos);
+        const size_t length = BigEndian32(out.data() + pos + 4);
+        Require(length <= out.size() - pos - 8, "chunk length exceeds the data written", pos);
+        chunks.push_back(
+            {std::string(reinterpret_cast<const char*>(out.data() + pos), 4), pos + 8, length});
+        pos += 8 + length;
+    }
+    return chunks;
+}
+
+class TrackParser {
+  public:
+    TrackParser(const Bytes& out, const Chunk& chunk)
+        : m_out(out), m_pos(chunk.offset), m_end(chunk.offset + chunk.length) {}
+
+    // Walks the written events; End of Track must be the last event and end the chunk.
+    void Parse() {
+        uint8_t running = 0;
+        for (;;) {
+            // Deltas are written in shortest form, never above 0x0FFFFFFF: four bytes at most.
+            ReadVarLen(4);
+            uint8_t status = Byte();
+            if (status & 0x80) {
+                ++m_pos;
+                running = status < 0xF0 ? status : running;
+            } else {
+                status = running;
+            }
+            if (status == 0xFF) {
+                const uint8_t type = Next();
+                Skip(ReadVarLen(5));
+                if (type == 0x2F) {
+                    Require(m_pos == m_end, "bytes after End of Track", m_pos);
+                    Require(m_out[m_end - 3] == 0xFF && m_out[m_end - 2] == 0x2F &&
+                                m_out[m_end - 1] == 0x00,
+                            "track does not end with FF 2F 00", m_end);
+                    return;
+                }
+            } else if (status == 0xF0 || status == 0xF7) {
+                // Copied exactly as stored, however long the stored length is.
+                Skip(ReadVarLen(0));
+            } else if (status >= 0x80) {
+                Skip(DataBytes(status));
+            }
+        }
+    }
+
+  private:
+    static size_t DataBytes(uint8_t status) {
+        switch (status) {
+        case 0xF1:
+        case 0xF3:
+            return 1;
+        case 0xF2:
+            return 2;
+        default:
+            break;
+        }
+        if (status >= 0xF0) {
+            return 0;
+        }
+        const int kind = status >> 4;
+        return kind == 0xC || kind == 0xD ? 1 : 2;
+    }
+    uint8_t Byte() const {
+        Require(m_pos < m_end, "track ends without End of Track", m_pos);
+        return m_out[m_pos];
+    }
+    uint8_t Next() {
+        const uint8_t b = Byte();
+        ++m_pos;
+        return b;
+    }
+    // Keeps the low 32 bits, as the engine does; maxBytes 0 means any length.
+    uint32_t ReadVarLen(int maxBytes) {
+        uint32_t value = 0;
+        for (int count = 1;; ++count) {
+            const uint8_t b = Next();
+            value = (value << 7) | (b & 0x7F);
+            if (!(b & 0x80)) {
+                return value;
+            }
+            Require(maxBytes == 0 || count < maxBytes, "variable-length quantity too long", m_pos);
+        }
+    }
+    void Skip(size_t count) {
+        Require(count <= m_end - m_pos, "event runs past the end of its chunk", m_pos);
+        m_pos += count;
+    }
+
+    const Bytes& m_out;
+    size_t m_pos;
+    size_t m_end;
+};
+
+bool SameBytes(const uint8_t* a, const uint8_t* b, size_t n) {
+    return std::equal(a, a + n, b);
+}
+
+void CheckOutput(const uint8_t* data, size_t size, const Bytes& out) {
+    const std::vector<Chunk> in = InputChunks(data, size);
+    const std::vector<Chunk> written = OutputChunks(out);
+    Require(in.size() == written.size(), "chunk count differs from the input's");
+    for (size_t i = 0; i < in.size(); ++i) {
+        const Chunk& w = written[i];
+        Require(in[i].id == w.id, "chunk ID changed", w.offset - 8);
+        if (i == 0 || w.id != "MTrk") {
+            Require(in[i].length == w.length &&
+                        SameBytes(data + in[i].offset, out.data() + w.offset, w.length),
+                    "header or foreign chunk not copied unchanged", w.offset);
+        } else {
+            TrackParser(out, w).Parse();
+        }
+    }
+}
+
+struct Settings {
+    int dynamicRange;
+    int volume;
+    int speed;
+    bool repair;
+};
+
+// Spreads the inputs over the settings, edge values included, the same way every time.
+Settings SettingsFor(const uint8_t* data, size_t size) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i) {
+        hash = (hash ^ data[i]) * 16777619u;
+    }
+    static const int speeds[] = {0, 1, 7, 50, 100, 150, 200, 100000};
+    return {static_cast<int>(hash % 1001), static_cast<int>((hash >> 10) % 1001),
+            speeds[(hash >> 20) % 8], ((hash >> 23) & 1) != 0};
+}
+} // namespace
+
+void CheckSavePass(const uint8_t* data, size_t size) {
+    static const ScratchFolder scratch;
+    const std::string input = scratch.File("in.mid");
+    const std::string output = scratch.File("out.mid");
+    WriteBytes(input, data, size);
+    std::remove(output.c_str());
+
+    QuietHost host;
+    ConversionJob job(host);
+    const Settings settings = SettingsFor(data, size);
+    job.m_engine.m_dynamicRange = settings.dynamicRange;
+    job.m_engine.m_volume = settings.volume;
+    job.m_engine.m_speedPercent = settings.speed;
+    job.m_engine.m_eliminateStuckNotes = settings.repair;
+    job.m_inputPath = input;
+    job.m_outputPath = output;
+    Require(job.RunConversion(true), "the save pass did not complete");
+    CheckOutput(data, size, ReadBytes(output));
+    const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
+
+    Require(job.RunConversion(false), "the load pass did not complete");
+    Require(job.m_engine.m_levels == savedLevels, "load and save pass record different levels");
+}
