@@ -1,0 +1,80 @@
+#include "CFile.h"
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+std::vector<uint8_t> Pattern(size_t size) {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<uint8_t>(i * 31 + 7);
+    }
+    return bytes;
+}
+
+TEST(CFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
+    ScratchFolder folder;
+    const std::string path = folder / "out.bin";
+    std::vector<uint8_t> expected = Pattern(3 << 20);
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    file.Write(expected.data(), 10);
+    EXPECT_EQ(file.GetPosition(), 10u);
+    for (size_t at = 10; at < expected.size(); at += 4096) {
+        file.Write(expected.data() + at, std::min<size_t>(4096, expected.size() - at));
+    }
+    EXPECT_EQ(file.GetPosition(), expected.size());
+    // A length patch in the middle, then back to the end.
+    const uint8_t patch[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+    file.Seek(1000, CFile::begin);
+    file.Write(patch, 4);
+    std::copy(patch, patch + 4, expected.begin() + 1000);
+    EXPECT_EQ(file.Seek(0, CFile::end), expected.size());
+    // The step back: the next byte replaces the last one written.
+    const uint8_t last = 0x90;
+    const uint8_t replacement = 0x80;
+    file.Write(&last, 1);
+    file.Seek(-1, CFile::current);
+    file.Write(&replacement, 1);
+    expected.push_back(replacement);
+    file.Close();
+    EXPECT_EQ(ReadTextFile(path), std::string(expected.begin(), expected.end()));
+}
+
+TEST(CFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
+    ScratchFolder folder;
+    const std::string path = folder / "in.bin";
+    WriteTextFile(path, "abcdef");
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    EXPECT_EQ(file.GetLength(), 6u);
+    char buffer[10] = {};
+    EXPECT_EQ(file.Read(buffer, 4), 4u);
+    EXPECT_EQ(file.Read(buffer, 10), 2u);
+    EXPECT_EQ(file.Read(buffer, 10), 0u);
+    EXPECT_FALSE(file.Open(folder / "missing.bin", CFile::modeRead));
+    EXPECT_FALSE(file.Open(folder.Path(), CFile::modeRead));
+    EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(CFile, CreateTruncates) {
+    ScratchFolder folder;
+    const std::string path = folder / "old.bin";
+    WriteTextFile(path, "a long old content");
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    file.Write("new", 3);
+    file.Close();
+    EXPECT_EQ(ReadTextFile(path), "new");
+}
+
+TEST(CFile, FailuresRaise) {
+    CFile full;
+    ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
+    full.Write("x", 1);
+    EXPECT_THROW(full.Close(), CFileException);
+    EXPECT_THROW(CFile::Remove("/nonexistent/korvane/file"), CFileException);
+}
+} // namespace
