@@ -1,0 +1,91 @@
+// The engine's save pass memory to memory: the chunk framing the job does, the header copy and
+// every track walked, over a generated 32 MB format-1 file.
+#include "BenchmarkSong.h"
+#include "MidiEngine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+constexpr size_t kSongBytes = size_t{32} << 20;
+
+const std::vector<uint8_t>& Song() {
+    static const std::vector<uint8_t> song = BenchmarkSong(kSongBytes);
+    return song;
+}
+
+class VectorSink : public ByteSink {
+  public:
+    void Write(const uint8_t* data, size_t count) override {
+        m_bytes.insert(m_bytes.end(), data, data + count);
+    }
+    std::vector<uint8_t> m_bytes;
+};
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+// One save pass: every chunk framed as the job frames it, tracks walked, lengths patched.
+size_t SavePass(MidiEngine& engine, VectorSink& sink, const std::vector<uint8_t>& song) {
+    sink.m_bytes.clear();
+    engine.m_levels.clear();
+    engine.BeginPass(true, &sink);
+    size_t largestChunk = 0;
+    for (size_t pos = 0; pos + 8 <= song.size();) {
+        const uint32_t length = BigEndian32(song.data() + pos + 4);
+        const uint8_t* data = song.data() + pos + 8;
+        largestChunk = std::max<size_t>(largestChunk, length);
+        const size_t frame = sink.m_bytes.size();
+        sink.Write(song.data() + pos, 8);
+        if (pos == 0) {
+            engine.CopyHeader(data, length);
+        } else {
+            engine.WalkTrack(data, length);
+            const auto written = static_cast<uint32_t>(engine.TrackBytes());
+            const uint8_t patch[4] = {
+                static_cast<uint8_t>(written >> 24), static_cast<uint8_t>(written >> 16),
+                static_cast<uint8_t>(written >> 8), static_cast<uint8_t>(written)};
+            std::memcpy(sink.m_bytes.data() + frame + 4, patch, sizeof patch);
+        }
+        pos += 8 + length;
+    }
+    engine.EndPass();
+    return largestChunk;
+}
+
+void RunSavePass(benchmark::State& state, int dynamicRange, int volume, int speed, bool repair) {
+    const std::vector<uint8_t>& song = Song();
+    MidiEngine engine;
+    engine.m_dynamicRange = dynamicRange;
+    engine.m_volume = volume;
+    engine.m_speedPercent = speed;
+    engine.m_eliminateStuckNotes = repair;
+    VectorSink sink;
+    sink.m_bytes.reserve(2 * song.size());
+    size_t largestChunk = 0;
+    for (auto _ : state) {
+        largestChunk = SavePass(engine, sink, song);
+        benchmark::DoNotOptimize(sink.m_bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * song.size()));
+    state.counters["input_bytes"] = static_cast<double>(song.size());
+    state.counters["output_bytes"] = static_cast<double>(sink.m_bytes.size());
+    state.counters["largest_chunk"] = static_cast<double>(largestChunk);
+    state.counters["levels"] = static_cast<double>(engine.m_levels.size());
+}
+
+void BM_SavePassAllAdjustments(benchmark::State& state) {
+    RunSavePass(state, 700, 400, 150, true);
+}
+void BM_SavePassDefaults(benchmark::State& state) {
+    RunSavePass(state, 500, 500, 100, false);
+}
+} // namespace
+
+BENCHMARK(BM_SavePassAllAdjustments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SavePassDefaults)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
