@@ -33,8 +33,7 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(8);
     setFont(font);
-    const qreal ratio = devicePixelRatioF();
-    setFixedSize(DialogUnitsToPixels(kDialogUnits, ratio).size());
+    setFixedSize(DialogUnitsToPixels(kDialogUnits).size());
 
     // Like a bitmap static, the picture control takes the picture's size at its position.
     auto* pictureLabel = new QLabel(this);
@@ -43,7 +42,7 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     pictureLabel->setPixmap(picture);
     const int frame = 2 * pictureLabel->frameWidth();
     pictureLabel->setGeometry(
-        QRect(DialogUnitsToPixels(kPictureUnits, ratio).topLeft(),
+        QRect(DialogUnitsToPixels(kPictureUnits).topLeft(),
               picture.deviceIndependentSize().toSize() + QSize(frame, frame)));
 
     m_languageList = new QComboBox(this);
@@ -51,7 +50,7 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     for (const char* name : kLanguageNames) {
         AddSorted(*m_languageList, QString::fromUtf8(name));
     }
-    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits, ratio);
+    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits);
     m_languageList->setGeometry(listRect.x(), listRect.y(), listRect.width(),
                                 m_languageList->sizeHint().height());
     m_languageList->setFocus();

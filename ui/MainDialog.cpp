@@ -135,15 +135,13 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
 MainDialog::~MainDialog() = default;
 
 void MainDialog::CreateControls() {
-    const qreal ratio = devicePixelRatioF();
-    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth, ratio),
-                 DialogUnitsToPixelsY(kMainDialogHeight, ratio));
+    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth), DialogUnitsToPixelsY(kMainDialogHeight));
     // Created in template order, which makes the tab order the template's.
     for (const ControlTemplate& control : kMainDialogTemplate) {
         QWidget* widget = CreateControl(control);
         widget->setObjectName(ControlName(control.id));
         widget->setGeometry(
-            DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height), ratio));
+            DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height)));
     }
     // Group boxes and texts only frame and label: they lie beneath the controls they surround
     // so that they never take a click meant for them.
