@@ -2,6 +2,7 @@
 
 #include "ConversionJob.h"
 #include "JobHost.h"
+#include "LanguageTable.h"
 #include "PlayerControl.h"
 
 #include <algorithm>
@@ -247,6 +248,7 @@ void CheckSavePass(const uint8_t* data, size_t size) {
 
     QuietHost host;
     ConversionJob job(host);
+    job.ApplyTexts(LanguageTextsFor(1)); // English, so a refusal says why
     const Settings settings = SettingsFor(data, size);
     job.m_engine.m_dynamicRange = settings.dynamicRange;
     job.m_engine.m_volume = settings.volume;
@@ -254,10 +256,16 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     job.m_engine.m_eliminateStuckNotes = settings.repair;
     job.m_inputPath = input;
     job.m_outputPath = output;
-    Require(job.RunConversion(true), "the save pass did not complete");
+    if (!job.RunConversion(true)) {
+        std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
+        Violation("the save pass did not complete", 0);
+    }
     CheckOutput(data, size, ReadBytes(output));
     const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
 
-    Require(job.RunConversion(false), "the load pass did not complete");
+    if (!job.RunConversion(false)) {
+        std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
+        Violation("the load pass did not complete", 0);
+    }
     Require(job.m_engine.m_levels == savedLevels, "load and save pass record different levels");
 }
