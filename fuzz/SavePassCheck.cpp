@@ -6,6 +6,7 @@
 #include "PlayerControl.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -203,7 +204,67 @@ bool SameBytes(const uint8_t* a, const uint8_t* b, size_t n) {
     return std::equal(a, a + n, b);
 }
 
-void CheckOutput(const uint8_t* data, size_t size, const Bytes& out) {
+bool ReadInputVarLen(const uint8_t*& p, const uint8_t* end, uint32_t& value) {
+    value = 0;
+    for (;;) {
+        if (p == end) {
+            return false;
+        }
+        const uint8_t b = *p++;
+        value = (value << 7) | (b & 0x7F);
+        if (!(b & 0x80)) {
+            return true;
+        }
+    }
+}
+
+size_t InputDataBytes(const uint8_t*& p, const uint8_t* end, uint8_t status, bool& endOfTrack) {
+    uint32_t length = 0;
+    if (status == 0xFF) {
+        if (p == end) {
+            return SIZE_MAX;
+        }
+        endOfTrack = *p++ == 0x2F;
+        return ReadInputVarLen(p, end, length) ? length : SIZE_MAX;
+    }
+    if (status == 0xF0 || status == 0xF7) {
+        return ReadInputVarLen(p, end, length) ? length : SIZE_MAX;
+    }
+    if (status >= 0xF0) {
+        return status == 0xF2 ? 2 : (status == 0xF1 || status == 0xF3) ? 1 : 0;
+    }
+    return (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
+}
+
+// True when the input track, read as the engine reads it, meets a data byte with no running
+// status before its end. Such a byte is read again as the next delta time; at a speed other
+// than 100 it is rescaled, and the written deltas no longer decode event by event.
+bool MeetsStrayDataByte(const uint8_t* p, const uint8_t* end) {
+    uint8_t running = 0;
+    for (;;) {
+        uint32_t delta = 0;
+        if (!ReadInputVarLen(p, end, delta) || p == end) {
+            return false;
+        }
+        uint8_t status = *p;
+        if (status & 0x80) {
+            ++p;
+            running = status < 0xF0 ? status : running;
+        } else if (running == 0) {
+            return true;
+        } else {
+            status = running;
+        }
+        bool endOfTrack = false;
+        const size_t skip = InputDataBytes(p, end, status, endOfTrack);
+        if (endOfTrack || skip > static_cast<size_t>(end - p)) {
+            return false;
+        }
+        p += skip;
+    }
+}
+
+void CheckOutput(const uint8_t* data, size_t size, const Bytes& out, int speed) {
     const std::vector<Chunk> in = InputChunks(data, size);
     const std::vector<Chunk> written = OutputChunks(out);
     Require(in.size() == written.size(), "chunk count differs from the input's");
@@ -214,6 +275,11 @@ void CheckOutput(const uint8_t* data, size_t size, const Bytes& out) {
             Require(in[i].length == w.length &&
                         SameBytes(data + in[i].offset, out.data() + w.offset, w.length),
                     "header or foreign chunk not copied unchanged", w.offset);
+        } else if (speed != 100 &&
+                   MeetsStrayDataByte(data + in[i].offset, data + in[i].offset + in[i].length)) {
+            const uint8_t* tail = out.data() + w.offset + w.length - 3;
+            Require(w.length >= 4 && tail[0] == 0xFF && tail[1] == 0x2F && tail[2] == 0x00,
+                    "track does not end with FF 2F 00", w.offset);
         } else {
             TrackParser(out, w).Parse();
         }
@@ -260,7 +326,7 @@ void CheckSavePass(const uint8_t* data, size_t size) {
         std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
         Violation("the save pass did not complete", 0);
     }
-    CheckOutput(data, size, ReadBytes(output));
+    CheckOutput(data, size, ReadBytes(output), settings.speed);
     const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
 
     if (!job.RunConversion(false)) {

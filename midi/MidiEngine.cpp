@@ -1,9 +1,19 @@
 #include "MidiEngine.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
 // Release velocity of the Note Off the repair inserts: the customary default.
 constexpr uint8_t kReleaseVelocity = 64;
+// The fast loop reads each event as one eight-byte word.
+constexpr ptrdiff_t kFastInputMargin = 8;
+// Levels the fast loop may record before it checks for room again.
+constexpr size_t kLevelBatch = 1 << 14;
+// The most a fast-loop event writes: a two-byte delta, the repair's five bytes, two data bytes.
+constexpr size_t kFastOutput = 12;
 } // namespace
 
 void MidiEngine::BeginPass(bool savePass, ByteSink* out) {
@@ -24,8 +34,12 @@ void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
     m_end = data + length;
     m_runningStatus = 0;
     m_writer.BeginTrack(m_out);
+    m_levelHead = m_levels.data() + m_levels.size();
+    m_levelLimit = m_levelHead;
     try {
         for (;;) {
+            m_writer.MarkEvent();
+            WalkEventsFast();
             m_writer.MarkEvent();
             if (m_cursor == m_end) {
                 break;
@@ -33,6 +47,7 @@ void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
             m_writer.WriteVarLen(m_speedRule(ReadVarLen()));
             if (WalkEvent()) {
                 m_writer.EndTrack();
+                m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
                 return;
             }
         }
@@ -40,12 +55,157 @@ void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
         // The last event is incomplete: drop it whole.
         m_writer.DropEvent();
     }
-    // Close the track so that the written file stays well-formed.
+    CloseTrack();
+}
+
+void MidiEngine::CloseTrack() {
+    // A track cut short is closed so that the written file stays well-formed.
     m_writer.EmitByte(0x00);
     m_writer.EmitByte(0xFF);
     m_writer.EmitByte(kMetaEndOfTrack);
     m_writer.EmitByte(0x00);
     m_writer.EndTrack();
+    m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
+}
+
+void MidiEngine::ReserveLevels(size_t count) {
+    const auto used = static_cast<size_t>(m_levelHead - m_levels.data());
+    m_levels.resize(used + std::max(count, used / 2 + kLevelBatch));
+    m_levelHead = m_levels.data() + used;
+    m_levelLimit = m_levels.data() + m_levels.size();
+}
+
+static_assert(std::endian::native == std::endian::little,
+              "the fast loop reads events and writes delta codes as little-endian words");
+
+namespace {
+// What the fast loop needs to know of a channel status, by its upper four bits.
+enum StatusInfo : uint8_t {
+    kTwoDataBytes = 1,  // else one (Program Change, Channel Pressure)
+    kLevelMessage = 2,  // the second data byte is a level (Note Off, Note On, Key Pressure)
+    kControlChange = 4, // the second data byte is a level for controller 7
+    kNoteOn = 8,
+};
+constexpr uint8_t kStatusInfo[16] = {
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    kTwoDataBytes | kLevelMessage,           // 0x8 Note Off
+    kTwoDataBytes | kLevelMessage | kNoteOn, // 0x9 Note On
+    kTwoDataBytes | kLevelMessage,           // 0xA Polyphonic Key Pressure
+    kTwoDataBytes | kControlChange,          // 0xB Control Change
+    0,                                       // 0xC Program Change
+    0,                                       // 0xD Channel Pressure
+    kTwoDataBytes,                           // 0xE Pitch Bend
+    0,
+};
+
+// Data bytes of a channel message: one for Program Change and Channel Pressure, else two.
+uint32_t DataBytes(uint32_t status) {
+    return 2 - ((status & 0xE0) == 0xC0);
+}
+} // namespace
+
+void MidiEngine::WalkEventsFast() {
+    if (m_eliminateStuckNotes) {
+        WalkEventsFast<true>();
+    } else {
+        WalkEventsFast<false>();
+    }
+}
+
+template <bool Repair> void MidiEngine::WalkEventsFast() {
+    // Everything lives in locals, so the compiler keeps it in registers: a store through a
+    // byte pointer could otherwise alias any member. The common case (a channel message with a
+    // delta of one or two bytes) is decided with selects instead of branches, because event
+    // kinds and running status follow no pattern a branch predictor could learn.
+    const uint8_t* in = m_cursor;
+    if (m_end - in < kFastInputMargin) {
+        return;
+    }
+    if (static_cast<size_t>(m_levelLimit - m_levelHead) < kLevelBatch) {
+        ReserveLevels(kLevelBatch);
+    }
+    uint8_t* out = m_writer.Head();
+    uint8_t* levels = m_levelHead;
+    // An event here reads at most five bytes, writes at most kFastOutput bytes and records at
+    // most one level, so this many events stay within every bound.
+    const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - in) / 5 + 1;
+    const size_t byOutput = static_cast<size_t>(m_writer.HeadLimit() - out) / kFastOutput + 1;
+    size_t count = std::min({byInput, byOutput, static_cast<size_t>(m_levelLimit - levels) - 1});
+    const uint8_t* const table = m_levelTable.data();
+    const uint32_t* const deltaCodes = m_speedRule.Codes();
+    uint32_t running = m_runningStatus;
+
+    for (; count > 0; --count) {
+        // One load brings the whole event (at most five bytes here): the next event's address
+        // then follows from register arithmetic instead of a chain of dependent loads.
+        uint64_t word = 0;
+        std::memcpy(&word, in, sizeof word);
+        const uint32_t b0 = word & 0xFF;
+        const uint32_t b1 = (word >> 8) & 0xFF;
+        const uint32_t continued = b0 >> 7;
+        const uint32_t deltaMask = 0u - continued;
+        const uint32_t delta = ((b0 & 0x7F) << (7 & deltaMask)) | (b1 & deltaMask);
+        const uint32_t deltaBytes = 1 + continued;
+        uint64_t rest = word >> (8 * deltaBytes);
+        const uint32_t status0 = rest & 0xFF;
+        const uint32_t code = deltaCodes[delta & (SpeedRule::kTableSize - 1)];
+        // Deltas of three bytes or more, long results and system or meta events are left to
+        // the checked path.
+        if ((continued & (b1 >> 7)) | (code == 0) | (status0 >= 0xF0)) {
+            break;
+        }
+        const uint16_t codeBytes = static_cast<uint16_t>(code);
+        std::memcpy(out, &codeBytes, sizeof codeBytes);
+        out += code >> 16;
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t statusMask = 0u - explicitStatus;
+        const uint32_t status = (status0 & statusMask) | (running & ~statusMask);
+        if (status == 0) {
+            in += deltaBytes; // a data byte with no running status: read again as a delta time
+            continue;
+        }
+        running = status;
+        *out = static_cast<uint8_t>(status);
+        out += explicitStatus;
+        rest >>= 8 * explicitStatus;
+        const auto first = static_cast<uint8_t>(rest);
+        const auto second = static_cast<uint8_t>(rest >> 8);
+        // Worked out without a table: the next event's address waits on it.
+        const uint32_t dataBytes = DataBytes(status);
+        in += deltaBytes + explicitStatus + dataBytes;
+        const uint32_t info = kStatusInfo[status >> 4];
+        const uint32_t isLevel =
+            ((info & kLevelMessage) != 0) | (((info & kControlChange) != 0) & (first == 7));
+        if constexpr (Repair) {
+            // A Note Off of the same key before every Note On, then the status again; written
+            // whatever the event, and kept only for a Note On.
+            const uint32_t repairs = (info & kNoteOn) != 0;
+            out -= explicitStatus & repairs;
+            out[0] = static_cast<uint8_t>(status & 0xEF);
+            out[1] = first;
+            out[2] = kReleaseVelocity;
+            out[3] = 0x00;
+            out[4] = static_cast<uint8_t>(status);
+            out += 5 * repairs;
+        }
+        const uint8_t mapped = table[second];
+        out[0] = first;
+        out[1] = isLevel ? mapped : second;
+        out += dataBytes;
+        *levels = second;
+        levels += isLevel;
+    }
+    m_cursor = in;
+    m_writer.SetHead(out);
+    m_levelHead = levels;
+    m_runningStatus = static_cast<uint8_t>(running);
 }
 
 uint32_t MidiEngine::ReadVarLen() {
@@ -109,7 +269,7 @@ bool MidiEngine::WalkEvent() {
 void MidiEngine::HandleLevelEvent() {
     const uint8_t key = ReadByte();
     const uint8_t level = ReadByte();
-    m_levels.push_back(level);
+    RecordLevel(level);
     m_writer.EmitByte(key);
     m_writer.EmitByte(MapLevel(level));
 }
@@ -117,7 +277,7 @@ void MidiEngine::HandleLevelEvent() {
 void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
     const uint8_t key = ReadByte();
     const uint8_t velocity = ReadByte();
-    m_levels.push_back(velocity);
+    RecordLevel(velocity);
     if (m_eliminateStuckNotes) {
         if (!statusImplied) {
             m_writer.StepBack();
@@ -136,7 +296,7 @@ void MidiEngine::HandleControlChange() {
     const uint8_t controller = ReadByte();
     uint8_t value = ReadByte();
     if (controller == 7) {
-        m_levels.push_back(value);
+        RecordLevel(value);
         value = MapLevel(value);
     }
     m_writer.EmitByte(controller);
@@ -170,10 +330,15 @@ bool MidiEngine::HandleSystemEvent(uint8_t status) {
         const uint8_t type = ReadByte();
         const uint32_t length = ReadDataLength();
         m_writer.EmitByte(type);
+        if (type == kMetaEndOfTrack) {
+            // Written with no data, as a well-formed End of Track has none.
+            m_writer.WriteVarLen(0);
+            return true;
+        }
         m_writer.WriteVarLen(length);
         m_writer.EmitBlock(m_cursor, length);
         m_cursor += length;
-        return type == kMetaEndOfTrack;
+        return false;
     }
     default: // the other system statuses carry no data
         return false;

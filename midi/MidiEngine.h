@@ -49,13 +49,26 @@ class MidiEngine {
     // Reads a length and checks that that many bytes remain in the chunk.
     uint32_t ReadDataLength();
 
-    // Handles one event after its delta time; returns true at End of Track.
+    // Channel events while plenty of input and output room remain, without a bound check per
+    // byte; stops before anything it leaves to the checked path.
+    void WalkEventsFast();
+    template <bool Repair> void WalkEventsFast();
+    // One event after its delta time, every read checked; returns true at End of Track.
     bool WalkEvent();
     void HandleLevelEvent();
     void HandleNoteOn(uint8_t status, bool statusImplied);
     void HandleControlChange();
     bool HandleSystemEvent(uint8_t status);
     void CopyBytes(unsigned count);
+    void RecordLevel(uint8_t level) {
+        if (m_levelHead == m_levelLimit) {
+            ReserveLevels(1);
+        }
+        *m_levelHead++ = level;
+    }
+    // Room for at least count more levels behind m_levelHead.
+    void ReserveLevels(size_t count);
+    void CloseTrack();
 
     const uint8_t* m_cursor = nullptr;
     const uint8_t* m_end = nullptr;
@@ -65,4 +78,8 @@ class MidiEngine {
     TrackWriter m_writer;
     LevelTable m_levelTable = BuildLevelTable(500, 500);
     SpeedRule m_speedRule;
+    // The levels are written through a pointer while a track is walked; m_levels is trimmed
+    // to what was recorded when the walk ends.
+    uint8_t* m_levelHead = nullptr;
+    uint8_t* m_levelLimit = nullptr;
 };

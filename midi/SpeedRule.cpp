@@ -1,9 +1,5 @@
 #include "SpeedRule.h"
 
-namespace {
-constexpr uint32_t kTableSize = 1u << 14; // every delta of one or two VLQ bytes
-}
-
 uint32_t ApplySpeedRule(uint32_t delta, int speedPercent) {
     if (delta == 0) {
         return 0;
@@ -19,8 +15,22 @@ uint32_t ApplySpeedRule(uint32_t delta, int speedPercent) {
     return result == 0 ? 1 : result;
 }
 
-SpeedRule::SpeedRule(int speedPercent) : m_speedPercent(speedPercent), m_table(kTableSize) {
+namespace {
+uint32_t ShortCode(uint32_t value) {
+    if (value < 0x80) {
+        return (1u << 16) | value;
+    }
+    if (value < 0x4000) {
+        return (2u << 16) | ((value & 0x7F) << 8) | 0x80 | (value >> 7);
+    }
+    return 0;
+}
+} // namespace
+
+SpeedRule::SpeedRule(int speedPercent)
+    : m_speedPercent(speedPercent), m_table(kTableSize), m_codes(kTableSize) {
     for (uint32_t d = 0; d < kTableSize; ++d) {
         m_table[d] = ApplySpeedRule(d, speedPercent);
+        m_codes[d] = ShortCode(m_table[d]);
     }
 }

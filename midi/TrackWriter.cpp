@@ -7,24 +7,26 @@ namespace {
 constexpr size_t kBlockSize = 1 << 16;
 }
 
-TrackWriter::TrackWriter() : m_buffer(kBlockSize) {}
+TrackWriter::TrackWriter()
+    : m_buffer(kBlockSize), m_head(m_buffer.data()), m_end(m_buffer.data() + m_buffer.size()),
+      m_eventStart(m_head) {}
 
 void TrackWriter::BeginTrack(ByteSink* sink) {
     m_sink = sink;
-    m_used = 0;
-    m_eventStart = 0;
-    m_trackBytes = 0;
+    m_head = m_buffer.data();
+    m_eventStart = m_head;
+    m_flushed = 0;
 }
 
-void TrackWriter::WriteVarLen(uint32_t value) {
+uint8_t* TrackWriter::PutLongVarLen(uint8_t* out, uint32_t value) {
     uint64_t buffer = value & 0x7F;
     while ((value >>= 7) != 0) {
         buffer = (buffer << 8) | 0x80 | (value & 0x7F);
     }
     for (;;) {
-        EmitByte(static_cast<unsigned>(buffer & 0xFF));
+        *out++ = static_cast<uint8_t>(buffer & 0xFF);
         if ((buffer & 0x80) == 0) {
-            break;
+            return out;
         }
         buffer >>= 8;
     }
@@ -32,22 +34,23 @@ void TrackWriter::WriteVarLen(uint32_t value) {
 
 void TrackWriter::EmitBlock(const uint8_t* data, size_t count) {
     while (count > 0) {
-        if (m_used == m_buffer.size()) {
+        if (m_head == m_end) {
             Flush();
         }
-        const size_t n = std::min(count, m_buffer.size() - m_used);
-        std::memcpy(m_buffer.data() + m_used, data, n);
-        m_used += n;
-        m_trackBytes += static_cast<int64_t>(n);
+        const size_t n = std::min(count, static_cast<size_t>(m_end - m_head));
+        std::memcpy(m_head, data, n);
+        m_head += n;
         data += n;
         count -= n;
     }
 }
 
 void TrackWriter::Flush() {
-    if (m_sink != nullptr && m_used > 0) {
-        m_sink->Write(m_buffer.data(), m_used);
+    const size_t used = static_cast<size_t>(m_head - m_buffer.data());
+    if (m_sink != nullptr && used > 0) {
+        m_sink->Write(m_buffer.data(), used);
     }
-    m_used = 0;
-    m_eventStart = 0;
+    m_flushed += static_cast<int64_t>(used);
+    m_head = m_buffer.data();
+    m_eventStart = m_head;
 }

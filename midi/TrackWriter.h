@@ -9,51 +9,64 @@
 // The output side of the engine. Bytes collect in a block that goes to the sink when it fills;
 // the walk marks the start of every event so that an event cut short by the end of the data
 // can be taken back whole, and the repair can take back the status byte it has just written.
-// In a load pass nothing reaches a sink and the counters are not used.
+// In a load pass nothing reaches a sink.
 class TrackWriter {
   public:
+    // Room for a delta, the repair's Note Off and an event head, all in shortest form.
+    static constexpr size_t kEventHeadRoom = 64;
+
     TrackWriter();
 
-    // A new track: m_trackBytes starts at 0; bytes go to sink (null in a load pass).
+    // A new track: the byte count starts at 0; bytes go to sink (null in a load pass).
     void BeginTrack(ByteSink* sink);
-    // Called at every event start: guarantees room for the event's head in the block.
+    // Called at every event start: guarantees kEventHeadRoom bytes of room in the block.
     void MarkEvent() {
-        if (m_buffer.size() - m_used < kEventHeadRoom) {
+        if (m_end - m_head < static_cast<ptrdiff_t>(kEventHeadRoom)) {
             Flush();
         }
-        m_eventStart = m_used;
+        m_eventStart = m_head;
     }
     // Takes back everything written since the last MarkEvent.
-    void DropEvent() {
-        m_trackBytes -= static_cast<int64_t>(m_used - m_eventStart);
-        m_used = m_eventStart;
-    }
-    void EmitByte(unsigned value) {
-        m_buffer[m_used++] = static_cast<uint8_t>(value);
-        ++m_trackBytes;
-    }
-    void WriteVarLen(uint32_t value);
+    void DropEvent() { m_head = m_eventStart; }
+    void EmitByte(unsigned value) { *m_head++ = static_cast<uint8_t>(value); }
+    void WriteVarLen(uint32_t value) { m_head = PutVarLen(m_head, value); }
     // Takes back the byte written last (always the one just emitted).
-    void StepBack() {
-        --m_used;
-        --m_trackBytes;
-    }
+    void StepBack() { --m_head; }
     // Copies a run of bytes unchanged (meta and System Exclusive data).
     void EmitBlock(const uint8_t* data, size_t count);
     // Hands what is left to the sink; the track is complete.
     void EndTrack() { Flush(); }
 
-    int64_t TrackBytes() const { return m_trackBytes; }
+    int64_t TrackBytes() const { return m_flushed + (m_head - m_buffer.data()); }
 
-    // Room for a delta, the repair's Note Off and an event head, all in shortest form.
-    static constexpr size_t kEventHeadRoom = 64;
+    // Direct access for the walk's fast loop, which writes through a local pointer while at
+    // least kEventHeadRoom bytes of room remain and hands the pointer back afterwards.
+    uint8_t* Head() const { return m_head; }
+    const uint8_t* HeadLimit() const { return m_end - kEventHeadRoom; }
+    void SetHead(uint8_t* head) { m_head = head; }
+
+    // Writes value as a variable-length quantity, most significant group first, shortest form.
+    static uint8_t* PutVarLen(uint8_t* out, uint32_t value) {
+        if (value < 0x80) {
+            *out = static_cast<uint8_t>(value);
+            return out + 1;
+        }
+        if (value < 0x4000) {
+            out[0] = static_cast<uint8_t>(0x80 | (value >> 7));
+            out[1] = static_cast<uint8_t>(value & 0x7F);
+            return out + 2;
+        }
+        return PutLongVarLen(out, value);
+    }
 
   private:
+    static uint8_t* PutLongVarLen(uint8_t* out, uint32_t value);
     void Flush();
 
     std::vector<uint8_t> m_buffer;
-    size_t m_used = 0;
-    size_t m_eventStart = 0;
-    int64_t m_trackBytes = 0;
+    uint8_t* m_head = nullptr;
+    uint8_t* m_end = nullptr;
+    uint8_t* m_eventStart = nullptr;
+    int64_t m_flushed = 0;
     ByteSink* m_sink = nullptr;
 };

@@ -191,10 +191,10 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
                  Concat({{0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
                  {}},
-        WalkCase{"EndOfTrackDataCopied",
+        WalkCase{"EndOfTrackWrittenWithoutData",
                  kDefaults,
-                 {0x00, 0xFF, 0x2F, 0x01, 0x07},
-                 {0x00, 0xFF, 0x2F, 0x01, 0x07},
+                 {0x00, 0xFF, 0x2F, 0x02, 0xAA, 0xBB},
+                 kEnd,
                  {}}),
     CaseName);
 

@@ -1,0 +1,240 @@
+// The engine against a plain model of the same rules, on random tracks that run through the
+// fast loop and the checked path alike: running status, deltas of every length, stray data
+// bytes, meta events, and tracks cut short.
+#include "LevelMap.h"
+#include "MemorySink.h"
+#include "MidiEngine.h"
+#include "SpeedRule.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <random>
+#include <string>
+
+namespace {
+struct Model {
+    int dynamicRange;
+    int volume;
+    int speed;
+    bool repair;
+    Bytes out;
+    Bytes levels;
+
+    static void PutVarLen(Bytes& bytes, uint32_t v) {
+        Bytes groups{static_cast<uint8_t>(v & 0x7F)};
+        while ((v >>= 7) != 0) {
+            groups.insert(groups.begin(), static_cast<uint8_t>(0x80 | (v & 0x7F)));
+        }
+        bytes.insert(bytes.end(), groups.begin(), groups.end());
+    }
+
+    // Returns false when the event is cut short by the end of the track.
+    bool Event(const Bytes& in, size_t& pos, uint8_t& running, Bytes& event, bool& end) {
+        auto next = [&](uint8_t& b) {
+            if (pos >= in.size()) {
+                return false;
+            }
+            b = in[pos++];
+            return true;
+        };
+        auto varLen = [&](uint32_t& value) {
+            value = 0;
+            uint8_t b = 0;
+            do {
+                if (!next(b)) {
+                    return false;
+                }
+                value = (value << 7) | (b & 0x7F);
+            } while (b & 0x80);
+            return true;
+        };
+        uint32_t delta = 0;
+        if (!varLen(delta)) {
+            return false;
+        }
+        PutVarLen(event, ApplySpeedRule(delta, speed));
+        if (pos >= in.size()) {
+            return false;
+        }
+        uint8_t status = in[pos];
+        const bool implied = !(status & 0x80);
+        if (implied) {
+            status = running;
+        } else {
+            ++pos;
+            event.push_back(status);
+            running = status < 0xF0 ? status : running;
+        }
+        uint8_t k = 0;
+        uint8_t v = 0;
+        switch (status >> 4) {
+        case 0x8:
+        case 0x9:
+        case 0xA:
+        case 0xB:
+            if (!next(k) || !next(v)) {
+                return false;
+            }
+            if ((status >> 4) == 0x9 && repair) {
+                if (!implied) {
+                    event.pop_back();
+                }
+                event.insert(event.end(), {static_cast<uint8_t>(status & 0xEF), k, 64, 0, status});
+            }
+            if ((status >> 4) != 0xB || k == 7) {
+                levels.push_back(v);
+                v = MapLevel(v, dynamicRange, volume);
+            }
+            event.insert(event.end(), {k, v});
+            return true;
+        case 0xC:
+        case 0xD:
+            if (!next(k)) {
+                return false;
+            }
+            event.push_back(k);
+            return true;
+        case 0xE:
+            if (!next(k) || !next(v)) {
+                return false;
+            }
+            event.insert(event.end(), {k, v});
+            return true;
+        case 0xF: {
+            if (status == 0xF0 || status == 0xF7) {
+                const size_t lengthStart = pos;
+                uint32_t length = 0;
+                if (!varLen(length) || length > in.size() - pos) {
+                    return false;
+                }
+                pos += length;
+                event.insert(event.end(), in.begin() + static_cast<long>(lengthStart),
+                             in.begin() + static_cast<long>(pos));
+                return true;
+            }
+            if (status != 0xFF) {
+                const size_t count = status == 0xF2 ? 2 : (status == 0xF1 || status == 0xF3);
+                for (size_t i = 0; i < count; ++i) {
+                    if (!next(k)) {
+                        return false;
+                    }
+                    event.push_back(k);
+                }
+                return true;
+            }
+            uint8_t type = 0;
+            uint32_t length = 0;
+            if (!next(type) || !varLen(length) || length > in.size() - pos) {
+                return false;
+            }
+            event.push_back(type);
+            end = type == 0x2F;
+            PutVarLen(event, end ? 0 : length);
+            if (!end) {
+                event.insert(event.end(), in.begin() + static_cast<long>(pos),
+                             in.begin() + static_cast<long>(pos + length));
+            }
+            pos += length;
+            return true;
+        }
+        default:
+            return true; // stray data byte: read again as a delta time
+        }
+    }
+
+    void Walk(const Bytes& in) {
+        size_t pos = 0;
+        uint8_t running = 0;
+        bool end = false;
+        while (pos < in.size() && !end) {
+            Bytes event;
+            const Bytes levelsBefore = levels;
+            if (!Event(in, pos, running, event, end)) {
+                levels = levelsBefore;
+                break;
+            }
+            out.insert(out.end(), event.begin(), event.end());
+        }
+        if (!end) {
+            out.insert(out.end(), {0x00, 0xFF, 0x2F, 0x00});
+        }
+    }
+};
+
+Bytes RandomTrack(std::mt19937& random) {
+    auto pick = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+    Bytes track;
+    const uint32_t events = pick(400);
+    for (uint32_t e = 0; e < events; ++e) {
+        static const uint32_t deltas[] = {0, 1, 5, 127, 128, 300, 16383, 16384, 70000, 0x0FFFFFFF};
+        Model::PutVarLen(track, pick(8) == 0 ? pick(200000) : deltas[pick(10)]);
+        const uint32_t kind = pick(20);
+        if (kind == 0) {
+            track.insert(track.end(), {0xFF, 0x01, 0x02, 'h', 'i'});
+            continue;
+        }
+        if (kind == 1) {
+            track.push_back(static_cast<uint8_t>(pick(128))); // stray or running-status data
+            continue;
+        }
+        if (pick(3) != 0) {
+            track.push_back(static_cast<uint8_t>(0x80 + pick(0x70)));
+        }
+        track.push_back(static_cast<uint8_t>(pick(4) == 0 ? 7 : pick(128)));
+        track.push_back(static_cast<uint8_t>(pick(128)));
+    }
+    if (pick(4) != 0) {
+        track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    }
+    track.resize(track.size() - std::min<size_t>(track.size(), pick(2) ? 0 : pick(4)));
+    return track;
+}
+
+// Where two byte strings first differ, with a few bytes of each from there, for a readable failure.
+std::string FirstDifference(const Bytes& got, const Bytes& want) {
+    size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i]) {
+        ++i;
+    }
+    auto around = [i](const Bytes& bytes) {
+        std::string text;
+        for (size_t j = i >= 4 ? i - 4 : 0; j < std::min(bytes.size(), i + 8); ++j) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02x ", bytes[j]);
+            text += hex;
+        }
+        return text;
+    };
+    return "offset " + std::to_string(i) + ": got " + around(got) + "/ want " + around(want);
+}
+
+TEST(MidiEngineModel, AgreesOnRandomTracks) {
+    std::mt19937 random(1234);
+    for (int round = 0; round < 1500; ++round) {
+        Model model{static_cast<int>(random() % 1001),
+                    static_cast<int>(random() % 1001),
+                    std::array<int, 6>{100, 50, 200, 1, 0, 333}[random() % 6],
+                    random() % 2 == 0,
+                    {},
+                    {}};
+        const Bytes track = RandomTrack(random);
+        model.Walk(track);
+
+        MidiEngine engine;
+        engine.m_dynamicRange = model.dynamicRange;
+        engine.m_volume = model.volume;
+        engine.m_speedPercent = model.speed;
+        engine.m_eliminateStuckNotes = model.repair;
+        MemorySink sink;
+        engine.BeginPass(true, &sink);
+        engine.WalkTrack(track.data(), static_cast<uint32_t>(track.size()));
+        ASSERT_TRUE(sink.bytes == model.out)
+            << "round " << round << ": " << FirstDifference(sink.bytes, model.out);
+        ASSERT_EQ(engine.m_levels, model.levels) << "round " << round;
+        ASSERT_EQ(engine.TrackBytes(), static_cast<int64_t>(model.out.size()));
+    }
+}
+} // namespace
