@@ -79,31 +79,6 @@ static_assert(std::endian::native == std::endian::little,
               "the fast loop reads events and writes delta codes as little-endian words");
 
 namespace {
-// What the fast loop needs to know of a channel status, by its upper four bits.
-enum StatusInfo : uint8_t {
-    kTwoDataBytes = 1,  // else one (Program Change, Channel Pressure)
-    kLevelMessage = 2,  // the second data byte is a level (Note Off, Note On, Key Pressure)
-    kControlChange = 4, // the second data byte is a level for controller 7
-    kNoteOn = 8,
-};
-constexpr uint8_t kStatusInfo[16] = {
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    kTwoDataBytes | kLevelMessage,           // 0x8 Note Off
-    kTwoDataBytes | kLevelMessage | kNoteOn, // 0x9 Note On
-    kTwoDataBytes | kLevelMessage,           // 0xA Polyphonic Key Pressure
-    kTwoDataBytes | kControlChange,          // 0xB Control Change
-    0,                                       // 0xC Program Change
-    0,                                       // 0xD Channel Pressure
-    kTwoDataBytes,                           // 0xE Pitch Bend
-    0,
-};
 
 // Data bytes of a channel message: one for Program Change and Channel Pressure, else two.
 uint32_t DataBytes(uint32_t status) {
@@ -180,13 +155,14 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
         // Worked out without a table: the next event's address waits on it.
         const uint32_t dataBytes = DataBytes(status);
         in += deltaBytes + explicitStatus + dataBytes;
-        const uint32_t info = kStatusInfo[status >> 4];
-        const uint32_t isLevel =
-            ((info & kLevelMessage) != 0) | (((info & kControlChange) != 0) & (first == 7));
+        // Note Off, Note On and Key Pressure (kinds 8 to A) carry a level; Control Change (B)
+        // only for controller 7.
+        const uint32_t kind = status >> 4;
+        const uint32_t isLevel = ((0x0700u >> kind) & 1) | ((kind == 0xB) & (first == 7));
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, then the status again; written
             // whatever the event, and kept only for a Note On.
-            const uint32_t repairs = (info & kNoteOn) != 0;
+            const uint32_t repairs = kind == 0x9;
             out -= explicitStatus & repairs;
             out[0] = static_cast<uint8_t>(status & 0xEF);
             out[1] = first;
