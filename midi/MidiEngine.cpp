@@ -10,8 +10,6 @@ constexpr uint8_t kMetaEndOfTrack = 0x2F;
 constexpr uint8_t kReleaseVelocity = 64;
 // The fast loop reads each event as one eight-byte word.
 constexpr ptrdiff_t kFastInputMargin = 8;
-// Levels the fast loop may record before it checks for room again.
-constexpr size_t kLevelBatch = 1 << 14;
 // The most a fast-loop event writes: a two-byte delta, the repair's five bytes, two data bytes.
 constexpr size_t kFastOutput = 12;
 } // namespace
@@ -34,8 +32,7 @@ void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
     m_end = data + length;
     m_runningStatus = 0;
     m_writer.BeginTrack(m_out);
-    m_levelHead = m_levels.data() + m_levels.size();
-    m_levelLimit = m_levelHead;
+    ReserveLevels(length);
     try {
         for (;;) {
             m_writer.MarkEvent();
@@ -68,13 +65,18 @@ void MidiEngine::CloseTrack() {
     m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
 }
 
-void MidiEngine::ReserveLevels(size_t count) {
-    const auto used = static_cast<size_t>(m_levelHead - m_levels.data());
-    m_levels.resize(used + std::max(count, used / 2 + kLevelBatch));
+void MidiEngine::ReserveLevels(uint32_t length) {
+    // A level takes three bytes of the chunk at least (delta, key or controller, value), so a
+    // track holds at most length / 3 of them; one more slot lets the fast loop store ahead.
+    const size_t used = m_levels.size();
+    const size_t needed = used + length / 3 + 2;
+    if (needed > m_levels.capacity()) {
+        m_levels.reserve(std::max(needed, m_levels.capacity() + m_levels.capacity() / 2));
+    }
+    m_levels.resize(needed);
     m_levelHead = m_levels.data() + used;
-    m_levelLimit = m_levels.data() + m_levels.size();
+    m_levelLimit = m_levels.data() + needed;
 }
-
 static_assert(std::endian::native == std::endian::little,
               "the fast loop reads events and writes delta codes as little-endian words");
 
@@ -102,9 +104,6 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
     const uint8_t* in = m_cursor;
     if (m_end - in < kFastInputMargin) {
         return;
-    }
-    if (static_cast<size_t>(m_levelLimit - m_levelHead) < kLevelBatch) {
-        ReserveLevels(kLevelBatch);
     }
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;

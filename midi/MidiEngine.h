@@ -60,14 +60,9 @@ class MidiEngine {
     void HandleControlChange();
     bool HandleSystemEvent(uint8_t status);
     void CopyBytes(unsigned count);
-    void RecordLevel(uint8_t level) {
-        if (m_levelHead == m_levelLimit) {
-            ReserveLevels(1);
-        }
-        *m_levelHead++ = level;
-    }
-    // Room for at least count more levels behind m_levelHead.
-    void ReserveLevels(size_t count);
+    void RecordLevel(uint8_t level) { *m_levelHead++ = level; }
+    // Room behind m_levelHead for every level a track of length bytes can hold.
+    void ReserveLevels(uint32_t length);
     void CloseTrack();
 
     const uint8_t* m_cursor = nullptr;
