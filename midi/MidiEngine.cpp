@@ -113,7 +113,7 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
     const size_t byOutput = static_cast<size_t>(m_writer.HeadLimit() - out) / kFastOutput + 1;
     size_t count = std::min({byInput, byOutput, static_cast<size_t>(m_levelLimit - levels) - 1});
     const uint8_t* const table = m_levelTable.data();
-    const uint32_t* const deltaCodes = m_speedRule.Codes();
+    const uint16_t* const deltaCodes = m_speedRule.Codes();
     uint32_t running = m_runningStatus;
 
     for (; count > 0; --count) {
@@ -129,15 +129,14 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
         const uint32_t deltaBytes = 1 + continued;
         uint64_t rest = word >> (8 * deltaBytes);
         const uint32_t status0 = rest & 0xFF;
-        const uint32_t code = deltaCodes[delta & (SpeedRule::kTableSize - 1)];
+        const uint16_t code = deltaCodes[delta & (SpeedRule::kTableSize - 1)];
         // Deltas of three bytes or more, long results and system or meta events are left to
         // the checked path.
-        if ((continued & (b1 >> 7)) | (code == 0) | (status0 >= 0xF0)) {
+        if ((continued & (b1 >> 7)) | (code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
             break;
         }
-        const uint16_t codeBytes = static_cast<uint16_t>(code);
-        std::memcpy(out, &codeBytes, sizeof codeBytes);
-        out += code >> 16;
+        std::memcpy(out, &code, sizeof code);
+        out += 1 + ((code & 0xFF) >> 7);
         const uint32_t explicitStatus = status0 >> 7;
         const uint32_t statusMask = 0u - explicitStatus;
         const uint32_t status = (status0 & statusMask) | (running & ~statusMask);

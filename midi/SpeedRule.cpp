@@ -16,14 +16,14 @@ uint32_t ApplySpeedRule(uint32_t delta, int speedPercent) {
 }
 
 namespace {
-uint32_t ShortCode(uint32_t value) {
+uint16_t ShortCode(uint32_t value) {
     if (value < 0x80) {
-        return (1u << 16) | value;
+        return static_cast<uint16_t>(value);
     }
     if (value < 0x4000) {
-        return (2u << 16) | ((value & 0x7F) << 8) | 0x80 | (value >> 7);
+        return static_cast<uint16_t>(((value & 0x7F) << 8) | 0x80 | (value >> 7));
     }
-    return 0;
+    return SpeedRule::kLongCode;
 }
 } // namespace
 

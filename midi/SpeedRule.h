@@ -20,12 +20,14 @@ class SpeedRule {
     uint32_t operator()(uint32_t delta) const {
         return delta < kTableSize ? m_table[delta] : ApplySpeedRule(delta, m_speedPercent);
     }
-    // The looked-up deltas already written as variable-length quantities: the two bytes in
-    // output order in the low 16 bits and their count above; 0 for a delta of 0x4000 or more.
-    const uint32_t* Codes() const { return m_codes.data(); }
+    // The looked-up deltas already written as variable-length quantities of one or two bytes,
+    // in output order (the first byte's bit 7 tells whether a second follows); kLongCode for a
+    // delta of 0x4000 or more, a value no short quantity can take.
+    static constexpr uint16_t kLongCode = 0xFFFF;
+    const uint16_t* Codes() const { return m_codes.data(); }
 
   private:
     int m_speedPercent;
     std::vector<uint32_t> m_table;
-    std::vector<uint32_t> m_codes;
+    std::vector<uint16_t> m_codes;
 };
