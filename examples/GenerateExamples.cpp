@@ -16,16 +16,6 @@ int Usage() {
                stderr);
     return 2;
 }
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
 } // namespace
 
 int main(int argc, char** argv) {

@@ -46,7 +46,10 @@ std::vector<uint8_t> MidiFileBuilder::Bytes() const {
 }
 
 void MidiFileBuilder::WriteFile(const std::string& path) const {
-    const std::vector<uint8_t> bytes = Bytes();
+    WriteBytes(path, Bytes());
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

@@ -31,3 +31,6 @@ class MidiFileBuilder {
     int m_division;
     std::vector<std::pair<std::string, std::vector<uint8_t>>> m_chunks;
 };
+
+// Writes bytes to a new file at path; throws std::runtime_error when that fails.
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
