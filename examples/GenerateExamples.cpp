@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 
 namespace {
