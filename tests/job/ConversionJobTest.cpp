@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -218,16 +220,39 @@ TEST_F(ConversionJobTest, NewOutputGetsUsualPermissionsAndExistingKeepsItsOwn) {
     ::umask(mask);
 }
 
-TEST_F(ConversionJobTest, UnwritableOutputIsNotCreated) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root may write anything";
+// Runs check as an unprivileged user (in a child process when the tests run as root, since root
+// may write anything) and returns its result.
+bool RunUnprivileged(const std::function<bool()>& check) {
+    if (::geteuid() != 0) {
+        return check();
     }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ConversionJobTest, UnwritableOutputOrFolderIsNotCreated) {
     WriteFileBytes(in, kSong);
     WriteFileBytes(out, {7});
     ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
-    EXPECT_FALSE(Save(in, out));
-    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be created.");
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    const std::string lockedFolder = folder.File("locked");
+    ASSERT_EQ(::mkdir(lockedFolder.c_str(), 0555), 0);
+    const std::string expected = "Stop: The output MIDI file can not be created.";
+    const bool refused = RunUnprivileged([&] {
+        const bool readOnlyOutput = !Save(in, out) && host.log[host.log.size() - 2] == expected;
+        const bool lockedOutput =
+            !Save(in, lockedFolder + "/x.mid") && host.log[host.log.size() - 2] == expected;
+        return readOnlyOutput && lockedOutput;
+    });
+    EXPECT_TRUE(refused);
     EXPECT_EQ(ReadFileBytes(out), (Bytes{7}));
+    EXPECT_EQ(FolderEntries(lockedFolder), std::vector<std::string>{});
 }
 
 // A file size limit makes writes fail the way a full disk does.
