@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev libfluidsynth-dev timgm6mb-soundfont libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  midicsv python3-mido time xvfb xauth
+  midicsv python3-mido time xvfb xauth fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -16,5 +16,5 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
