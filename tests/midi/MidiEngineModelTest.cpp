@@ -1,9 +1,8 @@
 // The engine against a plain model of the same rules, on random tracks that run through the
 // fast loop and the checked path alike: running status, deltas of every length, stray data
 // bytes, meta events, and tracks cut short.
+#include "EngineRun.h"
 #include "LevelMap.h"
-#include "MemorySink.h"
-#include "MidiEngine.h"
 #include "SpeedRule.h"
 
 #include <gtest/gtest.h>
@@ -223,18 +222,12 @@ TEST(MidiEngineModel, AgreesOnRandomTracks) {
         const Bytes track = RandomTrack(random);
         model.Walk(track);
 
-        MidiEngine engine;
-        engine.m_dynamicRange = model.dynamicRange;
-        engine.m_volume = model.volume;
-        engine.m_speedPercent = model.speed;
-        engine.m_eliminateStuckNotes = model.repair;
-        MemorySink sink;
-        engine.BeginPass(true, &sink);
-        engine.WalkTrack(track.data(), static_cast<uint32_t>(track.size()));
-        ASSERT_TRUE(sink.bytes == model.out)
-            << "round " << round << ": " << FirstDifference(sink.bytes, model.out);
-        ASSERT_EQ(engine.m_levels, model.levels) << "round " << round;
-        ASSERT_EQ(engine.TrackBytes(), static_cast<int64_t>(model.out.size()));
+        const WalkResult result =
+            Walk({model.dynamicRange, model.volume, model.speed, model.repair}, track);
+        ASSERT_TRUE(result.written == model.out)
+            << "round " << round << ": " << FirstDifference(result.written, model.out);
+        ASSERT_EQ(result.levels, model.levels) << "round " << round;
+        ASSERT_EQ(result.trackBytes, static_cast<int64_t>(model.out.size()));
     }
 }
 } // namespace

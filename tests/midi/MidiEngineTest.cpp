@@ -1,22 +1,12 @@
-#include "MidiEngine.h"
-#include "MemorySink.h"
+#include "EngineRun.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <iomanip>
-#include <memory>
 #include <sstream>
 #include <string>
 
 namespace {
-struct Settings {
-    int dynamicRange = 500;
-    int volume = 500;
-    int speedPercent = 100;
-    bool repair = false;
-};
-
 struct WalkCase {
     const char* name;
     Settings settings;
@@ -31,28 +21,6 @@ std::string Hex(const Bytes& bytes) {
         out << std::hex << std::setw(2) << std::setfill('0') << int{b} << ' ';
     }
     return out.str();
-}
-
-struct WalkResult {
-    Bytes written;
-    Bytes levels;
-    int64_t trackBytes;
-};
-
-WalkResult Walk(const Settings& settings, const Bytes& input, bool save = true) {
-    MidiEngine engine;
-    engine.m_dynamicRange = settings.dynamicRange;
-    engine.m_volume = settings.volume;
-    engine.m_speedPercent = settings.speedPercent;
-    engine.m_eliminateStuckNotes = settings.repair;
-    MemorySink sink;
-    engine.BeginPass(save, &sink);
-    // A copy on the heap of exactly the input's size lets ASan catch any read past the end.
-    const std::unique_ptr<uint8_t[]> data(new uint8_t[input.size() + 1]);
-    std::copy(input.begin(), input.end(), data.get());
-    engine.WalkTrack(data.get(), static_cast<uint32_t>(input.size()));
-    engine.EndPass();
-    return {sink.bytes, engine.m_levels, engine.TrackBytes()};
 }
 
 class WalkTrackTable : public testing::TestWithParam<WalkCase> {};
