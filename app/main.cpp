@@ -1,32 +1,27 @@
 #include "CommandLine.h"
+#include "DisplayCheck.h"
 #include "HeadlessRun.h"
 #ifdef KORVANE_WINDOW
 #include "MainApp.h"
 #endif
 
-#include <cstdlib>
 #include <iostream>
 
 namespace {
-bool HasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') {
-            return true;
-        }
-    }
-    return false;
-}
-
 #ifdef KORVANE_WINDOW
 // The window's branch: the window opens (or, with "-f", converts with message boxes before it
 // shows) on the display; without one there is nothing to open it on.
 int RunWindow(const CommandLine&, int argc, char** argv) {
-    if (HasDisplay()) {
+    if (DisplayReachable()) {
         return RunMainApp(argc, argv);
     }
-    std::cerr << "korvane: there is no display to open the window on (DISPLAY and "
-                 "WAYLAND_DISPLAY are not set)\nTry 'korvane --help' to convert without it.\n";
+    if (DisplayNamed()) {
+        std::cerr << "korvane: the display does not answer, so the window cannot open\n";
+    } else {
+        std::cerr << "korvane: there is no display to open the window on (DISPLAY and "
+                     "WAYLAND_DISPLAY are not set)\n";
+    }
+    std::cerr << "Try 'korvane --help' to convert without it.\n";
     return 2;
 }
 #else
@@ -55,7 +50,7 @@ int main(int argc, char** argv) {
         std::cerr << "korvane: " << commandLine.error << "\nTry 'korvane --help'.\n";
         return 2;
     case CommandLine::Action::Convert:
-        if (commandLine.headless || !HasDisplay()) {
+        if (commandLine.headless || !DisplayReachable()) {
             return RunHeadless(commandLine, std::cerr);
         }
         break;

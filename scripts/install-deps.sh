@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
-  qt6-base-dev libgl-dev libfluidsynth-dev libasound2-dev timgm6mb-soundfont libsimpleini-dev
+  qt6-base-dev libgl-dev libxcb1-dev libfluidsynth-dev libasound2-dev timgm6mb-soundfont libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   midicsv python3-mido time xvfb xauth fonts-dejavu-core
 )

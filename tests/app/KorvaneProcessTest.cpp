@@ -125,6 +125,19 @@ TEST_F(KorvaneProcess, HelpAndVersion) {
     EXPECT_EQ(result.out.rfind("korvane ", 0), 0u);
 }
 
+TEST_F(KorvaneProcess, DisplayThatDoesNotAnswerConvertsWithoutTheWindow) {
+    WriteFileBytes(in, kSong);
+    const std::map<std::string, std::string> unanswered{{"XDG_CONFIG_HOME", config.Path()},
+                                                        {"DISPLAY", ":korvane-none"}};
+    const std::vector<std::string> noPlatform{"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    ProcessResult result = RunProcess(KORVANE_BINARY, {"-f", in}, unanswered, noPlatform);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    result = RunProcess(KORVANE_BINARY, {}, unanswered, noPlatform);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("the display does not answer"), std::string::npos);
+}
+
 TEST_F(KorvaneProcess, NoBatchOptionAndNoDisplayExitsTwo) {
     const ProcessResult result = Run({});
     EXPECT_EQ(result.exitCode, 2);
