@@ -10,6 +10,8 @@ constexpr uint8_t kMetaEndOfTrack = 0x2F;
 constexpr uint8_t kReleaseVelocity = 64;
 // The fast loop reads each event as one eight-byte word.
 constexpr ptrdiff_t kFastInputMargin = 8;
+// Levels taken into use at a time.
+constexpr size_t kLevelBlock = 1 << 16;
 // The most a fast-loop event writes: a two-byte delta, the repair's five bytes, two data bytes.
 constexpr size_t kFastOutput = 12;
 } // namespace
@@ -68,15 +70,24 @@ void MidiEngine::CloseTrack() {
 void MidiEngine::ReserveLevels(uint32_t length) {
     // A level takes three bytes of the chunk at least (delta, key or controller, value), so a
     // track holds at most length / 3 of them; one more slot lets the fast loop store ahead.
+    // The room is reserved at once, so that taking it into use never moves the levels, but it
+    // is taken a block at a time, so that memory is touched only as levels arrive.
     const size_t used = m_levels.size();
-    const size_t needed = used + length / 3 + 2;
-    if (needed > m_levels.capacity()) {
-        m_levels.reserve(std::max(needed, m_levels.capacity() + m_levels.capacity() / 2));
+    m_levelReserve = used + length / 3 + 2;
+    if (m_levelReserve > m_levels.capacity()) {
+        m_levels.reserve(std::max(m_levelReserve, m_levels.capacity() + m_levels.capacity() / 2));
     }
-    m_levels.resize(needed);
     m_levelHead = m_levels.data() + used;
-    m_levelLimit = m_levels.data() + needed;
+    m_levelLimit = m_levelHead;
+    GrowLevels();
 }
+
+void MidiEngine::GrowLevels() {
+    const auto used = static_cast<size_t>(m_levelHead - m_levels.data());
+    m_levels.resize(std::min(used + kLevelBlock, m_levelReserve)); // within the reserved room
+    m_levelLimit = m_levels.data() + m_levels.size();
+}
+
 static_assert(std::endian::native == std::endian::little,
               "the fast loop reads events and writes delta codes as little-endian words");
 
@@ -106,12 +117,16 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
         return;
     }
     uint8_t* out = m_writer.Head();
+    if (m_levelLimit - m_levelHead < static_cast<ptrdiff_t>(kLevelBlock / 2)) {
+        GrowLevels();
+    }
     uint8_t* levels = m_levelHead;
     // An event here reads at most five bytes, writes at most kFastOutput bytes and records at
     // most one level, so this many events stay within every bound.
     const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - in) / 5 + 1;
     const size_t byOutput = static_cast<size_t>(m_writer.HeadLimit() - out) / kFastOutput + 1;
-    size_t count = std::min({byInput, byOutput, static_cast<size_t>(m_levelLimit - levels) - 1});
+    const auto levelRoom = static_cast<size_t>(m_levelLimit - levels);
+    size_t count = std::min({byInput, byOutput, levelRoom > 0 ? levelRoom - 1 : 0});
     const uint8_t* const table = m_levelTable.data();
     const uint16_t* const deltaCodes = m_speedRule.Codes();
     uint32_t running = m_runningStatus;

@@ -60,9 +60,16 @@ class MidiEngine {
     void HandleControlChange();
     bool HandleSystemEvent(uint8_t status);
     void CopyBytes(unsigned count);
-    void RecordLevel(uint8_t level) { *m_levelHead++ = level; }
+    void RecordLevel(uint8_t level) {
+        if (m_levelHead == m_levelLimit) {
+            GrowLevels();
+        }
+        *m_levelHead++ = level;
+    }
     // Room behind m_levelHead for every level a track of length bytes can hold.
     void ReserveLevels(uint32_t length);
+    // Takes the next block of the reserved room into use.
+    void GrowLevels();
     void CloseTrack();
 
     const uint8_t* m_cursor = nullptr;
@@ -77,4 +84,5 @@ class MidiEngine {
     // to what was recorded when the walk ends.
     uint8_t* m_levelHead = nullptr;
     uint8_t* m_levelLimit = nullptr;
+    size_t m_levelReserve = 0; // size of m_levels the current track may grow to
 };
