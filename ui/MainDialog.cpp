@@ -28,6 +28,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
@@ -56,6 +58,21 @@ class WaitCursor {
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// Room a control's frame, indicator or padding takes from its caption's width.
+int CaptionMargin(const QWidget& control) {
+    if (qobject_cast<const QCheckBox*>(&control) != nullptr) {
+        return control.style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+               control.style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 2;
+    }
+    if (qobject_cast<const QPushButton*>(&control) != nullptr) {
+        return 2 * control.style()->pixelMetric(QStyle::PM_ButtonMargin);
+    }
+    if (qobject_cast<const QGroupBox*>(&control) != nullptr) {
+        return 16;
+    }
+    return 0;
+}
 
 QString ControlName(int id) {
     return id == kNoControlId ? QString("logo") : QString("c%1").arg(id);
@@ -357,6 +374,20 @@ void MainDialog::SetCaption(int id, const char* text) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(caption);
     }
+    FitCaption(*control, caption);
+}
+
+void MainDialog::FitCaption(QWidget& control, const QString& caption) const {
+    // The rectangles were laid out for a narrower font than the desktop's: a caption that would
+    // be cut off is set a little smaller instead, down to a size that still reads.
+    constexpr qreal kSmallestPointSize = 6.0;
+    const int room = control.width() - CaptionMargin(control);
+    QFont fitted = font();
+    while (fitted.pointSizeF() > kSmallestPointSize &&
+           QFontMetrics(fitted).horizontalAdvance(caption) > room) {
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    }
+    control.setFont(fitted);
 }
 
 void MainDialog::SetAdjustmentControlsEnabled(bool enabled) {

@@ -84,6 +84,7 @@ class MainDialog : public QDialog, public JobHost {
     void CreateSystemMenu();
     void DoDataExchange(DataExchange& dx);
     void SetCaption(int id, const char* text);
+    void FitCaption(QWidget& control, const QString& caption) const;
     void SetAdjustmentControlsEnabled(bool enabled);
     // Returns true when a batch run took place.
     bool RunCommandLine();

@@ -16,6 +16,7 @@
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -440,6 +441,26 @@ class MainDialogTest : public QObject {
         QCOMPARE(texts, germanTexts);
         QCOMPARE(Instruction(), QString::fromStdString(germanTexts[0]));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 0);
+    }
+
+    void captionsFitTheirControlsInEveryLanguage_data() {
+        QTest::addColumn<int>("language");
+        for (int language = 0; language < 4; ++language) {
+            QTest::newRow(QByteArray::number(language)) << language;
+        }
+    }
+
+    void captionsFitTheirControlsInEveryLanguage() {
+        QFETCH(int, language);
+        Profile().WriteProfileInt(kKeyLanguage, language);
+        Start();
+        for (int id : kCaptionControlIds) {
+            QWidget* control = Control<QWidget>(id);
+            const int width = QFontMetrics(control->font()).horizontalAdvance(CaptionOf(control));
+            QVERIFY2(width <= control->width(),
+                     qPrintable(QString("%1: %2 > %3").arg(id).arg(width).arg(control->width())));
+            QVERIFY(control->font().pointSizeF() >= 6.0);
+        }
     }
 
     void languageOutsideTheTablesKeepsTemplateTexts() {
