@@ -1,6 +1,7 @@
 #include "Profile.h"
 
 #include "AtomicWrite.h"
+#include "CFile.h"
 #include "FileSystem.h"
 
 #include <SimpleIni.h>
@@ -16,10 +17,24 @@ constexpr const char* kFileName = "Korvane.ini";
 
 // Reading takes one layer of surrounding quotes off a value; a write loads the values as they
 // stand in the file, so that the ones it does not change are written back unaltered.
+// The file is read here, bounded, so that a folder, a device or a huge file in its place reads
+// as no profile instead of reaching the INI reader.
 bool LoadIni(const std::string& path, CSimpleIniA& ini, bool takeOffQuotes) {
+    constexpr uint64_t kLargestProfile = 1 << 20;
     ini.SetUnicode(true);
     ini.SetQuotes(takeOffQuotes);
-    return ini.LoadFile(path.c_str()) >= 0;
+    std::string text;
+    try {
+        CFile file;
+        if (!file.Open(path, CFile::modeRead) || file.GetLength() > kLargestProfile) {
+            return false;
+        }
+        text.resize(static_cast<size_t>(file.GetLength()));
+        text.resize(file.Read(text.data(), text.size()));
+    } catch (const CFileException&) {
+        return false;
+    }
+    return ini.LoadData(text) >= 0;
 }
 
 std::string ParentFolder(const std::string& path) {

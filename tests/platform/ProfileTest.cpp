@@ -36,6 +36,8 @@ TEST_F(ProfileTest, DamagedFileGivesDefaults) {
         "[Version 1.0\nLanguage=3\n",
         "[Version 1.0]\nLanguage=three\nLanguage2=3x\nLanguage3=99999999999\n",
         "\xef\xbb\xbf[Other]\nLanguage=3\n",
+        // Larger than any profile Korvane writes: not read at all.
+        "[Version 1.0]\nLanguage=3\n" + std::string(2 << 20, ';'),
     };
     for (const std::string& text : damaged) {
         WriteTextFile(IniPath(), text);
