@@ -153,8 +153,7 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
         const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t statusMask = 0u - explicitStatus;
-        const uint32_t status = (status0 & statusMask) | (running & ~statusMask);
+        const uint32_t status = explicitStatus != 0 ? status0 : running;
         if (status == 0) {
             in += deltaBytes; // a data byte with no running status: read again as a delta time
             continue;
