@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,22 +52,42 @@ Case RandomCase(std::mt19937& random) {
     return c;
 }
 
+// Where the rules put entry i of the plot: nothing for a level that maps to 0.
+struct Scales {
+    double sx;
+    double sy;
+    int y0;
+};
+
+Scales ScalesOf(const Case& c) {
+    const double sy = c.height * 0.0078125;
+    return {static_cast<double>(c.width) / static_cast<double>(c.levels.size()), sy,
+            1 + static_cast<int>(63 * sy)};
+}
+
+std::optional<std::pair<int, int>> PointOf(const Case& c, const Scales& scales, std::size_t i) {
+    const int m = MapLevel(c.levels[i], c.dynamicRange, c.volume);
+    if (m == 0) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<int>(static_cast<double>(i) * scales.sx),
+                     static_cast<int>((127 - m) * scales.sy) + 1};
+}
+
 void CheckCase(const Case& c) {
     CapturedPicture picture;
     DrawLevelPlot(picture, c.width, c.height, c.levels, c.dynamicRange, c.volume);
     ASSERT_EQ(picture.m_calls, 1);
-    const double sx = static_cast<double>(c.width) / static_cast<double>(c.levels.size());
-    const double sy = c.height / 128.0;
-    const int y0 = 1 + static_cast<int>(63 * sy);
+    const Scales scales = ScalesOf(c);
+    const int y0 = scales.y0;
 
     std::map<int, Column> columns;
     for (std::size_t i = 0; i < c.levels.size(); ++i) {
-        const int m = MapLevel(c.levels[i], c.dynamicRange, c.volume);
-        if (m == 0) {
+        const auto point = PointOf(c, scales, i);
+        if (!point) {
             continue;
         }
-        const int x = static_cast<int>(static_cast<double>(i) * sx);
-        const int y = static_cast<int>((127 - m) * sy) + 1;
+        const auto [x, y] = *point;
         Column& column = columns[x];
         if (y < column.top) {
             column.top = y;
@@ -133,20 +155,18 @@ std::vector<COLORREF> StepByStep(const Case& c) {
     surface.CreateSection(&dc);
     surface.SelectInto(&dc);
     dc.FillRect(RECT{0, 0, c.width, c.height}, SolidBrush{RGB(255, 255, 255)});
-    const double sx = static_cast<double>(c.width) / static_cast<double>(c.levels.size());
-    const double sy = c.height * 0.0078125;
-    const int y0 = 1 + static_cast<int>(63 * sy);
+    const Scales scales = ScalesOf(c);
+    const int y0 = scales.y0;
     dc.MoveTo(0, y0);
     int lastColumn = -999;
     int top = 999;
     int bottom = -999;
     for (std::size_t i = 0; i < c.levels.size(); ++i) {
-        const int m = MapLevel(c.levels[i], c.dynamicRange, c.volume);
-        if (m == 0) {
+        const auto point = PointOf(c, scales, i);
+        if (!point) {
             continue;
         }
-        const int x = static_cast<int>(static_cast<double>(i) * sx);
-        const int y = static_cast<int>((127 - m) * sy) + 1;
+        const auto [x, y] = *point;
         if (x != lastColumn) {
             top = 999;
             bottom = -999;
