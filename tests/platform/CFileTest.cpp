@@ -1,5 +1,5 @@
 #include "CFile.h"
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ std::vector<uint8_t> Pattern(size_t size) {
 }
 
 TEST(CFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
-    ScratchFolder folder;
-    const std::string path = folder / "out.bin";
+    TempFolder folder;
+    const std::string path = folder.File("out.bin");
     std::vector<uint8_t> expected = Pattern(3 << 20);
     CFile file;
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
@@ -44,8 +44,8 @@ TEST(CFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
 }
 
 TEST(CFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
-    ScratchFolder folder;
-    const std::string path = folder / "in.bin";
+    TempFolder folder;
+    const std::string path = folder.File("in.bin");
     WriteTextFile(path, "abcdef");
     CFile file;
     ASSERT_TRUE(file.Open(path, CFile::modeRead));
@@ -54,14 +54,14 @@ TEST(CFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
     EXPECT_EQ(file.Read(buffer, 4), 4u);
     EXPECT_EQ(file.Read(buffer, 10), 2u);
     EXPECT_EQ(file.Read(buffer, 10), 0u);
-    EXPECT_FALSE(file.Open(folder / "missing.bin", CFile::modeRead));
+    EXPECT_FALSE(file.Open(folder.File("missing.bin"), CFile::modeRead));
     EXPECT_FALSE(file.Open(folder.Path(), CFile::modeRead));
     EXPECT_FALSE(file.IsOpen());
 }
 
 TEST(CFile, CreateTruncates) {
-    ScratchFolder folder;
-    const std::string path = folder / "old.bin";
+    TempFolder folder;
+    const std::string path = folder.File("old.bin");
     WriteTextFile(path, "a long old content");
     CFile file;
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));

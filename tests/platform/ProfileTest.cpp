@@ -1,6 +1,6 @@
 #include "Profile.h"
 
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@ namespace fs = std::filesystem;
 namespace {
 class ProfileTest : public testing::Test {
   protected:
-    std::string IniPath() const { return m_folder / "Korvane.ini"; }
+    std::string IniPath() const { return m_folder.File("Korvane.ini"); }
 
-    ScratchFolder m_folder;
+    TempFolder m_folder;
 };
 
 TEST_F(ProfileTest, MissingFileGivesDefaults) {
@@ -116,14 +116,14 @@ TEST_F(ProfileTest, ReplacesTheFileWithoutLeavingTemporaryFiles) {
 }
 
 TEST_F(ProfileTest, CreatesAMissingConfigFolder) {
-    const std::string path = m_folder / "config/Korvane.ini";
+    const std::string path = m_folder.File("config/Korvane.ini");
     ASSERT_TRUE(Profile(path).WriteProfileInt("Language", 2));
     EXPECT_EQ(Profile(path).GetProfileInt("Language", 1), 2);
 }
 
 TEST_F(ProfileTest, UnwritablePlaceFailsWithoutCrashOrLeftovers) {
-    WriteTextFile(m_folder / "not-a-folder", "plain file");
-    Profile underFile(m_folder / "not-a-folder/Korvane.ini");
+    WriteTextFile(m_folder.File("not-a-folder"), "plain file");
+    Profile underFile(m_folder.File("not-a-folder/Korvane.ini"));
     EXPECT_FALSE(underFile.WriteProfileInt("Language", 3));
     EXPECT_EQ(underFile.GetProfileInt("Language", 1), 1);
 
@@ -138,7 +138,7 @@ TEST_F(ProfileTest, ReadOnlyFolderFailsWithoutCrash) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "the superuser may write into a read-only folder";
     }
-    const std::string folder = m_folder / "locked";
+    const std::string folder = m_folder.File("locked");
     fs::create_directory(folder);
     Profile profile(folder + "/Korvane.ini");
     ASSERT_TRUE(profile.WriteProfileInt("Language", 0));
@@ -149,7 +149,7 @@ TEST_F(ProfileTest, ReadOnlyFolderFailsWithoutCrash) {
 }
 
 TEST_F(ProfileTest, WritingThroughALinkUpdatesItsTarget) {
-    const std::string target = m_folder / "dotfiles-Korvane.ini";
+    const std::string target = m_folder.File("dotfiles-Korvane.ini");
     WriteTextFile(target, "[Version 1.0]\nLanguage=0\n");
     fs::create_symlink(target, IniPath());
 

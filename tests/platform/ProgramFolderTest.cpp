@@ -1,6 +1,6 @@
 #include "ProgramFolder.h"
 
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -43,15 +43,15 @@ TEST(ProgramFolder, IsTheFolderHoldingThisTest) {
 }
 
 TEST(ExamplesFolder, PrefersTheFolderBesideTheProgram) {
-    ScratchFolder program;
-    std::filesystem::create_directory(program / "Examples");
-    EXPECT_EQ(ExamplesFolder(program.Path()), program / "Examples");
+    TempFolder program;
+    std::filesystem::create_directory(program.File("Examples"));
+    EXPECT_EQ(ExamplesFolder(program.Path()), program.File("Examples"));
 }
 
 TEST(ExamplesFolder, FallsBackToTheInstalledFolder) {
-    ScratchFolder program;
+    TempFolder program;
     EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder());
-    WriteTextFile(program / "Examples", "a file, not a folder");
+    WriteTextFile(program.File("Examples"), "a file, not a folder");
     EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder());
     EXPECT_EQ(ExamplesFolder(""), InstalledExamplesFolder());
     EXPECT_TRUE(InstalledExamplesFolder().ends_with("/share/korvane/Examples"));

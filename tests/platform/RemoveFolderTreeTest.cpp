@@ -1,6 +1,6 @@
 #include "RemoveFolderTree.h"
 
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,14 @@ namespace {
 class RemoveFolderTreeTest : public testing::Test {
   protected:
     // The folder to remove, inside the test's own temporary folder.
-    std::string Setup() const { return m_root / "KorvaneSetup"; }
+    std::string Setup() const { return m_root.File("KorvaneSetup"); }
     std::string InSetup(const std::string& relative) const { return Setup() + "/" + relative; }
 
     void MakeFolders(const std::string& relative) const {
         fs::create_directories(InSetup(relative));
     }
 
-    ScratchFolder m_root;
+    TempFolder m_root;
 };
 
 TEST_F(RemoveFolderTreeTest, RemovesNestedFilesAndFolders) {
@@ -38,8 +38,8 @@ TEST_F(RemoveFolderTreeTest, RemovesNestedFilesAndFolders) {
 }
 
 TEST_F(RemoveFolderTreeTest, RemovesLinksAsLinksAndLeavesTheirTargets) {
-    const std::string outsideFolder = m_root / "outside";
-    const std::string outsideFile = m_root / "outside.txt";
+    const std::string outsideFolder = m_root.File("outside");
+    const std::string outsideFile = m_root.File("outside.txt");
     fs::create_directories(outsideFolder + "/inner");
     WriteTextFile(outsideFolder + "/keep.mid", "keep");
     WriteTextFile(outsideFolder + "/inner/keep2.mid", "keep2");
@@ -48,7 +48,7 @@ TEST_F(RemoveFolderTreeTest, RemovesLinksAsLinksAndLeavesTheirTargets) {
     fs::create_directory_symlink(outsideFolder, InSetup("folder-link"));
     fs::create_directory_symlink(outsideFolder, InSetup("sub/.hidden-folder-link"));
     fs::create_symlink(outsideFile, InSetup("file-link"));
-    fs::create_symlink(m_root / "nowhere", InSetup("dangling-link"));
+    fs::create_symlink(m_root.File("nowhere"), InSetup("dangling-link"));
 
     RemoveFolderTree(Setup());
 
@@ -59,7 +59,7 @@ TEST_F(RemoveFolderTreeTest, RemovesLinksAsLinksAndLeavesTheirTargets) {
 }
 
 TEST_F(RemoveFolderTreeTest, LeavesAFolderThatIsALinkAlone) {
-    const std::string target = m_root / "target";
+    const std::string target = m_root.File("target");
     fs::create_directory(target);
     WriteTextFile(target + "/keep.mid", "keep");
     fs::create_directory_symlink(target, Setup());

@@ -17,10 +17,16 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(m_path, ignored);
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, error);
+    for (fs::recursive_directory_iterator it(m_path, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->is_directory(error) && !it->is_symlink(error)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+        }
+    }
+    fs::remove_all(m_path, error);
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
@@ -35,6 +41,15 @@ void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     if (!out) {
         throw std::runtime_error("cannot write " + path);
     }
+}
+
+std::string ReadTextFile(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 bool FileExists(const std::string& path) {

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the system's temporary folder, removed with its contents at the end.
+// A fresh folder under the system's temporary folder, removed with its contents at the end,
+// also where a test left a sub-folder read-only.
 class TempFolder {
   public:
     TempFolder();
@@ -21,6 +22,8 @@ class TempFolder {
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::string ReadTextFile(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 // Names in a folder, "." and ".." left out, sorted.
 std::vector<std::string> FolderEntries(const std::string& path);
