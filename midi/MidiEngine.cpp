@@ -1,6 +1,7 @@
 #include "MidiEngine.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -20,6 +21,10 @@ void MidiEngine::BeginPass(bool savePass, ByteSink* out) {
     m_savePass = savePass;
     m_out = savePass ? out : nullptr;
     m_levelTable = BuildLevelTable(m_dynamicRange, m_volume);
+    for (unsigned v = 0; v < 256; ++v) {
+        m_secondByte[v] = static_cast<uint8_t>(v);
+        m_secondByte[256 + v] = m_levelTable[v];
+    }
     m_speedRule = SpeedRule(m_speedPercent);
 }
 
@@ -94,9 +99,42 @@ static_assert(std::endian::native == std::endian::little,
 namespace {
 
 // Data bytes of a channel message: one for Program Change and Channel Pressure, else two.
-uint32_t DataBytes(uint32_t status) {
+constexpr uint32_t DataBytes(uint32_t status) {
     return 2 - ((status & 0xE0) == 0xC0);
 }
+
+// What the fast loop needs to know of the running status, looked up rather than worked out.
+struct RunningInfo {
+    // How many bytes follow the next event's delta time, by the high nibble of the byte after
+    // it, two bits a nibble: status and data for channel statuses (kinds 8 to E), this running
+    // status's data for data bytes (kinds 0 to 7), none with no running status. System kinds
+    // stay 0: the fast loop leaves them to the checked path.
+    uint32_t tails;
+    // The repair's Note Off before the key: status, key (0 here), release velocity, delta 0.
+    uint32_t noteOff;
+    // Bit 0: a level for any first data byte (kinds 8 to A); bit 1: a level when the first
+    // data byte is 7 (those kinds, and controller 7 of Control Change).
+    uint32_t levelKinds;
+    uint32_t repairs; // 1 for Note On
+};
+
+constexpr std::array<RunningInfo, 256> BuildRunningInfo() {
+    std::array<RunningInfo, 256> table{};
+    for (uint32_t running = 0; running < 256; ++running) {
+        constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
+        const uint32_t kind = running >> 4;
+        const uint32_t runningData = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
+        const uint32_t levelAlways = kind >= 8 && kind <= 0xA;
+        table[running] = {kChannelStatuses | (runningData * 0x5555),
+                          (running & 0xEF) | (uint32_t{kReleaseVelocity} << 16),
+                          levelAlways | ((levelAlways | (kind == 0xB)) << 1), kind == 0x9};
+    }
+    return table;
+}
+constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo();
+
+// Which bytes index the delta codes: the first alone, or both when the first continues.
+constexpr uint32_t kDeltaIndexMask[2] = {0x7F, 0xFFFF};
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
@@ -127,67 +165,60 @@ template <bool Repair> void MidiEngine::WalkEventsFast() {
     const size_t byOutput = static_cast<size_t>(m_writer.HeadLimit() - out) / kFastOutput + 1;
     const auto levelRoom = static_cast<size_t>(m_levelLimit - levels);
     size_t count = std::min({byInput, byOutput, levelRoom > 0 ? levelRoom - 1 : 0});
-    const uint8_t* const table = m_levelTable.data();
+    const uint8_t* const secondByte = m_secondByte.data();
     const uint16_t* const deltaCodes = m_speedRule.Codes();
     uint32_t running = m_runningStatus;
+    const RunningInfo* info = &kRunningInfo[running];
 
     for (; count > 0; --count) {
-        // One load brings the whole event (at most five bytes here): the next event's address
-        // then follows from register arithmetic instead of a chain of dependent loads.
+        // One load brings the whole event (at most five bytes here), and the next event's
+        // address follows from it by register arithmetic.
         uint64_t word = 0;
         std::memcpy(&word, in, sizeof word);
-        const uint32_t b0 = word & 0xFF;
-        const uint32_t b1 = (word >> 8) & 0xFF;
-        const uint32_t continued = b0 >> 7;
-        const uint32_t deltaMask = 0u - continued;
-        const uint32_t delta = ((b0 & 0x7F) << (7 & deltaMask)) | (b1 & deltaMask);
-        const uint32_t deltaBytes = 1 + continued;
-        uint64_t rest = word >> (8 * deltaBytes);
-        const uint32_t status0 = rest & 0xFF;
-        const uint16_t code = deltaCodes[delta & (SpeedRule::kTableSize - 1)];
+        const uint32_t continued = (word >> 7) & 1;
+        const uint16_t code = deltaCodes[word & kDeltaIndexMask[continued]];
+        uint64_t rest = word >> (8 + 8 * continued);
+        const auto status0 = static_cast<uint32_t>(rest & 0xFF);
         // Deltas of three bytes or more, long results and system or meta events are left to
         // the checked path.
-        if ((continued & (b1 >> 7)) | (code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
             break;
         }
+        const uint32_t tail = (info->tails >> ((status0 >> 3) & 0x1E)) & 3;
+        in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
+        // A mask rather than a conditional, so that the compiler cannot turn the choice into a
+        // branch: whether an event repeats its status follows no learnable pattern.
         const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t status = explicitStatus != 0 ? status0 : running;
-        if (status == 0) {
-            in += deltaBytes; // a data byte with no running status: read again as a delta time
-            continue;
-        }
-        running = status;
-        *out = static_cast<uint8_t>(status);
-        out += explicitStatus;
+        running ^= (status0 ^ running) & (0u - explicitStatus);
+        info = &kRunningInfo[running];
         rest >>= 8 * explicitStatus;
-        const auto first = static_cast<uint8_t>(rest);
-        const auto second = static_cast<uint8_t>(rest >> 8);
-        // Worked out without a table: the next event's address waits on it.
-        const uint32_t dataBytes = DataBytes(status);
-        in += deltaBytes + explicitStatus + dataBytes;
-        // Note Off, Note On and Key Pressure (kinds 8 to A) carry a level; Control Change (B)
-        // only for controller 7.
-        const uint32_t kind = status >> 4;
-        const uint32_t isLevel = ((0x0700u >> kind) & 1) | ((kind == 0xB) & (first == 7));
+        const auto first = static_cast<uint32_t>(rest & 0xFF);
+        const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
+        // With no running status nothing but the delta is kept (tail 0, no level), and the
+        // data byte is read again as a delta time.
+        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
+        uint32_t statusWritten = explicitStatus;
+        uint32_t written = tail;
         if constexpr (Repair) {
-            // A Note Off of the same key before every Note On, then the status again; written
-            // whatever the event, and kept only for a Note On.
-            const uint32_t repairs = kind == 0x9;
-            out -= explicitStatus & repairs;
-            out[0] = static_cast<uint8_t>(status & 0xEF);
-            out[1] = first;
-            out[2] = kReleaseVelocity;
-            out[3] = 0x00;
-            out[4] = static_cast<uint8_t>(status);
-            out += 5 * repairs;
+            // A Note Off of the same key before every Note On, the status then written again;
+            // stored whatever the event, and kept only for a Note On.
+            const uint32_t repairs = info->repairs;
+            const uint32_t noteOff = info->noteOff | (first << 8);
+            std::memcpy(out, &noteOff, sizeof noteOff);
+            out += 4 * repairs;
+            written += repairs & (explicitStatus ^ 1);
+            statusWritten |= repairs;
         }
-        const uint8_t mapped = table[second];
-        out[0] = first;
-        out[1] = isLevel ? mapped : second;
-        out += dataBytes;
-        *levels = second;
+        // Status (when written), then the data bytes; the second is stored even for a single
+        // data byte, where the next event's bytes overwrite it.
+        const auto event =
+            static_cast<uint32_t>(((rest << 8) | running) >> (8 * (statusWritten ^ 1)));
+        std::memcpy(out, &event, sizeof event);
+        out[statusWritten + 1] = secondByte[(isLevel << 8) | second];
+        out += written;
+        *levels = static_cast<uint8_t>(second);
         levels += isLevel;
     }
     m_cursor = in;

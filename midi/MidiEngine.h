@@ -79,6 +79,9 @@ class MidiEngine {
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;
     LevelTable m_levelTable = BuildLevelTable(500, 500);
+    // The second data byte as written: unchanged at [value], mapped at [256 + value]; an index
+    // instead of a choice, so that the fast loop does not branch on the event kind.
+    std::array<uint8_t, 512> m_secondByte{};
     SpeedRule m_speedRule;
     // The levels are written through a pointer while a track is walked; m_levels is trimmed
     // to what was recorded when the walk ends.

@@ -28,9 +28,16 @@ uint16_t ShortCode(uint32_t value) {
 } // namespace
 
 SpeedRule::SpeedRule(int speedPercent)
-    : m_speedPercent(speedPercent), m_table(kTableSize), m_codes(kTableSize) {
+    : m_speedPercent(speedPercent), m_table(kTableSize), m_codes(kCodeCount, kLongCode) {
     for (uint32_t d = 0; d < kTableSize; ++d) {
         m_table[d] = ApplySpeedRule(d, speedPercent);
-        m_codes[d] = ShortCode(m_table[d]);
+    }
+    for (uint32_t first = 0; first < 0x80; ++first) {
+        m_codes[first] = ShortCode(m_table[first]);
+    }
+    for (uint32_t first = 0x80; first < 0x100; ++first) {
+        for (uint32_t second = 0; second < 0x80; ++second) {
+            m_codes[(second << 8) | first] = ShortCode(m_table[((first & 0x7F) << 7) | second]);
+        }
     }
 }

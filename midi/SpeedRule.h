@@ -21,9 +21,12 @@ class SpeedRule {
         return delta < kTableSize ? m_table[delta] : ApplySpeedRule(delta, m_speedPercent);
     }
     // The looked-up deltas already written as variable-length quantities of one or two bytes,
-    // in output order (the first byte's bit 7 tells whether a second follows); kLongCode for a
-    // delta of 0x4000 or more, a value no short quantity can take.
+    // in output order (the first byte's bit 7 tells whether a second follows), indexed by the
+    // input's own delta bytes read as a little-endian word: the first byte alone when its bit 7
+    // is clear, else both. kLongCode where the input delta has three bytes or more, or the
+    // result needs them: a value no short quantity can take.
     static constexpr uint16_t kLongCode = 0xFFFF;
+    static constexpr uint32_t kCodeCount = 1u << 16;
     const uint16_t* Codes() const { return m_codes.data(); }
 
   private:
