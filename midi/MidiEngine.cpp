@@ -1,20 +1,10 @@
 #include "MidiEngine.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstring>
 
 namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
-// Release velocity of the Note Off the repair inserts: the customary default.
-constexpr uint8_t kReleaseVelocity = 64;
-// The fast loop reads each event as one eight-byte word.
-constexpr ptrdiff_t kFastInputMargin = 8;
-// Levels taken into use at a time.
-constexpr size_t kLevelBlock = 1 << 16;
-// The most a fast-loop event writes: a two-byte delta, the repair's five bytes, two data bytes.
-constexpr size_t kFastOutput = 12;
 } // namespace
 
 void MidiEngine::BeginPass(bool savePass, ByteSink* out) {
@@ -26,6 +16,7 @@ void MidiEngine::BeginPass(bool savePass, ByteSink* out) {
         m_secondByte[256 + v] = m_levelTable[v];
     }
     m_speedRule = SpeedRule(m_speedPercent);
+    m_copyEvents = m_speedRule.IsIdentity() && !m_eliminateStuckNotes;
 }
 
 void MidiEngine::CopyHeader(const uint8_t* data, uint32_t length) {
@@ -91,140 +82,6 @@ void MidiEngine::GrowLevels() {
     const auto used = static_cast<size_t>(m_levelHead - m_levels.data());
     m_levels.resize(std::min(used + kLevelBlock, m_levelReserve)); // within the reserved room
     m_levelLimit = m_levels.data() + m_levels.size();
-}
-
-static_assert(std::endian::native == std::endian::little,
-              "the fast loop reads events and writes delta codes as little-endian words");
-
-namespace {
-
-// Data bytes of a channel message: one for Program Change and Channel Pressure, else two.
-constexpr uint32_t DataBytes(uint32_t status) {
-    return 2 - ((status & 0xE0) == 0xC0);
-}
-
-// What the fast loop needs to know of the running status, looked up rather than worked out.
-struct RunningInfo {
-    // How many bytes follow the next event's delta time, by the high nibble of the byte after
-    // it, two bits a nibble: status and data for channel statuses (kinds 8 to E), this running
-    // status's data for data bytes (kinds 0 to 7), none with no running status. System kinds
-    // stay 0: the fast loop leaves them to the checked path.
-    uint32_t tails;
-    // The repair's Note Off before the key: status, key (0 here), release velocity, delta 0.
-    uint32_t noteOff;
-    // Bit 0: a level for any first data byte (kinds 8 to A); bit 1: a level when the first
-    // data byte is 7 (those kinds, and controller 7 of Control Change).
-    uint32_t levelKinds;
-    uint32_t repairs; // 1 for Note On
-};
-
-constexpr std::array<RunningInfo, 256> BuildRunningInfo() {
-    std::array<RunningInfo, 256> table{};
-    for (uint32_t running = 0; running < 256; ++running) {
-        constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
-        const uint32_t kind = running >> 4;
-        const uint32_t runningData = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
-        const uint32_t levelAlways = kind >= 8 && kind <= 0xA;
-        table[running] = {kChannelStatuses | (runningData * 0x5555),
-                          (running & 0xEF) | (uint32_t{kReleaseVelocity} << 16),
-                          levelAlways | ((levelAlways | (kind == 0xB)) << 1), kind == 0x9};
-    }
-    return table;
-}
-constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo();
-
-// Which bytes index the delta codes: the first alone, or both when the first continues.
-constexpr uint32_t kDeltaIndexMask[2] = {0x7F, 0xFFFF};
-} // namespace
-
-void MidiEngine::WalkEventsFast() {
-    if (m_eliminateStuckNotes) {
-        WalkEventsFast<true>();
-    } else {
-        WalkEventsFast<false>();
-    }
-}
-
-template <bool Repair> void MidiEngine::WalkEventsFast() {
-    // Everything lives in locals, so the compiler keeps it in registers: a store through a
-    // byte pointer could otherwise alias any member. The common case (a channel message with a
-    // delta of one or two bytes) is decided with selects instead of branches, because event
-    // kinds and running status follow no pattern a branch predictor could learn.
-    const uint8_t* in = m_cursor;
-    if (m_end - in < kFastInputMargin) {
-        return;
-    }
-    uint8_t* out = m_writer.Head();
-    if (m_levelLimit - m_levelHead < static_cast<ptrdiff_t>(kLevelBlock / 2)) {
-        GrowLevels();
-    }
-    uint8_t* levels = m_levelHead;
-    // An event here reads at most five bytes, writes at most kFastOutput bytes and records at
-    // most one level, so this many events stay within every bound.
-    const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - in) / 5 + 1;
-    const size_t byOutput = static_cast<size_t>(m_writer.HeadLimit() - out) / kFastOutput + 1;
-    const auto levelRoom = static_cast<size_t>(m_levelLimit - levels);
-    size_t count = std::min({byInput, byOutput, levelRoom > 0 ? levelRoom - 1 : 0});
-    const uint8_t* const secondByte = m_secondByte.data();
-    const uint16_t* const deltaCodes = m_speedRule.Codes();
-    uint32_t running = m_runningStatus;
-    const RunningInfo* info = &kRunningInfo[running];
-
-    for (; count > 0; --count) {
-        // One load brings the whole event (at most five bytes here), and the next event's
-        // address follows from it by register arithmetic.
-        uint64_t word = 0;
-        std::memcpy(&word, in, sizeof word);
-        const uint32_t continued = (word >> 7) & 1;
-        const uint16_t code = deltaCodes[word & kDeltaIndexMask[continued]];
-        uint64_t rest = word >> (8 + 8 * continued);
-        const auto status0 = static_cast<uint32_t>(rest & 0xFF);
-        // Deltas of three bytes or more, long results and system or meta events are left to
-        // the checked path.
-        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
-            break;
-        }
-        const uint32_t tail = (info->tails >> ((status0 >> 3) & 0x1E)) & 3;
-        in += 1 + continued + tail;
-        std::memcpy(out, &code, sizeof code);
-        out += 1 + ((code & 0xFF) >> 7);
-        // A mask rather than a conditional, so that the compiler cannot turn the choice into a
-        // branch: whether an event repeats its status follows no learnable pattern.
-        const uint32_t explicitStatus = status0 >> 7;
-        running ^= (status0 ^ running) & (0u - explicitStatus);
-        info = &kRunningInfo[running];
-        rest >>= 8 * explicitStatus;
-        const auto first = static_cast<uint32_t>(rest & 0xFF);
-        const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        // With no running status nothing but the delta is kept (tail 0, no level), and the
-        // data byte is read again as a delta time.
-        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
-        uint32_t statusWritten = explicitStatus;
-        uint32_t written = tail;
-        if constexpr (Repair) {
-            // A Note Off of the same key before every Note On, the status then written again;
-            // stored whatever the event, and kept only for a Note On.
-            const uint32_t repairs = info->repairs;
-            const uint32_t noteOff = info->noteOff | (first << 8);
-            std::memcpy(out, &noteOff, sizeof noteOff);
-            out += 4 * repairs;
-            written += repairs & (explicitStatus ^ 1);
-            statusWritten |= repairs;
-        }
-        // Status (when written), then the data bytes; the second is stored even for a single
-        // data byte, where the next event's bytes overwrite it.
-        const auto event =
-            static_cast<uint32_t>(((rest << 8) | running) >> (8 * (statusWritten ^ 1)));
-        std::memcpy(out, &event, sizeof event);
-        out[statusWritten + 1] = secondByte[(isLevel << 8) | second];
-        out += written;
-        *levels = static_cast<uint8_t>(second);
-        levels += isLevel;
-    }
-    m_cursor = in;
-    m_writer.SetHead(out);
-    m_levelHead = levels;
-    m_runningStatus = static_cast<uint8_t>(running);
 }
 
 uint32_t MidiEngine::ReadVarLen() {

@@ -38,6 +38,11 @@ class MidiEngine {
   private:
     struct EndOfData {};
 
+    // Release velocity of the Note Off the repair inserts: the customary default.
+    static constexpr uint8_t kReleaseVelocity = 64;
+    // Levels taken into use at a time.
+    static constexpr size_t kLevelBlock = 1 << 16;
+
     uint8_t ReadByte() {
         if (m_cursor == m_end) {
             throw EndOfData{};
@@ -52,7 +57,12 @@ class MidiEngine {
     // Channel events while plenty of input and output room remain, without a bound check per
     // byte; stops before anything it leaves to the checked path.
     void WalkEventsFast();
-    template <bool Repair> void WalkEventsFast();
+    // Events the fast loop can take without a bound check; 0 when the input is too short.
+    size_t FastEventCount();
+    // Deltas rewritten, the repair when asked for, levels mapped.
+    template <bool Repair> void RewriteEventsFast();
+    // Deltas kept as read (speed 100 %, no repair): each event is copied, levels mapped.
+    void CopyEventsFast();
     // One event after its delta time, every read checked; returns true at End of Track.
     bool WalkEvent();
     void HandleLevelEvent();
@@ -83,6 +93,7 @@ class MidiEngine {
     // instead of a choice, so that the fast loop does not branch on the event kind.
     std::array<uint8_t, 512> m_secondByte{};
     SpeedRule m_speedRule;
+    bool m_copyEvents = false; // every delta is written as read
     // The levels are written through a pointer while a track is walked; m_levels is trimmed
     // to what was recorded when the walk ends.
     uint8_t* m_levelHead = nullptr;

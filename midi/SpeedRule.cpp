@@ -31,6 +31,7 @@ SpeedRule::SpeedRule(int speedPercent)
     : m_speedPercent(speedPercent), m_table(kTableSize), m_codes(kCodeCount, kLongCode) {
     for (uint32_t d = 0; d < kTableSize; ++d) {
         m_table[d] = ApplySpeedRule(d, speedPercent);
+        m_identity = m_identity && m_table[d] == d;
     }
     for (uint32_t first = 0; first < 0x80; ++first) {
         m_codes[first] = ShortCode(m_table[first]);

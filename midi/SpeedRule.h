@@ -28,9 +28,12 @@ class SpeedRule {
     static constexpr uint16_t kLongCode = 0xFFFF;
     static constexpr uint32_t kCodeCount = 1u << 16;
     const uint16_t* Codes() const { return m_codes.data(); }
+    // Every short delta keeps its value (speed 100 %).
+    bool IsIdentity() const { return m_identity; }
 
   private:
     int m_speedPercent;
     std::vector<uint32_t> m_table;
     std::vector<uint16_t> m_codes;
+    bool m_identity = true;
 };

@@ -1,6 +1,6 @@
 // The engine against a plain model of the same rules, on random tracks that run through the
-// fast loop and the checked path alike: running status, deltas of every length, stray data
-// bytes, meta events, and tracks cut short.
+// fast loops and the checked path alike: running status, deltas of every length and padded
+// ones, stray data bytes, meta events, and tracks cut short.
 #include "EngineRun.h"
 #include "LevelMap.h"
 #include "SpeedRule.h"
@@ -169,6 +169,9 @@ Bytes RandomTrack(std::mt19937& random) {
     const uint32_t events = pick(400);
     for (uint32_t e = 0; e < events; ++e) {
         static const uint32_t deltas[] = {0, 1, 5, 127, 128, 300, 16383, 16384, 70000, 0x0FFFFFFF};
+        if (pick(16) == 0) {
+            track.push_back(0x80); // a delta not in its shortest form
+        }
         Model::PutVarLen(track, pick(8) == 0 ? pick(200000) : deltas[pick(10)]);
         const uint32_t kind = pick(20);
         if (kind == 0) {

@@ -1,0 +1,208 @@
+// The engine's fast loops: channel messages with short deltas, the bulk of any file, walked
+// without a bound check per byte. Everything they leave (system and meta events, long deltas,
+// the end of the data) goes to the checked path in MidiEngine.cpp.
+#include "MidiEngine.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+static_assert(std::endian::native == std::endian::little,
+              "the fast loops read events and write delta codes as little-endian words");
+
+namespace {
+// Each event is read as one eight-byte word.
+constexpr ptrdiff_t kFastInputMargin = 8;
+// The most a fast-loop event stores: a two-byte delta, the repair's four bytes, then a
+// four-byte word; or an eight-byte word when events are copied.
+constexpr size_t kFastOutput = 12;
+
+// Data bytes of a channel message: one for Program Change and Channel Pressure, else two.
+constexpr uint32_t DataBytes(uint32_t status) {
+    return 2 - ((status & 0xE0) == 0xC0);
+}
+
+// How many bytes follow an event's delta time, by the high nibble of the byte after it, two
+// bits a nibble: status and data for channel statuses (kinds 8 to E), the running status's data
+// for data bytes (kinds 0 to 7), none with no running status. System kinds stay 0: the fast
+// loops leave them to the checked path. Kept in a register, so that finding the next event
+// waits on no load but the event's own.
+constexpr uint32_t TailLengths(uint32_t running) {
+    constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
+    const uint32_t kind = running >> 4;
+    const uint32_t runningData = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
+    return kChannelStatuses | (runningData * 0x5555);
+}
+
+// What the fast loops need to know of the running status, looked up rather than worked out.
+struct RunningInfo {
+    uint32_t tails; // TailLengths of this running status
+    // The repair's Note Off before the key: status, key (0 here), release velocity, delta 0.
+    uint32_t noteOff;
+    // Bit 0: a level whatever the first data byte (kinds 8 to A); bit 1: a level when the
+    // first data byte is 7 (those kinds, and controller 7 of Control Change).
+    uint32_t levelKinds;
+    uint32_t repairs; // 1 for Note On
+};
+
+constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity) {
+    std::array<RunningInfo, 256> table{};
+    for (uint32_t running = 0; running < 256; ++running) {
+        const uint32_t kind = running >> 4;
+        const uint32_t levelAlways = kind >= 8 && kind <= 0xA;
+        table[running] = {TailLengths(running),
+                          (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
+                          levelAlways | ((levelAlways | (kind == 0xB)) << 1), kind == 0x9};
+    }
+    return table;
+}
+
+// Which bytes index the delta codes: the first alone, or both when the first continues.
+constexpr uint32_t kDeltaIndexMask[2] = {0x7F, 0xFFFF};
+} // namespace
+
+void MidiEngine::WalkEventsFast() {
+    if (m_copyEvents) {
+        CopyEventsFast();
+    } else if (m_eliminateStuckNotes) {
+        RewriteEventsFast<true>();
+    } else {
+        RewriteEventsFast<false>();
+    }
+}
+
+size_t MidiEngine::FastEventCount() {
+    if (m_end - m_cursor < kFastInputMargin) {
+        return 0;
+    }
+    if (m_levelLimit - m_levelHead < static_cast<ptrdiff_t>(kLevelBlock / 2)) {
+        GrowLevels();
+    }
+    // An event here reads at most five bytes, stores at most kFastOutput bytes and records at
+    // most one level, so this many events stay within every bound.
+    const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - m_cursor) / 5 + 1;
+    const size_t byOutput =
+        static_cast<size_t>(m_writer.HeadLimit() - m_writer.Head()) / kFastOutput + 1;
+    const auto levelRoom = static_cast<size_t>(m_levelLimit - m_levelHead);
+    return std::min({byInput, byOutput, levelRoom > 0 ? levelRoom - 1 : 0});
+}
+
+// Both loops keep everything in locals, so the compiler keeps it in registers: a store through
+// a byte pointer could otherwise alias any member. Choices are made with masks and table
+// lookups instead of branches, because event kinds and running status follow no pattern a
+// branch predictor could learn. The next event's address waits on nothing but the one load of
+// the event and a few register operations.
+
+template <bool Repair> void MidiEngine::RewriteEventsFast() {
+    static constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo(kReleaseVelocity);
+    const uint8_t* in = m_cursor;
+    uint8_t* out = m_writer.Head();
+    uint8_t* levels = m_levelHead;
+    const uint8_t* const secondByte = m_secondByte.data();
+    const uint16_t* const deltaCodes = m_speedRule.Codes();
+    uint32_t running = m_runningStatus;
+    const RunningInfo* info = &kRunningInfo[running];
+    uint32_t tails = info->tails;
+
+    for (size_t count = FastEventCount(); count > 0; --count) {
+        uint64_t word = 0;
+        std::memcpy(&word, in, sizeof word);
+        const uint32_t continued = (word >> 7) & 1;
+        const uint16_t code = deltaCodes[word & kDeltaIndexMask[continued]];
+        uint64_t rest = word >> (8 + 8 * continued);
+        const auto status0 = static_cast<uint32_t>(rest & 0xFF);
+        // Deltas of three bytes or more, long results and system or meta events are left to
+        // the checked path.
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
+            break;
+        }
+        const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
+        in += 1 + continued + tail;
+        std::memcpy(out, &code, sizeof code);
+        out += 1 + ((code & 0xFF) >> 7);
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t takeNew = 0u - explicitStatus;
+        tails ^= (kRunningInfo[status0].tails ^ tails) & takeNew;
+        running ^= (status0 ^ running) & takeNew;
+        info = &kRunningInfo[running];
+        rest >>= 8 * explicitStatus;
+        const auto first = static_cast<uint32_t>(rest & 0xFF);
+        const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
+        // With no running status nothing but the delta is kept (tail 0, no level), and the
+        // data byte is read again as a delta time.
+        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
+        uint32_t statusWritten = explicitStatus;
+        uint32_t written = tail;
+        if constexpr (Repair) {
+            // A Note Off of the same key before every Note On, the status then written again;
+            // stored whatever the event, and kept only for a Note On.
+            const uint32_t repairs = info->repairs;
+            const uint32_t noteOff = info->noteOff | (first << 8);
+            std::memcpy(out, &noteOff, sizeof noteOff);
+            out += 4 * repairs;
+            written += repairs & (explicitStatus ^ 1);
+            statusWritten |= repairs;
+        }
+        // Status (when written), then the data bytes; the second is stored even for a single
+        // data byte, where the next event's bytes overwrite it.
+        const auto event =
+            static_cast<uint32_t>(((rest << 8) | running) >> (8 * (statusWritten ^ 1)));
+        std::memcpy(out, &event, sizeof event);
+        out[statusWritten + 1] = secondByte[(isLevel << 8) | second];
+        out += written;
+        *levels = static_cast<uint8_t>(second);
+        levels += isLevel;
+    }
+    m_cursor = in;
+    m_writer.SetHead(out);
+    m_levelHead = levels;
+    m_runningStatus = static_cast<uint8_t>(running);
+}
+
+void MidiEngine::CopyEventsFast() {
+    static constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo(kReleaseVelocity);
+    const uint8_t* in = m_cursor;
+    uint8_t* out = m_writer.Head();
+    uint8_t* levels = m_levelHead;
+    const uint8_t* const secondByte = m_secondByte.data();
+    uint32_t running = m_runningStatus;
+    const RunningInfo* info = &kRunningInfo[running];
+    uint32_t tails = info->tails;
+
+    for (size_t count = FastEventCount(); count > 0; --count) {
+        uint64_t word = 0;
+        std::memcpy(&word, in, sizeof word);
+        const uint32_t continued = (word >> 7) & 1;
+        uint64_t rest = word >> (8 + 8 * continued);
+        const auto status0 = static_cast<uint32_t>(rest & 0xFF);
+        // Deltas of three bytes or more, deltas not in their shortest form (the checked path
+        // writes them shortest) and system or meta events are left to the checked path.
+        const uint32_t longDelta = continued & (((word >> 15) & 1) | ((word & 0x7F) == 0));
+        if (longDelta | (status0 >= 0xF0)) {
+            break;
+        }
+        const uint32_t length = 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
+        in += length;
+        // The event as read; the bytes stored beyond it are overwritten by the next event.
+        std::memcpy(out, &word, sizeof word);
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t takeNew = 0u - explicitStatus;
+        tails ^= (kRunningInfo[status0].tails ^ tails) & takeNew;
+        running ^= (status0 ^ running) & takeNew;
+        info = &kRunningInfo[running];
+        rest >>= 8 * explicitStatus;
+        const auto first = static_cast<uint32_t>(rest & 0xFF);
+        const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
+        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
+        // The second data byte's place; past the event when it has a single data byte.
+        out[1 + continued + explicitStatus + 1] = secondByte[(isLevel << 8) | second];
+        out += length;
+        *levels = static_cast<uint8_t>(second);
+        levels += isLevel;
+    }
+    m_cursor = in;
+    m_writer.SetHead(out);
+    m_levelHead = levels;
+    m_runningStatus = static_cast<uint8_t>(running);
+}
