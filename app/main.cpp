@@ -2,7 +2,7 @@
 #include "DisplayCheck.h"
 #include "HeadlessRun.h"
 #ifdef KORVANE_WINDOW
-#include "MainApp.h"
+#include "WindowModule.h"
 #endif
 
 #include <iostream>
@@ -13,7 +13,7 @@ namespace {
 // shows) on the display; without one there is nothing to open it on.
 int RunWindow(const CommandLine&, int argc, char** argv) {
     if (DisplayReachable()) {
-        return RunMainApp(argc, argv);
+        return RunWindowModule(argc, argv);
     }
     if (DisplayNamed()) {
         std::cerr << "korvane: the display does not answer, so the window cannot open\n";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -143,4 +144,23 @@ TEST_F(KorvaneProcess, NoBatchOptionAndNoDisplayExitsTwo) {
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_FALSE(result.err.empty());
 }
+#ifdef KORVANE_WINDOW_MODULE
+// The window is a module loaded only when a window is wanted: a copy of korvane without it
+// still converts, and asking it for the window gives a message instead of a crash.
+TEST_F(KorvaneProcess, WithoutTheWindowModuleOnlyTheWindowFails) {
+    const std::string alone = folder.File("korvane");
+    std::filesystem::copy_file(KORVANE_BINARY, alone);
+    WriteFileBytes(in, kSong);
+    ProcessResult result = RunProcess(alone, {"-f", in}, {{"XDG_CONFIG_HOME", config.Path()}},
+                                      {"DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    const std::map<std::string, std::string> window{{"XDG_CONFIG_HOME", config.Path()},
+                                                    {"DISPLAY", ":korvane-test"},
+                                                    {"QT_QPA_PLATFORM", "offscreen"}};
+    result = RunProcess(alone, {}, window, {"WAYLAND_DISPLAY"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("the window cannot be loaded"), std::string::npos) << result.err;
+}
+#endif
 } // namespace
