@@ -34,6 +34,7 @@ size_t SavePass(MidiEngine& engine, VectorSink& sink, const std::vector<uint8_t>
     sink.m_bytes.clear();
     engine.m_levels.clear();
     engine.BeginPass(true, &sink);
+    engine.ExpectInput(song.size());
     size_t largestChunk = 0;
     for (size_t pos = 0; pos + 8 <= song.size();) {
         const uint32_t length = BigEndian32(song.data() + pos + 4);

@@ -120,6 +120,7 @@ bool ConversionJob::OpenInput() {
 
 ConversionJob::Outcome ConversionJob::ChunkLoop() {
     try {
+        ExpectInput();
         bool headerSeen = false;
         for (;;) {
             uint8_t id[kChunkHeaderPart];
@@ -138,6 +139,14 @@ ConversionJob::Outcome ConversionJob::ChunkLoop() {
         return Outcome::InputFailed;
     } catch (const CFileException&) {
         return Outcome::OutputFailed;
+    }
+}
+
+void ConversionJob::ExpectInput() {
+    try {
+        m_engine.ExpectInput(m_inFile.GetLength());
+    } catch (const CFileException&) {
+        throw InputError{};
     }
 }
 

@@ -47,6 +47,8 @@ class ConversionJob {
     bool CreateOutput();
     bool OpenInput();
     Outcome ChunkLoop();
+    // Tells the engine how large the input is, so that it reserves room for its levels once.
+    void ExpectInput();
     Outcome CopyChunk(const std::string& id, uint32_t declaredLength, bool& headerSeen);
     void WriteChunkFrame(const std::string& id, uint32_t length);
     void WalkTrackChunk(const std::string& id, const uint8_t* data, uint32_t length);

@@ -63,6 +63,13 @@ void MidiEngine::CloseTrack() {
     m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
 }
 
+void MidiEngine::ExpectInput(uint64_t bytes) {
+    const uint64_t room = m_levels.size() + bytes / 3 + 2;
+    if (room > m_levels.capacity() && room <= m_levels.max_size()) {
+        m_levels.reserve(static_cast<size_t>(room));
+    }
+}
+
 void MidiEngine::ReserveLevels(uint32_t length) {
     // A level takes three bytes of the chunk at least (delta, key or controller, value), so a
     // track holds at most length / 3 of them; one more slot lets the fast loop store ahead.

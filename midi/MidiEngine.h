@@ -26,6 +26,10 @@ class MidiEngine {
     void EndPass() { m_savePass = false; }
     bool IsSavePass() const { return m_savePass; }
 
+    // Reserves, without touching it, room for every level an input of this many bytes can
+    // hold, so that the levels are never moved while the pass records them.
+    void ExpectInput(uint64_t bytes);
+
     // Save pass: writes the header chunk's data unchanged.
     void CopyHeader(const uint8_t* data, uint32_t length);
     // Walks one track chunk's data; the written track always ends with End of Track.
