@@ -70,7 +70,7 @@ void CFile::Write(const void* data, size_t count) {
         m_buffer.reserve(kBufferSize);
     }
     if (m_buffer.size() + count > kBufferSize) {
-        Flush();
+        SubmitBuffer();
     }
     if (count >= kBufferSize) {
         m_buffer.assign(bytes, bytes + count);
@@ -80,7 +80,36 @@ void CFile::Write(const void* data, size_t count) {
     m_buffer.insert(m_buffer.end(), bytes, bytes + count);
 }
 
+void CFile::SubmitBuffer() {
+    if (!m_background) {
+        m_background = std::make_unique<BackgroundWriter>(m_fd);
+    }
+    const size_t count = m_buffer.size();
+    int error = 0;
+    std::vector<uint8_t> empty = m_background->Submit(std::move(m_buffer), error);
+    m_buffer = std::move(empty);
+    m_buffer.reserve(kBufferSize);
+    if (error != 0) {
+        errno = error;
+        Fail("write");
+    }
+    m_position += count;
+}
+
+void CFile::Drain() {
+    if (!m_background) {
+        return;
+    }
+    const int error = m_background->Wait();
+    if (error != 0) {
+        m_buffer.clear();
+        errno = error;
+        Fail("write");
+    }
+}
+
 void CFile::Flush() {
+    Drain();
     size_t done = 0;
     while (done < m_buffer.size()) {
         const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
@@ -133,6 +162,7 @@ void CFile::Close() {
         return;
     }
     Flush();
+    m_background.reset();
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) {
@@ -141,6 +171,7 @@ void CFile::Close() {
 }
 
 void CFile::Abort() {
+    m_background.reset(); // the write in progress ends before its descriptor closes
     if (m_fd >= 0) {
         ::close(m_fd);
     }

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "BackgroundWriter.h"
 #include "ByteSink.h"
 #include "CFileException.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 // A buffered file with the subset of operations Korvane uses. Writes collect in a buffer that
 // is flushed before any seek, so the file ends up holding exactly the bytes an unbuffered file
-// would hold. Every failure after Open raises CFileException.
+// would hold. A full buffer is written on a background thread while the next one fills; every
+// other operation waits for it first. Every failure after Open raises CFileException, a failed
+// background write at the next call.
 class CFile : public ByteSink {
   public:
     enum OpenFlags : unsigned { modeRead = 0x0, modeWrite = 0x1, modeCreate = 0x1000 };
@@ -43,6 +47,10 @@ class CFile : public ByteSink {
     static void Remove(const std::string& path);
 
   private:
+    // Hands the full buffer to the background writer and takes an empty one.
+    void SubmitBuffer();
+    // Waits for the background writer; raises its failure.
+    void Drain();
     void Flush();
     [[noreturn]] void Fail(const char* operation) const;
 
@@ -50,4 +58,5 @@ class CFile : public ByteSink {
     std::string m_path;
     uint64_t m_position = 0; // position of the first buffered byte
     std::vector<uint8_t> m_buffer;
+    std::unique_ptr<BackgroundWriter> m_background; // started by the first full buffer
 };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <vector>
 
 namespace {
@@ -76,5 +78,28 @@ TEST(CFile, FailuresRaise) {
     full.Write("x", 1);
     EXPECT_THROW(full.Close(), CFileException);
     EXPECT_THROW(CFile::Remove("/nonexistent/korvane/file"), CFileException);
+}
+// Full buffers are written in the background: a failure there must still reach the caller, with
+// its cause, no later than the call that waits for it.
+TEST(CFile, FailedBackgroundWriteRaisesItsCause) {
+    const std::vector<uint8_t> block = Pattern(1 << 20);
+    for (const bool closeAfterOne : {true, false}) {
+        CFile full;
+        ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
+        int error = 0;
+        try {
+            full.Write(block.data(), block.size() - 1);
+            full.Write(block.data(), 2); // the first buffer goes to the background
+            if (!closeAfterOne) {
+                for (int i = 0; i < 4; ++i) {
+                    full.Write(block.data(), block.size() - 1);
+                }
+            }
+            full.Close();
+        } catch (const CFileException& e) {
+            error = e.Error();
+        }
+        EXPECT_EQ(error, ENOSPC) << (closeAfterOne ? "at close" : "at a later write");
+    }
 }
 } // namespace

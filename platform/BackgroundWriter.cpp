@@ -1,0 +1,90 @@
+#include "BackgroundWriter.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// Writes all of buffer; returns 0 or the errno of the failure.
+int WriteAll(int fd, const std::vector<uint8_t>& buffer) {
+    size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : EIO;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+} // namespace
+
+BackgroundWriter::BackgroundWriter(int fd) : m_fd(fd), m_thread([this] { Run(); }) {}
+
+BackgroundWriter::~BackgroundWriter() {
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_busy; });
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+std::vector<uint8_t> BackgroundWriter::Submit(std::vector<uint8_t> buffer, int& error) {
+    std::vector<uint8_t> spare;
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_busy; });
+        error = m_error;
+        if (error != 0) {
+            return spare;
+        }
+        m_pending = std::move(buffer);
+        m_busy = true;
+        spare = std::move(m_spare);
+    }
+    m_changed.notify_all();
+    spare.clear();
+    return spare;
+}
+
+int BackgroundWriter::Wait() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_busy; });
+    return m_error;
+}
+
+void BackgroundWriter::StartWriteBack() {
+    // Every file Korvane writes is synced before it is committed. Sending the written pages to
+    // the disk now lets the disk work while the caller computes, so the final sync finds little
+    // left to wait for. Only a hint: where it is not supported it is not asked again, and the
+    // sync reports any real failure.
+    if (m_writeBack && ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE) != 0) {
+        m_writeBack = false;
+    }
+}
+
+void BackgroundWriter::Run() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_busy || m_stop; });
+        if (!m_busy) {
+            return; // stopped with nothing handed over
+        }
+        std::vector<uint8_t> buffer = std::move(m_pending);
+        lock.unlock();
+        const int error = WriteAll(m_fd, buffer);
+        StartWriteBack();
+        lock.lock();
+        if (m_error == 0) {
+            m_error = error;
+        }
+        m_spare = std::move(buffer);
+        m_busy = false;
+        m_changed.notify_all();
+    }
+}
