@@ -1,23 +1,16 @@
 #include "ConversionJob.h"
 
+#include "ChunkReader.h"
 #include "OutputPath.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 constexpr size_t kChunkHeaderPart = 4;
 constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
-
-uint32_t BigEndian32(const uint8_t* bytes) {
-    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
-           uint32_t{bytes[3]};
-}
 
 void PutBigEndian32(uint32_t value, uint8_t* bytes) {
     bytes[0] = static_cast<uint8_t>(value >> 24);
@@ -34,9 +27,6 @@ bool IsFolder(const std::string& path) {
 bool ExistsButNotWritable(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0;
 }
-
-// Raised for read failures, so that they are told apart from write failures.
-struct InputError {};
 } // namespace
 
 ConversionJob::ConversionJob(JobHost& host) : m_host(host) {}
@@ -121,21 +111,14 @@ bool ConversionJob::OpenInput() {
 ConversionJob::Outcome ConversionJob::ChunkLoop() {
     try {
         ExpectInput();
+        ChunkReader reader(m_inFile);
+        InputChunk chunk;
         bool headerSeen = false;
-        for (;;) {
-            uint8_t id[kChunkHeaderPart];
-            uint8_t length[kChunkHeaderPart];
-            if (m_inFile.Read(id, sizeof id) < sizeof id ||
-                m_inFile.Read(length, sizeof length) < sizeof length) {
-                return Outcome::Completed; // a cut-short ID or length ends the file
-            }
-            const Outcome outcome = CopyChunk(std::string(reinterpret_cast<char*>(id), sizeof id),
-                                              BigEndian32(length), headerSeen);
-            if (outcome != Outcome::Completed) {
-                return outcome;
-            }
+        while (reader.Next(chunk)) {
+            CopyChunk(chunk, headerSeen);
         }
-    } catch (const InputError&) {
+        return Outcome::Completed;
+    } catch (const ChunkReadError&) {
         return Outcome::InputFailed;
     } catch (const CFileException&) {
         return Outcome::OutputFailed;
@@ -146,41 +129,22 @@ void ConversionJob::ExpectInput() {
     try {
         m_engine.ExpectInput(m_inFile.GetLength());
     } catch (const CFileException&) {
-        throw InputError{};
+        throw ChunkReadError{};
     }
 }
 
-ConversionJob::Outcome ConversionJob::CopyChunk(const std::string& id, uint32_t declaredLength,
-                                                bool& headerSeen) {
-    std::unique_ptr<uint8_t[]> data;
-    size_t got = 0;
-    try {
-        // A length beyond the end of the file never allocates more than the file holds.
-        const uint64_t fileLength = m_inFile.GetLength();
-        const uint64_t available = fileLength - std::min(fileLength, m_inFile.GetPosition());
-        const auto wanted = static_cast<size_t>(std::min<uint64_t>(declaredLength, available));
-        data.reset(new (std::nothrow) uint8_t[wanted == 0 ? 1 : wanted]);
-        if (!data) {
-            return Outcome::InputFailed;
-        }
-        got = m_inFile.Read(data.get(), wanted);
-    } catch (const CFileException&) {
-        throw InputError{};
-    }
-    // A chunk cut short by the end of the file keeps the bytes that are there.
-    const auto length = static_cast<uint32_t>(got);
-    if (headerSeen && id == "MTrk") {
-        WalkTrackChunk(id, data.get(), length);
+void ConversionJob::CopyChunk(const InputChunk& chunk, bool& headerSeen) {
+    if (headerSeen && chunk.id == "MTrk") {
+        WalkTrackChunk(chunk.id, chunk.data.get(), chunk.length);
     } else if (!headerSeen) {
         headerSeen = true;
-        WriteChunkFrame(id, length);
-        m_engine.CopyHeader(data.get(), length);
+        WriteChunkFrame(chunk.id, chunk.length);
+        m_engine.CopyHeader(chunk.data.get(), chunk.length);
     } else if (m_engine.IsSavePass()) {
         // Chunks of other kinds (vendor data) are not events: copied unchanged.
-        WriteChunkFrame(id, length);
-        m_outFile.Write(data.get(), length);
+        WriteChunkFrame(chunk.id, chunk.length);
+        m_outFile.Write(chunk.data.get(), chunk.length);
     }
-    return Outcome::Completed;
 }
 
 void ConversionJob::WriteChunkFrame(const std::string& id, uint32_t length) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CFile.h"
+#include "ChunkReader.h"
 #include "FileSystem.h"
 #include "JobHost.h"
 #include "LanguageTable.h"
@@ -49,7 +50,8 @@ class ConversionJob {
     Outcome ChunkLoop();
     // Tells the engine how large the input is, so that it reserves room for its levels once.
     void ExpectInput();
-    Outcome CopyChunk(const std::string& id, uint32_t declaredLength, bool& headerSeen);
+    // The first chunk is the header, track chunks are walked, others copied unchanged.
+    void CopyChunk(const InputChunk& chunk, bool& headerSeen);
     void WriteChunkFrame(const std::string& id, uint32_t length);
     void WalkTrackChunk(const std::string& id, const uint8_t* data, uint32_t length);
     bool FinishOutput();

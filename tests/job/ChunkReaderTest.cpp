@@ -1,0 +1,93 @@
+#include "ChunkReader.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+Bytes Chunk(const std::string& id, uint32_t declared, const Bytes& data) {
+    Bytes bytes(id.begin(), id.end());
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes.push_back(static_cast<uint8_t>(declared >> shift));
+    }
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
+}
+
+Bytes Filled(size_t size, uint8_t first) {
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<uint8_t>(first + i);
+    }
+    return bytes;
+}
+
+struct ReadPlan {
+    const char* name;
+    uint32_t overlapFrom;
+    uint64_t aheadLimit;
+};
+
+using Chunks = std::vector<std::pair<std::string, Bytes>>;
+
+const Chunks kChunks{{"MThd", Filled(6, 0)},
+                     {"MTrk", Filled(40, 10)},
+                     {"XFIH", Filled(5, 90)},
+                     {"MTrk", {}},
+                     {"MTrk", Filled(30, 50)}};
+
+Bytes FileOf(const Chunks& chunks) {
+    Bytes file;
+    for (const auto& [id, data] : chunks) {
+        const Bytes chunk = Chunk(id, static_cast<uint32_t>(data.size()), data);
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    }
+    return file;
+}
+
+class ChunkReaderPlans : public testing::TestWithParam<ReadPlan> {
+  protected:
+    Chunks ReadAll(const Bytes& file) {
+        WriteFileBytes(folder.File("in.mid"), file);
+        CFile input;
+        EXPECT_TRUE(input.Open(folder.File("in.mid"), CFile::modeRead));
+        ChunkReader reader(input, GetParam().overlapFrom, GetParam().aheadLimit);
+        InputChunk chunk;
+        Chunks got;
+        while (reader.Next(chunk)) {
+            got.emplace_back(chunk.id, Bytes(chunk.data.get(), chunk.data.get() + chunk.length));
+        }
+        return got;
+    }
+
+    TempFolder folder;
+};
+
+// Whether the next chunk is read ahead, read ahead without its data, or read when asked for,
+// the caller sees the same chunks: in order, a cut-short one with the bytes that are there,
+// and the end at a cut-short ID or length.
+TEST_P(ChunkReaderPlans, GivesTheSameChunksWhateverIsReadAhead) {
+    Bytes file = FileOf(kChunks);
+    const Bytes cutShort = Chunk("MTrk", 100, Filled(7, 200));
+    file.insert(file.end(), cutShort.begin(), cutShort.end());
+    Chunks expected = kChunks;
+    expected.emplace_back("MTrk", Filled(7, 200));
+    EXPECT_EQ(ReadAll(file), expected);
+
+    file = FileOf(kChunks);
+    file.insert(file.end(), {'M', 'T', 'r', 'k', 0, 0}); // an ID and half a length
+    EXPECT_EQ(ReadAll(file), kChunks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, ChunkReaderPlans,
+                         testing::Values(ReadPlan{"NothingAhead", 1000, 1000},
+                                         ReadPlan{"EverythingAhead", 0, 1000},
+                                         ReadPlan{"LargeOnesNotAhead", 0, 20},
+                                         ReadPlan{"AheadAfterLargeOnes", 35, 1000}),
+                         [](const auto& plan) { return std::string(plan.param.name); });
+} // namespace
