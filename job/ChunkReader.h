@@ -26,8 +26,7 @@ class ChunkReader {
   public:
     // After a chunk of overlapFrom bytes or more, the next one is read ahead when its data is
     // no larger than aheadLimit.
-    explicit ChunkReader(CFile& file, uint32_t overlapFrom = 1 << 20,
-                         uint64_t aheadLimit = 16 << 20)
+    explicit ChunkReader(CFile& file, uint32_t overlapFrom = 1 << 20, uint64_t aheadLimit = 8 << 20)
         : m_file(file), m_overlapFrom(overlapFrom), m_aheadLimit(aheadLimit) {}
     ~ChunkReader(); // waits for a read in progress
     ChunkReader(const ChunkReader&) = delete;

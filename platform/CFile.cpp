@@ -69,15 +69,15 @@ void CFile::Write(const void* data, size_t count) {
     if (m_buffer.capacity() < kBufferSize) {
         m_buffer.reserve(kBufferSize);
     }
-    if (m_buffer.size() + count > kBufferSize) {
-        SubmitBuffer();
+    while (count > 0) {
+        const size_t part = std::min(count, kBufferSize - m_buffer.size());
+        m_buffer.insert(m_buffer.end(), bytes, bytes + part);
+        bytes += part;
+        count -= part;
+        if (m_buffer.size() == kBufferSize) {
+            SubmitBuffer();
+        }
     }
-    if (count >= kBufferSize) {
-        m_buffer.assign(bytes, bytes + count);
-        Flush();
-        return;
-    }
-    m_buffer.insert(m_buffer.end(), bytes, bytes + count);
 }
 
 void CFile::SubmitBuffer() {
