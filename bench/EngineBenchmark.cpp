@@ -66,7 +66,8 @@ void RunSavePass(benchmark::State& state, int dynamicRange, int volume, int spee
     engine.m_speedPercent = speed;
     engine.m_eliminateStuckNotes = repair;
     VectorSink sink;
-    sink.m_bytes.reserve(2 * song.size());
+    // Room for the repair's Note Offs too, so that no pass measures the sink growing.
+    sink.m_bytes.reserve(3 * song.size());
     size_t largestChunk = 0;
     for (auto _ : state) {
         largestChunk = SavePass(engine, sink, song);
@@ -87,6 +88,7 @@ void BM_SavePassDefaults(benchmark::State& state) {
 }
 } // namespace
 
-BENCHMARK(BM_SavePassAllAdjustments)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SavePassDefaults)->Unit(benchmark::kMillisecond);
+// A warm-up pass first: the first one also pays for touching the sink's memory.
+BENCHMARK(BM_SavePassAllAdjustments)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
+BENCHMARK(BM_SavePassDefaults)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
 BENCHMARK_MAIN();
