@@ -201,9 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MidiEngine, SysExLengthHoldingF7IsReadAsLength) {
     // Stored length F7 00 is 0x3B80 bytes; reading up to the first F7 would end it at once.
-    Bytes track{0x00, 0xF0, 0xF7, 0x00};
-    track.insert(track.end(), 0x3B80, 0x01);
-    track.insert(track.end(), kEnd.begin(), kEnd.end());
+    Bytes track = Concat({{0x00, 0xF0, 0xF7, 0x00}, Bytes(0x3B80, 0x01), kEnd});
     const WalkResult result = Walk(kLoud, track);
     EXPECT_EQ(result.written, track);
 }
