@@ -4,12 +4,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-// Writes all of buffer; returns 0 or the errno of the failure.
-int WriteAll(int fd, const std::vector<uint8_t>& buffer) {
+int WriteAll(int fd, const uint8_t* data, size_t count) {
     size_t done = 0;
-    while (done < buffer.size()) {
-        const ssize_t n = ::write(fd, buffer.data() + done, buffer.size() - done);
+    while (done < count) {
+        const ssize_t n = ::write(fd, data + done, count - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -20,7 +18,6 @@ int WriteAll(int fd, const std::vector<uint8_t>& buffer) {
     }
     return 0;
 }
-} // namespace
 
 BackgroundWriter::BackgroundWriter(int fd) : m_fd(fd), m_thread([this] { Run(); }) {}
 
@@ -77,7 +74,7 @@ void BackgroundWriter::Run() {
         }
         std::vector<uint8_t> buffer = std::move(m_pending);
         lock.unlock();
-        const int error = WriteAll(m_fd, buffer);
+        const int error = WriteAll(m_fd, buffer.data(), buffer.size());
         StartWriteBack();
         lock.lock();
         if (m_error == 0) {

@@ -6,6 +6,10 @@
 #include <thread>
 #include <vector>
 
+// Writes count bytes to fd, going on after short and interrupted writes; returns 0 or the errno
+// of the failure.
+int WriteAll(int fd, const uint8_t* data, size_t count);
+
 // Writes buffers to a file descriptor on a thread of its own, one at a time, so that the caller
 // fills the next buffer while the system copies the last one. A failure is kept and returned by
 // the next call, so no write is lost unreported.

@@ -90,8 +90,7 @@ void CFile::SubmitBuffer() {
     m_buffer = std::move(empty);
     m_buffer.reserve(kBufferSize);
     if (error != 0) {
-        errno = error;
-        Fail("write");
+        FailWrite(error);
     }
     m_position += count;
 }
@@ -102,27 +101,17 @@ void CFile::Drain() {
     }
     const int error = m_background->Wait();
     if (error != 0) {
-        m_buffer.clear();
-        errno = error;
-        Fail("write");
+        FailWrite(error);
     }
 }
 
 void CFile::Flush() {
     Drain();
-    size_t done = 0;
-    while (done < m_buffer.size()) {
-        const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            m_buffer.clear();
-            Fail("write");
-        }
-        done += static_cast<size_t>(n);
+    const int error = WriteAll(m_fd, m_buffer.data(), m_buffer.size());
+    if (error != 0) {
+        FailWrite(error);
     }
-    m_position += done;
+    m_position += m_buffer.size();
     m_buffer.clear();
 }
 
@@ -183,6 +172,12 @@ void CFile::Remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0) {
         throw CFileException("cannot remove " + path + ": " + std::strerror(errno), errno);
     }
+}
+
+void CFile::FailWrite(int error) {
+    m_buffer.clear();
+    errno = error;
+    Fail("write");
 }
 
 void CFile::Fail(const char* operation) const {

@@ -53,6 +53,8 @@ class CFile : public ByteSink {
     void Drain();
     void Flush();
     [[noreturn]] void Fail(const char* operation) const;
+    // A failed write: what is buffered is dropped, the failure raised with its cause.
+    [[noreturn]] void FailWrite(int error);
 
     int m_fd = -1;
     std::string m_path;
