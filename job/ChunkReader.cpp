@@ -20,13 +20,13 @@ ChunkReader::~ChunkReader() {
 }
 
 bool ChunkReader::Next(InputChunk& chunk) {
+    chunk = InputChunk{}; // the last chunk's data goes before any more is read
     std::optional<InputChunk> next;
     if (m_ahead.valid()) {
         next = m_ahead.get(); // raises what the read ahead raised
     } else {
         next = Read(std::numeric_limits<uint64_t>::max());
     }
-    chunk = InputChunk{}; // the previous data goes before any more is read
     if (!next) {
         return false;
     }
