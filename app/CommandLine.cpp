@@ -93,17 +93,20 @@ class Parser {
     }
 
     void Apply(const std::string& name, const std::string& value) {
-        ConversionOptions& options = m_result.options;
+        Adjustments& adjustments = m_result.options.adjustments;
         if (name == "speed") {
-            SetInteger(name, value, 0, 100000, options.speedPercent);
+            SetInteger(name, value, Adjustments::kSpeedLowest, Adjustments::kSpeedHighest,
+                       adjustments.m_speedPercent);
         } else if (name == "dynamic-range") {
-            SetInteger(name, value, 0, 1000, options.dynamicRange);
+            SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
+                       adjustments.m_dynamicRange);
         } else if (name == "volume") {
-            SetInteger(name, value, 0, 1000, options.volume);
+            SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
+                       adjustments.m_volume);
         } else if (name == "fix-stuck-notes") {
-            options.fixStuckNotes = true;
+            adjustments.m_eliminateStuckNotes = true;
         } else if (name == "output") {
-            options.outputPath = value;
+            m_result.options.outputPath = value;
             m_outputGiven = true;
         } else if (name == "help") {
             m_help = true;

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "Adjustments.h"
 #include "BatchArguments.h"
 
 #include <string>
 #include <vector>
 
-// The adjustments a command-line conversion uses; the defaults change nothing.
+// What a command-line conversion uses besides its inputs.
 struct ConversionOptions {
-    int speedPercent = 100;
-    int dynamicRange = 500;
-    int volume = 500;
-    bool fixStuckNotes = false;
+    Adjustments adjustments;
     std::string outputPath; // empty: derived from each input
 };
 

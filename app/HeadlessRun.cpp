@@ -15,13 +15,6 @@ const LanguageTexts* StoredLanguageTexts(const Profile& profile) {
         LanguageTextsFor(profile.GetProfileInt(kKeyLanguage, kDefaultLanguage));
     return texts != nullptr ? texts : LanguageTextsFor(kDefaultLanguage);
 }
-
-void SetAdjustments(MidiEngine& engine, const ConversionOptions& options) {
-    engine.m_speedPercent = options.speedPercent;
-    engine.m_dynamicRange = options.dynamicRange;
-    engine.m_volume = options.volume;
-    engine.m_eliminateStuckNotes = options.fixStuckNotes;
-}
 } // namespace
 
 int RunHeadless(const CommandLine& commandLine, std::ostream& errors) {
@@ -29,7 +22,7 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& errors) {
     ConsoleHost host(errors);
     ConversionJob job(host);
     job.ApplyTexts(StoredLanguageTexts(profile));
-    SetAdjustments(job.m_engine, commandLine.options);
+    job.m_adjustments = commandLine.options.adjustments;
 
     if (commandLine.inputs.empty()) {
         // "-v" alone: the pass runs on what start-up leaves, the remembered folder and no output.

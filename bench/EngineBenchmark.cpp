@@ -30,10 +30,11 @@ uint32_t BigEndian32(const uint8_t* p) {
 }
 
 // One save pass: every chunk framed as the job frames it, tracks walked, lengths patched.
-size_t SavePass(MidiEngine& engine, VectorSink& sink, const std::vector<uint8_t>& song) {
+size_t SavePass(MidiEngine& engine, const Adjustments& adjustments, VectorSink& sink,
+                const std::vector<uint8_t>& song) {
     sink.m_bytes.clear();
     engine.m_levels.clear();
-    engine.BeginPass(true, &sink);
+    engine.BeginPass(adjustments, &sink);
     engine.ExpectInput(song.size());
     size_t largestChunk = 0;
     for (size_t pos = 0; pos + 8 <= song.size();) {
@@ -58,19 +59,15 @@ size_t SavePass(MidiEngine& engine, VectorSink& sink, const std::vector<uint8_t>
     return largestChunk;
 }
 
-void RunSavePass(benchmark::State& state, int dynamicRange, int volume, int speed, bool repair) {
+void RunSavePass(benchmark::State& state, const Adjustments& adjustments) {
     const std::vector<uint8_t>& song = Song();
     MidiEngine engine;
-    engine.m_dynamicRange = dynamicRange;
-    engine.m_volume = volume;
-    engine.m_speedPercent = speed;
-    engine.m_eliminateStuckNotes = repair;
     VectorSink sink;
     // Room for the repair's Note Offs too, so that no pass measures the sink growing.
     sink.m_bytes.reserve(3 * song.size());
     size_t largestChunk = 0;
     for (auto _ : state) {
-        largestChunk = SavePass(engine, sink, song);
+        largestChunk = SavePass(engine, adjustments, sink, song);
         benchmark::DoNotOptimize(sink.m_bytes.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * song.size()));
@@ -81,10 +78,10 @@ void RunSavePass(benchmark::State& state, int dynamicRange, int volume, int spee
 }
 
 void BM_SavePassAllAdjustments(benchmark::State& state) {
-    RunSavePass(state, 700, 400, 150, true);
+    RunSavePass(state, {700, 400, 150, true});
 }
 void BM_SavePassDefaults(benchmark::State& state) {
-    RunSavePass(state, 500, 500, 100, false);
+    RunSavePass(state, Adjustments());
 }
 } // namespace
 

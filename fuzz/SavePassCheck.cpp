@@ -286,15 +286,8 @@ void CheckOutput(const uint8_t* data, size_t size, const Bytes& out, int speed) 
     }
 }
 
-struct Settings {
-    int dynamicRange;
-    int volume;
-    int speed;
-    bool repair;
-};
-
-// Spreads the inputs over the settings, edge values included, the same way every time.
-Settings SettingsFor(const uint8_t* data, size_t size) {
+// Spreads the inputs over the adjustments, edge values included, the same way every time.
+Adjustments AdjustmentsFor(const uint8_t* data, size_t size) {
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < size; ++i) {
         hash = (hash ^ data[i]) * 16777619u;
@@ -315,18 +308,14 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     QuietHost host;
     ConversionJob job(host);
     job.ApplyTexts(LanguageTextsFor(1)); // English, so a refusal says why
-    const Settings settings = SettingsFor(data, size);
-    job.m_engine.m_dynamicRange = settings.dynamicRange;
-    job.m_engine.m_volume = settings.volume;
-    job.m_engine.m_speedPercent = settings.speed;
-    job.m_engine.m_eliminateStuckNotes = settings.repair;
+    job.m_adjustments = AdjustmentsFor(data, size);
     job.m_inputPath = input;
     job.m_outputPath = output;
     if (!job.RunConversion(true)) {
         std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
         Violation("the save pass did not complete", 0);
     }
-    CheckOutput(data, size, ReadBytes(output), settings.speed);
+    CheckOutput(data, size, ReadBytes(output), job.m_adjustments.m_speedPercent);
     const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
 
     if (!job.RunConversion(false)) {

@@ -53,7 +53,7 @@ bool ConversionJob::RunConversion(bool save) {
             m_outputPath = DeriveOutputPath(m_inputPath);
         }
         m_engine.m_levels.clear();
-        m_engine.BeginPass(save, &m_outFile);
+        m_engine.BeginPass(m_adjustments, save ? &m_outFile : nullptr);
         if ((!save || CreateOutput()) && OpenInput()) {
             const Outcome outcome = ChunkLoop();
             m_inFile.Abort();

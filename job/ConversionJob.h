@@ -28,6 +28,7 @@ class ConversionJob {
     std::string m_outputPath;
     std::string m_instructionText;
     bool m_loaded = false;
+    Adjustments m_adjustments;
     MidiEngine m_engine;
 
     // Texts of the current language (empty until a language is applied).

@@ -7,15 +7,16 @@ namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
 } // namespace
 
-void MidiEngine::BeginPass(bool savePass, ByteSink* out) {
-    m_savePass = savePass;
-    m_out = savePass ? out : nullptr;
-    m_levelTable = BuildLevelTable(m_dynamicRange, m_volume);
+void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
+    m_savePass = out != nullptr;
+    m_out = out;
+    m_eliminateStuckNotes = adjustments.m_eliminateStuckNotes;
+    m_levelTable = BuildLevelTable(adjustments.m_dynamicRange, adjustments.m_volume);
     for (unsigned v = 0; v < 256; ++v) {
         m_secondByte[v] = static_cast<uint8_t>(v);
         m_secondByte[256 + v] = m_levelTable[v];
     }
-    m_speedRule = SpeedRule(m_speedPercent);
+    m_speedRule = SpeedRule(adjustments.m_speedPercent);
     m_copyEvents = m_speedRule.IsIdentity() && !m_eliminateStuckNotes;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Adjustments.h"
 #include "ByteSink.h"
 #include "LevelMap.h"
 #include "SpeedRule.h"
@@ -12,17 +13,12 @@
 // adjusted track to the writer. Every read is bounded by the chunk's end.
 class MidiEngine {
   public:
-    // Adjustments, read once when a pass begins.
-    int m_dynamicRange = 500;
-    int m_volume = 500;
-    int m_speedPercent = 100; // never negative: the window and the command line refuse that
-    bool m_eliminateStuckNotes = false;
-
     // Every level of the last pass, as read, in the order met.
     std::vector<uint8_t> m_levels;
 
-    // Starts a pass; a save pass writes to out, a load pass writes nothing.
-    void BeginPass(bool savePass, ByteSink* out);
+    // Starts a pass with the given adjustments; a save pass writes to out, a load pass (out
+    // null) writes nothing.
+    void BeginPass(const Adjustments& adjustments, ByteSink* out);
     void EndPass() { m_savePass = false; }
     bool IsSavePass() const { return m_savePass; }
 
@@ -90,9 +86,11 @@ class MidiEngine {
     const uint8_t* m_end = nullptr;
     uint8_t m_runningStatus = 0;
     bool m_savePass = false;
+    bool m_eliminateStuckNotes = false;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;
-    LevelTable m_levelTable = BuildLevelTable(500, 500);
+    LevelTable m_levelTable =
+        BuildLevelTable(Adjustments::kLevelNeutral, Adjustments::kLevelNeutral);
     // The second data byte as written: unchanged at [value], mapped at [256 + value]; an index
     // instead of a choice, so that the fast loop does not branch on the event kind.
     std::array<uint8_t, 512> m_secondByte{};

@@ -43,8 +43,10 @@
 #include <cstdlib>
 
 namespace {
-constexpr int kSliderMaximum = 1000;
-constexpr int kSpeedMaximum = 100000;
+// The three sliders share the level range; the speed slider's position is turned into percent.
+constexpr int kSliderMaximum = Adjustments::kLevelHighest;
+// The speed slider's position at 100 %.
+constexpr int kSpeedPositionNeutral = 250;
 // Trackbars move by a fifth of their range per page.
 constexpr int kSliderPageStep = kSliderMaximum / 5;
 constexpr unsigned kAboutCommand = 0x0010;
@@ -325,15 +327,16 @@ void MainDialog::TakeCommandLineFile() {
 }
 
 void MainDialog::DoDataExchange(DataExchange& dx) {
-    MidiEngine& engine = m_job.m_engine;
+    Adjustments& adjustments = m_job.m_adjustments;
     DDX_Text(dx, m_inputEdit, m_job.m_inputPath);
     DDX_Text(dx, m_outputEdit, m_job.m_outputPath);
-    DDX_Slider(dx, m_dynamicRangeSlider, engine.m_dynamicRange);
-    DDX_Slider(dx, m_volumeSlider, engine.m_volume);
+    DDX_Slider(dx, m_dynamicRangeSlider, adjustments.m_dynamicRange);
+    DDX_Slider(dx, m_volumeSlider, adjustments.m_volume);
     DDX_Text(dx, m_instructionLabel, m_job.m_instructionText);
-    DDX_Text(dx, m_speedEdit, engine.m_speedPercent, 0, kSpeedMaximum, m_speedPrompt);
+    DDX_Text(dx, m_speedEdit, adjustments.m_speedPercent, Adjustments::kSpeedLowest,
+             Adjustments::kSpeedHighest, m_speedPrompt);
     DDX_Slider(dx, m_speedSlider, m_speedPosition);
-    DDX_Check(dx, m_stuckNotesCheck, engine.m_eliminateStuckNotes);
+    DDX_Check(dx, m_stuckNotesCheck, adjustments.m_eliminateStuckNotes);
 }
 
 bool MainDialog::UpdateData(bool saveAndValidate) {
@@ -342,12 +345,8 @@ bool MainDialog::UpdateData(bool saveAndValidate) {
 }
 
 void MainDialog::RestoreDefaults() {
-    MidiEngine& engine = m_job.m_engine;
-    engine.m_volume = 500;
-    engine.m_dynamicRange = 500;
-    engine.m_speedPercent = 100;
-    m_speedPosition = 250;
-    engine.m_eliminateStuckNotes = false;
+    m_job.m_adjustments = Adjustments();
+    m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
 }
 
@@ -397,11 +396,11 @@ void MainDialog::SetAdjustmentControlsEnabled(bool enabled) {
 }
 
 void MainDialog::OnPaint() {
-    MidiEngine& engine = m_job.m_engine;
+    Adjustments& adjustments = m_job.m_adjustments;
     // Only the two positions the plot needs: a refused speed field must not prompt here.
-    engine.m_dynamicRange = m_dynamicRangeSlider->value();
-    engine.m_volume = m_volumeSlider->value();
-    m_levelFrame->Redraw(engine.m_levels, engine.m_dynamicRange, engine.m_volume);
+    adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
+    adjustments.m_volume = m_volumeSlider->value();
+    m_levelFrame->Redraw(m_job.m_engine.m_levels, adjustments.m_dynamicRange, adjustments.m_volume);
 }
 
 std::string MainDialog::DefaultFolder() const {
@@ -466,8 +465,8 @@ void MainDialog::OnResetButton() {
 void MainDialog::OnSpeedSliderChanged(int position) {
     // The field follows the slider only when its position changes, so a typed value stays.
     m_speedPosition = position;
-    m_job.m_engine.m_speedPercent = static_cast<int>(position * 0.4);
-    m_speedEdit->setText(QString::number(m_job.m_engine.m_speedPercent));
+    m_job.m_adjustments.m_speedPercent = static_cast<int>(position * 0.4);
+    m_speedEdit->setText(QString::number(m_job.m_adjustments.m_speedPercent));
 }
 
 void MainDialog::OnAboutButton() {

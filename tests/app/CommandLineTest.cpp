@@ -80,10 +80,10 @@ TEST(ParseCommandLine, TakesValuesAtTheirBounds) {
         ParseCommandLine({"korvane", "--speed=100000", "--dynamic-range", "0", "--volume=1000",
                           "--fix-stuck-notes", "--output", "o.mid", "a.mid"});
     ASSERT_EQ(line.action, Action::Convert) << line.error;
-    EXPECT_EQ(line.options.speedPercent, 100000);
-    EXPECT_EQ(line.options.dynamicRange, 0);
-    EXPECT_EQ(line.options.volume, 1000);
-    EXPECT_TRUE(line.options.fixStuckNotes);
+    EXPECT_EQ(line.options.adjustments.m_speedPercent, 100000);
+    EXPECT_EQ(line.options.adjustments.m_dynamicRange, 0);
+    EXPECT_EQ(line.options.adjustments.m_volume, 1000);
+    EXPECT_TRUE(line.options.adjustments.m_eliminateStuckNotes);
     EXPECT_EQ(line.options.outputPath, "o.mid");
 }
 } // namespace

@@ -76,7 +76,7 @@ TEST_F(ConversionJobTest, LoadPassDerivesOutputRecordsLevelsAndReleasesPlayer) {
 
 TEST_F(ConversionJobTest, SavePassWritesFileAndHandsItToPlayer) {
     WriteFileBytes(in, kSong);
-    job.m_engine.m_eliminateStuckNotes = true;
+    job.m_adjustments.m_eliminateStuckNotes = true;
     ASSERT_TRUE(Save(in, out));
     const Bytes expectedTrack{0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64,
                               0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
@@ -92,7 +92,7 @@ TEST_F(ConversionJobTest, SavePassWritesFileAndHandsItToPlayer) {
 TEST_F(ConversionJobTest, SaveTwiceToTheSameOutput) {
     WriteFileBytes(in, kSong);
     ASSERT_TRUE(Save(in, out));
-    job.m_engine.m_speedPercent = 50;
+    job.m_adjustments.m_speedPercent = 50;
     ASSERT_TRUE(Save(in, out));
     EXPECT_EQ(host.log[1], "SetFileName()");
     EXPECT_EQ(ReadFileBytes(out)[kHeader.size() + 8 + 4], 0x81); // delta 0x60 doubled

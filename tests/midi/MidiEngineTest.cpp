@@ -9,7 +9,7 @@
 namespace {
 struct WalkCase {
     const char* name;
-    Settings settings;
+    Adjustments settings;
     Bytes input;
     Bytes expected;
     Bytes levels;
@@ -33,9 +33,9 @@ TEST_P(WalkTrackTable, WritesExpectedBytes) {
     EXPECT_EQ(Hex(result.levels), Hex(c.levels));
 }
 
-const Settings kDefaults{};
-const Settings kRepair{500, 500, 100, true};
-const Settings kLoud{1000, 0, 100, false};
+const Adjustments kDefaults{};
+const Adjustments kRepair{500, 500, 100, true};
+const Adjustments kLoud{1000, 0, 100, false};
 const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
 
 std::string CaseName(const testing::TestParamInfo<WalkCase>& info) {
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                          kEnd}),
                  {0x64, 0x40, 0x64, 0x00}},
         WalkCase{"WideRangeMapsVelocities",
-                 Settings{1000, 500, 100, false},
+                 Adjustments{1000, 500, 100, false},
                  Concat({{0x00, 0x80, 0x3C, 0x20, 0x00, 0x90, 0x3C, 0x50}, kEnd}),
                  Concat({{0x00, 0x80, 0x3C, 0x01, 0x00, 0x90, 0x3C, 0x60}, kEnd}),
                  {0x20, 0x50}},
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x00, 0x90, 0x3C, 0x7F, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x3E, 0x7F}, kEnd}),
                  {0x64, 0x50}},
         WalkCase{"SysExPacketsCopiedAsStored",
-                 Settings{500, 500, 50, false},
+                 Adjustments{500, 500, 50, false},
                  Concat({{0x00, 0xF0, 0x03, 0x7E, 0x7F, 0x09, 0x10, 0xF7, 0x02, 0x01, 0xF7}, kEnd}),
                  Concat({{0x00, 0xF0, 0x03, 0x7E, 0x7F, 0x09, 0x20, 0xF7, 0x02, 0x01, 0xF7}, kEnd}),
                  {}},
@@ -145,12 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x00, 0x40}, kEnd}),
                  {}},
         WalkCase{"SpeedHalfDoublesDeltas",
-                 Settings{500, 500, 50, false},
+                 Adjustments{500, 500, 50, false},
                  Concat({{0x40, 0x90, 0x3C, 0x64, 0x81, 0x00, 0x80, 0x3C, 0x00}, kEnd}),
                  Concat({{0x81, 0x00, 0x90, 0x3C, 0x64, 0x82, 0x00, 0x80, 0x3C, 0x00}, kEnd}),
                  {0x64, 0x00}},
         WalkCase{"SpeedDoubleKeepsNonZeroDeltas",
-                 Settings{500, 500, 200, false},
+                 Adjustments{500, 500, 200, false},
                  Concat({{0x01, 0xF8, 0x83, 0x61, 0xF8}, kEnd}),
                  Concat({{0x01, 0xF8, 0x81, 0x70, 0xF8}, kEnd}),
                  {}},
@@ -218,7 +218,7 @@ TEST(MidiEngine, HeaderCopiedWholeInSavePassOnly) {
     for (bool save : {true, false}) {
         MidiEngine engine;
         MemorySink sink;
-        engine.BeginPass(save, &sink);
+        engine.BeginPass(Adjustments(), save ? &sink : nullptr);
         engine.CopyHeader(header.data(), static_cast<uint32_t>(header.size()));
         EXPECT_EQ(sink.bytes, save ? header : Bytes{});
     }

@@ -41,7 +41,7 @@ bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& out
     ConversionJob job(host);
     job.m_inputPath = input;
     job.m_outputPath = output;
-    job.m_engine.m_speedPercent = speedPercent;
+    job.m_adjustments.m_speedPercent = speedPercent;
     return job.RunConversion(true);
 }
 

@@ -301,7 +301,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         const QImage atDefaults = Control<LevelView>(1003)->Picture();
         Control<QSlider>(1005)->setValue(0);
-        QCOMPARE(dialog.m_job.m_engine.m_volume, 0);
+        QCOMPARE(dialog.m_job.m_adjustments.m_volume, 0);
         QVERIFY(Control<LevelView>(1003)->Picture() != atDefaults);
         Click(1015);
         QCOMPARE(Control<LevelView>(1003)->Picture(), atDefaults);
@@ -332,7 +332,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(1018), QString("150"));
         Click(1002);
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_job.m_engine.m_speedPercent, 150);
+        QCOMPARE(dialog.m_job.m_adjustments.m_speedPercent, 150);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
     }
 
@@ -357,7 +357,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please enter an integer between 0 and 100000."));
         QCOMPARE(m_messages[0].icon, MessageBoxIcon::Exclamation);
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QCOMPARE(dialog.m_job.m_engine.m_speedPercent, 100);
+        QCOMPARE(dialog.m_job.m_adjustments.m_speedPercent, 100);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
     }
 
@@ -404,8 +404,8 @@ class MainDialogTest : public QObject {
         QCOMPARE(Control<QSlider>(1017)->value(), 250);
         QCOMPARE(Text(1018), QString("100"));
         QVERIFY(!Control<QCheckBox>(1019)->isChecked());
-        QCOMPARE(dialog.m_job.m_engine.m_dynamicRange, 500);
-        QCOMPARE(dialog.m_job.m_engine.m_volume, 500);
+        QCOMPARE(dialog.m_job.m_adjustments.m_dynamicRange, 500);
+        QCOMPARE(dialog.m_job.m_adjustments.m_volume, 500);
     }
 
     void germanToFrenchAndBackRestoresEveryText() {
