@@ -43,7 +43,7 @@ class Parser {
     explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
 
     CommandLine Parse() {
-        std::vector<std::string> classic{m_args.empty() ? std::string() : m_args[0]};
+        std::vector<std::string> shortOptions{m_args.empty() ? std::string() : m_args[0]};
         std::vector<std::string> afterDashes;
         for (size_t i = 1; i < m_args.size() && m_result.action != CommandLine::Action::UsageError;
              ++i) {
@@ -56,14 +56,14 @@ class Parser {
                 m_result.headless = true;
                 i = TakeLongOption(i);
             } else {
-                classic.push_back(m_args[i]);
+                shortOptions.push_back(m_args[i]);
             }
         }
-        m_result.batch = ScanBatchArguments(classic);
+        m_result.batch = ScanBatchArguments(shortOptions);
         if (m_result.action == CommandLine::Action::UsageError || m_help || m_version) {
             return Finish();
         }
-        return m_result.headless ? FinishHeadless(afterDashes) : FinishClassic();
+        return m_result.headless ? FinishHeadless(afterDashes) : FinishShortOptions();
     }
 
   private:
@@ -161,7 +161,7 @@ class Parser {
         return m_result;
     }
 
-    CommandLine FinishClassic() {
+    CommandLine FinishShortOptions() {
         const BatchArguments& batch = m_result.batch;
         if (batch.seen) {
             m_result.action = CommandLine::Action::Convert;

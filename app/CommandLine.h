@@ -24,7 +24,7 @@ struct CommandLine {
 };
 
 // args[0] is the program name. Long options ("--name=VALUE" or "--name VALUE") are taken out
-// first; the rest goes through the classic "-v"/"-f" loop.
+// first; the rest goes through the short-option "-v"/"-f" loop.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();

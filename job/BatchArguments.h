@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-// What the classic argument loop finds: "-v VALUE" and "-f INPUT", recognised by their first
+// What the short-option loop finds: "-v VALUE" and "-f INPUT", recognised by their first
 // two characters; the last "-f" wins; every other argument is skipped.
 struct BatchArguments {
     bool seen = false;       // "-v" or "-f" met: a batch run

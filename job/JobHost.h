@@ -1,10 +1,9 @@
 #pragma once
 
+#include "MessageIcon.h"
 #include "PlayerControl.h"
 
 #include <string>
-
-enum class MessageIcon { Stop, Information };
 
 // What the conversion job needs from whoever runs it: the window, or the command line.
 class JobHost {

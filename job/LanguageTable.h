@@ -5,8 +5,9 @@
 // The interface texts of one language. The job reports its messages with them, so they live
 // here, free of any GUI code, and the headless converter speaks the stored language too.
 struct LanguageTexts {
-    // Captions in the order they are applied: controls 1000, 1008, 1026, 1027, 1006, 1002,
-    // 1023, 1022, 1019, 1020, 1015.
+    // Captions in the order they are applied: Browse (input), Browse (output), the load group,
+    // the save group, Load, Save, the volume label, the dynamic range label, the stuck notes
+    // check box, the speed label, Reset.
     std::array<const char*, 11> captions;
     const char* textWelcome;
     const char* textLoaded;
@@ -20,10 +21,6 @@ struct LanguageTexts {
     const char* noSoundFont;
     const char* noAudioDevice;
 };
-
-// The control IDs of LanguageTexts::captions, in the same order.
-constexpr std::array<int, 11> kCaptionControlIds = {1000, 1008, 1026, 1027, 1006, 1002,
-                                                    1023, 1022, 1019, 1020, 1015};
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.
 const LanguageTexts* LanguageTextsFor(int language);

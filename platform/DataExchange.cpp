@@ -17,7 +17,7 @@ bool DataExchange::Run(bool saveAndValidate, QWidget* dialog,
 }
 
 void DataExchange::Fail(QWidget* control, const std::string& prompt) {
-    AfxMessageBox(prompt, MessageBoxIcon::Exclamation, m_dialog);
+    AfxMessageBox(prompt, MessageIcon::Exclamation, m_dialog);
     control->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->selectAll();

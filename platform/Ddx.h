@@ -10,9 +10,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
-// Exchange helpers in the classic DDX_ style: with dx.m_saveAndValidate the control's state
-// goes into the member, otherwise the member's value into the control. Setting a control
-// raises none of its change notifications, as the classic controls raise none either.
+// Exchange helpers, one per kind of control: with dx.m_saveAndValidate the control's state goes
+// into the member, otherwise the member's value into the control. Setting a control raises none
+// of its change notifications, so an exchange never runs a handler.
 
 void DDX_Text(DataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(DataExchange& dx, QLabel* label, std::string& value);

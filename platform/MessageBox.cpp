@@ -6,20 +6,20 @@
 namespace {
 MessageBoxHook g_messageBoxHook;
 
-QMessageBox::Icon QtIcon(MessageBoxIcon icon) {
+QMessageBox::Icon QtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageBoxIcon::Stop:
+    case MessageIcon::Stop:
         return QMessageBox::Critical;
-    case MessageBoxIcon::Information:
+    case MessageIcon::Information:
         return QMessageBox::Information;
-    case MessageBoxIcon::Exclamation:
+    case MessageIcon::Exclamation:
         break;
     }
     return QMessageBox::Warning;
 }
 } // namespace
 
-void AfxMessageBox(const std::string& text, MessageBoxIcon icon, QWidget* parent) {
+void AfxMessageBox(const std::string& text, MessageIcon icon, QWidget* parent) {
     if (g_messageBoxHook) {
         g_messageBoxHook(text, icon);
         return;

@@ -3,13 +3,13 @@
 #include <functional>
 #include <string>
 
+#include "MessageIcon.h"
+
 class QWidget;
 
-enum class MessageBoxIcon { Stop, Information, Exclamation };
-
 // A modal message box titled "Korvane" with one OK button.
-void AfxMessageBox(const std::string& text, MessageBoxIcon icon, QWidget* parent = nullptr);
+void AfxMessageBox(const std::string& text, MessageIcon icon, QWidget* parent = nullptr);
 
 // While a hook is set it receives every message instead of a box, so tests can answer them.
-using MessageBoxHook = std::function<void(const std::string& text, MessageBoxIcon icon)>;
+using MessageBoxHook = std::function<void(const std::string& text, MessageIcon icon)>;
 void SetMessageBoxHook(MessageBoxHook hook);

@@ -46,7 +46,7 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
               picture.deviceIndependentSize().toSize() + QSize(frame, frame)));
 
     m_languageList = new QComboBox(this);
-    m_languageList->setObjectName(QStringLiteral("c1024"));
+    m_languageList->setObjectName(QStringLiteral("c%1").arg(kLanguageList));
     for (const char* name : kLanguageNames) {
         AddSorted(*m_languageList, QString::fromUtf8(name));
     }

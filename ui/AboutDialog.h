@@ -8,7 +8,10 @@ class QKeyEvent;
 class QPixmap;
 class QShowEvent;
 
-// The About box (template 100): a picture explaining the main window and the language list.
+// The language list's control ID; it carries the objectName "c1024".
+inline constexpr int kLanguageList = 1024;
+
+// The About box: a picture explaining the main window and the language list.
 // Choosing a language closes the box at once with the new index in m_languageIndex; Esc and
 // the close box end it with the index unchanged; Enter does nothing.
 class AboutDialog : public QDialog {

@@ -1,5 +1,6 @@
 #include "AboutPicture.h"
 
+#include "ControlId.h"
 #include "Pictures.h"
 
 #include <QFontMetrics>
@@ -22,16 +23,16 @@ const QColor kInk(0x1a, 0x2a, 0x44);
 const QColor kCallout(0xd2, 0x69, 0x1e);
 
 struct Part {
-    const char* objectName;
+    ControlId id;
     const char* label;
 };
 
 constexpr Part kParts[] = {
-    {"c1009", "Help and settings"},     {"c1001", "Input MIDI file"},
-    {"c1007", "Output MIDI file"},      {"c1005", "Modify volume"},
-    {"c1019", "Eliminate stuck notes"}, {"c1004", "Modify dynamic range"},
-    {"c1010", "Listen to MIDI file"},   {"c1017", "Change speed"},
-    {"c1015", "Reset all changes"},
+    {kAbout, "Help and settings"},          {kInputPath, "Input MIDI file"},
+    {kOutputPath, "Output MIDI file"},      {kVolumeSlider, "Modify volume"},
+    {kStuckNotes, "Eliminate stuck notes"}, {kDynamicRangeSlider, "Modify dynamic range"},
+    {kPlayer, "Listen to MIDI file"},       {kSpeedSlider, "Change speed"},
+    {kReset, "Reset all changes"},
 };
 
 struct Callout {
@@ -74,7 +75,8 @@ std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFo
     const double scale = shot.width() / window.width();
     std::vector<Callout> callouts;
     for (const Part& part : kParts) {
-        const auto* widget = window.findChild<QWidget*>(QString::fromLatin1(part.objectName));
+        const auto* widget =
+            window.findChild<QWidget*>(QStringLiteral("c%1").arg(static_cast<int>(part.id)));
         if (widget == nullptr || widget->isHidden()) {
             continue;
         }

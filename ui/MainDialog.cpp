@@ -138,7 +138,7 @@ const char* EnglishSpeedPrompt() {
 MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWidget* parent)
     : QDialog(parent), m_profile(profile), m_arguments(std::move(arguments)),
       m_exitHook([](int status) { std::exit(status); }), m_speedPrompt(EnglishSpeedPrompt()) {
-    setObjectName("c102");
+    setObjectName(ControlName(kMainWindow));
     setWindowTitle("Korvane");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -212,36 +212,38 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
 }
 
 void MainDialog::BindControls() {
-    const auto control = [this](auto*& member, int id) {
+    const auto control = [this](auto*& member, ControlId id) {
         member = findChild<std::remove_reference_t<decltype(*member)>*>(ControlName(id));
     };
-    control(m_saveGroup, 1027);
-    control(m_loadGroup, 1026);
-    control(m_loadButton, 1006);
-    control(m_browseInputButton, 1000);
-    control(m_browseOutputButton, 1008);
-    control(m_saveButton, 1002);
-    control(m_dynamicRangeLabel, 1022);
-    control(m_volumeLabel, 1023);
-    control(m_percentLabel, 1021);
-    control(m_speedLabel, 1020);
-    control(m_stuckNotesCheck, 1019);
-    control(m_speedSlider, 1017);
-    control(m_speedEdit, 1018);
-    control(m_resetButton, 1015);
-    control(m_aboutButton, 1009);
-    control(m_volumeSlider, 1005);
-    control(m_dynamicRangeSlider, 1004);
-    control(m_levelFrame, 1003);
-    control(m_inputEdit, 1001);
-    control(m_outputEdit, 1007);
-    control(m_instructionLabel, 1011);
-    control(m_player, 1010);
+    control(m_saveGroup, kSaveGroup);
+    control(m_loadGroup, kLoadGroup);
+    control(m_loadButton, kLoad);
+    control(m_browseInputButton, kBrowseInput);
+    control(m_browseOutputButton, kBrowseOutput);
+    control(m_saveButton, kSave);
+    control(m_dynamicRangeLabel, kDynamicRangeLabel);
+    control(m_volumeLabel, kVolumeLabel);
+    control(m_percentLabel, kPercentLabel);
+    control(m_speedLabel, kSpeedLabel);
+    control(m_stuckNotesCheck, kStuckNotes);
+    control(m_speedSlider, kSpeedSlider);
+    control(m_speedEdit, kSpeedEdit);
+    control(m_resetButton, kReset);
+    control(m_aboutButton, kAbout);
+    control(m_volumeSlider, kVolumeSlider);
+    control(m_dynamicRangeSlider, kDynamicRangeSlider);
+    control(m_levelFrame, kLevelView);
+    control(m_inputEdit, kInputPath);
+    control(m_outputEdit, kOutputPath);
+    control(m_instructionLabel, kInstruction);
+    control(m_player, kPlayer);
 }
 
 void MainDialog::ConnectHandlers() {
-    connect(findChild<QPushButton*>("c1"), &QPushButton::clicked, this, &MainDialog::accept);
-    connect(findChild<QPushButton*>("c2"), &QPushButton::clicked, this, &MainDialog::reject);
+    connect(findChild<QPushButton*>(ControlName(kOk)), &QPushButton::clicked, this,
+            &MainDialog::accept);
+    connect(findChild<QPushButton*>(ControlName(kCancel)), &QPushButton::clicked, this,
+            &MainDialog::reject);
     connect(m_browseInputButton, &QPushButton::clicked, this, &MainDialog::OnBrowseInput);
     connect(m_volumeSlider, &QSlider::valueChanged, this, &MainDialog::OnPaint);
     connect(m_dynamicRangeSlider, &QSlider::valueChanged, this, &MainDialog::OnPaint);
@@ -525,8 +527,7 @@ void MainDialog::ShowValues() {
 }
 
 void MainDialog::ShowMessage(const std::string& text, MessageIcon icon) {
-    AfxMessageBox(
-        text, icon == MessageIcon::Stop ? MessageBoxIcon::Stop : MessageBoxIcon::Information, this);
+    AfxMessageBox(text, icon, this);
 }
 
 void MainDialog::EnableAdjustmentControls() {

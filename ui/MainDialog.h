@@ -25,7 +25,7 @@ class QMenu;
 class QPushButton;
 class QSlider;
 
-// The main window (template 102). It owns the conversion job, whose members are the values it
+// The main window. It owns the conversion job, whose members are the values it
 // exchanges with its controls, and runs the job for Load, Save, a picked or dropped input and
 // the batch run of the command line. Every control carries the objectName "c<ID>".
 class MainDialog : public QDialog, public JobHost {

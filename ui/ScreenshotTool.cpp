@@ -59,8 +59,8 @@ bool Save(MainDialog& dialog, const QDir& folder, const QString& name) {
 }
 
 void Load(MainDialog& dialog, const QString& example) {
-    Control<QLineEdit>(dialog, 1001)->setText(example);
-    Control<QPushButton>(dialog, 1006)->click();
+    Control<QLineEdit>(dialog, kInputPath)->setText(example);
+    Control<QPushButton>(dialog, kLoad)->click();
 }
 
 bool ShootLanguage(Profile& profile, int language, const QString& example, const QDir& folder) {
@@ -79,8 +79,8 @@ bool ShootLanguage(Profile& profile, int language, const QString& example, const
     ok = DrawAboutPicture(dialog).save(aboutPath) && ok;
     std::cout << aboutPath.toStdString() << "\n";
     for (const SliderSetting& setting : kSettings) {
-        Control<QSlider>(dialog, 1004)->setValue(setting.dynamicRange);
-        Control<QSlider>(dialog, 1005)->setValue(setting.volume);
+        Control<QSlider>(dialog, kDynamicRangeSlider)->setValue(setting.dynamicRange);
+        Control<QSlider>(dialog, kVolumeSlider)->setValue(setting.volume);
         ok = Save(dialog, folder, QString("window-en-loaded-") + setting.name) && ok;
     }
     return ok;
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     bool failed = false;
-    SetMessageBoxHook([&failed](const std::string& text, MessageBoxIcon) {
+    SetMessageBoxHook([&failed](const std::string& text, MessageIcon) {
         std::cerr << "korvane_screenshots: " << text << "\n";
         failed = true;
     });

@@ -29,12 +29,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ParseCase{"Nothing", {}, Action::Window, false, {}},
         ParseCase{"BarePathOpensWindow", {"a.mid", "b.mid"}, Action::Window, false, {}},
-        ParseCase{"ClassicFile", {"-f", "a.mid"}, Action::Convert, false, {"a.mid"}},
+        ParseCase{"ShortFile", {"-f", "a.mid"}, Action::Convert, false, {"a.mid"}},
         ParseCase{
-            "ClassicLastFWins", {"-f", "a.mid", "-f", "b.mid"}, Action::Convert, false, {"b.mid"}},
-        ParseCase{"ClassicVAlone", {"-v", "x"}, Action::Convert, false, {}},
+            "ShortLastFWins", {"-f", "a.mid", "-f", "b.mid"}, Action::Convert, false, {"b.mid"}},
+        ParseCase{"ShortVAlone", {"-v", "x"}, Action::Convert, false, {}},
         ParseCase{
-            "ClassicStrayOptionsSkipped", {"-x", "-f", "a.mid"}, Action::Convert, false, {"a.mid"}},
+            "ShortStrayOptionsSkipped", {"-x", "-f", "a.mid"}, Action::Convert, false, {"a.mid"}},
         ParseCase{"LongMakesHeadless",
                   {"--speed=50", "a.mid", "b.mid"},
                   Action::Convert,
@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Action::Convert,
                   true,
                   {"a.mid"}},
-        ParseCase{"LongWithClassicF",
+        ParseCase{"LongWithShortF",
                   {"--fix-stuck-notes", "-f", "a.mid", "b.mid"},
                   Action::Convert,
                   true,

@@ -35,7 +35,7 @@ class KorvaneProcess : public testing::Test {
     const std::string out = folder.File("songKRV.mid");
 };
 
-TEST_F(KorvaneProcess, ClassicFileConvertsBesideInput) {
+TEST_F(KorvaneProcess, ShortFileOptionConvertsBesideInput) {
     WriteFileBytes(in, kSong);
     const ProcessResult result = Run({"-f", in});
     EXPECT_EQ(result.exitCode, 0) << result.err;

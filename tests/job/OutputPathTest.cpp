@@ -1,4 +1,5 @@
 #include "OutputPath.h"
+#include "CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"/m/" + Repeat("a", 50) + ".mid", "/m/" + Repeat("a", 50) + ".midKRV.mid"},
         // The window counts characters, not bytes.
         PathCase{"/m/" + Repeat("é", 49) + ".mid", "/m/" + Repeat("é", 49) + "KRV.mid"},
-        PathCase{"/m/" + Repeat("é", 50) + ".mid", "/m/" + Repeat("é", 50) + ".midKRV.mid"}));
+        PathCase{"/m/" + Repeat("é", 50) + ".mid", "/m/" + Repeat("é", 50) + ".midKRV.mid"}),
+    [](const auto& info) { return CaseName(info.index, info.param.input); });
 
 TEST(FolderOfPath, KeepsUpToLastSlash) {
     EXPECT_EQ(FolderOfPath("/Music/Song.mid"), "/Music/");

@@ -34,7 +34,11 @@ INSTANTIATE_TEST_SUITE_P(
         LevelCase{250, 500, {1, 10, 63, 65, 100, 127}, {32, 37, 63, 64, 82, 95}},
         // Double rounding gives 38 where exact arithmetic would give 39.
         LevelCase{10, 700, {114}, {38}}, LevelCase{500, 500, {128, 200, 255}, {127, 127, 127}},
-        LevelCase{1000, 0, {0}, {0}}, LevelCase{0, 1000, {0}, {0}}));
+        LevelCase{1000, 0, {0}, {0}}, LevelCase{0, 1000, {0}, {0}}),
+    [](const auto& info) {
+        return "D" + std::to_string(info.param.dynamicRange) + "V" +
+               std::to_string(info.param.volume);
+    });
 
 TEST(LevelMap, WholeRangeRules) {
     for (unsigned v = 1; v <= 127; ++v) {

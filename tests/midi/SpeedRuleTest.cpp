@@ -26,7 +26,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SpeedCase{0, 0, 0}, SpeedCase{1, 100000, 1}, SpeedCase{200000, 100000, 200},
                     // Above the largest delta a file holds: limited, never wrapped.
                     SpeedCase{0xFFFFFFFF, 100, 0x0FFFFFFF}, SpeedCase{0x0FFFFFFF, 1, 0x0FFFFFFF},
-                    SpeedCase{0x00300000, 1, 0x0FFFFFFF}, SpeedCase{20000, 50, 40000}));
+                    SpeedCase{0x00300000, 1, 0x0FFFFFFF}, SpeedCase{20000, 50, 40000}),
+    [](const auto& info) {
+        return "Delta" + std::to_string(info.param.delta) + "At" +
+               std::to_string(info.param.percent);
+    });
 
 TEST(SpeedRule, TableAgreesWithTheRuleAtTheTableEdge) {
     for (int percent : {1, 33, 150, 400}) {

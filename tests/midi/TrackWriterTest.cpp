@@ -22,13 +22,13 @@ TEST_P(WriteVarLenTable, WritesShortestForm) {
     EXPECT_EQ(writer.TrackBytes(), static_cast<int64_t>(GetParam().expected.size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, WriteVarLenTable,
-                         testing::Values(VarLenCase{0, {0x00}}, VarLenCase{0x40, {0x40}},
-                                         VarLenCase{0x7F, {0x7F}}, VarLenCase{0x80, {0x81, 0x00}},
-                                         VarLenCase{0x2000, {0xC0, 0x00}},
-                                         VarLenCase{0x3FFF, {0xFF, 0x7F}},
-                                         VarLenCase{0x4000, {0x81, 0x80, 0x00}},
-                                         VarLenCase{0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}}));
+INSTANTIATE_TEST_SUITE_P(
+    Examples, WriteVarLenTable,
+    testing::Values(VarLenCase{0, {0x00}}, VarLenCase{0x40, {0x40}}, VarLenCase{0x7F, {0x7F}},
+                    VarLenCase{0x80, {0x81, 0x00}}, VarLenCase{0x2000, {0xC0, 0x00}},
+                    VarLenCase{0x3FFF, {0xFF, 0x7F}}, VarLenCase{0x4000, {0x81, 0x80, 0x00}},
+                    VarLenCase{0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}}),
+    [](const auto& info) { return "Value" + std::to_string(info.param.value); });
 
 TEST(TrackWriter, StepBackThenFiveBytesGrowsByFour) {
     MemorySink sink;

@@ -21,7 +21,8 @@ class AboutDialogTest : public QObject {
         Opened opened;
         opened.dialog = std::make_unique<AboutDialog>(DrawAboutPicture());
         opened.dialog->m_languageIndex = languageIndex;
-        opened.list = opened.dialog->findChild<QComboBox*>(QStringLiteral("c1024"));
+        opened.list =
+            opened.dialog->findChild<QComboBox*>(QStringLiteral("c%1").arg(kLanguageList));
         opened.finished = std::make_unique<QSignalSpy>(opened.dialog.get(), &QDialog::finished);
         opened.dialog->open();
         return opened;

@@ -1,4 +1,5 @@
 #include "ProgramFolder.h"
+#include "CaseName.h"
 
 #include "TempFolder.h"
 
@@ -34,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FolderCase{"/opt/release/korvane", "/opt/release"},
                     FolderCase{"/opt/Release/Debug/korvane", "/opt/Release"},
                     FolderCase{"/usr/bin/korvane", "/usr/bin"}, FolderCase{"/Release/korvane", "/"},
-                    FolderCase{"/korvane", "/"}, FolderCase{"korvane", "."}));
+                    FolderCase{"/korvane", "/"}, FolderCase{"korvane", "."}),
+    [](const auto& info) { return CaseName(info.index, info.param.exePath); });
 
 TEST(ProgramFolder, IsTheFolderHoldingThisTest) {
     const std::string folder = ProgramFolder();
@@ -109,5 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
                     SetupCase{nullptr, "/home/ann", "/home/ann/.cache/KorvaneSetup"},
                     SetupCase{"", "/home/ann", "/home/ann/.cache/KorvaneSetup"},
                     SetupCase{"relative/cache", "/home/ann", "/home/ann/.cache/KorvaneSetup"},
-                    SetupCase{nullptr, nullptr, ""}, SetupCase{nullptr, "not/absolute", ""}));
+                    SetupCase{nullptr, nullptr, ""}, SetupCase{nullptr, "not/absolute", ""}),
+    [](const auto& info) { return CaseName(info.index, info.param.folder); });
 } // namespace

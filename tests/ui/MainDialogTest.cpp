@@ -54,7 +54,7 @@ Bytes SongAtSpeedDelta(const char* deltaHex) {
 
 struct Message {
     std::string text;
-    MessageBoxIcon icon;
+    MessageIcon icon;
 };
 
 // Captions in the order of kCaptionControlIds, as the template has them.
@@ -112,16 +112,18 @@ class MainDialogTest : public QObject {
     }
 
     QString Text(int id) const { return Control<QLineEdit>(id)->text(); }
-    QString Instruction() const { return Control<QLabel>(1011)->text(); }
+    QString Instruction() const { return Control<QLabel>(kInstruction)->text(); }
     void Click(int id) { QTest::mouseClick(Control<QAbstractButton>(id), Qt::LeftButton); }
 
     void LoadTyped(const QString& path) {
-        Control<QLineEdit>(1001)->setText(path);
-        Click(1006);
+        Control<QLineEdit>(kInputPath)->setText(path);
+        Click(kLoad);
     }
 
     bool AdjustmentControlsEnabled(bool enabled) const {
-        for (int id : {1005, 1004, 1015, 1017, 1019, 1018, 1020, 1021, 1023, 1022, 1002, 1008}) {
+        for (ControlId id :
+             {kVolumeSlider, kDynamicRangeSlider, kReset, kSpeedSlider, kStuckNotes, kSpeedEdit,
+              kSpeedLabel, kPercentLabel, kVolumeLabel, kDynamicRangeLabel, kSave, kBrowseOutput}) {
             if (Control<QWidget>(id)->isEnabled() != enabled) {
                 qWarning("control %d enabled is %d", id, !enabled);
                 return false;
@@ -200,7 +202,7 @@ class MainDialogTest : public QObject {
         m_fileAnswers.clear();
         m_fileRequests.clear();
         m_exitStatus.reset();
-        SetMessageBoxHook([this](const std::string& text, MessageBoxIcon icon) {
+        SetMessageBoxHook([this](const std::string& text, MessageIcon icon) {
             m_messages.push_back({text, icon});
         });
         SetFileDialogHook([this](const std::string& folder, const std::string& name) {
@@ -227,35 +229,36 @@ class MainDialogTest : public QObject {
         MainDialog& dialog = Start();
         QVERIFY(m_started);
         ExpectCaptions(*LanguageTextsFor(1));
-        QCOMPARE(Control<QSlider>(1004)->value(), 500);
-        QCOMPARE(Control<QSlider>(1005)->value(), 500);
-        QCOMPARE(Control<QSlider>(1017)->value(), 250);
-        QCOMPARE(Text(1018), QString("100"));
-        QVERIFY(!Control<QCheckBox>(1019)->isChecked());
+        QCOMPARE(Control<QSlider>(kDynamicRangeSlider)->value(), 500);
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), 250);
+        QCOMPARE(Text(kSpeedEdit), QString("100"));
+        QVERIFY(!Control<QCheckBox>(kStuckNotes)->isChecked());
         QVERIFY(AdjustmentControlsEnabled(false));
-        for (int id : {1000, 1001, 1006, 1007, 1009, 1010, 1011}) {
+        for (ControlId id :
+             {kBrowseInput, kInputPath, kLoad, kOutputPath, kAbout, kPlayer, kInstruction}) {
             QVERIFY2(Control<QWidget>(id)->isEnabled(), qPrintable(QString::number(id)));
         }
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
-        QCOMPARE(Text(1001), QString());
-        QCOMPARE(dialog.focusWidget(), Control<QWidget>(1000));
+        QCOMPARE(Text(kInputPath), QString());
+        QCOMPARE(dialog.focusWidget(), Control<QWidget>(kBrowseInput));
         QCOMPARE(dialog.windowTitle(), QString("Korvane"));
-        QVERIFY(!Control<QWidget>(1)->isVisible());
-        QVERIFY(!Control<QWidget>(2)->isVisible());
+        QVERIFY(!Control<QWidget>(kOk)->isVisible());
+        QVERIFY(!Control<QWidget>(kCancel)->isVisible());
         QVERIFY(m_messages.empty());
     }
 
     void layoutFollowsDialogUnits() {
         MainDialog& dialog = Start();
         QCOMPARE(dialog.size(), QSize(591, 476));
-        QCOMPARE(Control<QWidget>(1003)->geometry(), QRect(11, 202, 516, 136));
-        QCOMPARE(Control<QWidget>(1000)->geometry(), QRect(443, 119, 61, 19));
-        QCOMPARE(Control<QWidget>(1010)->geometry(), QRect(11, 419, 570, 46));
+        QCOMPARE(Control<QWidget>(kLevelView)->geometry(), QRect(11, 202, 516, 136));
+        QCOMPARE(Control<QWidget>(kBrowseInput)->geometry(), QRect(443, 119, 61, 19));
+        QCOMPARE(Control<QWidget>(kPlayer)->geometry(), QRect(11, 419, 570, 46));
         // Volume: 0 at the top.
-        QVERIFY(Control<QSlider>(1005)->invertedAppearance());
+        QVERIFY(Control<QSlider>(kVolumeSlider)->invertedAppearance());
         // Tab order is template order.
-        QWidget* next = Control<QWidget>(1000);
-        for (int id : {1001, 1002}) {
+        QWidget* next = Control<QWidget>(kBrowseInput);
+        for (ControlId id : {kInputPath, kSave}) {
             next = next->nextInFocusChain();
             QCOMPARE(next, Control<QWidget>(id));
         }
@@ -263,16 +266,16 @@ class MainDialogTest : public QObject {
 
     void enterDoesNothingButOnPushButtonsAndEscEnds() {
         MainDialog& dialog = Start();
-        Control<QLineEdit>(1001)->setText(Path("song.mid"));
-        QTest::keyClick(Control<QLineEdit>(1001), Qt::Key_Return);
-        QTest::keyClick(Control<QSlider>(1004), Qt::Key_Enter);
+        Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
+        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+        QTest::keyClick(Control<QSlider>(kDynamicRangeSlider), Qt::Key_Enter);
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.m_job.m_loaded);
-        Control<QWidget>(1006)->setFocus();
-        QTest::keyClick(Control<QWidget>(1006), Qt::Key_Return);
+        Control<QWidget>(kLoad)->setFocus();
+        QTest::keyClick(Control<QWidget>(kLoad), Qt::Key_Return);
         QVERIFY(dialog.m_job.m_loaded);
         QVERIFY(dialog.isVisible());
-        QTest::keyClick(Control<QLineEdit>(1001), Qt::Key_Escape);
+        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
@@ -281,56 +284,56 @@ class MainDialogTest : public QObject {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
         QVERIFY(m_messages.empty());
-        QCOMPARE(Text(1007), Path("songKRV.mid"));
+        QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
         QVERIFY(AdjustmentControlsEnabled(true));
         QCOMPARE(dialog.m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QCOMPARE(Control<CMediaPlayer2>(1010)->FileName(), std::string());
+        QCOMPARE(Control<CMediaPlayer2>(kPlayer)->FileName(), std::string());
 
-        Click(1002);
+        Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("songKRV.mid"), kSong);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textSaved));
-        QCOMPARE(Control<CMediaPlayer2>(1010)->FileName(), StdPath("songKRV.mid"));
+        QCOMPARE(Control<CMediaPlayer2>(kPlayer)->FileName(), StdPath("songKRV.mid"));
         QCOMPARE(ReadFile("song.mid"), kSong);
     }
 
     void levelSlidersRedrawThePlot() {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
-        const QImage atDefaults = Control<LevelView>(1003)->Picture();
-        Control<QSlider>(1005)->setValue(0);
+        const QImage atDefaults = Control<LevelView>(kLevelView)->Picture();
+        Control<QSlider>(kVolumeSlider)->setValue(0);
         QCOMPARE(dialog.m_job.m_adjustments.m_volume, 0);
-        QVERIFY(Control<LevelView>(1003)->Picture() != atDefaults);
-        Click(1015);
-        QCOMPARE(Control<LevelView>(1003)->Picture(), atDefaults);
+        QVERIFY(Control<LevelView>(kLevelView)->Picture() != atDefaults);
+        Click(kReset);
+        QCOMPARE(Control<LevelView>(kLevelView)->Picture(), atDefaults);
     }
 
     void speedSliderSetsTheFieldAtBothEnds() {
         Start();
         LoadTyped(Path("song.mid"));
-        auto* slider = Control<QSlider>(1017);
+        auto* slider = Control<QSlider>(kSpeedSlider);
         slider->setValue(1000);
-        QCOMPARE(Text(1018), QString("400"));
+        QCOMPARE(Text(kSpeedEdit), QString("400"));
         slider->setValue(3);
-        QCOMPARE(Text(1018), QString("1"));
+        QCOMPARE(Text(kSpeedEdit), QString("1"));
         slider->setValue(0);
-        QCOMPARE(Text(1018), QString("0"));
+        QCOMPARE(Text(kSpeedEdit), QString("0"));
         slider->setValue(1000);
-        Click(1002);
+        Click(kSave);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("0f"));
     }
 
     void typedSpeedReachesTheEngine() {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
-        Control<QLineEdit>(1018)->setText("150");
+        Control<QLineEdit>(kSpeedEdit)->setText("150");
         // Repaints and focus changes of the slider leave a typed value alone.
-        Control<QSlider>(1017)->setFocus();
-        Control<QSlider>(1017)->repaint();
-        QCOMPARE(Text(1018), QString("150"));
-        Click(1002);
+        Control<QSlider>(kSpeedSlider)->setFocus();
+        Control<QSlider>(kSpeedSlider)->repaint();
+        QCOMPARE(Text(kSpeedEdit), QString("150"));
+        Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(dialog.m_job.m_adjustments.m_speedPercent, 150);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
@@ -349,13 +352,14 @@ class MainDialogTest : public QObject {
         QFETCH(QString, typed);
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
-        Control<QLineEdit>(1018)->setText(typed);
-        Control<QSlider>(1004)->setValue(700); // redraws take only the slider positions
+        Control<QLineEdit>(kSpeedEdit)->setText(typed);
+        Control<QSlider>(kDynamicRangeSlider)
+            ->setValue(700); // redraws take only the slider positions
         QVERIFY(m_messages.empty());
-        Click(1002);
+        Click(kSave);
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string("Please enter an integer between 0 and 100000."));
-        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Exclamation);
+        QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
         QCOMPARE(dialog.m_job.m_adjustments.m_speedPercent, 100);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
@@ -363,13 +367,13 @@ class MainDialogTest : public QObject {
 
     void saveBeforeAnyLoadAsksForALoad() {
         MainDialog& dialog = Start();
-        Control<QLineEdit>(1007)->setText(Path("out.mid"));
+        Control<QLineEdit>(kOutputPath)->setText(Path("out.mid"));
         // Save is disabled until a load; forced on, it still refuses.
-        Control<QWidget>(1002)->setEnabled(true);
-        Click(1002);
+        Control<QWidget>(kSave)->setEnabled(true);
+        Click(kSave);
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
-        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Information);
+        QCOMPARE(m_messages[0].icon, MessageIcon::Information);
         QVERIFY(!QFile::exists(Path("out.mid")));
         QVERIFY(!dialog.m_job.m_loaded);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
@@ -381,29 +385,29 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("missing.mid"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string("The input MIDI file can not be opened."));
-        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Stop);
+        QCOMPARE(m_messages[0].icon, MessageIcon::Stop);
         QVERIFY(AdjustmentControlsEnabled(true));
         QVERIFY(dialog.m_job.m_loaded);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
         // A failed pass leaves the window's texts as they were.
-        QCOMPARE(Text(1007), Path("songKRV.mid"));
-        QCOMPARE(Text(1001), Path("missing.mid"));
+        QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
+        QCOMPARE(Text(kInputPath), Path("missing.mid"));
         QVERIFY(dialog.m_job.m_engine.m_levels.empty());
     }
 
     void resetRestoresTheDefaults() {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
-        Control<QSlider>(1004)->setValue(10);
-        Control<QSlider>(1005)->setValue(990);
-        Control<QSlider>(1017)->setValue(800);
-        Control<QCheckBox>(1019)->setChecked(true);
-        Click(1015);
-        QCOMPARE(Control<QSlider>(1004)->value(), 500);
-        QCOMPARE(Control<QSlider>(1005)->value(), 500);
-        QCOMPARE(Control<QSlider>(1017)->value(), 250);
-        QCOMPARE(Text(1018), QString("100"));
-        QVERIFY(!Control<QCheckBox>(1019)->isChecked());
+        Control<QSlider>(kDynamicRangeSlider)->setValue(10);
+        Control<QSlider>(kVolumeSlider)->setValue(990);
+        Control<QSlider>(kSpeedSlider)->setValue(800);
+        Control<QCheckBox>(kStuckNotes)->setChecked(true);
+        Click(kReset);
+        QCOMPARE(Control<QSlider>(kDynamicRangeSlider)->value(), 500);
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), 250);
+        QCOMPARE(Text(kSpeedEdit), QString("100"));
+        QVERIFY(!Control<QCheckBox>(kStuckNotes)->isChecked());
         QCOMPARE(dialog.m_job.m_adjustments.m_dynamicRange, 500);
         QCOMPARE(dialog.m_job.m_adjustments.m_volume, 500);
     }
@@ -422,16 +426,16 @@ class MainDialogTest : public QObject {
         QCOMPARE(job.m_msgPleaseLoad, std::string("Laden Sie bitte eine MIDI Akte"));
 
         AnswerAboutBox(3);
-        Click(1009);
+        Click(kAbout);
         QCOMPARE(m_aboutOpenedWith, 0);
         ExpectCaptions(*LanguageTextsFor(3));
-        QCOMPARE(CaptionOf(Control<QWidget>(1002)), QString::fromUtf8("Économiser "));
+        QCOMPARE(CaptionOf(Control<QWidget>(kSave)), QString::fromUtf8("Économiser "));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(3)->textWelcome));
         QCOMPARE(job.m_msgInputNotOpened,
                  std::string("Le dossier du MIDI d'entrée ne peut pas être ouvert."));
 
         AnswerAboutBox(0);
-        Click(1009);
+        Click(kAbout);
         QCOMPARE(m_aboutOpenedWith, 3);
         QCOMPARE(Captions(), german);
         const std::array<std::string, 8> texts = {
@@ -474,11 +478,11 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("missing.mid"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string());
-        QCOMPARE(m_messages[0].icon, MessageBoxIcon::Stop);
+        QCOMPARE(m_messages[0].icon, MessageIcon::Stop);
         // The data-exchange prompt still speaks: it is the framework's, not the program's.
         LoadTyped(Path("song.mid"));
-        Control<QLineEdit>(1018)->setText("x");
-        Click(1002);
+        Control<QLineEdit>(kSpeedEdit)->setText("x");
+        Click(kSave);
         QCOMPARE(m_messages.back().text,
                  std::string("Please enter an integer between 0 and 100000."));
     }
@@ -486,7 +490,7 @@ class MainDialogTest : public QObject {
     void profileIsWrittenOnlyByAChoiceAndReadAtTheNextStart() {
         Start();
         const QString profileFile = Path("config/Korvane.ini");
-        Click(1000); // cancelled
+        Click(kBrowseInput); // cancelled
         QCOMPARE(m_fileRequests.size(), size_t{1});
         QCOMPARE(m_fileRequests[0].first, ExamplesFolder(StdPath("program")));
         QCOMPARE(m_fileRequests[0].second, std::string());
@@ -494,19 +498,19 @@ class MainDialogTest : public QObject {
         QVERIFY(!m_dialog->m_job.m_loaded);
 
         m_fileAnswers.push_back(StdPath("song.mid"));
-        Click(1000);
+        Click(kBrowseInput);
         QVERIFY(m_dialog->m_job.m_loaded);
-        QCOMPARE(Text(1001), Path("song.mid"));
+        QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
 
-        Click(1000); // the next dialog starts where the last pick was
+        Click(kBrowseInput); // the next dialog starts where the last pick was
         QCOMPARE(m_fileRequests.back(),
                  std::make_pair(Folder().toStdString(), std::string("song.mid")));
 
         m_dialog.reset();
         Start();
-        QCOMPARE(Text(1001), Folder());
+        QCOMPARE(Text(kInputPath), Folder());
     }
 
     void outputBrowseProposesTheOutputAndRunsNoPass() {
@@ -514,10 +518,10 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         const std::string longName = std::string(300, 'n') + ".mid";
         m_fileAnswers.push_back(StdPath("chosen/") + longName);
-        Click(1008);
+        Click(kBrowseOutput);
         QCOMPARE(m_fileRequests.back(),
                  std::make_pair(ExamplesFolder(StdPath("program")), StdPath("songKRV.mid")));
-        QCOMPARE(Text(1007), Path("chosen/") + QString::fromStdString(longName));
+        QCOMPARE(Text(kOutputPath), Path("chosen/") + QString::fromStdString(longName));
         QCOMPARE(Profile().GetProfileString(kKeyOutputFolder, ""), StdPath("chosen/"));
         QCOMPARE(Profile().GetProfileString(kKeyOutputName, ""), longName);
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
@@ -528,7 +532,7 @@ class MainDialogTest : public QObject {
         Start();
         LoadTyped(Path("song.mid"));
         AnswerAboutBox(-1);
-        Click(1009);
+        Click(kAbout);
         QCOMPARE(m_aboutOpenedWith, 1);
         ExpectCaptions(*LanguageTextsFor(1));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
@@ -585,7 +589,7 @@ class MainDialogTest : public QObject {
         } else {
             QCOMPARE(m_messages.size(), size_t{1});
             QCOMPARE(QString::fromStdString(m_messages[0].text), message);
-            QCOMPARE(m_messages[0].icon, MessageBoxIcon::Stop);
+            QCOMPARE(m_messages[0].icon, MessageIcon::Stop);
         }
         if (!output.isEmpty()) {
             QCOMPARE(ReadFile(output), kSong);
@@ -626,7 +630,7 @@ class MainDialogTest : public QObject {
         Start({"korvane", StdPath("song.mid"), StdPath("other.mid")});
         QVERIFY(m_started);
         QTRY_VERIFY(m_dialog->m_job.m_loaded);
-        QCOMPARE(Text(1001), Path("song.mid"));
+        QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
         QVERIFY(m_messages.empty());
     }
@@ -643,7 +647,7 @@ class MainDialogTest : public QObject {
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
         QTRY_VERIFY(dialog.m_job.m_loaded);
-        QCOMPARE(Text(1001), Path("song.mid"));
+        QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
     }
 
