@@ -168,12 +168,6 @@ void CFile::Abort() {
     m_buffer.clear();
 }
 
-void CFile::Remove(const std::string& path) {
-    if (::unlink(path.c_str()) != 0) {
-        throw CFileException("cannot remove " + path + ": " + std::strerror(errno), errno);
-    }
-}
-
 void CFile::FailWrite(int error) {
     m_buffer.clear();
     errno = error;

@@ -44,8 +44,6 @@ class CFile : public ByteSink {
     // Closes without flushing or raising: used when a pass is abandoned.
     void Abort();
 
-    static void Remove(const std::string& path);
-
   private:
     // Hands the full buffer to the background writer and takes an empty one.
     void SubmitBuffer();

@@ -11,8 +11,6 @@ class Profile {
     Profile();
     explicit Profile(std::string filePath);
 
-    const std::string& FilePath() const { return m_filePath; }
-
     int GetProfileInt(const std::string& key, int defaultValue) const;
     std::string GetProfileString(const std::string& key, const std::string& defaultValue) const;
     // Return false when the profile could not be written.
