@@ -4,6 +4,7 @@
 // [EXAMPLE.mid]]
 
 #include "AboutPicture.h"
+#include "ControlId.h"
 #include "LanguageTable.h"
 #include "MainDialog.h"
 #include "MessageBox.h"

@@ -38,9 +38,9 @@ INSTANTIATE_TEST_SUITE_P(Widths, CDibStride,
                          testing::Values(StrideCase{3, 24, 12}, StrideCase{5, 24, 16},
                                          StrideCase{10, 1, 4}, StrideCase{33, 1, 8},
                                          StrideCase{32, 1, 4}, StrideCase{520, 24, 1560}),
-                         [](const auto& info) {
-                             return "Width" + std::to_string(info.param.width) + "Bits" +
-                                    std::to_string(info.param.bits);
+                         [](const auto& testCase) {
+                             return "Width" + std::to_string(testCase.param.width) + "Bits" +
+                                    std::to_string(testCase.param.bits);
                          });
 
 TEST(CDib, HeaderOf24BitSurfaceHasNoTable) {
@@ -117,7 +117,9 @@ std::vector<uint8_t> Ramp(int count, int step) {
 INSTANTIATE_TEST_SUITE_P(Depths, CDibColourTable,
                          testing::Values(TableCase{1, {0, 128}}, TableCase{4, Ramp(16, 16)},
                                          TableCase{8, Ramp(256, 1)}),
-                         [](const auto& info) { return "Bits" + std::to_string(info.param.bits); });
+                         [](const auto& testCase) {
+                             return "Bits" + std::to_string(testCase.param.bits);
+                         });
 
 TEST(CDib, NoColourTableAtOtherDepths) {
     for (const int bits : {2, 16, 24, 32, 3}) {

@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The window counts characters, not bytes.
         PathCase{"/m/" + Repeat("é", 49) + ".mid", "/m/" + Repeat("é", 49) + "KRV.mid"},
         PathCase{"/m/" + Repeat("é", 50) + ".mid", "/m/" + Repeat("é", 50) + ".midKRV.mid"}),
-    [](const auto& info) { return CaseName(info.index, info.param.input); });
+    [](const auto& testCase) { return CaseName(testCase.index, testCase.param.input); });
 
 TEST(FolderOfPath, KeepsUpToLastSlash) {
     EXPECT_EQ(FolderOfPath("/Music/Song.mid"), "/Music/");

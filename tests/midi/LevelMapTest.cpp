@@ -35,9 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Double rounding gives 38 where exact arithmetic would give 39.
         LevelCase{10, 700, {114}, {38}}, LevelCase{500, 500, {128, 200, 255}, {127, 127, 127}},
         LevelCase{1000, 0, {0}, {0}}, LevelCase{0, 1000, {0}, {0}}),
-    [](const auto& info) {
-        return "D" + std::to_string(info.param.dynamicRange) + "V" +
-               std::to_string(info.param.volume);
+    [](const auto& testCase) {
+        return "D" + std::to_string(testCase.param.dynamicRange) + "V" +
+               std::to_string(testCase.param.volume);
     });
 
 TEST(LevelMap, WholeRangeRules) {

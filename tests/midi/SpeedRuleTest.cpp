@@ -27,9 +27,9 @@ INSTANTIATE_TEST_SUITE_P(
                     // Above the largest delta a file holds: limited, never wrapped.
                     SpeedCase{0xFFFFFFFF, 100, 0x0FFFFFFF}, SpeedCase{0x0FFFFFFF, 1, 0x0FFFFFFF},
                     SpeedCase{0x00300000, 1, 0x0FFFFFFF}, SpeedCase{20000, 50, 40000}),
-    [](const auto& info) {
-        return "Delta" + std::to_string(info.param.delta) + "At" +
-               std::to_string(info.param.percent);
+    [](const auto& testCase) {
+        return "Delta" + std::to_string(testCase.param.delta) + "At" +
+               std::to_string(testCase.param.percent);
     });
 
 TEST(SpeedRule, TableAgreesWithTheRuleAtTheTableEdge) {

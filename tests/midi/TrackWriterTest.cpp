@@ -28,7 +28,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VarLenCase{0x80, {0x81, 0x00}}, VarLenCase{0x2000, {0xC0, 0x00}},
                     VarLenCase{0x3FFF, {0xFF, 0x7F}}, VarLenCase{0x4000, {0x81, 0x80, 0x00}},
                     VarLenCase{0x0FFFFFFF, {0xFF, 0xFF, 0xFF, 0x7F}}),
-    [](const auto& info) { return "Value" + std::to_string(info.param.value); });
+    [](const auto& testCase) { return "Value" + std::to_string(testCase.param.value); });
 
 TEST(TrackWriter, StepBackThenFiveBytesGrowsByFour) {
     MemorySink sink;

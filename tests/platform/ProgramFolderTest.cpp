@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FolderCase{"/opt/Release/Debug/korvane", "/opt/Release"},
                     FolderCase{"/usr/bin/korvane", "/usr/bin"}, FolderCase{"/Release/korvane", "/"},
                     FolderCase{"/korvane", "/"}, FolderCase{"korvane", "."}),
-    [](const auto& info) { return CaseName(info.index, info.param.exePath); });
+    [](const auto& testCase) { return CaseName(testCase.index, testCase.param.exePath); });
 
 TEST(ProgramFolder, IsTheFolderHoldingThisTest) {
     const std::string folder = ProgramFolder();
@@ -112,5 +112,5 @@ INSTANTIATE_TEST_SUITE_P(
                     SetupCase{"", "/home/ann", "/home/ann/.cache/KorvaneSetup"},
                     SetupCase{"relative/cache", "/home/ann", "/home/ann/.cache/KorvaneSetup"},
                     SetupCase{nullptr, nullptr, ""}, SetupCase{nullptr, "not/absolute", ""}),
-    [](const auto& info) { return CaseName(info.index, info.param.folder); });
+    [](const auto& testCase) { return CaseName(testCase.index, testCase.param.folder); });
 } // namespace

@@ -4,6 +4,7 @@
 #include "FileDialog.h"
 #include "LanguageTable.h"
 #include "LevelView.h"
+#include "MainDialogTemplate.h"
 #include "MessageBox.h"
 #include "Profile.h"
 #include "ProfileKeys.h"
