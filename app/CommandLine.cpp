@@ -1,10 +1,11 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <optional>
 
+namespace korvane {
 namespace {
 struct LongOption {
     const char* name;
@@ -202,3 +203,5 @@ std::string UsageText() {
            "With no option the window opens (with FILE.mid loaded, if given).\n"
            "Exit status: 0 every file converted, 1 a conversion failed, 2 usage error.\n";
 }
+
+} // namespace korvane

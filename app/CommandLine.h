@@ -1,10 +1,12 @@
 #pragma once
 
-#include "Adjustments.h"
-#include "BatchArguments.h"
+#include "job/BatchArguments.h"
+#include "midi/Adjustments.h"
 
 #include <string>
 #include <vector>
+
+namespace korvane {
 
 // What a command-line conversion uses besides its inputs.
 struct ConversionOptions {
@@ -28,3 +30,5 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
+
+} // namespace korvane

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "JobHost.h"
+#include "job/JobHost.h"
 
 #include <ostream>
 #include <string>
+
+namespace korvane {
 
 // Runs the conversion job without a window: every message goes to the error stream as
 // "korvane: INPUT: message"; the values are set by the command line, not taken from controls.
@@ -25,3 +27,5 @@ class ConsoleHost : public JobHost {
     std::string m_input;
     NullPlayer m_player;
 };
+
+} // namespace korvane

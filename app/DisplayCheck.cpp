@@ -1,10 +1,11 @@
-#include "DisplayCheck.h"
+#include "app/DisplayCheck.h"
 
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 #include <xcb/xcb.h>
 
+namespace korvane {
 namespace {
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -49,3 +50,5 @@ bool DisplayReachable() {
     }
     return WaylandAnswers() || X11Answers();
 }
+
+} // namespace korvane

@@ -1,12 +1,13 @@
-#include "HeadlessRun.h"
+#include "app/HeadlessRun.h"
 
-#include "ConsoleHost.h"
-#include "ConversionJob.h"
-#include "LanguageTable.h"
-#include "OutputPath.h"
-#include "Profile.h"
-#include "ProfileKeys.h"
+#include "app/ConsoleHost.h"
+#include "job/ConversionJob.h"
+#include "job/LanguageTable.h"
+#include "job/OutputPath.h"
+#include "job/ProfileKeys.h"
+#include "platform/Profile.h"
 
+namespace korvane {
 namespace {
 // A stored language out of range leaves the window's texts empty; on the command line a blank
 // message would say nothing, so English stands in.
@@ -42,3 +43,5 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& errors) {
     }
     return status;
 }
+
+} // namespace korvane

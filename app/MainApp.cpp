@@ -1,11 +1,13 @@
-#include "MainApp.h"
+#include "app/MainApp.h"
 
-#include "MainDialog.h"
-#include "ProgramFolder.h"
-#include "ProgramFolderGlobal.h"
+#include "platform/ProgramFolder.h"
+#include "ui/MainDialog.h"
+#include "ui/ProgramFolderGlobal.h"
 
 #include <string>
 #include <vector>
+
+namespace korvane {
 
 MainApp::MainApp(int& argc, char** argv) : QApplication(argc, argv), m_argc(argc), m_argv(argv) {
     setApplicationName("Korvane");
@@ -23,3 +25,5 @@ int RunMainApp(int argc, char** argv) {
     MainApp app(argc, argv);
     return app.InitInstance();
 }
+
+} // namespace korvane

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "Profile.h"
+#include "platform/Profile.h"
 
 #include <QApplication>
+
+namespace korvane {
 
 // The application object: works out the program folder and runs the main window modally;
 // the program ends when the window closes.
@@ -21,3 +23,5 @@ class MainApp : public QApplication {
 
 // Runs the window (or, with "-f", the batch conversion inside it); returns the exit status.
 int RunMainApp(int argc, char** argv);
+
+} // namespace korvane

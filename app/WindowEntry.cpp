@@ -1,7 +1,7 @@
 // The one symbol the window module exports: korvane looks it up after loading the module.
-#include "MainApp.h"
-#include "WindowModule.h"
+#include "app/MainApp.h"
+#include "app/WindowModule.h"
 
 extern "C" __attribute__((visibility("default"))) int KorvaneRunWindow(int argc, char** argv) {
-    return RunMainApp(argc, argv);
+    return korvane::RunMainApp(argc, argv);
 }

@@ -1,4 +1,4 @@
-#include "WindowModule.h"
+#include "app/WindowModule.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <limits.h>
 #include <string>
 
+namespace korvane {
 namespace {
 constexpr const char* kModuleName = "korvane-window.so";
 
@@ -54,3 +55,5 @@ int RunWindowModule(int argc, char** argv) {
     }
     return entry(argc, argv);
 }
+
+} // namespace korvane

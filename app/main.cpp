@@ -1,12 +1,13 @@
-#include "CommandLine.h"
-#include "DisplayCheck.h"
-#include "HeadlessRun.h"
+#include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
+#include "app/HeadlessRun.h"
 #ifdef KORVANE_WINDOW
-#include "WindowModule.h"
+#include "app/WindowModule.h"
 #endif
 
 #include <iostream>
 
+namespace korvane {
 namespace {
 #ifdef KORVANE_WINDOW
 // The window's branch: the window opens (or, with "-f", converts with message boxes before it
@@ -37,7 +38,7 @@ int RunWindow(const CommandLine& commandLine, int, char**) {
 #endif
 } // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     switch (commandLine.action) {
     case CommandLine::Action::Help:
@@ -58,4 +59,9 @@ int main(int argc, char** argv) {
         break;
     }
     return RunWindow(commandLine, argc, argv);
+}
+} // namespace korvane
+
+int main(int argc, char** argv) {
+    return korvane::Main(argc, argv);
 }

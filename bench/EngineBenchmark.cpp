@@ -1,7 +1,7 @@
 // The engine's save pass memory to memory: the chunk framing the job does, the header copy and
 // every track walked, over a generated 32 MB format-1 file.
-#include "BenchmarkSong.h"
-#include "MidiEngine.h"
+#include "midi/MidiEngine.h"
+#include "testing/BenchmarkSong.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+namespace korvane {
 namespace {
 constexpr size_t kSongBytes = size_t{32} << 20;
 
@@ -88,4 +89,7 @@ void BM_SavePassDefaults(benchmark::State& state) {
 // A warm-up pass first: the first one also pays for touching the sink's memory.
 BENCHMARK(BM_SavePassAllAdjustments)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
 BENCHMARK(BM_SavePassDefaults)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
+
+} // namespace korvane
+
 BENCHMARK_MAIN();

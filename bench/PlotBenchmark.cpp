@@ -1,5 +1,5 @@
-#include "LevelPlot.h"
-#include "PictureTarget.h"
+#include "gfx/LevelPlot.h"
+#include "gfx/PictureTarget.h"
 
 #include <benchmark/benchmark.h>
 
@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+namespace korvane {
 namespace {
 
 // Stands in for the control: keeps a copy of the rows, as the window's adapter does.
@@ -57,5 +58,7 @@ BENCHMARK(BM_Redraw)
     ->Arg(1'000'000)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond);
+
+} // namespace korvane
 
 BENCHMARK_MAIN();

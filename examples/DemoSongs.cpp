@@ -1,10 +1,11 @@
-#include "DemoSongs.h"
+#include "examples/DemoSongs.h"
 
-#include "NoteTimeline.h"
+#include "testing/NoteTimeline.h"
 
 #include <algorithm>
 #include <cmath>
 
+namespace korvane {
 namespace {
 constexpr int kDivision = 480;
 constexpr uint32_t kBeat = kDivision;
@@ -258,3 +259,5 @@ const std::vector<DemoSong>& DemoSongs() {
     };
     return songs;
 }
+
+} // namespace korvane

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "MidiFileBuilder.h"
+#include "testing/MidiFileBuilder.h"
 
 #include <string>
 #include <vector>
+
+namespace korvane {
 
 // The demo files shipped in the Examples folder, each made to show one of Korvane's adjustments.
 struct DemoSong {
@@ -22,3 +24,5 @@ MidiFileBuilder RunningStatusVolume();
 MidiFileBuilder Format0SysExTempo();
 
 const std::vector<DemoSong>& DemoSongs();
+
+} // namespace korvane

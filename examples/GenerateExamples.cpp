@@ -1,12 +1,13 @@
 // Writes the demo files into a folder, or the large benchmark file to a path.
-#include "BenchmarkSong.h"
-#include "DemoSongs.h"
+#include "examples/DemoSongs.h"
+#include "testing/BenchmarkSong.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
+namespace korvane {
 namespace {
 int Usage() {
     std::fputs("usage: korvane_examples FOLDER\n"
@@ -16,7 +17,7 @@ int Usage() {
 }
 } // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     try {
         if (argc >= 3 && std::string(argv[1]) == "--benchmark") {
             const long megabytes = argc >= 4 ? std::strtol(argv[3], nullptr, 10) : 32;
@@ -37,4 +38,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvane_examples: %s\n", e.what());
         return 1;
     }
+}
+} // namespace korvane
+
+int main(int argc, char** argv) {
+    return korvane::Main(argc, argv);
 }

@@ -1,6 +1,6 @@
-#include "SavePassCheck.h"
+#include "fuzz/SavePassCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    CheckSavePass(data, size);
+    korvane::CheckSavePass(data, size);
     return 0;
 }

@@ -1,9 +1,9 @@
-#include "SavePassCheck.h"
+#include "fuzz/SavePassCheck.h"
 
-#include "ConversionJob.h"
-#include "JobHost.h"
-#include "LanguageTable.h"
-#include "PlayerControl.h"
+#include "job/ConversionJob.h"
+#include "job/JobHost.h"
+#include "job/LanguageTable.h"
+#include "job/PlayerControl.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+namespace korvane {
 namespace {
 using Bytes = std::vector<uint8_t>;
 
@@ -324,3 +325,5 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     }
     Require(job.m_engine.m_levels == savedLevels, "load and save pass record different levels");
 }
+
+} // namespace korvane

@@ -1,13 +1,14 @@
-#include "CDib.h"
+#include "gfx/CDib.h"
 
-#include "MemoryDC.h"
-#include "PictureTarget.h"
+#include "gfx/MemoryDC.h"
+#include "gfx/PictureTarget.h"
 
 #include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
 
+namespace korvane {
 namespace {
 
 constexpr std::size_t kHeaderSize = 40;
@@ -165,3 +166,5 @@ void CDib::Clear() {
     m_width = 0;
     m_height = 0;
 }
+
+} // namespace korvane

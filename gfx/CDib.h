@@ -1,12 +1,14 @@
 #pragma once
 
-#include "DibSection.h"
-#include "GdiTypes.h"
-#include "LogicalPalette.h"
+#include "gfx/DibSection.h"
+#include "gfx/GdiTypes.h"
+#include "gfx/LogicalPalette.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+namespace korvane {
 
 class MemoryDC;
 class PictureTarget;
@@ -70,3 +72,5 @@ class CDib {
     std::unique_ptr<DibSection> m_section;
     uint8_t* m_pixels = nullptr;
 };
+
+} // namespace korvane

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace korvane {
+
 // The pixel memory of a DIB section: rows of `stride` bytes, bottom row first.
 struct DibSection {
     int width = 0;
@@ -14,3 +16,5 @@ struct DibSection {
 
 // The handle a surface gives out for its section; the surface owns what it points to.
 using HBITMAP = DibSection*;
+
+} // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace korvane {
+
 // The in-memory shapes of the bitmap and palette records the surface keeps. Their layout is the
 // one every DIB reader expects, so the header block can be handed on byte for byte.
 
@@ -79,3 +81,5 @@ struct Pen {
 struct SolidBrush {
     COLORREF color;
 };
+
+} // namespace korvane

@@ -1,13 +1,14 @@
-#include "LevelPlot.h"
+#include "gfx/LevelPlot.h"
 
-#include "CDib.h"
-#include "LevelMap.h"
+#include "gfx/CDib.h"
+#include "midi/LevelMap.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
 
+namespace korvane {
 namespace {
 
 constexpr int kTopNone = 999;
@@ -111,3 +112,5 @@ void DrawLevelPlot(PictureTarget& target, int width, int height, const std::vect
     PaintLevelPlot(dc, width, height, levels, dynamicRange, volume);
     surface.Draw(target, 0, 0);
 }
+
+} // namespace korvane

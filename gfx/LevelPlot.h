@@ -1,10 +1,12 @@
 #pragma once
 
-#include "MemoryDC.h"
-#include "PictureTarget.h"
+#include "gfx/MemoryDC.h"
+#include "gfx/PictureTarget.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace korvane {
 
 // The level curve: every recorded level, mapped through the two settings, against event order,
 // with a dashed red line at level 64 drawn over it.
@@ -17,3 +19,5 @@ void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8
 // 1:1 copy onto the target at (0, 0). Nothing survives the call.
 void DrawLevelPlot(PictureTarget& target, int width, int height, const std::vector<uint8_t>& levels,
                    int dynamicRange, int volume);
+
+} // namespace korvane

@@ -1,12 +1,16 @@
 #pragma once
 
-#include "GdiTypes.h"
+#include "gfx/GdiTypes.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace korvane {
 
 // A palette object made from a LOGPALETTE block; the block itself is freed once this exists.
 struct LogicalPalette {
     uint16_t version = 0;
     std::vector<PALETTEENTRY> entries;
 };
+
+} // namespace korvane

@@ -1,9 +1,10 @@
-#include "MemoryDC.h"
+#include "gfx/MemoryDC.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+namespace korvane {
 namespace {
 
 constexpr COLORREF kBackground = RGB(255, 255, 255); // opaque background mode, white
@@ -121,3 +122,5 @@ COLORREF MemoryDC::NextPenColor() {
     m_dashStep = (m_dashStep + 1) % kDashPeriod;
     return on ? m_pen.color : kBackground;
 }
+
+} // namespace korvane

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "DibSection.h"
-#include "GdiTypes.h"
+#include "gfx/DibSection.h"
+#include "gfx/GdiTypes.h"
 
 #include <cstddef>
 #include <cstdint>
+
+namespace korvane {
 
 // A memory device context that draws straight into the 24-bit section selected into it, by the
 // rules of GDI: cosmetic one-pixel pens, LineTo leaves its end point unpainted, dashed pens
@@ -41,3 +43,5 @@ class MemoryDC {
     int m_y = 0;
     int m_dashStep = 0;
 };
+
+} // namespace korvane

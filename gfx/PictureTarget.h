@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace korvane {
+
 // Where a surface's finished picture goes: the screen side keeps the rows and shows them 1:1.
 class PictureTarget {
   public:
@@ -11,3 +13,5 @@ class PictureTarget {
     virtual void ShowPicture(int x, int y, int width, int height, int stride,
                              const uint8_t* bottomUpRows) = 0;
 };
+
+} // namespace korvane

@@ -1,5 +1,6 @@
-#include "BatchArguments.h"
+#include "job/BatchArguments.h"
 
+namespace korvane {
 namespace {
 bool BeginsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
@@ -40,3 +41,5 @@ BatchArguments ScanBatchArguments(const std::vector<std::string>& args) {
     }
     return result;
 }
+
+} // namespace korvane

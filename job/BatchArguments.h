@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace korvane {
+
 // What the short-option loop finds: "-v VALUE" and "-f INPUT", recognised by their first
 // two characters; the last "-f" wins; every other argument is skipped.
 struct BatchArguments {
@@ -20,3 +22,5 @@ struct BatchArguments {
 // args[0] is the program name. Nothing past the last argument is read; an option given last,
 // without a value, is ignored.
 BatchArguments ScanBatchArguments(const std::vector<std::string>& args);
+
+} // namespace korvane

@@ -1,9 +1,10 @@
-#include "ChunkReader.h"
+#include "job/ChunkReader.h"
 
 #include <algorithm>
 #include <limits>
 #include <new>
 
+namespace korvane {
 namespace {
 constexpr size_t kChunkHeaderPart = 4;
 
@@ -78,3 +79,5 @@ void ChunkReader::ReadData(InputChunk& chunk, size_t wanted) {
     }
     m_pendingData = 0;
 }
+
+} // namespace korvane

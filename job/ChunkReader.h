@@ -1,12 +1,14 @@
 #pragma once
 
-#include "CFile.h"
+#include "platform/CFile.h"
 
 #include <cstdint>
 #include <future>
 #include <memory>
 #include <optional>
 #include <string>
+
+namespace korvane {
 
 // One chunk of the input: its ID and the data bytes that are there (a chunk cut short by the
 // end of the file keeps what it has).
@@ -47,3 +49,5 @@ class ChunkReader {
     std::future<std::optional<InputChunk>> m_ahead;
     size_t m_pendingData = 0; // data bytes of the chunk read ahead still to be read
 };
+
+} // namespace korvane

@@ -1,13 +1,14 @@
-#include "ConversionJob.h"
+#include "job/ConversionJob.h"
 
-#include "ChunkReader.h"
-#include "OutputPath.h"
+#include "job/ChunkReader.h"
+#include "job/OutputPath.h"
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace korvane {
 namespace {
 constexpr size_t kChunkHeaderPart = 4;
 constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
@@ -200,3 +201,5 @@ void ConversionJob::Complete(bool save) {
     m_loaded = true;
     m_host.EnableAdjustmentControls();
 }
+
+} // namespace korvane

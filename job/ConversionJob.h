@@ -1,13 +1,15 @@
 #pragma once
 
-#include "CFile.h"
-#include "ChunkReader.h"
-#include "FileSystem.h"
-#include "JobHost.h"
-#include "LanguageTable.h"
-#include "MidiEngine.h"
+#include "job/ChunkReader.h"
+#include "job/JobHost.h"
+#include "job/LanguageTable.h"
+#include "midi/MidiEngine.h"
+#include "platform/CFile.h"
+#include "platform/FileSystem.h"
 
 #include <string>
+
+namespace korvane {
 
 // One load or save pass over a MIDI file, chunk by chunk. A save pass writes a temporary file
 // beside the output and renames it over the output only when the pass has completed, so a
@@ -64,3 +66,5 @@ class ConversionJob {
     TempFile m_tempOutput;
     std::string m_finalOutputPath;
 };
+
+} // namespace korvane

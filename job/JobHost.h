@@ -1,9 +1,11 @@
 #pragma once
 
-#include "MessageIcon.h"
-#include "PlayerControl.h"
+#include "job/PlayerControl.h"
+#include "platform/MessageIcon.h"
 
 #include <string>
+
+namespace korvane {
 
 // What the conversion job needs from whoever runs it: the window, or the command line.
 class JobHost {
@@ -21,3 +23,5 @@ class JobHost {
     // Redraws the level display.
     virtual void Redraw() = 0;
 };
+
+} // namespace korvane

@@ -1,5 +1,6 @@
-#include "LanguageTable.h"
+#include "job/LanguageTable.h"
 
+namespace korvane {
 namespace {
 // Columns: German, English, Spanish, French. Spaces and line breaks are part of the texts.
 constexpr LanguageTexts kTables[4] = {
@@ -86,3 +87,5 @@ const LanguageTexts* LanguageTextsFor(int language) {
     }
     return &kTables[language];
 }
+
+} // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace korvane {
+
 // The interface texts of one language. The job reports its messages with them, so they live
 // here, free of any GUI code, and the headless converter speaks the stored language too.
 struct LanguageTexts {
@@ -24,3 +26,5 @@ struct LanguageTexts {
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.
 const LanguageTexts* LanguageTextsFor(int language);
+
+} // namespace korvane

@@ -1,5 +1,6 @@
-#include "OutputPath.h"
+#include "job/OutputPath.h"
 
+namespace korvane {
 namespace {
 constexpr size_t kDotWindowCharacters = 50;
 
@@ -38,3 +39,5 @@ std::string FolderOfPath(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+} // namespace korvane

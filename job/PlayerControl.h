@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace korvane {
+
 // The preview player as the job drives it. The window supplies the real player; a headless
 // run supplies one that does nothing.
 class PlayerControl {
@@ -25,3 +27,5 @@ class NullPlayer : public PlayerControl {
     void SetFlag1107(bool) override {}
     void SetFlag24(bool) override {}
 };
+
+} // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace korvane {
+
 // Keys of the profile section "Version 1.0".
 inline constexpr const char* kKeyInputFolder = "MIDIPathNameI";
 inline constexpr const char* kKeyInputName = "MIDIFileNameI";
@@ -7,3 +9,5 @@ inline constexpr const char* kKeyOutputFolder = "MIDIPathNameO";
 inline constexpr const char* kKeyOutputName = "MIDIFileNameO";
 inline constexpr const char* kKeyLanguage = "Language";
 inline constexpr int kDefaultLanguage = 1;
+
+} // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace korvane {
+
 // What a pass changes in a file, with the ranges the window and the command line accept. The
 // defaults change nothing.
 struct Adjustments {
@@ -17,3 +19,5 @@ struct Adjustments {
     int m_speedPercent = kSpeedNeutral;
     bool m_eliminateStuckNotes = false;
 };
+
+} // namespace korvane

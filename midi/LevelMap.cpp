@@ -1,4 +1,6 @@
-#include "LevelMap.h"
+#include "midi/LevelMap.h"
+
+namespace korvane {
 
 uint8_t MapLevel(unsigned value, int dynamicRange, int volume) {
     if (value == 0) {
@@ -24,3 +26,5 @@ LevelTable BuildLevelTable(int dynamicRange, int volume) {
     }
     return table;
 }
+
+} // namespace korvane

@@ -1,8 +1,9 @@
-#include "MidiEngine.h"
+#include "midi/MidiEngine.h"
 
 #include <algorithm>
 #include <cstring>
 
+namespace korvane {
 namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
 } // namespace
@@ -228,3 +229,5 @@ bool MidiEngine::HandleSystemEvent(uint8_t status) {
         return false;
     }
 }
+
+} // namespace korvane

@@ -1,13 +1,15 @@
 #pragma once
 
-#include "Adjustments.h"
-#include "ByteSink.h"
-#include "LevelMap.h"
-#include "SpeedRule.h"
-#include "TrackWriter.h"
+#include "midi/Adjustments.h"
+#include "midi/LevelMap.h"
+#include "midi/SpeedRule.h"
+#include "midi/TrackWriter.h"
+#include "platform/ByteSink.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace korvane {
 
 // The stream engine: walks one track chunk at a time, applies the adjustments and streams the
 // adjusted track to the writer. Every read is bounded by the chunk's end.
@@ -102,3 +104,5 @@ class MidiEngine {
     uint8_t* m_levelLimit = nullptr;
     size_t m_levelReserve = 0; // size of m_levels the current track may grow to
 };
+
+} // namespace korvane

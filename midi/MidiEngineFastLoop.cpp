@@ -1,12 +1,14 @@
 // The engine's fast loops: channel messages with short deltas, the bulk of any file, walked
 // without a bound check per byte. Everything they leave (system and meta events, long deltas,
 // the end of the data) goes to the checked path in MidiEngine.cpp.
-#include "MidiEngine.h"
+#include "midi/MidiEngine.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
+
+namespace korvane {
 
 static_assert(std::endian::native == std::endian::little,
               "the fast loops read events and write delta codes as little-endian words");
@@ -206,3 +208,5 @@ void MidiEngine::CopyEventsFast() {
     m_levelHead = levels;
     m_runningStatus = static_cast<uint8_t>(running);
 }
+
+} // namespace korvane

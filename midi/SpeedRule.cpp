@@ -1,4 +1,6 @@
-#include "SpeedRule.h"
+#include "midi/SpeedRule.h"
+
+namespace korvane {
 
 uint32_t ApplySpeedRule(uint32_t delta, int speedPercent) {
     if (delta == 0) {
@@ -42,3 +44,5 @@ SpeedRule::SpeedRule(int speedPercent)
         }
     }
 }
+
+} // namespace korvane

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace korvane {
+
 // The largest delta time a four-byte variable-length quantity holds.
 constexpr uint32_t kMaxDelta = 0x0FFFFFFF;
 
@@ -37,3 +39,5 @@ class SpeedRule {
     std::vector<uint16_t> m_codes;
     bool m_identity = true;
 };
+
+} // namespace korvane

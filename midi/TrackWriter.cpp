@@ -1,8 +1,9 @@
-#include "TrackWriter.h"
+#include "midi/TrackWriter.h"
 
 #include <algorithm>
 #include <cstring>
 
+namespace korvane {
 namespace {
 constexpr size_t kBlockSize = 1 << 16;
 }
@@ -54,3 +55,5 @@ void TrackWriter::Flush() {
     m_head = m_buffer.data();
     m_eventStart = m_head;
 }
+
+} // namespace korvane

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "ByteSink.h"
+#include "platform/ByteSink.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace korvane {
 
 // The output side of the engine. Bytes collect in a block that goes to the sink when it fills;
 // the walk marks the start of every event so that an event cut short by the end of the data
@@ -70,3 +72,5 @@ class TrackWriter {
     int64_t m_flushed = 0;
     ByteSink* m_sink = nullptr;
 };
+
+} // namespace korvane

@@ -1,9 +1,11 @@
-#include "AtomicWrite.h"
+#include "platform/AtomicWrite.h"
 
-#include "CFile.h"
-#include "FileSystem.h"
+#include "platform/CFile.h"
+#include "platform/FileSystem.h"
 
 #include <cstdio>
+
+namespace korvane {
 
 bool AtomicWrite(const std::string& path, const std::string& content) {
     TempFile temp = CreateTempBeside(path);
@@ -22,3 +24,5 @@ bool AtomicWrite(const std::string& path, const std::string& content) {
         return false;
     }
 }
+
+} // namespace korvane

@@ -1,8 +1,10 @@
-#include "BackgroundWriter.h"
+#include "platform/BackgroundWriter.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace korvane {
 
 int WriteAll(int fd, const uint8_t* data, size_t count) {
     size_t done = 0;
@@ -85,3 +87,5 @@ void BackgroundWriter::Run() {
         m_changed.notify_all();
     }
 }
+
+} // namespace korvane

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+namespace korvane {
+
 // Writes count bytes to fd, going on after short and interrupted writes; returns 0 or the errno
 // of the failure.
 int WriteAll(int fd, const uint8_t* data, size_t count);
@@ -45,3 +47,5 @@ class BackgroundWriter {
     bool m_writeBack = true; // only the writer thread touches it
     std::thread m_thread;    // last: starts once everything above is ready
 };
+
+} // namespace korvane

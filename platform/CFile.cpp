@@ -1,4 +1,4 @@
-#include "CFile.h"
+#include "platform/CFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace korvane {
 namespace {
 constexpr size_t kBufferSize = 1 << 20;
 }
@@ -179,3 +180,5 @@ void CFile::Fail(const char* operation) const {
     throw CFileException(
         std::string("cannot ") + operation + " " + m_path + ": " + std::strerror(error), error);
 }
+
+} // namespace korvane

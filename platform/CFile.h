@@ -1,13 +1,15 @@
 #pragma once
 
-#include "BackgroundWriter.h"
-#include "ByteSink.h"
-#include "CFileException.h"
+#include "platform/BackgroundWriter.h"
+#include "platform/ByteSink.h"
+#include "platform/CFileException.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace korvane {
 
 // A buffered file with the subset of operations Korvane uses. Writes collect in a buffer that
 // is flushed before any seek, so the file ends up holding exactly the bytes an unbuffered file
@@ -60,3 +62,5 @@ class CFile : public ByteSink {
     std::vector<uint8_t> m_buffer;
     std::unique_ptr<BackgroundWriter> m_background; // started by the first full buffer
 };
+
+} // namespace korvane

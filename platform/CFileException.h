@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace korvane {
+
 // Raised by CFile on any failed system call; the job catches it and reports it to the user.
 class CFileException : public std::runtime_error {
   public:
@@ -12,3 +14,5 @@ class CFileException : public std::runtime_error {
   private:
     int m_error;
 };
+
+} // namespace korvane

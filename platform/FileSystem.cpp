@@ -1,4 +1,4 @@
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
+
+namespace korvane {
 
 TempFile::TempFile(TempFile&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_path(std::move(other.m_path)),
@@ -93,3 +95,5 @@ bool SameFile(const std::string& a, const std::string& b) {
     }
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
+
+} // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace korvane {
+
 // A temporary file made beside a final path; removed again unless it was committed.
 class TempFile {
   public:
@@ -42,3 +44,5 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // The folder part of a path ("." when it has none).
 std::string FolderPart(const std::string& path);
+
+} // namespace korvane

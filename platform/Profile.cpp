@@ -1,8 +1,8 @@
-#include "Profile.h"
+#include "platform/Profile.h"
 
-#include "AtomicWrite.h"
-#include "CFile.h"
-#include "FileSystem.h"
+#include "platform/AtomicWrite.h"
+#include "platform/CFile.h"
+#include "platform/FileSystem.h"
 
 #include <SimpleIni.h>
 
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
+namespace korvane {
 namespace {
 constexpr const char* kSection = "Version 1.0";
 constexpr const char* kFileName = "Korvane.ini";
@@ -124,3 +125,5 @@ bool Profile::WriteProfileInt(const std::string& key, int value) {
 bool Profile::WriteProfileString(const std::string& key, const std::string& value) {
     return WriteValue(m_filePath, key, value);
 }
+
+} // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace korvane {
+
 // The application profile: Korvane.ini in the user's config folder, section "Version 1.0".
 // A missing, damaged or unreadable file reads as defaults; a write that cannot be done is
 // skipped. Each write replaces the file atomically so a crash never leaves half a profile.
@@ -22,3 +24,5 @@ class Profile {
   private:
     std::string m_filePath;
 };
+
+} // namespace korvane

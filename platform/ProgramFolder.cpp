@@ -1,10 +1,11 @@
-#include "ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+namespace korvane {
 namespace {
 std::string ExecutablePath() {
     std::vector<char> buffer(256);
@@ -85,3 +86,5 @@ std::string SetupFolder() {
     const std::string home = AbsoluteVariable("HOME");
     return home.empty() ? std::string() : Join(home, ".cache/KorvaneSetup");
 }
+
+} // namespace korvane

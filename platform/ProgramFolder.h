@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace korvane {
+
 // The folder of the running executable, with a final build folder named "Release" or "Debug"
 // dropped so that a build run from such a folder finds the "Examples" folder beside it.
 // Empty when the system cannot say where the executable is.
@@ -20,3 +22,5 @@ std::string InstalledExamplesFolder();
 // The per-user folder a set-up leaves behind: $XDG_CACHE_HOME/KorvaneSetup, else
 // ~/.cache/KorvaneSetup. Empty when neither variable gives an absolute folder.
 std::string SetupFolder();
+
+} // namespace korvane

@@ -1,6 +1,6 @@
-#include "RemoveFolderTree.h"
+#include "platform/RemoveFolderTree.h"
 
-#include "CFileException.h"
+#include "platform/CFileException.h"
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace korvane {
 namespace {
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -69,3 +70,5 @@ void RemoveFolderTree(const std::string& folder) {
         // A file in use or protected ends the removal; the rest waits for the next start.
     }
 }
+
+} // namespace korvane

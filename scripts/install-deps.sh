@@ -2,10 +2,14 @@
 # Installs the Debian packages Korvane needs to build, run and test; quick when all are present.
 set -euo pipefail
 packages=(
+  # building, the fuzz preset (clang with libFuzzer) and the style
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
-  qt6-base-dev libgl-dev libxcb1-dev libfluidsynth-dev libasound2-dev timgm6mb-soundfont libsimpleini-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  midicsv python3-mido time xvfb xauth fonts-dejavu-core
+  # the program: profile, display check, window, player and its SoundFont
+  libsimpleini-dev libxcb1-dev qt6-base-dev libgl-dev libfluidsynth-dev libasound2-dev
+  timgm6mb-soundfont
+  # the tests and benchmarks: GoogleTest, Google Benchmark, the independent MIDI reader, a font
+  # for the headless window tests, /usr/bin/time for the benchmark script's peak memory
+  libgtest-dev libbenchmark-dev midicsv fonts-dejavu-core time
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,8 @@
-#include "AboutDialog.h"
+#include "ui/AboutDialog.h"
 
-#include "DataExchange.h"
-#include "Ddx.h"
-#include "DialogUnits.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/Ddx.h"
+#include "platform/gui/DialogUnits.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QShowEvent>
 
+namespace korvane {
 namespace {
 const QRect kDialogUnits(0, 0, 405, 311);
 const QRect kPictureUnits(7, 30, 391, 274);
@@ -80,3 +81,5 @@ void AboutDialog::OnLanguageChanged() {
     DataExchange::Run(true, this, [this](DataExchange& dx) { DoDataExchange(dx); });
     accept();
 }
+
+} // namespace korvane

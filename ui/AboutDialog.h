@@ -2,11 +2,14 @@
 
 #include <QDialog>
 
-class DataExchange;
 class QComboBox;
 class QKeyEvent;
 class QPixmap;
 class QShowEvent;
+
+namespace korvane {
+
+class DataExchange;
 
 // The language list's control ID; it carries the objectName "c1024".
 inline constexpr int kLanguageList = 1024;
@@ -33,3 +36,5 @@ class AboutDialog : public QDialog {
 
     QComboBox* m_languageList = nullptr;
 };
+
+} // namespace korvane

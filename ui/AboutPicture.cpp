@@ -1,7 +1,7 @@
-#include "AboutPicture.h"
+#include "ui/AboutPicture.h"
 
-#include "ControlId.h"
-#include "Pictures.h"
+#include "ui/ControlId.h"
+#include "ui/Pictures.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+namespace korvane {
 namespace {
 constexpr int kWidth = 584;
 constexpr int kHeight = 444;
@@ -184,3 +185,5 @@ QPixmap DrawAboutPicture() {
                                     "language of the main window in the list above."));
     return QPixmap::fromImage(canvas);
 }
+
+} // namespace korvane

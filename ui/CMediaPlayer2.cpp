@@ -1,4 +1,4 @@
-#include "CMediaPlayer2.h"
+#include "ui/CMediaPlayer2.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <QStyle>
 
+namespace korvane {
 namespace {
 constexpr int kEnglish = 1;
 constexpr int kProgressIntervalMs = 100;
@@ -211,3 +212,5 @@ void CMediaPlayer2::UpdateStrip() {
     m_status->setText(status);
     m_status->setToolTip(QString::fromStdString(m_fileName));
 }
+
+} // namespace korvane

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FluidFilePlayer.h"
-#include "FluidSession.h"
-#include "LanguageTable.h"
-#include "PlayerControl.h"
+#include "job/LanguageTable.h"
+#include "job/PlayerControl.h"
+#include "ui/FluidFilePlayer.h"
+#include "ui/FluidSession.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +15,8 @@
 class QLabel;
 class QPushButton;
 class QSlider;
+
+namespace korvane {
 
 // Control 1010: the preview strip (Play, Pause, Stop, position, status) over FluidSynth. It holds
 // at most one MIDI file. Sound (synth, SoundFont, audio driver) is set up on the first Play, so
@@ -87,3 +89,5 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
     bool m_soundReady = false;
     std::unique_ptr<FluidFilePlayer> m_filePlayer;
 };
+
+} // namespace korvane

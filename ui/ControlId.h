@@ -1,5 +1,7 @@
 #pragma once
 
+namespace korvane {
+
 // The main window's controls. Every control carries the objectName "c<ID>", so the numbers
 // are also what tests and the screenshot tool look controls up by.
 enum ControlId : int {
@@ -31,3 +33,5 @@ enum ControlId : int {
     // The logo picture has no identifier of its own.
     kNoControlId = -1,
 };
+
+} // namespace korvane

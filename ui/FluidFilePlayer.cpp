@@ -1,7 +1,8 @@
-#include "FluidFilePlayer.h"
+#include "ui/FluidFilePlayer.h"
 
 #include <new>
 
+namespace korvane {
 namespace {
 // Loop count of FluidSynth's player: -1 repeats for ever, 0 ends after the file in progress.
 constexpr int kLoopForever = -1;
@@ -72,3 +73,5 @@ int FluidFilePlayer::TotalTicks() const {
     const std::lock_guard guard(m_session.Lock());
     return fluid_player_get_total_ticks(m_player);
 }
+
+} // namespace korvane

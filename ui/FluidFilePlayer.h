@@ -1,8 +1,10 @@
 #pragma once
 
-#include "FluidSession.h"
+#include "ui/FluidSession.h"
 
 #include <string>
+
+namespace korvane {
 
 // FluidSynth's MIDI file player for one file, driving a session's synth. Positions are MIDI
 // ticks of the file. The file is read when playback first reaches it, so the total is 0 until
@@ -33,3 +35,5 @@ class FluidFilePlayer {
     FluidSession& m_session;
     fluid_player_t* m_player = nullptr;
 };
+
+} // namespace korvane

@@ -1,4 +1,4 @@
-#include "FluidSession.h"
+#include "ui/FluidSession.h"
 
 #include <alsa/asoundlib.h>
 
@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <new>
 
+namespace korvane {
 namespace {
 void IgnoreFluidLog(int, const char*, void*) {}
 
@@ -127,3 +128,5 @@ int FluidSession::RenderLocked(int frames, int nfx, float* fx[], int nout, float
     float* effects[] = {out[0], right, out[0], right};
     return fluid_synth_process(m_synth, frames, 4, effects, nout, out);
 }
+
+} // namespace korvane

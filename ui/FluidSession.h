@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace korvane {
+
 // FluidSynth's synthesizer with a General MIDI SoundFont and, for live playback, the audio driver
 // that plays it. Every rendering (the driver's thread, or an offline caller) goes through Render
 // under Lock(), the lock that also guards every change to the MIDI file players driving the
@@ -50,3 +52,5 @@ class FluidSession {
     fluid_audio_driver_t* m_driver = nullptr;
     int m_soundFontId = -1;
 };
+
+} // namespace korvane

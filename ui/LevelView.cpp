@@ -1,12 +1,14 @@
-#include "LevelView.h"
+#include "ui/LevelView.h"
 
-#include "LevelPlot.h"
+#include "gfx/LevelPlot.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 
 #include <cstddef>
+
+namespace korvane {
 
 LevelView::LevelView(QWidget* parent) : QFrame(parent) {
     setObjectName("levelFrame");
@@ -71,3 +73,5 @@ void LevelView::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(Qt::black);
     painter.drawRect(outer.adjusted(1, 1, -2, -2));
 }
+
+} // namespace korvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PictureTarget.h"
+#include "gfx/PictureTarget.h"
 
 #include <QFrame>
 #include <QImage>
@@ -10,6 +10,8 @@
 #include <vector>
 
 class QPaintEvent;
+
+namespace korvane {
 
 // Control 1003: a sunken black frame showing the level plot. Each Redraw renders the whole plot
 // off-screen and keeps the finished rows; the paint event only copies them 1:1.
@@ -32,3 +34,5 @@ class LevelView : public QFrame, public PictureTarget {
     QImage m_picture;
     QPoint m_pictureOrigin;
 };
+
+} // namespace korvane

@@ -1,24 +1,24 @@
-#include "MainDialog.h"
+#include "ui/MainDialog.h"
 
-#include "AboutDialog.h"
-#include "AboutPicture.h"
-#include "BatchArguments.h"
-#include "CMediaPlayer2.h"
-#include "DataExchange.h"
-#include "Ddx.h"
-#include "DialogUnits.h"
-#include "FileDialog.h"
-#include "LanguageTable.h"
-#include "LevelView.h"
-#include "MainDialogTemplate.h"
-#include "MessageBox.h"
-#include "OutputPath.h"
-#include "Pictures.h"
-#include "Profile.h"
-#include "ProfileKeys.h"
-#include "ProgramFolder.h"
-#include "ProgramFolderGlobal.h"
-#include "RemoveFolderTree.h"
+#include "job/BatchArguments.h"
+#include "job/LanguageTable.h"
+#include "job/OutputPath.h"
+#include "job/ProfileKeys.h"
+#include "platform/Profile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/RemoveFolderTree.h"
+#include "platform/gui/DataExchange.h"
+#include "platform/gui/Ddx.h"
+#include "platform/gui/DialogUnits.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/MessageBox.h"
+#include "ui/AboutDialog.h"
+#include "ui/AboutPicture.h"
+#include "ui/CMediaPlayer2.h"
+#include "ui/LevelView.h"
+#include "ui/MainDialogTemplate.h"
+#include "ui/Pictures.h"
+#include "ui/ProgramFolderGlobal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,6 +42,7 @@
 
 #include <cstdlib>
 
+namespace korvane {
 namespace {
 // The three sliders share the level range; the speed slider's position is turned into percent.
 constexpr int kSliderMaximum = Adjustments::kLevelHighest;
@@ -541,3 +542,5 @@ PlayerControl& MainDialog::Player() {
 void MainDialog::Redraw() {
     OnPaint();
 }
+
+} // namespace korvane

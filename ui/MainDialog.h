@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ConversionJob.h"
-#include "JobHost.h"
+#include "job/ConversionJob.h"
+#include "job/JobHost.h"
 
 #include <QDialog>
 
@@ -9,11 +9,6 @@
 #include <string>
 #include <vector>
 
-class CMediaPlayer2;
-struct ControlTemplate;
-class DataExchange;
-class LevelView;
-class Profile;
 class QCheckBox;
 class QContextMenuEvent;
 class QDragEnterEvent;
@@ -24,6 +19,14 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
+
+namespace korvane {
+
+class CMediaPlayer2;
+struct ControlTemplate;
+class DataExchange;
+class LevelView;
+class Profile;
 
 // The main window. It owns the conversion job, whose members are the values it
 // exchanges with its controls, and runs the job for Load, Save, a picked or dropped input and
@@ -130,3 +133,5 @@ class MainDialog : public QDialog, public JobHost {
     CMediaPlayer2* m_player = nullptr;
     QMenu* m_systemMenu = nullptr;
 };
+
+} // namespace korvane

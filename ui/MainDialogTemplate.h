@@ -1,8 +1,10 @@
 #pragma once
 
-#include "ControlId.h"
+#include "ui/ControlId.h"
 
 #include <array>
+
+namespace korvane {
 
 // The main window's layout: every control with its identifier, kind, initial text and rectangle
 // in dialog units, in creation order, which is also the tab order.
@@ -74,3 +76,5 @@ inline constexpr std::array<ControlId, 12> kAdjustmentControlIds = {
 inline constexpr std::array<ControlId, 11> kCaptionControlIds = {
     kBrowseInput, kBrowseOutput,      kLoadGroup,  kSaveGroup,  kLoad, kSave,
     kVolumeLabel, kDynamicRangeLabel, kStuckNotes, kSpeedLabel, kReset};
+
+} // namespace korvane

@@ -1,8 +1,9 @@
-#include "OfflineRender.h"
+#include "ui/OfflineRender.h"
 
-#include "FluidFilePlayer.h"
-#include "FluidSession.h"
+#include "ui/FluidFilePlayer.h"
+#include "ui/FluidSession.h"
 
+namespace korvane {
 namespace {
 // FluidSynth's own block size: the player's clock advances once per block.
 constexpr size_t kBlockFrames = 64;
@@ -33,3 +34,5 @@ RenderedAudio RenderOffline(const std::string& midiPath, const std::vector<std::
     audio.finished = !player.IsPlaying();
     return audio;
 }
+
+} // namespace korvane

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace korvane {
+
 // Sound of a MIDI file rendered into memory, stereo, at sampleRate frames per second.
 struct RenderedAudio {
     std::vector<float> left;
@@ -25,3 +27,5 @@ struct RenderedAudio {
 // memory instead of by an audio device. Stops at the end of the file or after maxSeconds.
 RenderedAudio RenderOffline(const std::string& midiPath, const std::vector<std::string>& soundFonts,
                             double maxSeconds);
+
+} // namespace korvane

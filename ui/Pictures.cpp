@@ -1,4 +1,4 @@
-#include "Pictures.h"
+#include "ui/Pictures.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -8,6 +8,7 @@
 
 #include <array>
 
+namespace korvane {
 namespace {
 const QColor kDeepBlue(0x1d, 0x3b, 0x6e);
 const QColor kBlue(0x2f, 0x6f, 0xb3);
@@ -112,3 +113,5 @@ QIcon KorvaneIcon() {
     }
     return icon;
 }
+
+} // namespace korvane

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPixmap>
 
+namespace korvane {
+
 // The pictures of the program, drawn by code so that they stay sharp and need no binary files.
 
 // The product logo shown in the main window, 292 x 83 pixels.
@@ -18,3 +20,5 @@ QIcon KorvaneIcon();
 // One size of the icon. It uses no font, so it can be drawn without an application object
 // (the build writes the installed icon files with it).
 QImage KorvaneIconImage(int size);
+
+} // namespace korvane

@@ -1,10 +1,8 @@
 # Control 1010: the preview strip over FluidSynth, and the offline render of the same path.
-pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
 add_library(ui_player STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CMediaPlayer2.cpp ${CMAKE_CURRENT_LIST_DIR}/CMediaPlayer2.h
   ${CMAKE_CURRENT_LIST_DIR}/FluidSession.cpp ${CMAKE_CURRENT_LIST_DIR}/FluidSession.h
   ${CMAKE_CURRENT_LIST_DIR}/FluidFilePlayer.cpp ${CMAKE_CURRENT_LIST_DIR}/FluidFilePlayer.h
   ${CMAKE_CURRENT_LIST_DIR}/OfflineRender.cpp ${CMAKE_CURRENT_LIST_DIR}/OfflineRender.h)
-target_include_directories(ui_player PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(ui_player PUBLIC Qt6::Widgets PkgConfig::FLUIDSYNTH job
                                 PRIVATE PkgConfig::ALSA korvane_warnings)

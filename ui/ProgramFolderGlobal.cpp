@@ -1,3 +1,7 @@
-#include "ProgramFolderGlobal.h"
+#include "ui/ProgramFolderGlobal.h"
+
+namespace korvane {
 
 std::string g_programFolder;
+
+} // namespace korvane

@@ -1,7 +1,8 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
 
+namespace korvane {
 namespace {
 using Action = CommandLine::Action;
 
@@ -87,3 +88,4 @@ TEST(ParseCommandLine, TakesValuesAtTheirBounds) {
     EXPECT_EQ(line.options.outputPath, "o.mid");
 }
 } // namespace
+} // namespace korvane

@@ -1,11 +1,12 @@
-#include "Process.h"
-#include "TempFolder.h"
+#include "testing/Process.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+namespace korvane {
 namespace {
 using Bytes = std::vector<uint8_t>;
 
@@ -164,3 +165,4 @@ TEST_F(KorvaneProcess, WithoutTheWindowModuleOnlyTheWindowFails) {
 }
 #endif
 } // namespace
+} // namespace korvane

@@ -1,7 +1,7 @@
 // The demo files as an independent reader (midicsv) sees them, plus the raw bytes where the
 // reader hides the encoding (running status).
-#include "BenchmarkSong.h"
-#include "DemoSongs.h"
+#include "examples/DemoSongs.h"
+#include "testing/BenchmarkSong.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include <string>
 #include <sys/wait.h>
 
+namespace korvane {
 namespace {
 struct CsvRecord {
     int track;
@@ -246,3 +247,5 @@ TEST(BenchmarkSong, HasTheRequestedSizeAndReadsCleanly) {
     EXPECT_GT(RunningStatusEvents(song).at(0x9), 10000);
     std::remove(path.c_str());
 }
+
+} // namespace korvane

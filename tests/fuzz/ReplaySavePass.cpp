@@ -1,6 +1,6 @@
 // Replays saved inputs through the save-pass check without libFuzzer. Each file runs in a child
 // process, so one violation (which aborts) is reported by name and the others still run.
-#include "SavePassCheck.h"
+#include "fuzz/SavePassCheck.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+namespace korvane {
 namespace {
 bool Replay(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -27,7 +28,7 @@ bool Replay(const std::filesystem::path& path) {
 }
 } // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     size_t replayed = 0;
     size_t failed = 0;
     for (int i = 1; i < argc; ++i) {
@@ -49,4 +50,9 @@ int main(int argc, char** argv) {
     }
     std::printf("%zu inputs replayed, %zu failed\n", replayed, failed);
     return replayed > 0 && failed == 0 ? 0 : 1;
+}
+} // namespace korvane
+
+int main(int argc, char** argv) {
+    return korvane::Main(argc, argv);
 }

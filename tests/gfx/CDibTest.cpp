@@ -1,6 +1,6 @@
-#include "CDib.h"
-#include "CapturedPicture.h"
-#include "MemoryDC.h"
+#include "gfx/CDib.h"
+#include "gfx/MemoryDC.h"
+#include "tests/gfx/CapturedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+namespace korvane {
 namespace {
 
 std::vector<uint8_t> HeaderBytes(const CDib& dib) {
@@ -277,3 +278,4 @@ TEST(CDib, HeaderOfAnotherSizeIsAProgrammingError) {
 }
 
 } // namespace
+} // namespace korvane

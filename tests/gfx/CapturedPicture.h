@@ -1,11 +1,13 @@
 #pragma once
 
-#include "GdiTypes.h"
-#include "PictureTarget.h"
+#include "gfx/GdiTypes.h"
+#include "gfx/PictureTarget.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace korvane {
 
 // Keeps what a surface hands over, top row first, and shows it as one character per pixel:
 // '.' white, '#' black, 'r' the reference red, '?' anything else.
@@ -63,3 +65,5 @@ class CapturedPicture : public PictureTarget {
     const uint8_t* m_rowsAddress = nullptr;
     std::vector<COLORREF> m_pixels;
 };
+
+} // namespace korvane

@@ -1,8 +1,8 @@
-#include "CDib.h"
-#include "CapturedPicture.h"
-#include "LevelMap.h"
-#include "LevelPlot.h"
-#include "MemoryDC.h"
+#include "gfx/CDib.h"
+#include "gfx/LevelPlot.h"
+#include "gfx/MemoryDC.h"
+#include "midi/LevelMap.h"
+#include "tests/gfx/CapturedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+namespace korvane {
 namespace {
 
 // What the rules say about one pixel column that holds plotted points.
@@ -219,3 +220,4 @@ TEST(LevelPlotProperty, ExtremesArePaintedAndNothingStrays) {
 }
 
 } // namespace
+} // namespace korvane

@@ -1,7 +1,7 @@
-#include "LevelPlot.h"
-#include "CDib.h"
-#include "CapturedPicture.h"
-#include "MemoryDC.h"
+#include "gfx/LevelPlot.h"
+#include "gfx/CDib.h"
+#include "gfx/MemoryDC.h"
+#include "tests/gfx/CapturedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+namespace korvane {
 namespace {
 
 using Rows = std::vector<std::string>;
@@ -186,3 +187,4 @@ TEST(LevelPlot, PaintsIntoTheSelectedSection) {
 }
 
 } // namespace
+} // namespace korvane

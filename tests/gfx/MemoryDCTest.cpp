@@ -1,5 +1,5 @@
-#include "MemoryDC.h"
-#include "CDib.h"
+#include "gfx/MemoryDC.h"
+#include "gfx/CDib.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+namespace korvane {
 namespace {
 
 // A white 24-bit surface of the given size with a DC drawing into it.
@@ -182,3 +183,4 @@ TEST(MemoryDC, WritesBottomUpBlueGreenRedRows) {
 }
 
 } // namespace
+} // namespace korvane

@@ -1,7 +1,8 @@
-#include "BatchArguments.h"
+#include "job/BatchArguments.h"
 
 #include <gtest/gtest.h>
 
+namespace korvane {
 namespace {
 struct ScanCase {
     const char* name;
@@ -40,3 +41,4 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"FValueMayLookLikeOption", {"-f", "-x.mid"}, true, "-x.mid", {}, {}}),
     [](const testing::TestParamInfo<ScanCase>& param) { return param.param.name; });
 } // namespace
+} // namespace korvane

@@ -1,5 +1,5 @@
-#include "ChunkReader.h"
-#include "TempFolder.h"
+#include "job/ChunkReader.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+namespace korvane {
 namespace {
 using Bytes = std::vector<uint8_t>;
 
@@ -91,3 +92,4 @@ INSTANTIATE_TEST_SUITE_P(Plans, ChunkReaderPlans,
                                          ReadPlan{"AheadAfterLargeOnes", 35, 1000}),
                          [](const auto& plan) { return std::string(plan.param.name); });
 } // namespace
+} // namespace korvane

@@ -1,6 +1,6 @@
-#include "ConversionJob.h"
-#include "RecordingHost.h"
-#include "TempFolder.h"
+#include "job/ConversionJob.h"
+#include "testing/TempFolder.h"
+#include "tests/job/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace korvane {
 namespace {
 using Bytes = std::vector<uint8_t>;
 using Log = std::vector<std::string>;
@@ -308,3 +309,4 @@ TEST_F(ConversionJobTest, LanguageOutOfRangeKeepsTexts) {
     EXPECT_EQ(job.m_msgPleaseLoad, "Laden Sie bitte eine MIDI Akte");
 }
 } // namespace
+} // namespace korvane

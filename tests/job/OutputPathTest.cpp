@@ -1,8 +1,10 @@
-#include "OutputPath.h"
-#include "CaseName.h"
+#include "job/OutputPath.h"
+
+#include "testing/CaseName.h"
 
 #include <gtest/gtest.h>
 
+namespace korvane {
 namespace {
 struct PathCase {
     std::string input;
@@ -45,3 +47,4 @@ TEST(FolderOfPath, KeepsUpToLastSlash) {
     EXPECT_EQ(FolderOfPath("/"), "/");
 }
 } // namespace
+} // namespace korvane

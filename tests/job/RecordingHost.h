@@ -1,9 +1,11 @@
 #pragma once
 
-#include "JobHost.h"
+#include "job/JobHost.h"
 
 #include <string>
 #include <vector>
+
+namespace korvane {
 
 // Records every call the job makes, in order, as text.
 class RecordingPlayer : public PlayerControl {
@@ -42,3 +44,5 @@ class RecordingHost : public JobHost {
     bool acceptValues = true;
     RecordingPlayer player{log};
 };
+
+} // namespace korvane

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "MemorySink.h"
-#include "MidiEngine.h"
+#include "midi/MidiEngine.h"
+#include "tests/midi/MemorySink.h"
 
 #include <algorithm>
 #include <memory>
+
+namespace korvane {
 
 struct WalkResult {
     Bytes written;
@@ -24,3 +26,5 @@ inline WalkResult Walk(const Adjustments& adjustments, const Bytes& input, bool 
     engine.EndPass();
     return {sink.bytes, engine.m_levels, engine.TrackBytes()};
 }
+
+} // namespace korvane

@@ -1,9 +1,10 @@
-#include "LevelMap.h"
+#include "midi/LevelMap.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+namespace korvane {
 namespace {
 struct LevelCase {
     int dynamicRange;
@@ -62,3 +63,4 @@ TEST(LevelMap, EveryInputStaysInRangeAtEverySetting) {
     }
 }
 } // namespace
+} // namespace korvane

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "ByteSink.h"
+#include "platform/ByteSink.h"
 
 #include <vector>
+
+namespace korvane {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -13,3 +15,5 @@ struct MemorySink : ByteSink {
     }
     Bytes bytes;
 };
+
+} // namespace korvane

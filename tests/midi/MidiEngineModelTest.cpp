@@ -1,9 +1,9 @@
 // The engine against a plain model of the same rules, on random tracks that run through the
 // fast loops and the checked path alike: running status, deltas of every length and padded
 // ones, stray data bytes, meta events, and tracks cut short.
-#include "EngineRun.h"
-#include "LevelMap.h"
-#include "SpeedRule.h"
+#include "midi/LevelMap.h"
+#include "midi/SpeedRule.h"
+#include "tests/midi/EngineRun.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+namespace korvane {
 namespace {
 struct Model {
     int dynamicRange;
@@ -234,3 +235,4 @@ TEST(MidiEngineModel, AgreesOnRandomTracks) {
     }
 }
 } // namespace
+} // namespace korvane

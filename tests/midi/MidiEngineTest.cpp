@@ -1,4 +1,4 @@
-#include "EngineRun.h"
+#include "tests/midi/EngineRun.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+namespace korvane {
 namespace {
 struct WalkCase {
     const char* name;
@@ -240,3 +241,4 @@ TEST(MidiEngine, LongTrackStreamsAcrossBlocks) {
     EXPECT_EQ(result.levels.size(), 100000u);
 }
 } // namespace
+} // namespace korvane

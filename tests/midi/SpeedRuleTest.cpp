@@ -1,7 +1,8 @@
-#include "SpeedRule.h"
+#include "midi/SpeedRule.h"
 
 #include <gtest/gtest.h>
 
+namespace korvane {
 namespace {
 struct SpeedCase {
     uint32_t delta;
@@ -41,3 +42,4 @@ TEST(SpeedRule, TableAgreesWithTheRuleAtTheTableEdge) {
     }
 }
 } // namespace
+} // namespace korvane

@@ -1,8 +1,9 @@
-#include "TrackWriter.h"
-#include "MemorySink.h"
+#include "midi/TrackWriter.h"
+#include "tests/midi/MemorySink.h"
 
 #include <gtest/gtest.h>
 
+namespace korvane {
 namespace {
 struct VarLenCase {
     uint32_t value;
@@ -64,3 +65,4 @@ TEST(TrackWriter, LargeBlocksSurviveFlushesAndDropTakesBackOnlyTheOpenEvent) {
 }
 
 } // namespace
+} // namespace korvane

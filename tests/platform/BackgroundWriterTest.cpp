@@ -1,5 +1,5 @@
-#include "BackgroundWriter.h"
-#include "TempFolder.h"
+#include "platform/BackgroundWriter.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+namespace korvane {
 namespace {
 // An open descriptor, closed at the end of the test.
 class Descriptor {
@@ -57,3 +58,4 @@ TEST(BackgroundWriter, KeepsTheFirstFailureAndWritesNothingAfterIt) {
     EXPECT_EQ(writer.Wait(), ENOSPC);
 }
 } // namespace
+} // namespace korvane

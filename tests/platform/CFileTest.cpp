@@ -1,5 +1,5 @@
-#include "CFile.h"
-#include "TempFolder.h"
+#include "platform/CFile.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include <vector>
 
+namespace korvane {
 namespace {
 std::vector<uint8_t> Pattern(size_t size) {
     std::vector<uint8_t> bytes(size);
@@ -102,3 +103,4 @@ TEST(CFile, FailedBackgroundWriteRaisesItsCause) {
     }
 }
 } // namespace
+} // namespace korvane

@@ -1,12 +1,14 @@
-#include "Profile.h"
+#include "platform/Profile.h"
 
-#include "TempFolder.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <filesystem>
 #include <sys/stat.h>
+
+namespace korvane {
 
 namespace fs = std::filesystem;
 
@@ -159,3 +161,4 @@ TEST_F(ProfileTest, WritingThroughALinkUpdatesItsTarget) {
     EXPECT_EQ(Profile(target).GetProfileInt("Language", 1), 2);
 }
 } // namespace
+} // namespace korvane

@@ -1,7 +1,7 @@
-#include "ProgramFolder.h"
-#include "CaseName.h"
+#include "platform/ProgramFolder.h"
 
-#include "TempFolder.h"
+#include "testing/CaseName.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 
+namespace korvane {
 namespace {
 struct FolderCase {
     const char* exePath;
@@ -114,3 +115,4 @@ INSTANTIATE_TEST_SUITE_P(
                     SetupCase{nullptr, nullptr, ""}, SetupCase{nullptr, "not/absolute", ""}),
     [](const auto& testCase) { return CaseName(testCase.index, testCase.param.folder); });
 } // namespace
+} // namespace korvane

@@ -1,11 +1,13 @@
-#include "RemoveFolderTree.h"
+#include "platform/RemoveFolderTree.h"
 
-#include "TempFolder.h"
+#include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <unistd.h>
+
+namespace korvane {
 
 namespace fs = std::filesystem;
 
@@ -104,3 +106,4 @@ TEST_F(RemoveFolderTreeTest, StopsSilentlyAtAFileThatCannotBeDeleted) {
     EXPECT_TRUE(fs::exists(Setup()));
 }
 } // namespace
+} // namespace korvane

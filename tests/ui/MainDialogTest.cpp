@@ -1,15 +1,15 @@
-#include "MainDialog.h"
-#include "AboutDialog.h"
-#include "CMediaPlayer2.h"
-#include "FileDialog.h"
-#include "LanguageTable.h"
-#include "LevelView.h"
-#include "MainDialogTemplate.h"
-#include "MessageBox.h"
-#include "Profile.h"
-#include "ProfileKeys.h"
-#include "ProgramFolder.h"
-#include "ProgramFolderGlobal.h"
+#include "ui/MainDialog.h"
+#include "job/LanguageTable.h"
+#include "job/ProfileKeys.h"
+#include "platform/Profile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/MessageBox.h"
+#include "ui/AboutDialog.h"
+#include "ui/CMediaPlayer2.h"
+#include "ui/LevelView.h"
+#include "ui/MainDialogTemplate.h"
+#include "ui/ProgramFolderGlobal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,6 +37,7 @@
 #include <memory>
 #include <optional>
 
+namespace korvane {
 namespace {
 using Bytes = QByteArray;
 
@@ -667,5 +668,8 @@ class MainDialogTest : public QObject {
     }
 };
 
-QTEST_MAIN(MainDialogTest)
+} // namespace korvane
+
+QTEST_MAIN(korvane::MainDialogTest)
+
 #include "MainDialogTest.moc"

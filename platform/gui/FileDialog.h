@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace korvane {
+
+// The open-file dialog with the one filter "MIDI File (*.mid)", used for the input and the
+// output alike: the chosen file need not exist. Returns the chosen full path, or nothing when
+// the user cancels. The initial folder and name are passed whole, whatever their length.
+std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& initialFolder,
+                                          const std::string& initialName);
+
+// While a hook is set it answers instead of the dialog ("the next file name"), so tests can
+// pick files and see what the dialog would have started with.
+using FileDialogHook = std::function<std::optional<std::string>(const std::string& initialFolder,
+                                                                const std::string& initialName)>;
+void SetFileDialogHook(FileDialogHook hook);
+
+} // namespace korvane

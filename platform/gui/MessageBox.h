@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/MessageIcon.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace korvane {
+
+// A modal message box titled "Korvane" with one OK button.
+void AfxMessageBox(const std::string& text, MessageIcon icon, QWidget* parent = nullptr);
+
+// While a hook is set it receives every message instead of a box, so tests can answer them.
+using MessageBoxHook = std::function<void(const std::string& text, MessageIcon icon)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+} // namespace korvane

@@ -1,0 +1,145 @@
+#include "ui/AboutDialog.h"
+#include "ui/AboutPicture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace korvane {
+
+// Each case opens a fresh box the way the main window does: index set, then shown modally.
+class AboutDialogTest : public QObject {
+    Q_OBJECT
+
+  private:
+    struct Opened {
+        std::unique_ptr<AboutDialog> dialog;
+        QComboBox* list;
+        std::unique_ptr<QSignalSpy> finished;
+    };
+
+    static Opened Open(int languageIndex) {
+        Opened opened;
+        opened.dialog = std::make_unique<AboutDialog>(DrawAboutPicture());
+        opened.dialog->m_languageIndex = languageIndex;
+        opened.list =
+            opened.dialog->findChild<QComboBox*>(QStringLiteral("c%1").arg(kLanguageList));
+        opened.finished = std::make_unique<QSignalSpy>(opened.dialog.get(), &QDialog::finished);
+        opened.dialog->open();
+        return opened;
+    }
+
+  private slots:
+    void templateLayout() {
+        const Opened opened = Open(1);
+        AboutDialog& dialog = *opened.dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("About Korvane"));
+        QCOMPARE(dialog.size(), QSize(608, 505)); // 405 x 311 dialog units
+        QCOMPARE(dialog.font().pointSize(), 8);
+        QVERIFY(opened.list != nullptr);
+        QCOMPARE(opened.list->geometry().topLeft(), QPoint(497, 11));
+        QCOMPARE(opened.list->width(), 100);
+        QVERIFY(!opened.list->isEditable());
+
+        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels[0]->pixmap().size(), QSize(584, 444));
+        QCOMPARE(labels[0]->geometry().topLeft(), QPoint(11, 49));
+        QCOMPARE(labels[0]->contentsRect().size(), QSize(584, 444));
+    }
+
+    void languagesInAlphabeticalOrder() {
+        const Opened opened = Open(1);
+        QStringList entries;
+        for (int i = 0; i < opened.list->count(); ++i) {
+            entries << opened.list->itemText(i);
+        }
+        QCOMPARE(entries, QStringList({QStringLiteral("Deutsch"), QStringLiteral("English"),
+                                       QStringLiteral("Español"), QStringLiteral("Français")}));
+    }
+
+    void showingSelectsTheIndex_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("German") << 0 << QStringLiteral("Deutsch");
+        QTest::newRow("English") << 1 << QStringLiteral("English");
+        QTest::newRow("French") << 3 << QStringLiteral("Français");
+        QTest::newRow("outside, 7") << 7 << QString();
+        QTest::newRow("outside, -1") << -1 << QString();
+    }
+
+    void showingSelectsTheIndex() {
+        QFETCH(int, index);
+        QFETCH(QString, shown);
+        const Opened opened = Open(index);
+        QCOMPARE(opened.list->currentText(), shown);
+        QCOMPARE(opened.list->currentIndex(), shown.isEmpty() ? -1 : index);
+        QVERIFY(opened.dialog->isVisible()); // selecting on show is no user choice
+        QCOMPARE(opened.dialog->m_languageIndex, index);
+    }
+
+    void choosingALanguageAccepts_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("English, down") << 1 << int(Qt::Key_Down) << 2;
+        QTest::newRow("French, up") << 3 << int(Qt::Key_Up) << 2;
+        QTest::newRow("German, end") << 0 << int(Qt::Key_End) << 3;
+        QTest::newRow("nothing, home") << 7 << int(Qt::Key_Home) << 0;
+    }
+
+    void choosingALanguageAccepts() {
+        QFETCH(int, index);
+        QFETCH(int, key);
+        QFETCH(int, chosen);
+        const Opened opened = Open(index);
+        QTest::keyClick(opened.list, static_cast<Qt::Key>(key));
+        QCOMPARE(opened.finished->count(), 1);
+        QCOMPARE(opened.finished->at(0).at(0).toInt(), int(QDialog::Accepted));
+        QCOMPARE(opened.dialog->m_languageIndex, chosen);
+        QVERIFY(!opened.dialog->isVisible());
+    }
+
+    void choosingFromTheListAccepts() {
+        const Opened opened = Open(1);
+        opened.list->setCurrentIndex(3); // what picking an entry of the drop-down does
+        QCOMPARE(opened.finished->count(), 1);
+        QCOMPARE(opened.dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(opened.dialog->m_languageIndex, 3);
+    }
+
+    void escapeRejectsAndKeepsTheIndex() {
+        const Opened opened = Open(2);
+        QTest::keyClick(opened.list, Qt::Key_Escape);
+        QCOMPARE(opened.finished->count(), 1);
+        QCOMPARE(opened.finished->at(0).at(0).toInt(), int(QDialog::Rejected));
+        QCOMPARE(opened.dialog->m_languageIndex, 2);
+    }
+
+    void closeBoxRejects() {
+        const Opened opened = Open(0);
+        QVERIFY(opened.dialog->close());
+        QCOMPARE(opened.dialog->result(), int(QDialog::Rejected));
+        QCOMPARE(opened.dialog->m_languageIndex, 0);
+    }
+
+    void enterDoesNothing() {
+        const Opened opened = Open(3);
+        for (QWidget* target :
+             {static_cast<QWidget*>(opened.list), static_cast<QWidget*>(opened.dialog.get())}) {
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Enter);
+        }
+        QCOMPARE(opened.finished->count(), 0);
+        QVERIFY(opened.dialog->isVisible());
+        QCOMPARE(opened.dialog->m_languageIndex, 3);
+        QCOMPARE(opened.list->currentIndex(), 3);
+    }
+};
+
+} // namespace korvane
+
+QTEST_MAIN(korvane::AboutDialogTest)
+
+#include "AboutDialogTest.moc"

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "job/JobHost.h"
+#include "ui/FluidSession.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// A format-0 file written by hand: 120 bpm, 96 ticks per quarter note, eight quarter notes and
+// End of Track at tick 768, so it lasts 4 s at 100 %.
+std::vector<uint8_t> ExampleMidiBytes();
+constexpr double kExampleSeconds = 4.0;
+constexpr int kExampleTicks = 768;
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+
+// The job's host without a window: takes no values from anywhere and keeps the messages shown.
+class TestHost : public JobHost {
+  public:
+    explicit TestHost(PlayerControl& player) : m_player(player) {}
+    bool TakeWindowValues() override { return true; }
+    void ShowValues() override {}
+    void ShowMessage(const std::string& text, MessageIcon) override { m_messages.push_back(text); }
+    void EnableAdjustmentControls() override {}
+    PlayerControl& Player() override { return m_player; }
+    void Redraw() override {}
+
+    std::vector<std::string> m_messages;
+
+  private:
+    PlayerControl& m_player;
+};
+
+// Saves input to output at speedPercent through the real conversion job; false when the save
+// pass did not complete.
+bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& output,
+                 int speedPercent);
+
+// Renders session in blocks of FluidSynth's size until seconds of sound have passed.
+void Advance(FluidSession& session, double seconds);
+
+} // namespace korvane

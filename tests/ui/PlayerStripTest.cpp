@@ -1,0 +1,353 @@
+#include "job/ConversionJob.h"
+#include "tests/ui/ExampleMidi.h"
+#include "ui/CMediaPlayer2.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace korvane {
+namespace {
+// Forwards the job's calls to the strip and notes each with the output file as it was then.
+class RecordingPlayer : public PlayerControl {
+  public:
+    RecordingPlayer(CMediaPlayer2& strip, std::string output)
+        : m_strip(strip), m_output(std::move(output)) {}
+    void SetFileName(const std::string& path) override {
+        Note("SetFileName(" + path + ")");
+        m_strip.SetFileName(path);
+    }
+    void Command2003() override {
+        Note("Command2003");
+        m_strip.Command2003();
+    }
+    void SetFlag1107(bool value) override {
+        Note(value ? "SetFlag1107(1)" : "SetFlag1107(0)");
+        m_strip.SetFlag1107(value);
+    }
+    void SetFlag24(bool value) override {
+        Note(value ? "SetFlag24(1)" : "SetFlag24(0)");
+        m_strip.SetFlag24(value);
+    }
+
+    struct Call {
+        std::string what;
+        std::vector<uint8_t> output;
+        bool wasPlaying;
+    };
+    std::vector<Call> m_calls;
+
+  private:
+    void Note(const std::string& what) {
+        m_calls.push_back({what, ReadBytes(m_output), m_strip.IsPlaying()});
+    }
+
+    CMediaPlayer2& m_strip;
+    std::string m_output;
+};
+} // namespace
+
+class StripTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void holdsOneFileByName();
+    void reportsMissingSoundFont_data();
+    void reportsMissingSoundFont();
+    void reportsMissingAudioDevice_data();
+    void reportsMissingAudioDevice();
+    void playPauseStop();
+    void sliderSeeks();
+    void endOfFileStopsAndRewinds();
+    void command2003StopsAndRewinds();
+    void autoStartFlag();
+    void repeatFlag();
+    void jobReleasesAndHoldsFile();
+    void closesWhilePlaying();
+
+  private:
+    void AddLanguageColumns();
+    // Gives the strip a session rendered here instead of by an audio device.
+    FluidSession* RenderHere();
+    template <class T> T* Child(const char* name) const {
+        return m_strip->findChild<T*>(QString::fromLatin1(name));
+    }
+    void Click(const char* button) const {
+        QTest::mouseClick(Child<QPushButton>(button), Qt::LeftButton);
+    }
+    int Position() const { return Child<QSlider>("positionSlider")->value(); }
+    QString Status() const { return Child<QLabel>("playerStatus")->text(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CMediaPlayer2> m_strip;
+    std::string m_example;
+};
+
+void StripTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_example = (m_dir->path() + "/example.mid").toStdString();
+    WriteBytes(m_example, ExampleMidiBytes());
+    m_strip = std::make_unique<CMediaPlayer2>();
+    m_strip->show();
+}
+
+void StripTest::cleanup() {
+    m_strip.reset();
+    m_dir.reset();
+}
+
+FluidSession* StripTest::RenderHere() {
+    auto session = std::make_unique<FluidSession>();
+    FluidSession* raw = session.get();
+    if (!session->LoadSoundFont(FluidSession::DefaultSoundFonts())) {
+        qWarning("no SoundFont installed");
+    }
+    m_strip->UseSession(std::move(session));
+    return raw;
+}
+
+void StripTest::holdsOneFileByName() {
+    QVERIFY(m_strip->FileName().empty());
+    QVERIFY(!Child<QPushButton>("playButton")->isEnabled());
+    QCOMPARE(Status(), QString());
+
+    const std::string other = (m_dir->path() + "/other.mid").toStdString();
+    for (const std::string& path : {m_example, other, std::string(), m_example, m_example}) {
+        m_strip->SetFileName(path);
+        QCOMPARE(m_strip->FileName(), path);
+        QCOMPARE(Child<QPushButton>("playButton")->isEnabled(), !path.empty());
+        QCOMPARE(Child<QSlider>("positionSlider")->isEnabled(), !path.empty());
+        QCOMPARE(Status(),
+                 path.empty() ? QString() : QFileInfo(QString::fromStdString(path)).fileName());
+        QVERIFY(!m_strip->IsPlaying());
+    }
+}
+
+void StripTest::AddLanguageColumns() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("noSoundFont");
+    QTest::addColumn<QString>("noAudioDevice");
+    QTest::newRow("German") << 0 << "Kein SoundFont gefunden"
+                            << "Kein Audiogerät";
+    QTest::newRow("English") << 1 << "No SoundFont found"
+                             << "No audio device";
+    QTest::newRow("Spanish") << 2 << "No se encontró ningún SoundFont"
+                             << "Ningún dispositivo de audio";
+    QTest::newRow("French") << 3 << "Aucun SoundFont trouvé"
+                            << "Aucun périphérique audio";
+}
+
+void StripTest::reportsMissingSoundFont_data() {
+    AddLanguageColumns();
+}
+
+void StripTest::reportsMissingSoundFont() {
+    QFETCH(int, language);
+    QFETCH(QString, noSoundFont);
+    // Nothing to play with at all: the SoundFont is what the strip reports.
+    m_strip->SetSoundFontPaths({(m_dir->path() + "/missing.sf2").toStdString()});
+    m_strip->SetAudioDrivers({"bogus"});
+    m_strip->SetFileName(m_example);
+    m_strip->ApplyLanguage(language);
+    for (int press = 0; press < 2; ++press) {
+        Click("playButton");
+        QCOMPARE(Status(), noSoundFont);
+        QVERIFY(!m_strip->IsPlaying());
+        QVERIFY(!Child<QPushButton>("pauseButton")->isEnabled());
+        QVERIFY(!Child<QPushButton>("stopButton")->isEnabled());
+    }
+    m_strip->ApplyLanguage(language == 1 ? 0 : 1);
+    QVERIFY(Status() != noSoundFont);
+    m_strip->ApplyLanguage(language);
+    QCOMPARE(Status(), noSoundFont);
+    QCOMPARE(m_strip->FileName(), m_example);
+}
+
+void StripTest::reportsMissingAudioDevice_data() {
+    AddLanguageColumns();
+}
+
+void StripTest::reportsMissingAudioDevice() {
+    QFETCH(int, language);
+    QFETCH(QString, noAudioDevice);
+    m_strip->SetAudioDrivers({"bogus"});
+    m_strip->ApplyLanguage(language);
+    m_strip->SetFileName(m_example);
+    QVERIFY(Status() != noAudioDevice); // nothing is set up before Play
+    for (int press = 0; press < 2; ++press) {
+        Click("playButton");
+        QCOMPARE(Status(), noAudioDevice);
+        QVERIFY(!m_strip->IsPlaying());
+    }
+    // The file can still be released and held again.
+    m_strip->SetFileName("");
+    m_strip->SetFileName(m_example);
+    QCOMPARE(m_strip->FileName(), m_example);
+}
+
+void StripTest::playPauseStop() {
+    FluidSession* session = RenderHere();
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    QVERIFY(m_strip->IsPlaying());
+    QVERIFY(!Child<QPushButton>("playButton")->isEnabled());
+    QVERIFY(Child<QPushButton>("pauseButton")->isEnabled());
+
+    Advance(*session, 1.0); // 192 ticks at 120 bpm
+    QTRY_COMPARE(Child<QSlider>("positionSlider")->maximum(), kExampleTicks);
+    QTRY_VERIFY(Position() >= 188);
+    QVERIFY(Position() <= 196);
+
+    Click("pauseButton");
+    QVERIFY(!m_strip->IsPlaying());
+    const int paused = Position();
+    Advance(*session, 1.0);
+    Click("playButton");
+    Advance(*session, 0.5);
+    QTRY_VERIFY(Position() >= paused + 92);
+    QVERIFY(Position() <= paused + 100);
+
+    Click("stopButton");
+    QVERIFY(!m_strip->IsPlaying());
+    QCOMPARE(Position(), 0);
+    QVERIFY(!Child<QPushButton>("stopButton")->isEnabled());
+    Click("playButton");
+    Advance(*session, 0.5);
+    QTRY_VERIFY(Position() >= 92);
+    QVERIFY(Position() <= 100);
+}
+
+void StripTest::sliderSeeks() {
+    FluidSession* session = RenderHere();
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    Advance(*session, 0.1);
+    QTRY_COMPARE(Child<QSlider>("positionSlider")->maximum(), kExampleTicks);
+    Click("pauseButton");
+    Child<QSlider>("positionSlider")->setSliderPosition(600); // as a drag does
+    Click("playButton");
+    Advance(*session, 0.25);
+    QTRY_VERIFY(Position() >= 644);
+    QVERIFY(Position() <= 652);
+}
+
+void StripTest::endOfFileStopsAndRewinds() {
+    FluidSession* session = RenderHere();
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    Advance(*session, kExampleSeconds + 5);
+    QTRY_VERIFY(!m_strip->IsPlaying());
+    QCOMPARE(Position(), 0);
+    QVERIFY(Child<QPushButton>("playButton")->isEnabled());
+}
+
+void StripTest::command2003StopsAndRewinds() {
+    FluidSession* session = RenderHere();
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    Advance(*session, 1.0);
+    QTRY_VERIFY(Position() > 0);
+    m_strip->Command2003();
+    QVERIFY(!m_strip->IsPlaying());
+    QCOMPARE(Position(), 0);
+    Click("playButton");
+    Advance(*session, 0.5);
+    QTRY_VERIFY(Position() >= 92);
+    QVERIFY(Position() <= 100);
+}
+
+void StripTest::autoStartFlag() {
+    RenderHere();
+    m_strip->SetFlag1107(true);
+    m_strip->SetFileName(m_example);
+    QVERIFY(m_strip->IsPlaying());
+    m_strip->SetFileName("");
+    QVERIFY(!m_strip->IsPlaying());
+    m_strip->SetFlag1107(false);
+    m_strip->SetFileName(m_example);
+    QVERIFY(!m_strip->IsPlaying());
+}
+
+void StripTest::repeatFlag() {
+    FluidSession* session = RenderHere();
+    m_strip->SetFlag24(true);
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    Advance(*session, 2.5 * kExampleSeconds); // half-way through the third time
+    QTRY_VERIFY(Position() >= kExampleTicks / 2 - 8);
+    QVERIFY(Position() <= kExampleTicks / 2 + 8);
+    QVERIFY(m_strip->IsPlaying());
+
+    m_strip->SetFlag24(false);
+    Advance(*session, kExampleSeconds + 5);
+    QTRY_VERIFY(!m_strip->IsPlaying());
+}
+
+void StripTest::jobReleasesAndHoldsFile() {
+    FluidSession* session = RenderHere();
+    const std::string output = (m_dir->path() + "/exampleKRV.mid").toStdString();
+    RecordingPlayer player(*m_strip, output);
+    TestHost host(player);
+
+    QVERIFY(SaveAtSpeed(host, m_example, output, 100));
+    QCOMPARE(m_strip->FileName(), output);
+    const std::vector<uint8_t> first = ReadBytes(output);
+    Click("playButton");
+    Advance(*session, 0.5);
+    QVERIFY(m_strip->IsPlaying());
+
+    // The second save to the same output, while it plays, at another speed.
+    player.m_calls.clear();
+    QVERIFY(SaveAtSpeed(host, m_example, output, 50));
+    QVERIFY(host.m_messages.empty());
+    const std::vector<uint8_t> second = ReadBytes(output);
+    QVERIFY(second != first);
+    const std::vector<std::string> expected = {"SetFileName()",
+                                               "Command2003",
+                                               "SetFlag1107(0)",
+                                               "SetFlag24(0)",
+                                               "SetFileName(" + output + ")",
+                                               "Command2003"};
+    QCOMPARE(player.m_calls.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        QCOMPARE(player.m_calls[i].what, expected[i]);
+    }
+    QVERIFY(player.m_calls[0].wasPlaying);
+    QVERIFY(player.m_calls[0].output == first); // released before the output was replaced
+    QVERIFY(!player.m_calls[1].wasPlaying);
+    QVERIFY(player.m_calls[4].output == second); // held only once complete
+    QCOMPARE(m_strip->FileName(), output);
+    QVERIFY(!m_strip->IsPlaying());
+
+    // The new file plays: at 50 % every delta time, and so the whole file, is twice as long.
+    Click("playButton");
+    Advance(*session, 1.0);
+    QTRY_COMPARE(Child<QSlider>("positionSlider")->maximum(), 2 * kExampleTicks);
+
+    ConversionJob load(host);
+    load.m_inputPath = m_example;
+    QVERIFY(load.RunConversion(false));
+    QVERIFY(m_strip->FileName().empty());
+    QVERIFY(!m_strip->IsPlaying());
+}
+
+void StripTest::closesWhilePlaying() {
+    FluidSession* session = RenderHere();
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    Advance(*session, 0.5);
+    // The file player goes before the session it drives (a sanitizer build catches the reverse).
+    m_strip.reset();
+}
+
+} // namespace korvane
+
+QTEST_MAIN(korvane::StripTest)
+
+#include "StripTest.moc"

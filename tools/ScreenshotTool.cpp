@@ -1,0 +1,123 @@
+// Writes PNG pictures of the main window in every language, before and after loading an
+// example, and with the example at a few slider settings (and the About box's picture), so that
+// anyone can look at the window without running it. Usage: korvane_screenshots [OUTPUT_FOLDER
+// [EXAMPLE.mid]]
+
+#include "job/LanguageTable.h"
+#include "job/ProfileKeys.h"
+#include "platform/Profile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/gui/MessageBox.h"
+#include "ui/AboutPicture.h"
+#include "ui/ControlId.h"
+#include "ui/MainDialog.h"
+#include "ui/ProgramFolderGlobal.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <array>
+#include <iostream>
+
+namespace korvane {
+namespace {
+constexpr std::array<const char*, 4> kLanguageTags = {"de", "en", "es", "fr"};
+
+struct SliderSetting {
+    const char* name;
+    int dynamicRange;
+    int volume;
+};
+
+constexpr std::array<SliderSetting, 3> kSettings = {{
+    {"narrow", 150, 500},
+    {"wide", 900, 500},
+    {"louder", 500, 200},
+}};
+
+// The first example the file dialogs would offer.
+QString FirstExample() {
+    const QDir examples(QString::fromStdString(ExamplesFolder(g_programFolder)));
+    const QStringList files = examples.entryList({"*.mid"}, QDir::Files, QDir::Name);
+    return files.isEmpty() ? QString() : examples.filePath(files.first());
+}
+
+template <class T> T* Control(MainDialog& dialog, int id) {
+    return dialog.findChild<T*>(QString("c%1").arg(id));
+}
+
+bool Save(MainDialog& dialog, const QDir& folder, const QString& name) {
+    const QString path = folder.filePath(name + ".png");
+    if (!dialog.grab().save(path)) {
+        std::cerr << "korvane_screenshots: cannot write " << path.toStdString() << "\n";
+        return false;
+    }
+    std::cout << path.toStdString() << "\n";
+    return true;
+}
+
+void Load(MainDialog& dialog, const QString& example) {
+    Control<QLineEdit>(dialog, kInputPath)->setText(example);
+    Control<QPushButton>(dialog, kLoad)->click();
+}
+
+bool ShootLanguage(Profile& profile, int language, const QString& example, const QDir& folder) {
+    profile.WriteProfileInt(kKeyLanguage, language);
+    MainDialog dialog(profile, {"korvane"});
+    dialog.OnInitDialog();
+    dialog.show();
+    const QString tag = kLanguageTags[static_cast<size_t>(language)];
+    bool ok = Save(dialog, folder, "window-" + tag + "-start");
+    Load(dialog, example);
+    ok = Save(dialog, folder, "window-" + tag + "-loaded") && ok;
+    if (language != kDefaultLanguage) {
+        return ok;
+    }
+    const QString aboutPath = folder.filePath("about-picture.png");
+    ok = DrawAboutPicture(dialog).save(aboutPath) && ok;
+    std::cout << aboutPath.toStdString() << "\n";
+    for (const SliderSetting& setting : kSettings) {
+        Control<QSlider>(dialog, kDynamicRangeSlider)->setValue(setting.dynamicRange);
+        Control<QSlider>(dialog, kVolumeSlider)->setValue(setting.volume);
+        ok = Save(dialog, folder, QString("window-en-loaded-") + setting.name) && ok;
+    }
+    return ok;
+}
+} // namespace
+
+int Main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    // A profile and set-up folder of their own, so the user's are never touched.
+    QTemporaryDir scratch;
+    qputenv("XDG_CACHE_HOME", scratch.path().toUtf8());
+    Profile profile(scratch.filePath("Korvane.ini").toStdString());
+    g_programFolder = ProgramFolder();
+
+    const QDir folder(args.value(1, "screenshots"));
+    const QString example = args.size() > 2 ? args[2] : FirstExample();
+    if (!QDir().mkpath(folder.path()) || example.isEmpty()) {
+        std::cerr << "usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid]]\n"
+                     "(no example given and none found beside the program)\n";
+        return 2;
+    }
+    bool failed = false;
+    SetMessageBoxHook([&failed](const std::string& text, MessageIcon) {
+        std::cerr << "korvane_screenshots: " << text << "\n";
+        failed = true;
+    });
+    bool ok = true;
+    for (int language = 0; language < static_cast<int>(kLanguageTags.size()); ++language) {
+        ok = ShootLanguage(profile, language, example, folder) && ok;
+    }
+    return ok && !failed ? 0 : 1;
+}
+} // namespace korvane
+
+int main(int argc, char** argv) {
+    return korvane::Main(argc, argv);
+}
