@@ -8,10 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace korvane {
-
 extern char** environ;
 
+namespace korvane {
 namespace {
 std::vector<std::string> Environment(const std::map<std::string, std::string>& set,
                                      const std::vector<std::string>& unset) {

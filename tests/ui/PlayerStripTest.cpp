@@ -350,4 +350,4 @@ void StripTest::closesWhilePlaying() {
 
 QTEST_MAIN(korvane::StripTest)
 
-#include "StripTest.moc"
+#include "PlayerStripTest.moc"
