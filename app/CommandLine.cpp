@@ -189,7 +189,7 @@ std::string UsageText() {
     return "usage: korvane [OPTION]... [FILE.mid]...\n"
            "       korvane -f FILE.mid\n"
            "Repairs and adjusts Standard MIDI Files. Each FILE.mid is converted into\n"
-           "FILEKRV.mid beside it.\n"
+           "FILEKRV.mid beside it; a RIFF MIDI file (FILE.rmi) gives a plain FILEKRV.mid.\n"
            "\n"
            "  --speed=P            tempo in percent, 0 to 100000 (default 100)\n"
            "  --dynamic-range=D    0 to 1000: below 500 narrows, above 500 widens the\n"

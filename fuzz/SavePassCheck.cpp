@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -79,6 +81,35 @@ Bytes ReadBytes(const std::string& path) {
 
 uint32_t BigEndian32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+uint32_t LittleEndian32(const uint8_t* p) {
+    return (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+}
+
+struct Span {
+    const uint8_t* data;
+    size_t size;
+};
+
+// What the job converts: the whole input, or the data chunk (cut at the input's end) of a RIFF
+// file of form "RMID". Any other RIFF file holds nothing to convert.
+std::optional<Span> MidiSpan(const uint8_t* data, size_t size) {
+    if (size < 4 || std::memcmp(data, "RIFF", 4) != 0) {
+        return Span{data, size};
+    }
+    if (size < 12 || std::memcmp(data + 8, "RMID", 4) != 0) {
+        return std::nullopt;
+    }
+    for (size_t pos = 12; size >= 8 && pos <= size - 8;) {
+        const uint64_t length = LittleEndian32(data + pos + 4);
+        if (std::memcmp(data + pos, "data", 4) == 0) {
+            return Span{data + pos + 8,
+                        static_cast<size_t>(std::min<uint64_t>(length, size - pos - 8))};
+        }
+        pos += static_cast<size_t>(std::min<uint64_t>(8 + length + length % 2, size - pos));
+    }
+    return std::nullopt;
 }
 
 struct Chunk {
@@ -312,11 +343,18 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     job.m_adjustments = AdjustmentsFor(data, size);
     job.m_inputPath = input;
     job.m_outputPath = output;
+    const std::optional<Span> midi = MidiSpan(data, size);
+    if (!midi) {
+        Require(!job.RunConversion(true) && host.m_lastMessage == job.m_msgInputNotOpened &&
+                    ::access(output.c_str(), F_OK) != 0,
+                "a RIFF file without MIDI data was not refused as unreadable");
+        return;
+    }
     if (!job.RunConversion(true)) {
         std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
         Violation("the save pass did not complete", 0);
     }
-    CheckOutput(data, size, ReadBytes(output), job.m_adjustments.m_speedPercent);
+    CheckOutput(midi->data, midi->size, ReadBytes(output), job.m_adjustments.m_speedPercent);
     const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
 
     if (!job.RunConversion(false)) {

@@ -48,13 +48,14 @@ std::optional<InputChunk> ChunkReader::Read(uint64_t dataLimit) {
     InputChunk chunk;
     size_t wanted = 0;
     try {
-        if (m_file.Read(id, sizeof id) < sizeof id ||
+        const uint64_t end = std::min(m_file.GetLength(), m_end);
+        if (end - std::min(end, m_file.GetPosition()) < sizeof id + sizeof length ||
+            m_file.Read(id, sizeof id) < sizeof id ||
             m_file.Read(length, sizeof length) < sizeof length) {
             return std::nullopt;
         }
-        // A length beyond the end of the file never allocates more than the file holds.
-        const uint64_t fileLength = m_file.GetLength();
-        const uint64_t available = fileLength - std::min(fileLength, m_file.GetPosition());
+        // A length beyond the end of the input never allocates more than the input holds.
+        const uint64_t available = end - std::min(end, m_file.GetPosition());
         wanted = static_cast<size_t>(std::min<uint64_t>(BigEndian32(length), available));
     } catch (const CFileException&) {
         throw ChunkReadError{};

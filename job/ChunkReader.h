@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <future>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,10 @@ class ChunkReader {
     ChunkReader(const ChunkReader&) = delete;
     ChunkReader& operator=(const ChunkReader&) = delete;
 
+    // The input's chunks end at this byte of the file (the end of a RIFF file's data chunk)
+    // rather than at the file's end. Set before the first chunk is asked for.
+    void StopAt(uint64_t end) { m_end = end; }
+
     // Replaces chunk with the next one; false at the end of the file (a cut-short ID or length
     // ends it). Throws ChunkReadError.
     bool Next(InputChunk& chunk);
@@ -47,6 +52,7 @@ class ChunkReader {
     const uint32_t m_overlapFrom;
     const uint64_t m_aheadLimit;
     std::future<std::optional<InputChunk>> m_ahead;
+    uint64_t m_end = std::numeric_limits<uint64_t>::max();
     size_t m_pendingData = 0; // data bytes of the chunk read ahead still to be read
 };
 

@@ -2,6 +2,7 @@
 
 #include "job/ChunkReader.h"
 #include "job/OutputPath.h"
+#include "job/RiffUnwrap.h"
 
 #include <cerrno>
 #include <cstring>
@@ -111,8 +112,10 @@ bool ConversionJob::OpenInput() {
 
 ConversionJob::Outcome ConversionJob::ChunkLoop() {
     try {
-        ExpectInput();
+        const MidiRange range = FindInputRange();
+        m_engine.ExpectInput(range.end - range.offset);
         ChunkReader reader(m_inFile);
+        reader.StopAt(range.end);
         InputChunk chunk;
         bool headerSeen = false;
         while (reader.Next(chunk)) {
@@ -126,12 +129,17 @@ ConversionJob::Outcome ConversionJob::ChunkLoop() {
     }
 }
 
-void ConversionJob::ExpectInput() {
+MidiRange ConversionJob::FindInputRange() {
+    std::optional<MidiRange> range;
     try {
-        m_engine.ExpectInput(m_inFile.GetLength());
+        range = FindMidiRange(m_inFile);
     } catch (const CFileException&) {
         throw ChunkReadError{};
     }
+    if (!range) {
+        throw ChunkReadError{}; // a RIFF file without MIDI data
+    }
+    return *range;
 }
 
 void ConversionJob::CopyChunk(const InputChunk& chunk, bool& headerSeen) {

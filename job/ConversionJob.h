@@ -3,6 +3,7 @@
 #include "job/ChunkReader.h"
 #include "job/JobHost.h"
 #include "job/LanguageTable.h"
+#include "job/RiffUnwrap.h"
 #include "midi/MidiEngine.h"
 #include "platform/CFile.h"
 #include "platform/FileSystem.h"
@@ -51,8 +52,9 @@ class ConversionJob {
     bool CreateOutput();
     bool OpenInput();
     Outcome ChunkLoop();
-    // Tells the engine how large the input is, so that it reserves room for its levels once.
-    void ExpectInput();
+    // Where the MIDI data of the input lies: the whole file, or a RIFF file's data chunk.
+    // Throws ChunkReadError when there is none.
+    MidiRange FindInputRange();
     // The first chunk is the header, track chunks are walked, others copied unchanged.
     void CopyChunk(const InputChunk& chunk, bool& headerSeen);
     void WriteChunkFrame(const std::string& id, uint32_t length);

@@ -90,20 +90,37 @@ def random_song(rng):
     return header + b"".join(tracks)
 
 
+def riff_chunk(chunk_id, data):
+    return chunk_id + struct.pack("<I", len(data)) + data + b"\0" * (len(data) % 2)
+
+
+def rmid(song):
+    """The song in a RIFF MIDI file, with an odd-length chunk before its data and a list after."""
+    info = riff_chunk(b"LIST", b"INFO" + riff_chunk(b"INAM", b"Song"))
+    return riff_chunk(b"RIFF", b"RMID" + riff_chunk(b"DISP", b"\1\2\3") + riff_chunk(b"data", song) + info)
+
+
 def main():
     korvane, examples = sys.argv[1], sys.argv[2]
-    inputs = [os.path.join(examples, n) for n in sorted(os.listdir(examples)) if n.endswith(".mid")]
+    # Each input with the plain MIDI file midicsv reads as its original.
+    inputs = [(p, p) for p in (os.path.join(examples, n) for n in sorted(os.listdir(examples)))
+              if p.endswith(".mid")]
     failures = checked = 0
     with tempfile.TemporaryDirectory() as work:
         rng = random.Random(7)
         for i in range(20):
             path = os.path.join(work, f"random{i}.mid")
+            song = random_song(rng)
             with open(path, "wb") as f:
-                f.write(random_song(rng))
-            inputs.append(path)
+                f.write(song)
+            inputs.append((path, path))
+            if i < 5:
+                with open(path[:-4] + ".rmi", "wb") as f:
+                    f.write(rmid(song))
+                inputs.append((path[:-4] + ".rmi", path))
         env = dict(os.environ, XDG_CONFIG_HOME=work)
-        for path in inputs:
-            original = midicsv(path)
+        for path, plain in inputs:
+            original = midicsv(plain)
             for d, vol, p, repair in SETTINGS:
                 out = os.path.join(work, "out.mid")
                 args = [korvane, f"--dynamic-range={d}", f"--volume={vol}", f"--speed={p}",

@@ -35,6 +35,31 @@ Bytes Join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
+// A RIFF chunk: little-endian length, padded to an even length.
+Bytes RiffChunk(const char* id, const Bytes& data, uint32_t declared) {
+    Bytes chunk(id, id + 4);
+    for (int shift = 0; shift < 32; shift += 8) {
+        chunk.push_back(static_cast<uint8_t>(declared >> shift));
+    }
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    if (data.size() % 2 != 0) {
+        chunk.push_back(0);
+    }
+    return chunk;
+}
+
+Bytes RiffChunk(const char* id, const Bytes& data) {
+    return RiffChunk(id, data, static_cast<uint32_t>(data.size()));
+}
+
+Bytes Riff(const char* form, const Bytes& chunks) {
+    Bytes body(form, form + 4);
+    body.insert(body.end(), chunks.begin(), chunks.end());
+    return RiffChunk("RIFF", body);
+}
+
+const Bytes kList = RiffChunk("LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 2, 0, 0, 0, 'x', 0});
+
 const Bytes kTrack{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
 const Bytes kSong = Join({kHeader, Chunk("MTrk", kTrack)});
 
@@ -123,8 +148,24 @@ INSTANTIATE_TEST_SUITE_P(
                  Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 0xAB, 0xCD})},
         FileCase{"ShortHeaderKeepsWhatIsThere", Chunk("MThd", {0, 1}), Chunk("MThd", {0, 1})},
         FileCase{"FirstChunkIsHeaderWhateverItsId",
-                 Join({Chunk("RIFF", {1, 2, 3}), Chunk("MTrk", kEnd)}),
-                 Join({Chunk("RIFF", {1, 2, 3}), Chunk("MTrk", kEnd)})},
+                 Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)}),
+                 Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)})},
+        FileCase{"RmidDataChunkUnwrapped", Riff("RMID", RiffChunk("data", kSong)), kSong},
+        FileCase{"RmidChunksAfterDataLeftOut",
+                 Riff("RMID", Join({RiffChunk("data", kSong), kList})), kSong},
+        FileCase{"RmidOddChunkBeforeDataSkippedWithItsPadding",
+                 Riff("RMID", Join({RiffChunk("DISP", {1, 2, 3}), RiffChunk("data", kSong)})),
+                 kSong},
+        FileCase{"RmidDataLongerThanFileKeepsWhatIsThere",
+                 Riff("RMID", RiffChunk("data", kSong, 5000)), kSong},
+        // The track claims 100 bytes; the data chunk ends after 5 and the LIST chunk is not
+        // read as part of the track.
+        FileCase{"RmidTrackCutByDataChunkEnd",
+                 Riff("RMID",
+                      Join({RiffChunk("data", Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 100,
+                                                                   0x00, 0x90, 0x3C, 0x64, 0x00}})),
+                            kList})),
+                 Join({kHeader, Chunk("MTrk", Join({{0x00, 0x90, 0x3C, 0x64}, kEnd}))})},
         FileCase{"VendorChunkCopiedNotWalked",
                  Join({kHeader, Chunk("XFIH", {0x90, 0x3C, 0x64}), Chunk("MTrk", kEnd)}),
                  Join({kHeader, Chunk("XFIH", {0x90, 0x3C, 0x64}), Chunk("MTrk", kEnd)})},
@@ -155,6 +196,38 @@ TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
               (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
                    "SetFlag24(0)", "Stop: The input MIDI file can not be opened.", "Redraw"}));
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"songKRV.mid"}));
+}
+
+TEST_F(ConversionJobTest, RiffWithoutMidiDataCanNotBeOpened) {
+    const std::string rmi = folder.File("song.rmi");
+    const Bytes cases[] = {
+        Riff("WAVE", RiffChunk("data", kSong)),
+        Riff("RMID", kList),
+        Riff("RMID", {}),
+        Join({Riff("RMID", {}), Bytes{'d', 'a', 't', 'a', 0x10}}),
+        Bytes{'R', 'I', 'F', 'F', 0x20, 0, 0, 0, 'R', 'M'},
+        Bytes{'R', 'I', 'F', 'F'},
+    };
+    for (const Bytes& input : cases) {
+        WriteFileBytes(rmi, input);
+        EXPECT_FALSE(Save(rmi, out));
+        EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The input MIDI file can not be opened.");
+        EXPECT_FALSE(FileExists(out));
+        EXPECT_FALSE(Load(rmi));
+        EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The input MIDI file can not be opened.");
+    }
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.rmi"}));
+}
+
+TEST_F(ConversionJobTest, RmidLoadsLikeItsMidiFileAndSavesAsMid) {
+    const std::string rmi = folder.File("song.rmi");
+    WriteFileBytes(rmi, Riff("RMID", Join({RiffChunk("data", kSong), kList})));
+    ASSERT_TRUE(Load(rmi));
+    EXPECT_EQ(job.m_outputPath, out);
+    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
+    ASSERT_TRUE(Save(rmi, job.m_outputPath));
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
 }
 
 TEST_F(ConversionJobTest, FailuresKeepStateAndReport) {
