@@ -41,6 +41,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace korvane {
 namespace {
@@ -117,14 +118,15 @@ QLabel* CreateLogo(QWidget* parent) {
     return logo;
 }
 
-// The first local .mid file of a drag, or the empty text.
+// The first local .mid or .rmi file of a drag, or the empty text.
 std::string DroppedMidiFile(const QMimeData* mime) {
     if (mime == nullptr) {
         return {};
     }
     for (const QUrl& url : mime->urls()) {
         const QString path = url.toLocalFile();
-        if (url.isLocalFile() && path.endsWith(".mid", Qt::CaseInsensitive)) {
+        if (url.isLocalFile() && (path.endsWith(".mid", Qt::CaseInsensitive) ||
+                                  path.endsWith(".rmi", Qt::CaseInsensitive))) {
             return path.toStdString();
         }
     }
@@ -320,6 +322,11 @@ void MainDialog::TakeCommandLineFile() {
     const BatchArguments batch = ScanBatchArguments(m_arguments);
     if (batch.plainArguments.empty()) {
         return;
+    }
+    // A file manager hands over every selected file; the window holds one.
+    if (const size_t others = batch.plainArguments.size() - 1; others > 0) {
+        std::cerr << "korvane: the window opens the first file only; " << others
+                  << (others == 1 ? " other file" : " other files") << " ignored\n";
     }
     // Relative to where the program was started, so the remembered folder means something.
     const std::string path = QFileInfo(QString::fromStdString(batch.plainArguments.front()))

@@ -16,7 +16,8 @@ std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& in
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter("MIDI File (*.mid)");
+    // A RIFF-wrapped MIDI file loads like any other and is saved as a plain one.
+    dialog.setNameFilter("MIDI File (*.mid *.rmi)");
     dialog.setDirectory(QString::fromStdString(initialFolder));
     if (!initialName.empty()) {
         dialog.selectFile(QString::fromStdString(initialName));

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace korvane {
 
-// The open-file dialog with the one filter "MIDI File (*.mid)", used for the input and the
+// The open-file dialog with the one filter "MIDI File (*.mid *.rmi)", used for the input and the
 // output alike: the chosen file need not exist. Returns the chosen full path, or nothing when
 // the user cancels. The initial folder and name are passed whole, whatever their length.
 std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& initialFolder,

@@ -17,6 +17,7 @@
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,8 +35,10 @@
 #include <array>
 #include <deque>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 namespace korvane {
 namespace {
@@ -53,6 +56,22 @@ Bytes SongAtSpeedDelta(const char* deltaHex) {
                                           "00 903c40 ") +
                                deltaHex + " 803c40  00 ff2f00");
 }
+
+// kSong in a RIFF "RMID" file, with an INFO list after its data chunk.
+const Bytes kRmidSong = QByteArray::fromHex("52494646 3a000000 524d4944 64617461 22000000") +
+                        kSong + QByteArray::fromHex("4c495354 04000000 494e464f");
+
+// Collects what is written to standard error while it lives.
+class CapturedStandardError {
+  public:
+    CapturedStandardError() : m_previous(std::cerr.rdbuf(m_text.rdbuf())) {}
+    ~CapturedStandardError() { std::cerr.rdbuf(m_previous); }
+    std::string Text() const { return m_text.str(); }
+
+  private:
+    std::ostringstream m_text;
+    std::streambuf* m_previous;
+};
 
 struct Message {
     std::string text;
@@ -629,12 +648,82 @@ class MainDialogTest : public QObject {
     }
 
     void pathOnTheCommandLineIsTakenAsIfChosen() {
+        CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid"), StdPath("other.mid")});
         QVERIFY(m_started);
         QTRY_VERIFY(m_dialog->m_job.m_loaded);
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
         QVERIFY(m_messages.empty());
+        QCOMPARE(standardError.Text(),
+                 std::string("korvane: the window opens the first file only; 1 other file "
+                             "ignored\n"));
+    }
+
+    void oneFileOnTheCommandLineSaysNothing() {
+        CapturedStandardError standardError;
+        Start({"korvane", StdPath("song.mid")});
+        QTRY_VERIFY(m_dialog->m_job.m_loaded);
+        QCOMPARE(standardError.Text(), std::string());
+    }
+
+    void rmiFileLoadsItsMidiDataAndSavesAsMid() {
+        WriteFile("song.rmi", kRmidSong);
+        CapturedStandardError standardError;
+        Start({"korvane", StdPath("song.rmi"), StdPath("song.mid"), StdPath("x.mid")});
+        QTRY_VERIFY(m_dialog->m_job.m_loaded);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(Text(1001), Path("song.rmi"));
+        QCOMPARE(Text(1007), Path("songKRV.mid"));
+        QCOMPARE(m_dialog->m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QVERIFY(standardError.Text().find("; 2 other files ignored\n") != std::string::npos);
+        Click(1002);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(ReadFile("songKRV.mid"), kSong);
+        QCOMPARE(ReadFile("song.rmi"), kRmidSong);
+        QCOMPARE(Control<CMediaPlayer2>(1010)->FileName(), StdPath("songKRV.mid"));
+    }
+
+    void riffFileWithoutMidiDataCanNotBeOpened() {
+        WriteFile("sound.rmi", QByteArray::fromHex("52494646 0c000000 57415645 64617461 00000000"));
+        Start();
+        LoadTyped(Path("sound.rmi"));
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgInputNotOpened));
+        QVERIFY(!m_dialog->m_job.m_loaded);
+    }
+
+    void fileDialogListsRmiBesideMid() {
+        Start();
+        SetFileDialogHook(nullptr);
+        QStringList filters;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&filters] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                filters = dialog->nameFilters();
+                dialog->reject();
+            }
+        });
+        poll.start(10);
+        Click(1000);
+        QCOMPARE(filters, QStringList{"MIDI File (*.mid *.rmi)"});
+    }
+
+    void droppedRmiFileIsTakenAsIfChosen() {
+        WriteFile("SONG.RMI", kRmidSong);
+        MainDialog& dialog = Start();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(Path("SONG.RMI"))});
+        const QPoint where(300, 300);
+        QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &drop);
+        QTRY_VERIFY(dialog.m_job.m_loaded);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(Text(1001), Path("SONG.RMI"));
+        QCOMPARE(Text(1007), Path("SONGKRV.mid"));
     }
 
     void droppedMidiFileIsTakenAsIfChosen() {
