@@ -65,17 +65,22 @@ std::string ProgramFolderOf(const std::string& exePath) {
 }
 
 std::string ExamplesFolder(const std::string& programFolder) {
-    if (!programFolder.empty()) {
-        const std::string beside = Join(programFolder, "Examples");
-        if (IsFolder(beside)) {
-            return beside;
-        }
+    if (programFolder.empty()) {
+        return {};
     }
-    return InstalledExamplesFolder();
+    const std::string beside = Join(programFolder, "Examples");
+    return IsFolder(beside) ? beside : InstalledExamplesFolder(programFolder);
 }
 
-std::string InstalledExamplesFolder() {
-    return std::string(KORVANE_DATA_DIR) + "/Examples";
+std::string InstalledExamplesFolder(const std::string& programFolder) {
+    // Relative to the program, so that an installed tree works wherever it is unpacked.
+    std::string folder = programFolder;
+    std::string relative = KORVANE_EXAMPLES_FROM_PROGRAM;
+    while (relative.starts_with("../")) {
+        folder = Parent(folder);
+        relative.erase(0, 3);
+    }
+    return Join(folder, relative);
 }
 
 std::string SetupFolder() {

@@ -13,11 +13,13 @@ std::string ProgramFolder();
 // root, "." for a bare name), without a final folder named exactly "Release" or "Debug".
 std::string ProgramFolderOf(const std::string& exePath);
 
-// "<programFolder>/Examples" when that folder exists, else the installed examples folder.
+// "<programFolder>/Examples" when that folder exists (a build), else the installed examples
+// folder; empty when the program folder is not known.
 std::string ExamplesFolder(const std::string& programFolder);
 
-// Where an installed Korvane keeps its examples: <prefix>/share/korvane/Examples.
-std::string InstalledExamplesFolder();
+// Where an installed Korvane keeps its examples, found from the folder of the installed
+// program: /usr/share/korvane/examples for /usr/bin.
+std::string InstalledExamplesFolder(const std::string& programFolder);
 
 // The per-user folder a set-up leaves behind: $XDG_CACHE_HOME/KorvaneSetup, else
 // ~/.cache/KorvaneSetup. Empty when neither variable gives an absolute folder.

@@ -53,11 +53,16 @@ TEST(ExamplesFolder, PrefersTheFolderBesideTheProgram) {
 
 TEST(ExamplesFolder, FallsBackToTheInstalledFolder) {
     TempFolder program;
-    EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder());
+    EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder(program.Path()));
     WriteTextFile(program.File("Examples"), "a file, not a folder");
-    EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder());
-    EXPECT_EQ(ExamplesFolder(""), InstalledExamplesFolder());
-    EXPECT_TRUE(InstalledExamplesFolder().ends_with("/share/korvane/Examples"));
+    EXPECT_EQ(ExamplesFolder(program.Path()), InstalledExamplesFolder(program.Path()));
+    EXPECT_EQ(ExamplesFolder(""), "");
+}
+
+TEST(InstalledExamplesFolder, IsBesideTheProgramsBinFolderWhereverTheTreeIs) {
+    EXPECT_EQ(InstalledExamplesFolder("/usr/bin"), "/usr/share/korvane/examples");
+    EXPECT_EQ(InstalledExamplesFolder("/tmp/unpacked/usr/bin"),
+              "/tmp/unpacked/usr/share/korvane/examples");
 }
 
 // Sets or clears an environment variable for one test and puts the old value back.
