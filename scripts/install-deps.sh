@@ -10,6 +10,9 @@ packages=(
   # the tests and benchmarks: GoogleTest, Google Benchmark, the independent MIDI reader, a font
   # for the headless window tests, /usr/bin/time for the benchmark script's peak memory
   libgtest-dev libbenchmark-dev midicsv fonts-dejavu-core time
+  # the package test: building and checking the package, its window on a virtual display, the
+  # shell completion
+  dpkg-dev lintian desktop-file-utils appstream xvfb xauth bash-completion
 )
 missing=()
 for p in "${packages[@]}"; do

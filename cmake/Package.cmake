@@ -1,0 +1,48 @@
+# What an installed Korvane needs beside the program, and the Debian package that holds it all:
+# `cpack -G DEB` in the build folder writes korvane_<version>_<arch>.deb.
+set(KORVANE_APP_ID org.korvane.Korvane)
+
+# Debian keeps manual pages and changelogs compressed, without a time stamp.
+set(package_build_dir ${CMAKE_BINARY_DIR}/package)
+set(compressed_files)
+foreach(pair "res/korvane.1:korvane.1.gz" "res/debian/changelog:changelog.gz")
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 source)
+  list(GET pair 1 target)
+  add_custom_command(OUTPUT ${package_build_dir}/${target}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${package_build_dir}
+    COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${CMAKE_SOURCE_DIR}/${source}
+            ${package_build_dir}/${target}
+    DEPENDS ${CMAKE_SOURCE_DIR}/${source}
+    VERBATIM)
+  list(APPEND compressed_files ${package_build_dir}/${target})
+endforeach()
+add_custom_target(korvane_compressed_docs ALL DEPENDS ${compressed_files})
+
+install(FILES ${package_build_dir}/korvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES res/korvane.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME korvane)
+install(FILES res/${KORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES res/screenshots/window.png DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane/screenshots)
+install(FILES res/debian/copyright ${package_build_dir}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/korvane)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME korvane)
+set(CPACK_PACKAGE_VENDOR "The Korvane developers")
+set(CPACK_PACKAGE_CONTACT "Korvane developers <developers@korvane.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "repair and adjust Standard MIDI Files")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Korvane repairs stuck notes, missing End of Track events, events and tracks\n\
+cut short and wrong chunk lengths in Standard MIDI Files, unwraps RIFF MIDI\n\
+files, rescales velocities, key pressure and channel volume, and changes the\n\
+speed. It has a window with a level plot and a preview player, and a command\n\
+line that converts without a window.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The preview player needs a General MIDI SoundFont; the libraries come from dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | sf2-soundfont-gm")
+include(CPack)

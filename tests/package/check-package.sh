@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the Debian package, lists it, checks it with lintian, desktop-file-validate and
+# appstreamcli, and runs korvane from the unpacked package, headless and through its window
+# module on a virtual display: the installed layout must be the one the program looks for.
+# Usage: check-package.sh BUILD_FOLDER MODULE_FROM_BIN EXAMPLES_FROM_BIN
+set -euo pipefail
+build=$1
+module_from_bin=$2
+examples_from_bin=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
+mkdir -p "$HOME"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" ||
+    { cat "$work/cpack.log"; fail "cpack could not build the package"; }
+deb=$work/out/korvane_$(dpkg-deb -f "$(ls "$work"/out/*.deb)" Version)_$(dpkg --print-architecture).deb
+[[ -f $deb ]] || fail "no package named $(basename "$deb")"
+echo "== $(basename "$deb")"
+dpkg-deb --info "$deb"
+dpkg-deb --contents "$deb"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libc6 libqt6widgets6 libfluidsynth3 timgm6mb-soundfont; do
+    [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for path in usr/bin/korvane \
+    usr/share/korvane/examples/PianoDynamics.mid usr/share/applications/korvane.desktop \
+    usr/share/metainfo/org.korvane.Korvane.metainfo.xml usr/share/man/man1/korvane.1.gz \
+    usr/share/bash-completion/completions/korvane usr/share/korvane/screenshots/window.png \
+    usr/share/icons/hicolor/{16x16,32x32,48x48,128x128,256x256}/apps/korvane.png \
+    usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz; do
+    [[ -f $root/$path ]] || fail "the package lacks /$path"
+done
+bin=$root/usr/bin
+[[ -f $bin/$module_from_bin ]] || fail "no window module where korvane looks: $module_from_bin"
+[[ -d $bin/$examples_from_bin ]] || fail "no examples where korvane looks: $examples_from_bin"
+
+echo "== desktop-file-validate"
+desktop-file-validate "$root/usr/share/applications/korvane.desktop"
+echo "== appstreamcli validate --no-net"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.korvane.Korvane.metainfo.xml"
+echo "== lintian"
+lintian --fail-on error --allow-root "$deb"
+
+echo "== the unpacked korvane, headless and through its window module"
+mkdir "$work/headless" "$work/window"
+cp "$root"/usr/share/korvane/examples/*.mid "$work/headless/"
+cp "$root"/usr/share/korvane/examples/*.mid "$work/window/"
+"$bin/korvane" --speed=100 "$work"/headless/StuckNotes.mid
+# "-f" with a display converts in the window's batch mode, so the window module must load.
+xvfb-run -a "$bin/korvane" -f "$work/window/StuckNotes.mid" ||
+    fail "the window module of the unpacked package did not run"
+cmp "$work/headless/StuckNotesKRV.mid" "$work/window/StuckNotesKRV.mid"
+head -c 4 "$work/window/StuckNotesKRV.mid" | grep -q MThd || fail "the window wrote no MIDI file"
+
+echo "== bash completion"
+mkdir "$work/songs" "$work/songs/folder"
+touch "$work/songs/a.mid" "$work/songs/b.RMI" "$work/songs/notes.txt"
+complete_words() {
+    # compopt only works while bash itself completes; here it has nothing to do.
+    bash -c 'source /usr/share/bash-completion/bash_completion && source "$1" && cd "$2" &&
+        compopt() { :; } &&
+        shift 2 && COMP_WORDS=("$@") && COMP_CWORD=$(($# - 1)) && COMP_LINE="$*" &&
+        COMP_POINT=${#COMP_LINE} && _korvane korvane "${!#}" "${@: -2:1}" &&
+        printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "' \
+        _ "$root/usr/share/bash-completion/completions/korvane" "$work/songs" "$@"
+}
+[[ $(complete_words korvane --sp) == "--speed= " ]] || fail "options: $(complete_words korvane --sp)"
+[[ $(complete_words korvane --fix-stuck-notes "") == "a.mid b.RMI folder " ]] ||
+    fail "files: $(complete_words korvane --fix-stuck-notes "")"
+echo "package checked"
