@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,11 +54,14 @@ Bytes FileOf(const Chunks& chunks) {
 
 class ChunkReaderPlans : public testing::TestWithParam<ReadPlan> {
   protected:
-    Chunks ReadAll(const Bytes& file) {
+    Chunks ReadAll(const Bytes& file, std::optional<uint64_t> end = std::nullopt) {
         WriteFileBytes(folder.File("in.mid"), file);
         CFile input;
         EXPECT_TRUE(input.Open(folder.File("in.mid"), CFile::modeRead));
         ChunkReader reader(input, GetParam().overlapFrom, GetParam().aheadLimit);
+        if (end) {
+            reader.StopAt(*end);
+        }
         InputChunk chunk;
         Chunks got;
         while (reader.Next(chunk)) {
@@ -83,6 +87,21 @@ TEST_P(ChunkReaderPlans, GivesTheSameChunksWhateverIsReadAhead) {
     file = FileOf(kChunks);
     file.insert(file.end(), {'M', 'T', 'r', 'k', 0, 0}); // an ID and half a length
     EXPECT_EQ(ReadAll(file), kChunks);
+}
+
+// The chunks of a RIFF file's data chunk end where it ends, whatever follows in the file.
+TEST_P(ChunkReaderPlans, StopsWhereTheInputEnds) {
+    Bytes file = FileOf(kChunks);
+    const size_t dataEnd = file.size();
+    const Bytes after = Chunk("LIST", 4, {'I', 'N', 'F', 'O'});
+    file.insert(file.end(), after.begin(), after.end());
+    EXPECT_EQ(ReadAll(file, dataEnd), kChunks);
+
+    Chunks cut(kChunks.begin(), kChunks.end() - 1);
+    cut.emplace_back("MTrk", Filled(12, 50)); // the last chunk cut after 12 of its 30 bytes
+    EXPECT_EQ(ReadAll(file, dataEnd - 18), cut);
+    // Room for an ID but not for its length: no chunk.
+    EXPECT_EQ(ReadAll(file, dataEnd - 30 - 4), Chunks(kChunks.begin(), kChunks.end() - 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Plans, ChunkReaderPlans,
