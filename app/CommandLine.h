@@ -3,6 +3,7 @@
 #include "job/BatchArguments.h"
 #include "midi/Adjustments.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace korvane {
 // What a command-line conversion uses besides its inputs.
 struct ConversionOptions {
     Adjustments adjustments;
-    std::string outputPath; // empty: derived from each input
+    std::optional<std::string> outputPath; // none: derived from each input
 };
 
 struct CommandLine {

@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
 #include "app/DisplayCheck.h"
 #include "app/HeadlessRun.h"
+#include "platform/TempOutput.h"
 #ifdef KORVANE_WINDOW
 #include "app/WindowModule.h"
 #endif
 
+#include <cstdlib>
 #include <iostream>
 
 namespace korvane {
@@ -39,6 +41,10 @@ int RunWindow(const CommandLine& commandLine, int, char**) {
 } // namespace
 
 int Main(int argc, char** argv) {
+    // Lets the tests of interrupted saves try the named temporary where unnamed ones work.
+    if (std::getenv("KORVANE_TEST_NAMED_TEMPORARY") != nullptr) {
+        TempOutput::ForceNamed(true);
+    }
     const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
     switch (commandLine.action) {
     case CommandLine::Action::Help:

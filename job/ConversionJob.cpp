@@ -3,11 +3,11 @@
 #include "job/ChunkReader.h"
 #include "job/OutputPath.h"
 #include "job/RiffUnwrap.h"
+#include "platform/FileSystem.h"
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 
 namespace korvane {
 namespace {
@@ -21,14 +21,6 @@ void PutBigEndian32(uint32_t value, uint8_t* bytes) {
     bytes[3] = static_cast<uint8_t>(value);
 }
 
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool ExistsButNotWritable(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0;
-}
 } // namespace
 
 ConversionJob::ConversionJob(JobHost& host) : m_host(host) {}
@@ -56,24 +48,39 @@ bool ConversionJob::RunConversion(bool save) {
         }
         m_engine.m_levels.clear();
         m_engine.BeginPass(m_adjustments, save ? &m_outFile : nullptr);
-        if ((!save || CreateOutput()) && OpenInput()) {
-            const Outcome outcome = ChunkLoop();
-            m_inFile.Abort();
-            if (outcome == Outcome::InputFailed) {
-                m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
-            } else if (outcome == Outcome::OutputFailed || (save && !FinishOutput())) {
-                m_host.ShowMessage(m_msgOutputNotWritten, MessageIcon::Stop);
-            } else {
-                Complete(save);
-                completed = true;
-            }
+        // The output is checked first but made only once the input is known to be usable, so a
+        // refused input never leaves a temporary behind.
+        if ((!save || CheckOutput()) && OpenInput() && (!save || CreateOutput())) {
+            completed = Convert(save);
         }
     }
+    m_inFile.Abort();
     m_outFile.Abort();
-    m_tempOutput = TempFile();
+    m_tempOutput = TempOutput();
     m_engine.EndPass();
     m_host.Redraw();
     return completed;
+}
+
+bool ConversionJob::Convert(bool save) {
+    Outcome outcome = ChunkLoop();
+    m_inFile.Abort();
+    if (outcome == Outcome::Completed && save && !FinishOutput()) {
+        outcome = Outcome::OutputFailed;
+    }
+    // A failed save's temporary is gone before its message shows.
+    m_outFile.Abort();
+    m_tempOutput = TempOutput();
+    if (outcome == Outcome::InputFailed) {
+        m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
+        return false;
+    }
+    if (outcome == Outcome::OutputFailed) {
+        m_host.ShowMessage(m_msgOutputNotWritten, MessageIcon::Stop);
+        return false;
+    }
+    Complete(save);
+    return true;
 }
 
 void ConversionJob::ReleasePlayer() {
@@ -84,21 +91,29 @@ void ConversionJob::ReleasePlayer() {
     player.SetFlag24(false);
 }
 
-bool ConversionJob::CreateOutput() {
-    m_finalOutputPath = ResolveSymlinks(m_outputPath);
-    if (!m_outputPath.empty() && SameFile(m_finalOutputPath, m_inputPath)) {
+bool ConversionJob::CheckOutput() {
+    if (!m_outputPath.empty() && SameFile(m_outputPath, m_inputPath)) {
         m_host.ShowMessage(m_msgOutputIsInput, MessageIcon::Stop);
         return false;
     }
-    if (!m_outputPath.empty() && !IsFolder(m_finalOutputPath) &&
-        !ExistsButNotWritable(m_finalOutputPath)) {
-        m_tempOutput = CreateTempBeside(m_finalOutputPath);
-    }
-    if (!m_tempOutput.IsValid()) {
+    const std::optional<std::string> target = OutputTarget(m_outputPath);
+    if (!target) {
         m_host.ShowMessage(m_msgOutputNotCreated, MessageIcon::Stop);
         return false;
     }
-    m_outFile.Attach(m_tempOutput.Release(), m_tempOutput.Path());
+    m_finalOutputPath = *target;
+    return true;
+}
+
+bool ConversionJob::CreateOutput() {
+    m_tempOutput = TempOutput::Create(m_finalOutputPath);
+    const int fd = m_tempOutput.IsValid() ? m_tempOutput.OpenWriter() : -1;
+    if (fd < 0) {
+        m_tempOutput = TempOutput();
+        m_host.ShowMessage(m_msgOutputNotCreated, MessageIcon::Stop);
+        return false;
+    }
+    m_outFile.Attach(fd, m_finalOutputPath);
     return true;
 }
 
@@ -187,16 +202,11 @@ void ConversionJob::WalkTrackChunk(const std::string& id, const uint8_t* data, u
 
 bool ConversionJob::FinishOutput() {
     try {
-        m_outFile.Sync();
         m_outFile.Close();
     } catch (const CFileException&) {
         return false;
     }
-    if (!CommitTemp(m_tempOutput.Path(), m_finalOutputPath)) {
-        return false;
-    }
-    m_tempOutput.MarkCommitted();
-    return true;
+    return m_tempOutput.Commit();
 }
 
 void ConversionJob::Complete(bool save) {

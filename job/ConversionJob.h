@@ -6,7 +6,7 @@
 #include "job/RiffUnwrap.h"
 #include "midi/MidiEngine.h"
 #include "platform/CFile.h"
-#include "platform/FileSystem.h"
+#include "platform/TempOutput.h"
 
 #include <string>
 
@@ -48,9 +48,13 @@ class ConversionJob {
     enum class Outcome { Completed, InputFailed, OutputFailed };
 
     void ReleasePlayer();
-    // Step 5: prepares the temporary output; reports and returns false on failure.
+    // Decides the file the save replaces; reports and returns false when it may not.
+    bool CheckOutput();
+    // Makes the temporary output; reports and returns false on failure.
     bool CreateOutput();
     bool OpenInput();
+    // Runs the chunk loop on the open files, finishes a save and reports its outcome.
+    bool Convert(bool save);
     Outcome ChunkLoop();
     // Where the MIDI data of the input lies: the whole file, or a RIFF file's data chunk.
     // Throws ChunkReadError when there is none.
@@ -65,7 +69,7 @@ class ConversionJob {
     JobHost& m_host;
     CFile m_inFile;
     CFile m_outFile;
-    TempFile m_tempOutput;
+    TempOutput m_tempOutput;
     std::string m_finalOutputPath;
 };
 

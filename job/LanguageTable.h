@@ -19,6 +19,7 @@ struct LanguageTexts {
     const char* msgPleaseLoad;
     const char* msgOutputIsInput;
     const char* msgOutputNotWritten;
+    const char* msgInputsCollide; // two inputs of one run, one output
     const char* msgSpeedPrompt;
     const char* noSoundFont;
     const char* noAudioDevice;

@@ -1,28 +1,25 @@
 #include "platform/AtomicWrite.h"
 
 #include "platform/CFile.h"
-#include "platform/FileSystem.h"
-
-#include <cstdio>
+#include "platform/TempOutput.h"
 
 namespace korvane {
 
 bool AtomicWrite(const std::string& path, const std::string& content) {
-    TempFile temp = CreateTempBeside(path);
-    if (!temp.IsValid()) {
+    TempOutput temp = TempOutput::Create(path);
+    const int fd = temp.IsValid() ? temp.OpenWriter() : -1;
+    if (fd < 0) {
         return false;
     }
     try {
         CFile file;
-        file.Attach(temp.Release(), temp.Path());
+        file.Attach(fd, path);
         file.Write(content.data(), content.size());
-        file.Sync();
         file.Close();
-        return CommitTemp(temp.Path(), path);
     } catch (const CFileException&) {
-        std::remove(temp.Path().c_str());
         return false;
     }
+    return temp.Commit();
 }
 
 } // namespace korvane

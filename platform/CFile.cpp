@@ -18,18 +18,28 @@ CFile::~CFile() {
 
 bool CFile::Open(const std::string& path, unsigned flags) {
     Abort();
-    int oflags = O_CLOEXEC;
-    if (flags & modeWrite) {
-        oflags |= O_WRONLY | ((flags & modeCreate) ? O_CREAT | O_TRUNC : 0);
-    } else {
-        oflags |= O_RDONLY;
+    if (!(flags & modeWrite)) {
+        return OpenForReading(path);
     }
-    const int fd = ::open(path.c_str(), oflags, 0666);
+    const int fd = ::open(
+        path.c_str(), O_CLOEXEC | O_WRONLY | ((flags & modeCreate) ? O_CREAT | O_TRUNC : 0), 0666);
+    if (fd < 0) {
+        return false;
+    }
+    Attach(fd, path);
+    return true;
+}
+
+bool CFile::OpenForReading(const std::string& path) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come; anything but
+    // a regular file is refused before a byte is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
     struct stat st {};
-    if (!(flags & modeWrite) && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return false;
     }

@@ -47,6 +47,7 @@ class CFile : public ByteSink {
     void Abort();
 
   private:
+    bool OpenForReading(const std::string& path);
     // Hands the full buffer to the background writer and takes an empty one.
     void SubmitBuffer();
     // Waits for the background writer; raises its failure.

@@ -1,6 +1,7 @@
 #include "testing/Process.h"
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -93,6 +94,37 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ::close(outPipe[0]);
     ::close(errPipe[0]);
     return result;
+}
+
+pid_t StartProcess(const std::string& program, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& set,
+                   const std::vector<std::string>& unset) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd = 0; fd <= 2; ++fd) {
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
+                                         0);
+    }
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&defaults, signal);
+    }
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> env = Environment(set, unset);
+    auto argvPointers = Pointers(argv);
+    auto envPointers = Pointers(env);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, &attributes,
+                                    argvPointers.data(), envPointers.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
 }
 
 } // namespace korvane

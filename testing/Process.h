@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace korvane {
@@ -17,5 +18,11 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& set = {},
                          const std::vector<std::string>& unset = {});
+
+// Starts a program with its standard streams on /dev/null and SIGINT, SIGTERM and SIGHUP at
+// their default action; returns its process id, or -1.
+pid_t StartProcess(const std::string& program, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& set = {},
+                   const std::vector<std::string>& unset = {});
 
 } // namespace korvane

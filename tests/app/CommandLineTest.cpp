@@ -87,5 +87,10 @@ TEST(ParseCommandLine, TakesValuesAtTheirBounds) {
     EXPECT_TRUE(line.options.adjustments.m_eliminateStuckNotes);
     EXPECT_EQ(line.options.outputPath, "o.mid");
 }
+
+TEST(ParseCommandLine, EmptyOutputIsKeptApartFromNoOutput) {
+    EXPECT_EQ(ParseCommandLine({"korvane", "--output=", "a.mid"}).options.outputPath, "");
+    EXPECT_EQ(ParseCommandLine({"korvane", "--speed=5", "a.mid"}).options.outputPath, std::nullopt);
+}
 } // namespace
 } // namespace korvane

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvane {
 namespace {
@@ -86,6 +88,61 @@ TEST_F(KorvaneProcess, OutputOptionAndOutputEqualsInput) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "korvane: " + in + ": The output file must not be the input file.\n");
     EXPECT_EQ(ReadFileBytes(in), kSong);
+}
+
+TEST_F(KorvaneProcess, EmptyOutputIsNotCreated) {
+    WriteFileBytes(in, kSong);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--output=", in}, {"--output", "", in}}) {
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 1) << args[0];
+        EXPECT_EQ(result.err, "korvane: " + in + ": The output MIDI file can not be created.\n");
+        EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"song.mid"});
+    }
+}
+
+TEST_F(KorvaneProcess, FifoIsRefusedAtOnceAsInputAndAsOutput) {
+    const std::string fifo = folder.File("fifo.mid");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ProcessResult result = Run({"-f", fifo});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "korvane: " + fifo + ": The input MIDI file can not be opened.\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fifo.mid"});
+
+    WriteFileBytes(in, kSong);
+    result = Run({"--output=" + fifo, in});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "korvane: " + in + ": The output MIDI file can not be created.\n");
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"fifo.mid", "song.mid"}));
+}
+
+TEST_F(KorvaneProcess, CollidingInputsAreRefusedAndTheOthersConverted) {
+    const std::string a = folder.File("a.mid");
+    const std::string aOut = folder.File("aKRV.mid");
+    const std::string ax = folder.File("a.x.mid");
+    const Bytes earlier{1, 2, 3};
+    WriteFileBytes(in, kSong);
+    WriteFileBytes(a, kSong);
+    WriteFileBytes(aOut, earlier);
+    WriteFileBytes(ax, kSong);
+    const std::string collide =
+        ": Two inputs of this run would be written to the same output file.\n";
+
+    ProcessResult result = Run({"--speed=100", a, in, aOut});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "korvane: " + a + collide + "korvane: " + aOut + collide);
+    EXPECT_EQ(ReadFileBytes(aOut), earlier);
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    EXPECT_FALSE(FileExists(folder.File("aKRVKRV.mid")));
+
+    ASSERT_EQ(::unlink(aOut.c_str()), 0);
+    StoreLanguage(0);
+    result = Run({"--volume=400", a, ax});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string german =
+        ": Zwei Eingabedateien dieses Laufs würden in dieselbe Ausgabedatei geschrieben.\n";
+    EXPECT_EQ(result.err, "korvane: " + a + german + "korvane: " + ax + german);
+    EXPECT_FALSE(FileExists(aOut));
 }
 
 TEST_F(KorvaneProcess, MessagesSpeakTheStoredLanguage) {

@@ -7,7 +7,10 @@
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -367,6 +370,159 @@ TEST_F(ConversionJobTest, WriteFailureReportsAndKeepsEarlierOutput) {
     EXPECT_EQ(job.m_instructionText, loadedText);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
 }
+
+// Things at the output path that a save must leave exactly as they are.
+struct HostileOutput {
+    const char* name;
+    std::function<bool(const TempFolder& folder, const std::string& out)> make;
+};
+
+bool MakeSocket(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+bool MakeChain(const TempFolder& folder, const std::string& out, int links, const char* end) {
+    bool made = ::symlink("chain1", out.c_str()) == 0;
+    for (int i = 1; i < links; ++i) {
+        const std::string next = i + 1 == links ? end : "chain" + std::to_string(i + 1);
+        made =
+            made && ::symlink(next.c_str(), folder.File("chain" + std::to_string(i)).c_str()) == 0;
+    }
+    return made;
+}
+
+const HostileOutput kHostileOutputs[] = {
+    {"Fifo",
+     [](const TempFolder&, const std::string& out) { return ::mkfifo(out.c_str(), 0600) == 0; }},
+    {"Socket", [](const TempFolder&, const std::string& out) { return MakeSocket(out); }},
+    {"CharacterDevice",
+     [](const TempFolder&, const std::string& out) {
+         // The same device as /dev/null, made here so that a fault cannot replace the real one.
+         return ::mknod(out.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+     }},
+    {"LinkToFifo",
+     [](const TempFolder& folder, const std::string& out) {
+         return ::mkfifo(folder.File("fifo").c_str(), 0600) == 0 &&
+                ::symlink("fifo", out.c_str()) == 0;
+     }},
+    {"LinkLoop",
+     [](const TempFolder& folder, const std::string& out) {
+         return ::symlink("loop", out.c_str()) == 0 &&
+                ::symlink("songKRV.mid", folder.File("loop").c_str()) == 0;
+     }},
+    {"ChainTooLongToAFile",
+     [](const TempFolder& folder, const std::string& out) {
+         WriteFileBytes(folder.File("target.mid"), {7});
+         return MakeChain(folder, out, 41, "target.mid");
+     }},
+    {"ChainTooLongToNothing",
+     [](const TempFolder& folder, const std::string& out) {
+         return MakeChain(folder, out, 41, "target.mid");
+     }},
+};
+
+struct Snapshot {
+    std::vector<std::string> names;
+    std::vector<mode_t> kinds;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot TakeSnapshot(const TempFolder& folder) {
+    Snapshot snapshot{FolderEntries(folder.Path()), {}};
+    for (const std::string& name : snapshot.names) {
+        struct stat st {};
+        ::lstat(folder.File(name).c_str(), &st);
+        snapshot.kinds.push_back(st.st_mode & S_IFMT);
+    }
+    return snapshot;
+}
+
+TEST_F(ConversionJobTest, OutputThatIsNoPlaceForAFileIsNotCreatedAndNothingIsTouched) {
+    for (const HostileOutput& hostile : kHostileOutputs) {
+        TempFolder place;
+        const std::string input = place.File("song.mid");
+        const std::string output = place.File("songKRV.mid");
+        WriteFileBytes(input, kSong);
+        if (!hostile.make(place, output)) {
+            ASSERT_STREQ(hostile.name, "CharacterDevice") << "cannot make the case";
+            continue; // making device nodes needs a privilege this machine may not grant
+        }
+        const Snapshot before = TakeSnapshot(place);
+        EXPECT_FALSE(Save(input, output)) << hostile.name;
+        EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be created.")
+            << hostile.name;
+        EXPECT_EQ(TakeSnapshot(place), before) << hostile.name;
+        EXPECT_EQ(ReadFileBytes(input), kSong);
+    }
+}
+
+TEST_F(ConversionJobTest, InputThatIsNoFileIsRefusedAtOnceAndLeavesNoTemporary) {
+    const std::string fifo = folder.File("fifo.mid");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string message = "Stop: The input MIDI file can not be opened.";
+    for (const std::string& input : {fifo, std::string("/dev/null")}) {
+        EXPECT_FALSE(Save(input, out)) << input;
+        EXPECT_EQ(host.log[host.log.size() - 2], message) << input;
+        EXPECT_FALSE(Load(input)) << input;
+        EXPECT_EQ(host.log[host.log.size() - 2], message) << input;
+    }
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fifo.mid"});
+    // The output is still judged first: both failing names the output.
+    ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
+    EXPECT_FALSE(Save(fifo, out));
+    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be created.");
+}
+
+// Records what the output's folder holds whenever a message is shown.
+class FolderWatchingHost : public RecordingHost {
+  public:
+    explicit FolderWatchingHost(std::string folder) : m_folder(std::move(folder)) {}
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
+        RecordingHost::ShowMessage(text, icon);
+        seen.push_back(FolderEntries(m_folder));
+    }
+    std::vector<std::vector<std::string>> seen;
+
+  private:
+    std::string m_folder;
+};
+
+class FailedSaveTemporary : public testing::TestWithParam<bool> {
+  protected:
+    void TearDown() override { TempOutput::ForceNamed(false); }
+};
+
+TEST_P(FailedSaveTemporary, IsGoneBeforeTheMessageShows) {
+    TempOutput::ForceNamed(GetParam());
+    TempFolder folder;
+    FolderWatchingHost host(folder.Path());
+    ConversionJob job(host);
+    job.ApplyTexts(LanguageTextsFor(1));
+    Bytes track;
+    for (int i = 0; i < 300000; ++i) {
+        track.insert(track.end(), {0x01, 0x90, 0x3C, 0x50});
+    }
+    job.m_inputPath = folder.File("song.mid");
+    job.m_outputPath = folder.File("songKRV.mid");
+    WriteFileBytes(job.m_inputPath, Join({kHeader, Chunk("MTrk", track)}));
+    {
+        const FileSizeLimit limit(100000);
+        EXPECT_FALSE(job.RunConversion(true));
+    }
+    ASSERT_EQ(host.seen.size(), 1u);
+    EXPECT_EQ(host.seen[0], std::vector<std::string>{"song.mid"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FailedSaveTemporary, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& kind) {
+                             return kind.param ? "Named" : "Unnamed";
+                         });
 
 TEST_F(ConversionJobTest, RefusedWindowValuesRunNoPass) {
     WriteFileBytes(in, kSong);

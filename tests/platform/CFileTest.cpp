@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -59,6 +60,11 @@ TEST(CFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
     EXPECT_EQ(file.Read(buffer, 10), 0u);
     EXPECT_FALSE(file.Open(folder.File("missing.bin"), CFile::modeRead));
     EXPECT_FALSE(file.Open(folder.Path(), CFile::modeRead));
+    // A FIFO nobody writes to is refused at once instead of waiting for a writer.
+    const std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(file.Open(fifo, CFile::modeRead));
+    EXPECT_FALSE(file.Open("/dev/null", CFile::modeRead));
     EXPECT_FALSE(file.IsOpen());
 }
 

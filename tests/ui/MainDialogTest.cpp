@@ -3,6 +3,7 @@
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TempOutput.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutDialog.h"
@@ -15,9 +16,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,12 +36,16 @@
 #include <QUrl>
 
 #include <array>
+#include <csignal>
 #include <deque>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvane {
 namespace {
@@ -740,6 +747,69 @@ class MainDialogTest : public QObject {
         QTRY_VERIFY(dialog.m_job.m_loaded);
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
+    }
+
+    void hostilePathsGetTheCommandLinesAnswers() {
+        const QString fifo = Path("pipe.mid");
+        QCOMPARE(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+        QCOMPARE(::symlink("loop.mid", StdPath("other.mid").c_str()), 0);
+        QCOMPARE(::symlink("other.mid", StdPath("loop.mid").c_str()), 0);
+        // A FIFO named on the command line neither hangs the start nor the first load.
+        Start({"korvane", fifo.toStdString()});
+        QVERIFY(m_started);
+        QTRY_COMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string("The input MIDI file can not be opened."));
+        LoadTyped(Path("song.mid"));
+        QCOMPARE(m_messages.size(), size_t{1});
+        for (const QString& output : {fifo, Path("loop.mid")}) {
+            Control<QLineEdit>(kOutputPath)->setText(output);
+            Click(kSave);
+            QCOMPARE(m_messages.back().text,
+                     std::string("The output MIDI file can not be created."));
+            QCOMPARE(m_messages.back().icon, MessageIcon::Stop);
+        }
+        QCOMPARE(m_messages.size(), size_t{3});
+        QCOMPARE(QFileInfo(fifo).isFile(), false);
+        QVERIFY(QFileInfo(Path("loop.mid")).isSymLink());
+    }
+
+    void failedSaveShowsItsMessageWithNoTemporaryBeside_data() {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("unnamed temporary") << false;
+        QTest::newRow("named temporary") << true;
+    }
+
+    void failedSaveShowsItsMessageWithNoTemporaryBeside() {
+        QFETCH(bool, named);
+        Bytes big = QByteArray::fromHex("4d546864 00000006 0000 0001 0060 4d54726b 00124f84");
+        for (int i = 0; i < 300000; ++i) {
+            big += QByteArray::fromHex("01 903c50");
+        }
+        big += QByteArray::fromHex("00ff2f00");
+        WriteFile("big.mid", big);
+        MainDialog& dialog = Start();
+        LoadTyped(Path("big.mid"));
+        QVERIFY(dialog.m_job.m_loaded);
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
+        std::vector<QStringList> seen;
+        SetMessageBoxHook([&](const std::string& text, MessageIcon) {
+            m_messages.push_back({text, MessageIcon::Stop});
+            seen.push_back(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden));
+        });
+        TempOutput::ForceNamed(named);
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = 100000; // a write past it fails as on a full disk
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        Click(kSave);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
+        TempOutput::ForceNamed(false);
+        QCOMPARE(seen.size(), size_t{1});
+        QCOMPARE(m_messages.back().text, std::string("The output MIDI file can not be written."));
+        QCOMPARE(seen[0], before);
     }
 
     void startRemovesTheSetupFolderButNotWhatItsLinksPointAt() {
