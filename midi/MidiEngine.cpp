@@ -17,7 +17,9 @@ void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
         m_secondByte[v] = static_cast<uint8_t>(v);
         m_secondByte[256 + v] = m_levelTable[v];
     }
-    m_speedRule = SpeedRule(adjustments.m_speedPercent);
+    if (m_speedRule.Percent() != adjustments.m_speedPercent) {
+        m_speedRule = SpeedRule(adjustments.m_speedPercent); // its tables are built once per speed
+    }
     m_copyEvents = m_speedRule.IsIdentity() && !m_eliminateStuckNotes;
 }
 
@@ -31,6 +33,7 @@ void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
     m_cursor = data;
     m_end = data + length;
     m_runningStatus = 0;
+    m_clock = {};
     m_writer.BeginTrack(m_out);
     ReserveLevels(length);
     try {
@@ -41,7 +44,7 @@ void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
             if (m_cursor == m_end) {
                 break;
             }
-            m_writer.WriteVarLen(m_speedRule(ReadVarLen()));
+            m_writer.WriteVarLen(m_speedRule.Next(m_clock, ReadVarLen()));
             if (WalkEvent()) {
                 m_writer.EndTrack();
                 m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));

@@ -63,7 +63,8 @@ class MidiEngine {
     size_t FastEventCount();
     // Deltas rewritten, the repair when asked for, levels mapped.
     template <bool Repair> void RewriteEventsFast();
-    // Deltas kept as read (speed 100 %, no repair): each event is copied, levels mapped.
+    // Deltas kept as read (speed 100 %, no repair): each event is copied, levels mapped. At
+    // 100 % the clock never gains a lead or a remainder, so this loop leaves it alone.
     void CopyEventsFast();
     // One event after its delta time, every read checked; returns true at End of Track.
     bool WalkEvent();
@@ -97,6 +98,7 @@ class MidiEngine {
     // instead of a choice, so that the fast loop does not branch on the event kind.
     std::array<uint8_t, 512> m_secondByte{};
     SpeedRule m_speedRule;
+    TrackClock m_clock;        // where the current track stands under the speed change
     bool m_copyEvents = false; // every delta is written as read
     // The levels are written through a pointer while a track is walked; m_levels is trimmed
     // to what was recorded when the walk ends.

@@ -59,9 +59,6 @@ constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity)
     }
     return table;
 }
-
-// Which bytes index the delta codes: the first alone, or both when the first continues.
-constexpr uint32_t kDeltaIndexMask[2] = {0x7F, 0xFFFF};
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
@@ -97,12 +94,16 @@ size_t MidiEngine::FastEventCount() {
 // the event and a few register operations.
 
 template <bool Repair> void MidiEngine::RewriteEventsFast() {
+    if (m_clock.lead != 0) {
+        return; // the checked path places events while the one-tick minimum holds them ahead
+    }
     static constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo(kReleaseVelocity);
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
     const uint8_t* const secondByte = m_secondByte.data();
-    const uint16_t* const deltaCodes = m_speedRule.Codes();
+    const SpeedRule::Step* const steps = m_speedRule.Steps();
+    uint64_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
     const RunningInfo* info = &kRunningInfo[running];
     uint32_t tails = info->tails;
@@ -111,14 +112,20 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         uint64_t word = 0;
         std::memcpy(&word, in, sizeof word);
         const uint32_t continued = (word >> 7) & 1;
-        const uint16_t code = deltaCodes[word & kDeltaIndexMask[continued]];
+        const auto low = static_cast<uint16_t>(word);
+        const uint32_t deltaBytes = static_cast<uint16_t>((low << 8) | (low >> 8));
+        const SpeedRule::Step& step = steps[deltaBytes >> (8 - 8 * continued)];
+        // A tick carries exactly when the fraction overflows.
+        const uint64_t nextFraction = fraction + step.fraction;
+        const uint16_t code = nextFraction < fraction ? step.carried : step.plain;
         uint64_t rest = word >> (8 + 8 * continued);
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
-        // Deltas of three bytes or more, long results and system or meta events are left to
-        // the checked path.
+        // Deltas of three bytes or more, long or pushed results and system or meta events are
+        // left to the checked path.
         if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
             break;
         }
+        fraction = nextFraction;
         const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
         in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
@@ -160,6 +167,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     m_writer.SetHead(out);
     m_levelHead = levels;
     m_runningStatus = static_cast<uint8_t>(running);
+    m_clock.remainder = m_speedRule.RemainderOf(fraction);
 }
 
 void MidiEngine::CopyEventsFast() {

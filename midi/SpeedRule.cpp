@@ -1,24 +1,9 @@
 #include "midi/SpeedRule.h"
 
 namespace korvane {
-
-uint32_t ApplySpeedRule(uint32_t delta, int speedPercent) {
-    if (delta == 0) {
-        return 0;
-    }
-    if (speedPercent <= 0) {
-        return 1; // speed 0 makes every non-zero delta the shortest possible wait
-    }
-    const double factor = static_cast<double>(speedPercent) * 0.01;
-    const double quotient = static_cast<double>(delta) / factor;
-    // Limited before the conversion, so no quotient can overflow the integer.
-    const uint32_t result =
-        quotient >= static_cast<double>(kMaxDelta) ? kMaxDelta : static_cast<uint32_t>(quotient);
-    return result == 0 ? 1 : result;
-}
-
 namespace {
-uint16_t ShortCode(uint32_t value) {
+// A delta below 2^14 as a variable-length quantity of one or two bytes, in output order.
+uint16_t ShortCode(uint64_t value) {
     if (value < 0x80) {
         return static_cast<uint16_t>(value);
     }
@@ -30,19 +15,69 @@ uint16_t ShortCode(uint32_t value) {
 } // namespace
 
 SpeedRule::SpeedRule(int speedPercent)
-    : m_speedPercent(speedPercent), m_table(kTableSize), m_codes(kCodeCount, kLongCode) {
-    for (uint32_t d = 0; d < kTableSize; ++d) {
-        m_table[d] = ApplySpeedRule(d, speedPercent);
-        m_identity = m_identity && m_table[d] == d;
-    }
+    : m_percent(speedPercent), m_scale(speedPercent > 0 ? 100 : 0),
+      // Speed 0 divides by nothing: every non-zero delta becomes 1, whatever the clock says.
+      m_divisor(speedPercent > 0 ? static_cast<uint32_t>(speedPercent) : 1),
+      m_whole(UINT64_MAX / m_divisor), m_part(UINT64_MAX % m_divisor + 1),
+      m_steps(kStepCount, Step{0, kLongCode, kLongCode}) {
     for (uint32_t first = 0; first < 0x80; ++first) {
-        m_codes[first] = ShortCode(m_table[first]);
+        m_steps[first] = MakeStep(first);
     }
     for (uint32_t first = 0x80; first < 0x100; ++first) {
         for (uint32_t second = 0; second < 0x80; ++second) {
-            m_codes[(second << 8) | first] = ShortCode(m_table[((first & 0x7F) << 7) | second]);
+            m_steps[(first << 8) | second] = MakeStep(((first & 0x7F) << 7) | second);
         }
     }
+}
+
+SpeedRule::Step SpeedRule::MakeStep(uint32_t delta) const {
+    if (m_scale == 0) {
+        const uint16_t one = delta != 0;
+        return {0, one, one};
+    }
+    const uint64_t scaled = uint64_t{delta} * m_scale;
+    const uint64_t quotient = scaled / m_divisor;
+    // Without a carry, a non-zero delta whose target stays put is pushed a tick ahead of it:
+    // the checked path keeps that lead.
+    const uint16_t plain = quotient == 0 && delta != 0 ? kLongCode : ShortCode(quotient);
+    return {FractionOf(static_cast<uint32_t>(scaled % m_divisor)), plain, ShortCode(quotient + 1)};
+}
+
+uint64_t SpeedRule::FractionOf(uint32_t remainder) const {
+    // remainder * 2^64 / P, rounded up, from 2^64 = whole * P + part; remainder < P, so every
+    // product fits.
+    return remainder * m_whole + (remainder * m_part + m_divisor - 1) / m_divisor;
+}
+
+uint32_t SpeedRule::RemainderOf(uint64_t fraction) const {
+    // fraction * P / 2^64 from the fraction's 32-bit halves, each partial product truncated
+    // where the whole one would be.
+    const uint64_t low = (fraction & 0xFFFFFFFF) * m_divisor;
+    const uint64_t high = (fraction >> 32) * m_divisor + (low >> 32);
+    return static_cast<uint32_t>(high >> 32);
+}
+
+uint32_t SpeedRule::Next(TrackClock& clock, uint32_t delta) const {
+    if (delta == 0) {
+        return 0; // events that were together stay together
+    }
+    if (m_scale == 0) {
+        return 1;
+    }
+    // Below 2^39: no delta can overflow it.
+    const uint64_t scaled = clock.remainder + uint64_t{delta} * m_scale;
+    const uint64_t advance = scaled / m_divisor; // how far the target moves
+    clock.remainder = static_cast<uint32_t>(scaled % m_divisor);
+    // To the target, or one tick on where the target is not ahead of the output.
+    const uint64_t ticks = advance > clock.lead ? advance - clock.lead : 1;
+    if (ticks > kMaxDelta) {
+        // The excess cannot be written; it is given up for good, so that the later events
+        // keep their spacing instead of all arriving at once.
+        clock = {};
+        return kMaxDelta;
+    }
+    clock.lead = clock.lead + ticks - advance;
+    return static_cast<uint32_t>(ticks);
 }
 
 } // namespace korvane

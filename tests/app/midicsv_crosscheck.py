@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """Converts MIDI files with korvane at several settings and checks the results with midicsv,
-an independent reader: velocities mapped, deltas scaled, Note Offs inserted, the rest unchanged."""
+an independent reader: velocities mapped, times scaled, Note Offs inserted, the rest unchanged;
+and that every track of a file converted at 80 % ends at its ideal time."""
 import os
 import random
 import struct
 import subprocess
 import sys
 import tempfile
+from fractions import Fraction
 
 SETTINGS = [  # dynamic range, volume, speed, repair
     (500, 500, 100, False),
@@ -27,11 +29,30 @@ def map_level(v, d, vol):
     return max(1, min(127, int(r)))
 
 
-def speed(delta, p):
-    if delta == 0:
-        return 0
-    q = delta / (p * 0.01)
-    return max(1, min(0x0FFFFFFF, int(q)))
+class TrackClock:
+    """Output times of one track: each event at its input time * 100 / p, truncated, at least a
+    tick after the event before unless they were together; a delta that a file cannot hold is
+    limited and its excess given up."""
+
+    def __init__(self, p):
+        self.p = p
+        self.input = self.output = self.input_anchor = self.output_anchor = 0
+
+    def time(self, input_time):
+        delta = input_time - self.input
+        self.input = input_time
+        if delta == 0:
+            return self.output
+        if self.p == 0:
+            self.output += 1
+            return self.output
+        target = self.output_anchor + (input_time - self.input_anchor) * 100 // self.p
+        written = max(target, self.output + 1) - self.output
+        if written > 0x0FFFFFFF:
+            written = 0x0FFFFFFF
+            self.input_anchor, self.output_anchor = input_time, self.output + written
+        self.output += written
+        return self.output
 
 
 def midicsv(path):
@@ -45,15 +66,12 @@ def midicsv(path):
 
 def expected_rows(rows, d, vol, p, repair):
     out = []
-    last_in, last_out = {}, {}
+    clocks = {}
     for track, time, kind, rest in rows:
         if track == 0:
             out.append((track, time, kind, rest))
             continue
-        delta = time - last_in.get(track, 0)
-        last_in[track] = time
-        new_time = last_out.get(track, 0) + speed(delta, p)
-        last_out[track] = new_time
+        new_time = clocks.setdefault(track, TrackClock(p)).time(time)
         params = rest.split(", ") if rest else []
         if kind in LEVEL_TYPES or (kind == "Control_c" and params[1] == "7"):
             params[2] = str(map_level(int(params[2]), d, vol))
@@ -63,14 +81,15 @@ def expected_rows(rows, d, vol, p, repair):
     return out
 
 
-def random_song(rng):
-    def vlq(n):
-        groups = [n & 0x7F]
-        while n > 0x7F:
-            n >>= 7
-            groups.append(0x80 | (n & 0x7F))
-        return bytes(reversed(groups))
+def vlq(n):
+    groups = [n & 0x7F]
+    while n > 0x7F:
+        n >>= 7
+        groups.append(0x80 | (n & 0x7F))
+    return bytes(reversed(groups))
 
+
+def random_song(rng):
     tracks = []
     for _ in range(rng.randint(1, 3)):
         data = bytearray()
@@ -100,6 +119,43 @@ def rmid(song):
     return riff_chunk(b"RIFF", b"RMID" + riff_chunk(b"DISP", b"\1\2\3") + riff_chunk(b"data", song) + info)
 
 
+def together_song(rng, length):
+    """A format-1 file whose tracks, from notes a tick apart to notes a bar apart, all end on
+    the same tick."""
+    tracks = []
+    for channel, spacing in enumerate([1, 2, 3, 7, 120, 959, 1920]):
+        data = bytearray([0, 0x90 | channel, 60, 64])
+        time = 0
+        while time + 3 * spacing + 100 < length:
+            step = spacing + rng.randint(0, 2 * spacing)
+            time += step
+            data += vlq(step) + bytes([rng.randint(0, 127), rng.choice([0, 64])])
+        data += vlq(length - time) + b"\xff\x2f\x00"
+        tracks.append(b"MTrk" + struct.pack(">I", len(data)) + data)
+    header = b"MThd" + struct.pack(">IHHH", 6, 1, len(tracks), 480)
+    return header + b"".join(tracks)
+
+
+def track_ends(rows):
+    return {track: time for track, time, kind, _ in rows if kind == "End_track"}
+
+
+def check_track_ends(korvane, path, plain, work, env):
+    """Converts at 80 % and compares each track's end with its ideal time, input end / 0.8:
+    at 80 % every tick becomes more than one, so no track may end a tick or more away."""
+    out = os.path.join(work, "out80.mid")
+    subprocess.run([korvane, "--speed=80", f"--output={out}", path], check=True, env=env)
+    ends_in, ends_out = track_ends(midicsv(plain)), track_ends(midicsv(out))
+    if ends_in.keys() != ends_out.keys():
+        print(f"FAIL {os.path.basename(path)} at 80 %: tracks {ends_in.keys()} became {ends_out.keys()}")
+        return False
+    late = {t: (ends_out[t] - Fraction(ends_in[t] * 100, 80)) for t in ends_in}
+    wrong = {t: float(d) for t, d in late.items() if not -1 < d <= 0}
+    if wrong:
+        print(f"FAIL {os.path.basename(path)} at 80 %: track ends off their ideal times by {wrong}")
+    return not wrong
+
+
 def main():
     korvane, examples = sys.argv[1], sys.argv[2]
     # Each input with the plain MIDI file midicsv reads as its original.
@@ -118,6 +174,11 @@ def main():
                 with open(path[:-4] + ".rmi", "wb") as f:
                     f.write(rmid(song))
                 inputs.append((path[:-4] + ".rmi", path))
+        for i, length in enumerate([38400, 30721, 96001]):
+            path = os.path.join(work, f"together{i}.mid")
+            with open(path, "wb") as f:
+                f.write(together_song(rng, length))
+            inputs.append((path, path))
         env = dict(os.environ, XDG_CONFIG_HOME=work)
         for path, plain in inputs:
             original = midicsv(plain)
@@ -133,6 +194,8 @@ def main():
                     first = next(i for i, (a, b) in enumerate(zip(want + [None], got + [None])) if a != b)
                     print(f"FAIL {os.path.basename(path)} D={d} V={vol} P={p} repair={repair}: "
                           f"row {first}: want {want[first:first + 1]} got {got[first:first + 1]}")
+            checked += 1
+            failures += not check_track_ends(korvane, path, plain, work, env)
     print(f"{checked - failures} passed, {failures} failed")
     return 1 if failures else 0
 

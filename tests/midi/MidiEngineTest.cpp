@@ -155,6 +155,20 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x01, 0xF8, 0x83, 0x61, 0xF8}, kEnd}),
                  Concat({{0x01, 0xF8, 0x81, 0x70, 0xF8}, kEnd}),
                  {}},
+        WalkCase{"SpeedSeventyGivesExactTens",
+                 Adjustments{500, 500, 70, false},
+                 Concat({{0x07, 0xF8, 0x07, 0xF8, 0x07, 0x90, 0x3C, 0x64}, kEnd}),
+                 Concat({{0x0A, 0xF8, 0x0A, 0xF8, 0x0A, 0x90, 0x3C, 0x64}, kEnd}),
+                 {0x64}},
+        WalkCase{"SpeedKeepsEventsTogetherAndCatchesUp",
+                 Adjustments{500, 500, 200, false},
+                 Concat({{0x01, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64, 0x01, 0x40, 0x64, 0x09, 0x80,
+                          0x3C, 0x00},
+                         kEnd}),
+                 Concat({{0x01, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0x64, 0x01, 0x40, 0x64, 0x03, 0x80,
+                          0x3C, 0x00},
+                         kEnd}),
+                 {0x64, 0x64, 0x64, 0x00}},
         WalkCase{"LongDeltaKeepsLow32BitsAndIsLimited",
                  kDefaults,
                  Concat({{0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
@@ -222,6 +236,52 @@ TEST(MidiEngine, HeaderCopiedWholeInSavePassOnly) {
         engine.BeginPass(Adjustments(), save ? &sink : nullptr);
         engine.CopyHeader(header.data(), static_cast<uint32_t>(header.size()));
         EXPECT_EQ(sink.bytes, save ? header : Bytes{});
+    }
+}
+
+void PutVarLen(Bytes& bytes, uint32_t value) {
+    uint8_t groups[5];
+    bytes.insert(bytes.end(), groups, TrackWriter::PutVarLen(groups, value));
+}
+
+// Output ticks up to the End of Track of a written track of Note On events in running status.
+uint64_t EndTime(const Bytes& written) {
+    uint64_t time = 0;
+    size_t pos = 0;
+    for (;;) {
+        uint32_t delta = 0;
+        do {
+            delta = (delta << 7) | (written.at(pos) & 0x7F);
+        } while (written.at(pos++) & 0x80);
+        time += delta;
+        if (written.at(pos) == 0xFF) {
+            return time;
+        }
+        pos += (written.at(pos) & 0x80) ? 3 : 2;
+    }
+}
+
+TEST(MidiEngine, TracksOfAnyDensityEndTogether) {
+    // Every track lasts 38400 ticks: one note a tick or so, through one every half note.
+    constexpr uint32_t kLength = 38400;
+    for (const uint32_t spacing : {1u, 2u, 3u, 7u, 120u, 959u}) {
+        Bytes track{0x00, 0x90, 0x3C, 0x40};
+        uint32_t time = 0;
+        for (uint32_t step = spacing; time + step + 100 < kLength; step = spacing + time % 3) {
+            time += step;
+            PutVarLen(track, step);
+            track.insert(track.end(), {static_cast<uint8_t>(time % 128), 0x40});
+        }
+        PutVarLen(track, kLength - time);
+        track.insert(track.end(), {0xFF, 0x2F, 0x00});
+        for (const int percent : {37, 80, 150, 400}) {
+            if (spacing * 100 < static_cast<uint32_t>(percent)) {
+                continue; // a tick is the least a non-zero delta keeps: such notes end late
+            }
+            const WalkResult result = Walk(Adjustments{500, 500, percent, false}, track);
+            EXPECT_EQ(EndTime(result.written), uint64_t{kLength} * 100 / percent)
+                << "notes " << spacing << " apart at " << percent << " %";
+        }
     }
 }
 
