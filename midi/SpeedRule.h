@@ -31,19 +31,20 @@ class SpeedRule {
 
     // The fast loops carry the remainder as a fraction of a tick in 64-bit fixed point, each
     // term rounded up, so that a tick carries exactly when the addition overflows and no
-    // division is left in the loop. Every addition rounds up by less than 2^-64 tick; a track
-    // has fewer than 2^32 events and the fractions of two remainders lie 2^64 / P > 2^33 apart,
-    // so every carry and the remainder read back are exact.
+    // division is left in the loop. Each addition gains at most one unit (2^-64 tick) of
+    // rounding; a track has fewer than 2^32 events and the fractions of two remainders lie
+    // 2^64 / P > 2^33 units apart, so every carry and the remainder read back are exact.
     uint64_t FractionOf(uint32_t remainder) const; // remainder / P, rounded up
     uint32_t RemainderOf(uint64_t fraction) const; // fraction * P, truncated
 
-    // For the fast loops, every input delta of one or two bytes, indexed by its first byte
-    // alone when that byte's bit 7 is clear, else by both bytes read most significant first,
-    // so that neighbouring deltas sit side by side: the fraction of a tick the
-    // delta adds, and the delta to write while the clock has no lead, as a variable-length quantity
-    // in output order (the first byte's bit 7 tells whether a second follows), without and with a
-    // carry. kLongCode where the checked path decides: a delta of three bytes or more, read or to
-    // be written, or one the one-tick minimum pushes ahead of its target.
+    // For the fast loops, a step for every input delta of one or two bytes, indexed by its
+    // first byte alone when that byte's bit 7 is clear, else by both bytes read most
+    // significant first, so that neighbouring deltas sit side by side. A step holds the
+    // fraction of a tick the delta adds and the delta to write while the clock has no lead,
+    // without and with a carry, as a variable-length quantity in output order (the first
+    // byte's bit 7 tells whether a second follows). kLongCode where the checked path decides:
+    // a delta of three bytes or more, read or to be written, or one that the one-tick minimum
+    // pushes ahead of its target.
     struct Step {
         uint64_t fraction;
         uint16_t plain;
