@@ -83,6 +83,106 @@ constexpr LanguageTexts kTables[4] = {
         "Aucun périphérique audio",
     },
 };
+
+// Columns: German, English, Spanish, French.
+constexpr ControlTexts kControlTables[4] = {
+    {
+        "Eingabe-MIDI-Datei",
+        "Ausgabe-MIDI-Datei",
+        "Die MIDI-Datei wählen, die geladen wird",
+        "Wählen, wohin die neue MIDI-Datei gespeichert wird",
+        "Über Korvane und Sprache",
+        "Dynamikbereich",
+        "Links rückt die Anschlagstärken der Noten zusammen, rechts spreizt sie",
+        "Lautstärke",
+        "Nach oben werden die Noten lauter, nach unten leiser",
+        "Geschwindigkeit",
+        "Von 0 bis 400 Prozent; 100 behält die Geschwindigkeit bei",
+        "Geschwindigkeit in Prozent",
+        "Alle Einstellungen zurücksetzen",
+        "Notenpegel",
+        "Pegel von %1 Ereignissen, von %2 bis %3",
+        "Keine MIDI-Datei geladen",
+        "Wiedergabe",
+        "Pause",
+        "Stopp",
+        "Wiedergabeposition",
+        "Mi&nimieren",
+        "&Schließen",
+    },
+    {
+        "Input MIDI file",
+        "Output MIDI file",
+        "Choose the MIDI file to load",
+        "Choose where to save the new MIDI file",
+        "About Korvane and language",
+        "Dynamic range",
+        "Left draws the note velocities together, right spreads them apart",
+        "Volume",
+        "Up makes the notes louder, down softer",
+        "Speed",
+        "From 0 to 400 percent; 100 keeps the speed",
+        "Speed in percent",
+        "Restore all adjustments",
+        "Note levels",
+        "Levels of %1 events, from %2 to %3",
+        "No MIDI file loaded",
+        "Play",
+        "Pause",
+        "Stop",
+        "Playback position",
+        "Mi&nimize",
+        "&Close",
+    },
+    {
+        "Archivo MIDI de entrada",
+        "Archivo MIDI de salida",
+        "Elegir el archivo MIDI que se carga",
+        "Elegir dónde se guarda el nuevo archivo MIDI",
+        "Acerca de Korvane e idioma",
+        "Rango dinámico",
+        "A la izquierda acerca las intensidades de las notas, a la derecha las separa",
+        "Volumen",
+        "Hacia arriba las notas suenan más fuerte, hacia abajo más suave",
+        "Velocidad",
+        "De 0 a 400 por ciento; 100 mantiene la velocidad",
+        "Velocidad en por ciento",
+        "Restablecer todos los ajustes",
+        "Niveles de las notas",
+        "Niveles de %1 eventos, de %2 a %3",
+        "Ningún archivo MIDI cargado",
+        "Reproducir",
+        "Pausa",
+        "Detener",
+        "Posición de reproducción",
+        "Mi&nimizar",
+        "&Cerrar",
+    },
+    {
+        "Fichier MIDI d'entrée",
+        "Fichier MIDI de sortie",
+        "Choisir le fichier MIDI à charger",
+        "Choisir où enregistrer le nouveau fichier MIDI",
+        "À propos de Korvane et langue",
+        "Plage dynamique",
+        "À gauche rapproche les vélocités des notes, à droite les écarte",
+        "Volume",
+        "Vers le haut les notes sont plus fortes, vers le bas plus douces",
+        "Vitesse",
+        "De 0 à 400 pour cent ; 100 garde la vitesse",
+        "Vitesse en pour cent",
+        "Rétablir tous les réglages",
+        "Niveaux des notes",
+        "Niveaux de %1 événements, de %2 à %3",
+        "Aucun fichier MIDI chargé",
+        "Lecture",
+        "Pause",
+        "Arrêt",
+        "Position de lecture",
+        "Réd&uire",
+        "&Fermer",
+    },
+};
 } // namespace
 
 const LanguageTexts* LanguageTextsFor(int language) {
@@ -90,6 +190,13 @@ const LanguageTexts* LanguageTextsFor(int language) {
         return nullptr;
     }
     return &kTables[language];
+}
+
+const ControlTexts* ControlTextsFor(int language) {
+    if (static_cast<unsigned>(language) >= 4) {
+        return nullptr;
+    }
+    return &kControlTables[language];
 }
 
 } // namespace korvane

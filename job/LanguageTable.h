@@ -28,4 +28,35 @@ struct LanguageTexts {
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.
 const LanguageTexts* LanguageTextsFor(int language);
 
+// What the controls say beyond their captions: names and descriptions for screen readers, the
+// level plot's description and the context menu's window commands.
+struct ControlTexts {
+    const char* inputPath;
+    const char* outputPath;
+    const char* browseInputDescription;
+    const char* browseOutputDescription;
+    const char* about;
+    const char* dynamicRange;
+    const char* dynamicRangeDescription;
+    const char* volume;
+    const char* volumeDescription;
+    const char* speed;
+    const char* speedDescription;
+    const char* speedPercent;
+    const char* resetDescription;
+    const char* levelPlot;
+    // %1 the number of events, %2 and %3 the lowest and highest level as plotted.
+    const char* levelPlotDescription;
+    const char* levelPlotEmpty;
+    const char* play;
+    const char* pause;
+    const char* stop;
+    const char* playbackPosition;
+    const char* minimize;
+    const char* close;
+};
+
+// The same indices as LanguageTextsFor; null for any other index.
+const ControlTexts* ControlTextsFor(int language);
+
 } // namespace korvane

@@ -1,5 +1,5 @@
-// Writes PNG pictures of the main window in every language, before and after loading an
-// example, and with the example at a few slider settings (and the About box's picture), so that
+// Writes PNG pictures of the main window in every language, before and after loading and saving
+// an example, and with the example at a few slider settings (and the About box's picture), so that
 // anyone can look at the window without running it. Usage: korvane_screenshots [OUTPUT_FOLDER
 // [EXAMPLE.mid]]
 
@@ -65,7 +65,14 @@ void Load(MainDialog& dialog, const QString& example) {
     Control<QPushButton>(dialog, kLoad)->click();
 }
 
-bool ShootLanguage(Profile& profile, int language, const QString& example, const QDir& folder) {
+// Saves into the scratch folder, so that the examples stay as they are.
+void SaveOutput(MainDialog& dialog, const QDir& scratch) {
+    Control<QLineEdit>(dialog, kOutputPath)->setText(scratch.filePath("saved.mid"));
+    Control<QPushButton>(dialog, kSave)->click();
+}
+
+bool ShootLanguage(Profile& profile, int language, const QString& example, const QDir& folder,
+                   const QDir& scratch) {
     profile.WriteProfileInt(kKeyLanguage, language);
     MainDialog dialog(profile, {"korvane"});
     dialog.OnInitDialog();
@@ -74,6 +81,9 @@ bool ShootLanguage(Profile& profile, int language, const QString& example, const
     bool ok = Save(dialog, folder, "window-" + tag + "-start");
     Load(dialog, example);
     ok = Save(dialog, folder, "window-" + tag + "-loaded") && ok;
+    SaveOutput(dialog, scratch);
+    ok = Save(dialog, folder, "window-" + tag + "-saved") && ok;
+    Load(dialog, example);
     if (language != kDefaultLanguage) {
         return ok;
     }
@@ -112,7 +122,7 @@ int Main(int argc, char** argv) {
     });
     bool ok = true;
     for (int language = 0; language < static_cast<int>(kLanguageTags.size()); ++language) {
-        ok = ShootLanguage(profile, language, example, folder) && ok;
+        ok = ShootLanguage(profile, language, example, folder, QDir(scratch.path())) && ok;
     }
     return ok && !failed ? 0 : 1;
 }

@@ -47,6 +47,7 @@ CMediaPlayer2::CMediaPlayer2(QWidget* parent)
     connect(m_positionSlider, &QSlider::actionTriggered, this, &CMediaPlayer2::OnSliderAction);
     m_progressTimer.setInterval(kProgressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &CMediaPlayer2::OnProgress);
+    NameControls(*ControlTextsFor(kEnglish));
     UpdateStrip();
 }
 
@@ -58,6 +59,8 @@ CMediaPlayer2::~CMediaPlayer2() {
 
 void CMediaPlayer2::SetFileName(const std::string& path) {
     ReleaseFile();
+    // A new file is shown by its name; a missing sound is reported again when Play fails again.
+    m_problem = Problem::None;
     m_fileName = path;
     UpdateStrip();
     if (m_autoStart && !m_fileName.empty()) {
@@ -83,8 +86,16 @@ void CMediaPlayer2::SetFlag24(bool value) {
 void CMediaPlayer2::ApplyLanguage(int language) {
     if (const LanguageTexts* texts = LanguageTextsFor(language)) {
         m_texts = texts;
+        NameControls(*ControlTextsFor(language));
         UpdateStrip();
     }
+}
+
+void CMediaPlayer2::NameControls(const ControlTexts& texts) {
+    m_playButton->setAccessibleName(QString::fromUtf8(texts.play));
+    m_pauseButton->setAccessibleName(QString::fromUtf8(texts.pause));
+    m_stopButton->setAccessibleName(QString::fromUtf8(texts.stop));
+    m_positionSlider->setAccessibleName(QString::fromUtf8(texts.playbackPosition));
 }
 
 void CMediaPlayer2::SetSoundFontPaths(std::vector<std::string> paths) {

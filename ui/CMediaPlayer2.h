@@ -63,6 +63,8 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
 
     // Makes the synth, SoundFont and audio driver unless they exist; reports what is missing.
     bool EnsureSound();
+    // Names the buttons and the position slider for screen readers.
+    void NameControls(const ControlTexts& texts);
     void ReleaseFile();
     void Rewind();
     void SetState(State state);

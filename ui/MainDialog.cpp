@@ -15,10 +15,14 @@
 #include "ui/AboutDialog.h"
 #include "ui/AboutPicture.h"
 #include "ui/CMediaPlayer2.h"
+#include "ui/DialogFont.h"
+#include "ui/InstructionLabel.h"
+#include "ui/LevelDescription.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/Pictures.h"
 #include "ui/ProgramFolderGlobal.h"
+#include "ui/VolumeSlider.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +32,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +39,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
@@ -52,6 +54,9 @@ constexpr int kSpeedPositionNeutral = 250;
 // Trackbars move by a fifth of their range per page.
 constexpr int kSliderPageStep = kSliderMaximum / 5;
 constexpr unsigned kAboutCommand = 0x0010;
+// The window commands the menu offers before its separator, numbered as system commands are.
+constexpr unsigned kMinimizeCommand = 0xF020;
+constexpr unsigned kCloseCommand = 0xF060;
 constexpr int kBatchFailed = 1;
 
 // The wait cursor for as long as a chosen file is being taken.
@@ -63,34 +68,23 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Room a control's frame, indicator or padding takes from its caption's width.
-int CaptionMargin(const QWidget& control) {
-    if (qobject_cast<const QCheckBox*>(&control) != nullptr) {
-        return control.style()->pixelMetric(QStyle::PM_IndicatorWidth) +
-               control.style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) + 2;
+QString CaptionText(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        return button->text();
     }
-    if (qobject_cast<const QPushButton*>(&control) != nullptr) {
-        return 2 * control.style()->pixelMetric(QStyle::PM_ButtonMargin);
+    if (const auto* group = qobject_cast<const QGroupBox*>(&control)) {
+        return group->title();
     }
-    if (qobject_cast<const QGroupBox*>(&control) != nullptr) {
-        return 16;
-    }
-    return 0;
+    return qobject_cast<const QLabel*>(&control)->text();
 }
 
 QString ControlName(int id) {
     return id == kNoControlId ? QString("logo") : QString("c%1").arg(id);
 }
 
-QSlider* CreateSlider(Qt::Orientation orientation, QWidget* parent) {
-    auto* slider = new QSlider(orientation, parent);
+QSlider* CreateSlider(QSlider* slider) {
     slider->setTickPosition(QSlider::NoTicks);
     slider->setPageStep(kSliderPageStep);
-    if (orientation == Qt::Vertical) {
-        // 0 at the top: Up and the wheel move the thumb up, towards 0.
-        slider->setInvertedAppearance(true);
-        slider->setInvertedControls(true);
-    }
     return slider;
 }
 
@@ -102,11 +96,12 @@ QLineEdit* CreateEdit(QWidget* parent) {
     return edit;
 }
 
-QLabel* CreateStatic(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+QLabel* CreateStatic(int id, const QString& text, QWidget* parent) {
+    QLabel* label = id == kInstruction ? new InstructionLabel(parent) : new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
+    label->setText(text);
     return label;
 }
 
@@ -145,9 +140,9 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
     setWindowTitle("Korvane");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    setFont(font);
+    m_baseFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    m_baseFont.setPointSize(8);
+    setFont(m_baseFont);
     setAcceptDrops(true);
     CreateControls();
     BindControls();
@@ -199,13 +194,13 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
     case ControlKind::BlackFrame:
         return new LevelView(this);
     case ControlKind::HorizontalSlider:
-        return CreateSlider(Qt::Horizontal, this);
+        return CreateSlider(new QSlider(Qt::Horizontal, this));
     case ControlKind::VerticalSlider:
-        return CreateSlider(Qt::Vertical, this);
+        return CreateSlider(new VolumeSlider(this));
     case ControlKind::GroupBox:
         return new QGroupBox(text, this);
     case ControlKind::StaticText:
-        return CreateStatic(text, this);
+        return CreateStatic(control.id, text, this);
     case ControlKind::CheckBox:
         return new QCheckBox(text, this);
     case ControlKind::Player:
@@ -238,7 +233,7 @@ void MainDialog::BindControls() {
     control(m_levelFrame, kLevelView);
     control(m_inputEdit, kInputPath);
     control(m_outputEdit, kOutputPath);
-    control(m_instructionLabel, kInstruction);
+    m_instructionLabel = findChild<InstructionLabel*>(ControlName(kInstruction));
     control(m_player, kPlayer);
 }
 
@@ -298,6 +293,10 @@ void MainDialog::CreateSystemMenu() {
     m_systemMenu = new QMenu(this);
     m_systemMenu->setObjectName("systemMenu");
     m_systemMenu->setSeparatorsCollapsible(false);
+    m_minimizeAction = m_systemMenu->addAction(QString());
+    m_minimizeAction->setData(kMinimizeCommand);
+    m_closeAction = m_systemMenu->addAction(QString());
+    m_closeAction->setData(kCloseCommand);
     m_systemMenu->addSeparator();
     QAction* about = m_systemMenu->addAction("&About Korvane...");
     about->setData(kAboutCommand);
@@ -369,6 +368,8 @@ bool MainDialog::ApplyLanguage() {
         }
         m_speedPrompt = texts->msgSpeedPrompt;
     }
+    FitDialogFont();
+    ApplyControlTexts();
     m_player->ApplyLanguage(m_language);
     return UpdateData(false);
 }
@@ -383,20 +384,50 @@ void MainDialog::SetCaption(int id, const char* text) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(caption);
     }
-    FitCaption(*control, caption);
 }
 
-void MainDialog::FitCaption(QWidget& control, const QString& caption) const {
-    // The rectangles were laid out for a narrower font than the desktop's: a caption that would
-    // be cut off is set a little smaller instead, down to a size that still reads.
-    constexpr qreal kSmallestPointSize = 6.0;
-    const int room = control.width() - CaptionMargin(control);
-    QFont fitted = font();
-    while (fitted.pointSizeF() > kSmallestPointSize &&
-           QFontMetrics(fitted).horizontalAdvance(caption) > room) {
-        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+void MainDialog::FitDialogFont() {
+    // The rectangles were laid out for a narrower font than the desktop's. Rather than set the
+    // captions that would be cut off smaller one by one, the whole window takes the one size at
+    // which every caption and instruction text of the language fits.
+    std::vector<Caption> captions;
+    for (int id : kCaptionControlIds) {
+        QWidget* control = findChild<QWidget*>(ControlName(id));
+        captions.push_back({control, CaptionText(*control)});
     }
-    control.setFont(fitted);
+    const QStringList instructions = {QString::fromStdString(m_job.m_textWelcome),
+                                      QString::fromStdString(m_job.m_textLoaded),
+                                      QString::fromStdString(m_job.m_textSaved)};
+    setFont(FittingDialogFont(m_baseFont, captions, *m_instructionLabel, instructions));
+}
+
+void MainDialog::ApplyControlTexts() {
+    // A language without texts still leaves every control named for a screen reader.
+    m_controlTexts = ControlTextsFor(m_language);
+    if (m_controlTexts == nullptr) {
+        m_controlTexts = ControlTextsFor(kDefaultLanguage);
+    }
+    const ControlTexts& texts = *m_controlTexts;
+    const auto describe = [](QWidget* control, const char* name, const char* description) {
+        control->setAccessibleName(QString::fromUtf8(name));
+        control->setAccessibleDescription(QString::fromUtf8(description));
+    };
+    describe(m_inputEdit, texts.inputPath, "");
+    describe(m_outputEdit, texts.outputPath, "");
+    m_browseInputButton->setAccessibleDescription(QString::fromUtf8(texts.browseInputDescription));
+    m_browseOutputButton->setAccessibleDescription(
+        QString::fromUtf8(texts.browseOutputDescription));
+    m_resetButton->setAccessibleDescription(QString::fromUtf8(texts.resetDescription));
+    describe(m_aboutButton, texts.about, "");
+    m_aboutButton->setToolTip(QString::fromUtf8(texts.about));
+    describe(m_dynamicRangeSlider, texts.dynamicRange, texts.dynamicRangeDescription);
+    describe(m_volumeSlider, texts.volume, texts.volumeDescription);
+    describe(m_speedSlider, texts.speed, texts.speedDescription);
+    describe(m_speedEdit, texts.speedPercent, "");
+    m_levelFrame->setAccessibleName(QString::fromUtf8(texts.levelPlot));
+    DescribePlot();
+    m_minimizeAction->setText(QString::fromUtf8(texts.minimize));
+    m_closeAction->setText(QString::fromUtf8(texts.close));
 }
 
 void MainDialog::SetAdjustmentControlsEnabled(bool enabled) {
@@ -411,6 +442,13 @@ void MainDialog::OnPaint() {
     adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
     adjustments.m_volume = m_volumeSlider->value();
     m_levelFrame->Redraw(m_job.m_engine.m_levels, adjustments.m_dynamicRange, adjustments.m_volume);
+    DescribePlot();
+}
+
+void MainDialog::DescribePlot() {
+    m_levelFrame->setAccessibleDescription(
+        DescribeLevels(m_job.m_engine.m_levels, m_dynamicRangeSlider->value(),
+                       m_volumeSlider->value(), *m_controlTexts, m_language));
 }
 
 std::string MainDialog::DefaultFolder() const {
@@ -494,8 +532,18 @@ void MainDialog::OnAboutButton() {
 }
 
 void MainDialog::OnSysCommand(unsigned command) {
-    if ((command & 0xFFF0) == kAboutCommand) {
+    switch (command & 0xFFF0) {
+    case kAboutCommand:
         OnAboutButton();
+        break;
+    case kMinimizeCommand:
+        showMinimized();
+        break;
+    case kCloseCommand:
+        reject();
+        break;
+    default:
+        break;
     }
 }
 
@@ -535,7 +583,9 @@ void MainDialog::ShowValues() {
 }
 
 void MainDialog::ShowMessage(const std::string& text, MessageIcon icon) {
-    AfxMessageBox(text, icon, this);
+    // Before the window is shown (a batch run) a box over it would sit where the hidden window
+    // is, in a corner; without a parent it is centred on the screen.
+    AfxMessageBox(text, icon, isVisible() ? this : nullptr);
 }
 
 void MainDialog::EnableAdjustmentControls() {

@@ -2,13 +2,17 @@
 
 #include "job/ConversionJob.h"
 #include "job/JobHost.h"
+#include "job/LanguageTable.h"
+#include "job/ProfileKeys.h"
 
 #include <QDialog>
+#include <QFont>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QContextMenuEvent;
 class QDragEnterEvent;
@@ -25,6 +29,7 @@ namespace korvane {
 class CMediaPlayer2;
 struct ControlTemplate;
 class DataExchange;
+class InstructionLabel;
 class LevelView;
 class Profile;
 
@@ -87,7 +92,11 @@ class MainDialog : public QDialog, public JobHost {
     void CreateSystemMenu();
     void DoDataExchange(DataExchange& dx);
     void SetCaption(int id, const char* text);
-    void FitCaption(QWidget& control, const QString& caption) const;
+    void FitDialogFont();
+    // Names and descriptions for screen readers and the menu's window commands.
+    void ApplyControlTexts();
+    // The plot's description for a screen reader: what it shows at the sliders' positions.
+    void DescribePlot();
     void SetAdjustmentControlsEnabled(bool enabled);
     // Returns true when a batch run took place.
     bool RunCommandLine();
@@ -129,9 +138,14 @@ class MainDialog : public QDialog, public JobHost {
     LevelView* m_levelFrame = nullptr;
     QLineEdit* m_inputEdit = nullptr;
     QLineEdit* m_outputEdit = nullptr;
-    QLabel* m_instructionLabel = nullptr;
+    InstructionLabel* m_instructionLabel = nullptr;
     CMediaPlayer2* m_player = nullptr;
     QMenu* m_systemMenu = nullptr;
+    QAction* m_minimizeAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    // The desktop's font at the size the window was laid out for; captions may need it smaller.
+    QFont m_baseFont;
+    const ControlTexts* m_controlTexts = ControlTextsFor(kDefaultLanguage);
 };
 
 } // namespace korvane

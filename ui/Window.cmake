@@ -4,6 +4,14 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MainDialog.h
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogTemplate.h
   ${CMAKE_CURRENT_LIST_DIR}/ControlId.h
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFont.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFont.h
+  ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.h
+  ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.h
+  ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.h
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFolderGlobal.cpp)
 target_link_libraries(ui_window PUBLIC ui_levelview ui_player ui_about platform_gui job
                       Qt6::Widgets PRIVATE korvane_warnings)

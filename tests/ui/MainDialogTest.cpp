@@ -26,9 +26,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +41,7 @@
 #include <csignal>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -84,6 +87,12 @@ struct Message {
     std::string text;
     MessageIcon icon;
 };
+
+// The context menu: the window commands, a separator, About.
+constexpr int kMinimizeEntry = 0;
+constexpr int kCloseEntry = 1;
+constexpr int kSeparatorEntry = 2;
+constexpr int kAboutEntry = 3;
 
 // Captions in the order of kCaptionControlIds, as the template has them.
 constexpr std::array<const char*, 11> kTemplateCaptions = {
@@ -193,20 +202,29 @@ class MainDialogTest : public QObject {
         });
     }
 
-    // Right-clicks the window, picks the About entry and then languageIndex in the box.
-    void ChooseLanguageByContextMenu(int languageIndex) {
-        QTimer::singleShot(0, this, [this, languageIndex] {
+    // Right-clicks the window and picks the menu's entry at index, after calling beforePick
+    // once the menu is open.
+    void ChooseFromContextMenu(int index, const std::function<void()>& beforePick = {}) {
+        QTimer::singleShot(0, this, [index, beforePick] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             if (menu == nullptr) {
                 qFatal("no menu open");
             }
-            QAction* about = menu->actions().value(1);
-            AnswerAboutBox(languageIndex);
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+            QAction* entry = menu->actions().value(index);
+            if (beforePick) {
+                beforePick();
+            }
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
         });
         const QPoint where(300, 5);
         QContextMenuEvent event(QContextMenuEvent::Mouse, where, m_dialog->mapToGlobal(where));
         QApplication::sendEvent(m_dialog.get(), &event);
+    }
+
+    // Right-clicks the window, picks the About entry and then languageIndex in the box.
+    void ChooseLanguageByContextMenu(int languageIndex) {
+        ChooseFromContextMenu(kAboutEntry,
+                              [this, languageIndex] { AnswerAboutBox(languageIndex); });
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -571,14 +589,81 @@ class MainDialogTest : public QObject {
         Start();
         LoadTyped(Path("song.mid"));
         auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
-        QCOMPARE(menu->actions().size(), 2);
-        QVERIFY(menu->actions()[0]->isSeparator());
-        QCOMPARE(menu->actions()[1]->text(), QString("&About Korvane..."));
+        QCOMPARE(menu->actions().size(), 4);
+        QCOMPARE(menu->actions()[kAboutEntry]->text(), QString("&About Korvane..."));
         ChooseLanguageByContextMenu(2);
         QCOMPARE(m_aboutOpenedWith, 1);
         ExpectCaptions(*LanguageTextsFor(2));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textWelcome));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 2);
+    }
+
+    void contextMenuSeparatesTheWindowCommandsFromAbout_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("minimize");
+        QTest::addColumn<QString>("close");
+        QTest::newRow("German") << 0 << "Mi&nimieren"
+                                << "&Schließen";
+        QTest::newRow("English") << 1 << "Mi&nimize"
+                                 << "&Close";
+        QTest::newRow("Spanish") << 2 << "Mi&nimizar"
+                                 << "&Cerrar";
+        QTest::newRow("French") << 3 << "Réd&uire"
+                                << "&Fermer";
+    }
+
+    void contextMenuSeparatesTheWindowCommandsFromAbout() {
+        QFETCH(int, language);
+        QFETCH(QString, minimize);
+        QFETCH(QString, close);
+        Profile().WriteProfileInt(kKeyLanguage, language);
+        Start();
+        auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
+        const QList<QAction*> entries = menu->actions();
+        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries[kMinimizeEntry]->text(), minimize);
+        QCOMPARE(entries[kCloseEntry]->text(), close);
+        QVERIFY(entries[kSeparatorEntry]->isSeparator());
+        // The separator takes room between the entries it separates.
+        menu->ensurePolished();
+        menu->adjustSize();
+        const QRect line = menu->actionGeometry(entries[kSeparatorEntry]);
+        QVERIFY(line.height() > 0);
+        QVERIFY(menu->actionGeometry(entries[kCloseEntry]).bottom() < line.top());
+        QVERIFY(line.bottom() < menu->actionGeometry(entries[kAboutEntry]).top());
+    }
+
+    void contextMenuMinimizesAndCloses() {
+        MainDialog& dialog = Start();
+        ChooseFromContextMenu(kMinimizeEntry);
+        QTRY_VERIFY(dialog.windowState() & Qt::WindowMinimized);
+        QVERIFY(dialog.isVisible());
+        dialog.showNormal();
+        ChooseFromContextMenu(kCloseEntry);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void batchRunMessageIsCentredOnTheScreen() {
+        SetMessageBoxHook(nullptr);
+        QRect shownAt;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&shownAt, &watch] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shownAt = box->frameGeometry();
+                watch.stop();
+                box->accept();
+            }
+        });
+        watch.start(0);
+        Start({"korvane", "-f", StdPath("missing.mid")});
+        QVERIFY(!m_started);
+        QCOMPARE(m_exitStatus, std::optional<int>(1));
+        QVERIFY(shownAt.isValid());
+        const QPoint offset =
+            shownAt.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QString("box centre off by %1,%2").arg(offset.x()).arg(offset.y())));
     }
 
     void batchRunInsideInitialisation_data() {

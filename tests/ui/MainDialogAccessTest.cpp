@@ -1,0 +1,328 @@
+// What the window tells a screen reader and how it looks: accessible names and descriptions in
+// every language, the plot's description, the volume groove's fill, one font size, hanging
+// indents.
+
+#include "job/LanguageTable.h"
+#include "job/ProfileKeys.h"
+#include "platform/Profile.h"
+#include "platform/gui/MessageBox.h"
+#include "ui/CMediaPlayer2.h"
+#include "ui/InstructionLabel.h"
+#include "ui/LevelDescription.h"
+#include "ui/MainDialog.h"
+#include "ui/MainDialogTemplate.h"
+#include "ui/ProgramFolderGlobal.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace korvane {
+namespace {
+// Format 0, one track: a note on and its note off, both at velocity 64.
+const QByteArray kSong = QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                             "4d54726b 0000000c"
+                                             "00 903c40  3c 803c40  00 ff2f00");
+
+QString Name(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+QString Description(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
+}
+
+// Every visible control of the tree below node that takes the focus.
+void CollectFocusable(QAccessibleInterface* node, std::vector<QAccessibleInterface*>& found) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child->state().focusable && !child->state().invisible) {
+            found.push_back(child);
+        }
+        CollectFocusable(child, found);
+    }
+}
+
+// A pixel of the slider's highlighted fill rather than its grey groove or handle.
+bool IsFill(QRgb pixel) {
+    return qBlue(pixel) > qRed(pixel) + 40;
+}
+
+// Rows of the groove's middle column that show the fill.
+int FilledRows(const QImage& slider) {
+    int rows = 0;
+    for (int y = 0; y < slider.height(); ++y) {
+        rows += IsFill(slider.pixel(slider.width() / 2, y)) ? 1 : 0;
+    }
+    return rows;
+}
+
+void AddLanguageColumn() {
+    QTest::addColumn<int>("language");
+    int language = 0;
+    for (const char* name : {"German", "English", "Spanish", "French"}) {
+        QTest::newRow(name) << language++;
+    }
+}
+} // namespace
+
+class MainDialogAccessTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QString Path(const QString& name) const { return m_dir->filePath(name); }
+
+    MainDialog& Start(int language) {
+        Profile().WriteProfileInt(kKeyLanguage, language);
+        m_profile = std::make_unique<Profile>();
+        m_dialog = std::make_unique<MainDialog>(*m_profile, std::vector<std::string>{"korvane"});
+        if (!m_dialog->OnInitDialog()) {
+            qFatal("no batch run expected");
+        }
+        m_dialog->show();
+        return *m_dialog;
+    }
+
+    template <class T = QWidget> T* Control(int id) const {
+        T* control = m_dialog->findChild<T*>(QString("c%1").arg(id));
+        if (control == nullptr) {
+            qFatal("control %d missing", id);
+        }
+        return control;
+    }
+
+    template <class T = QWidget> T* PlayerChild(const char* name) const {
+        return Control<CMediaPlayer2>(kPlayer)->findChild<T*>(name);
+    }
+
+    void Load() {
+        Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
+        Control<QPushButton>(kLoad)->click();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Profile> m_profile;
+    std::unique_ptr<MainDialog> m_dialog;
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
+        g_programFolder = Path("program").toStdString();
+        SetMessageBoxHook([](const std::string& text, MessageIcon) {
+            qFatal("unexpected message: %s", text.c_str());
+        });
+        QFile song(Path("song.mid"));
+        QVERIFY(song.open(QIODevice::WriteOnly));
+        QCOMPARE(song.write(kSong), kSong.size());
+    }
+
+    void cleanup() {
+        m_dialog.reset();
+        m_profile.reset();
+        SetMessageBoxHook(nullptr);
+        m_dir.reset();
+    }
+
+    void everyFocusableControlIsNamed_data() { AddLanguageColumn(); }
+
+    void everyFocusableControlIsNamed() {
+        QFETCH(int, language);
+        Start(language);
+        Load();
+        std::vector<QAccessibleInterface*> focusable;
+        CollectFocusable(QAccessible::queryAccessibleInterface(m_dialog.get()), focusable);
+        // Two path fields and the speed field, six buttons, three sliders, the check box, and
+        // the player's three buttons and position slider.
+        QCOMPARE(focusable.size(), size_t{17});
+        for (QAccessibleInterface* control : focusable) {
+            QVERIFY2(!control->text(QAccessible::Name).isEmpty(),
+                     qPrintable(control->object()->objectName()));
+        }
+    }
+
+    void namesAndDescriptionsSpeakTheLanguage_data() { AddLanguageColumn(); }
+
+    void namesAndDescriptionsSpeakTheLanguage() {
+        QFETCH(int, language);
+        Start(language);
+        const ControlTexts& texts = *ControlTextsFor(language);
+        const std::vector<std::pair<QWidget*, const char*>> names = {
+            {Control(kInputPath), texts.inputPath},
+            {Control(kOutputPath), texts.outputPath},
+            {Control(kAbout), texts.about},
+            {Control(kDynamicRangeSlider), texts.dynamicRange},
+            {Control(kVolumeSlider), texts.volume},
+            {Control(kSpeedSlider), texts.speed},
+            {Control(kSpeedEdit), texts.speedPercent},
+            {Control(kLevelView), texts.levelPlot},
+            {PlayerChild("playButton"), texts.play},
+            {PlayerChild("pauseButton"), texts.pause},
+            {PlayerChild("stopButton"), texts.stop},
+            {PlayerChild("positionSlider"), texts.playbackPosition},
+        };
+        for (const auto& [control, name] : names) {
+            QCOMPARE(Name(control), QString::fromUtf8(name));
+        }
+        const std::vector<std::pair<QWidget*, const char*>> descriptions = {
+            {Control(kBrowseInput), texts.browseInputDescription},
+            {Control(kBrowseOutput), texts.browseOutputDescription},
+            {Control(kReset), texts.resetDescription},
+            {Control(kDynamicRangeSlider), texts.dynamicRangeDescription},
+            {Control(kVolumeSlider), texts.volumeDescription},
+            {Control(kSpeedSlider), texts.speedDescription},
+        };
+        for (const auto& [control, description] : descriptions) {
+            QCOMPARE(Description(control), QString::fromUtf8(description));
+        }
+        // Buttons with a caption are named by it.
+        QCOMPARE(Name(Control(kLoad)), QString::fromUtf8(LanguageTextsFor(language)->captions[4]));
+    }
+
+    void namesFollowALanguageChange() {
+        Start(1);
+        QCOMPARE(Name(Control(kVolumeSlider)), QString("Volume"));
+        QCOMPARE(Name(PlayerChild("playButton")), QString("Play"));
+        m_profile->WriteProfileInt(kKeyLanguage, 0);
+        m_dialog->m_language = 0;
+        m_dialog->ApplyLanguage();
+        QCOMPARE(Name(Control(kVolumeSlider)), QString("Lautstärke"));
+        QCOMPARE(Name(PlayerChild("playButton")), QString("Wiedergabe"));
+        QCOMPARE(Description(Control(kLevelView)), QString("Keine MIDI-Datei geladen"));
+    }
+
+    void plotDescribesWhatItShows() {
+        Start(1);
+        QCOMPARE(Description(Control(kLevelView)), QString("No MIDI file loaded"));
+        Load();
+        QCOMPARE(Description(Control(kLevelView)), QString("Levels of 2 events, from 64 to 64"));
+        // The loudest setting raises every level to the top.
+        Control<QSlider>(kVolumeSlider)->setValue(0);
+        QCOMPARE(Description(Control(kLevelView)), QString("Levels of 2 events, from 127 to 127"));
+    }
+
+    void plotDescriptionWritesNumbersAsTheLanguageDoes_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("German") << 0 << "Pegel von 1.234 Ereignissen, von 12 bis 118";
+        QTest::newRow("English") << 1 << "Levels of 1,234 events, from 12 to 118";
+        QTest::newRow("Spanish") << 2 << "Niveles de 1234 eventos, de 12 a 118";
+        QTest::newRow("French") << 3
+                                << QString::fromUtf8(
+                                       "Niveaux de 1\u202f234 événements, de 12 à 118");
+    }
+
+    void plotDescriptionWritesNumbersAsTheLanguageDoes() {
+        QFETCH(int, language);
+        QFETCH(QString, description);
+        // Level 0 (a note off written as a note on) is not plotted, so it is not the lowest.
+        std::vector<uint8_t> levels(1234, 64);
+        levels[3] = 0;
+        levels[10] = 12;
+        levels[500] = 118;
+        QCOMPARE(DescribeLevels(levels, 500, 500, *ControlTextsFor(language), language),
+                 description);
+    }
+
+    void volumeGrooveFillsFromTheBottomUpToTheHandle() {
+        Start(1);
+        Load();
+        auto* slider = Control<QSlider>(kVolumeSlider);
+        int previousFill = slider->height();
+        // From the loudest setting (0, handle at the top) to the softest (1000, at the bottom).
+        for (int position : {0, 250, 500, 750, 1000}) {
+            slider->setValue(position);
+            const QImage image = slider->grab().toImage();
+            const int fill = FilledRows(image);
+            QVERIFY2(fill < previousFill, qPrintable(QString("at %1: %2 rows filled, before %3")
+                                                         .arg(position)
+                                                         .arg(fill)
+                                                         .arg(previousFill)));
+            previousFill = fill;
+            const int middle = image.width() / 2;
+            const int nearBottom = image.height() - 6;
+            const int nearTop = 5;
+            QCOMPARE(IsFill(image.pixel(middle, nearBottom)), position < 1000);
+            QVERIFY2(!IsFill(image.pixel(middle, nearTop)), qPrintable(QString::number(position)));
+        }
+        QCOMPARE(previousFill, 0);
+    }
+
+    void oneFontSizeWhereEveryCaptionAndInstructionFits_data() { AddLanguageColumn(); }
+
+    void oneFontSizeWhereEveryCaptionAndInstructionFits() {
+        QFETCH(int, language);
+        MainDialog& dialog = Start(language);
+        const qreal size = dialog.font().pointSizeF();
+        QVERIFY(size >= 6.0 && size <= 8.0);
+        for (QWidget* control : dialog.findChildren<QWidget*>()) {
+            if (!control->isWindow()) { // the context menu is a window of its own
+                QCOMPARE(control->font().pointSizeF(), size);
+            }
+        }
+        for (int id : kCaptionControlIds) {
+            QWidget* control = Control(id);
+            QString caption;
+            if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                caption = button->text();
+            } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+                caption = group->title();
+            } else {
+                caption = qobject_cast<QLabel*>(control)->text();
+            }
+            QVERIFY2(QFontMetrics(control->font()).horizontalAdvance(caption) <= control->width(),
+                     qPrintable(caption));
+        }
+        const LanguageTexts& texts = *LanguageTextsFor(language);
+        auto* label = Control<InstructionLabel>(kInstruction);
+        for (const char* text : {texts.textWelcome, texts.textLoaded, texts.textSaved}) {
+            QVERIFY2(label->TextHeight(QString::fromUtf8(text), label->font()) <= label->height(),
+                     text);
+        }
+    }
+
+    void instructionWrapsUnderItsFirstWord() {
+        MainDialog& dialog = Start(1);
+        const QString indent = "      ";
+        dialog.m_job.m_instructionText =
+            "\n" + indent.toStdString() +
+            "A line far too long for the instruction text, so that it wraps twice or more "
+            "and every line after the first would start at the left edge without an indent.";
+        dialog.UpdateData(false);
+        auto* label = Control<InstructionLabel>(kInstruction);
+        const QImage image = label->grab().toImage();
+        const int indentWidth = QFontMetrics(label->font()).horizontalAdvance(indent);
+        const QRgb background = image.pixel(0, 0);
+        int lines = 0;
+        bool inkAbove = false;
+        for (int y = 0; y < image.height(); ++y) {
+            bool ink = false;
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != background) {
+                    QVERIFY2(x >= indentWidth - 1,
+                             qPrintable(QString("ink at %1,%2").arg(x).arg(y)));
+                    ink = true;
+                }
+            }
+            lines += ink && !inkAbove ? 1 : 0;
+            inkAbove = ink;
+        }
+        QVERIFY2(lines >= 3, qPrintable(QString::number(lines)));
+    }
+};
+
+} // namespace korvane
+
+QTEST_MAIN(korvane::MainDialogAccessTest)
+
+#include "MainDialogAccessTest.moc"
