@@ -62,6 +62,8 @@ class StripTest : public QObject {
     void reportsMissingSoundFont();
     void reportsMissingAudioDevice_data();
     void reportsMissingAudioDevice();
+    void nextFileIsNamedAfterASoundProblem_data();
+    void nextFileIsNamedAfterASoundProblem();
     void playPauseStop();
     void sliderSeeks();
     void endOfFileStopsAndRewinds();
@@ -189,6 +191,35 @@ void StripTest::reportsMissingAudioDevice() {
     m_strip->SetFileName("");
     m_strip->SetFileName(m_example);
     QCOMPARE(m_strip->FileName(), m_example);
+}
+
+void StripTest::nextFileIsNamedAfterASoundProblem_data() {
+    QTest::addColumn<bool>("soundFontFound");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("no SoundFont") << false << "No SoundFont found";
+    QTest::newRow("no audio device") << true << "No audio device";
+}
+
+void StripTest::nextFileIsNamedAfterASoundProblem() {
+    QFETCH(bool, soundFontFound);
+    QFETCH(QString, problem);
+    if (!soundFontFound) {
+        m_strip->SetSoundFontPaths({(m_dir->path() + "/missing.sf2").toStdString()});
+    }
+    m_strip->SetAudioDrivers({"bogus"});
+    m_strip->SetFileName(m_example);
+    Click("playButton");
+    QCOMPARE(Status(), problem);
+    // A load releases the file, a save hands over the new one: the strip says what it holds.
+    m_strip->SetFileName("");
+    QCOMPARE(Status(), QString());
+    const std::string saved = (m_dir->path() + "/savedKRV.mid").toStdString();
+    WriteBytes(saved, ExampleMidiBytes());
+    m_strip->SetFileName(saved);
+    QCOMPARE(Status(), QString("savedKRV.mid"));
+    // The problem shows again only when Play fails again.
+    Click("playButton");
+    QCOMPARE(Status(), problem);
 }
 
 void StripTest::playPauseStop() {
