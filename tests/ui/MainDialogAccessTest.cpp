@@ -134,7 +134,11 @@ class MainDialogAccessTest : public QObject {
         m_dir.reset();
     }
 
-    void everyFocusableControlIsNamed_data() { AddLanguageColumn(); }
+    void everyFocusableControlIsNamed_data() {
+        AddLanguageColumn();
+        // Captions stay the template's, but a screen reader still hears names.
+        QTest::newRow("outside the tables") << 7;
+    }
 
     void everyFocusableControlIsNamed() {
         QFETCH(int, language);
