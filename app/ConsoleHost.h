@@ -21,6 +21,8 @@ class ConsoleHost : public JobHost {
     void EnableAdjustmentControls() override {}
     PlayerControl& Player() override { return m_player; }
     void Redraw() override {}
+    // A command-line conversion draws no plot.
+    bool WantsLevels() const override { return false; }
 
   private:
     std::ostream& m_errors;

@@ -1,5 +1,5 @@
 // The engine's save pass memory to memory: the chunk framing the job does, the header copy and
-// every track walked, over a generated 32 MB format-1 file.
+// every track walked, over a generated 32 MB format-1 file; whole, or a window at a time.
 #include "midi/MidiEngine.h"
 #include "testing/BenchmarkSong.h"
 
@@ -26,13 +26,30 @@ class VectorSink : public ByteSink {
     std::vector<uint8_t> m_bytes;
 };
 
+// A track in memory handed out a window at a time, as the job hands out a file's tracks.
+class WindowedTrack : public TrackSource {
+  public:
+    WindowedTrack(const uint8_t* data, uint32_t length, size_t window)
+        : m_data(data), m_length(length), m_window(window) {}
+    uint32_t Length() const override { return m_length; }
+    std::span<const uint8_t> Window(uint32_t offset) override {
+        return {m_data + offset, std::min<size_t>(m_window, m_length - offset)};
+    }
+
+  private:
+    const uint8_t* m_data;
+    uint32_t m_length;
+    size_t m_window;
+};
+
 uint32_t BigEndian32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
 
-// One save pass: every chunk framed as the job frames it, tracks walked, lengths patched.
+// One save pass: every chunk framed as the job frames it, tracks walked (whole when window is
+// 0), lengths patched.
 size_t SavePass(MidiEngine& engine, const Adjustments& adjustments, VectorSink& sink,
-                const std::vector<uint8_t>& song) {
+                const std::vector<uint8_t>& song, size_t window) {
     sink.m_bytes.clear();
     engine.m_levels.clear();
     engine.BeginPass(adjustments, &sink);
@@ -46,8 +63,11 @@ size_t SavePass(MidiEngine& engine, const Adjustments& adjustments, VectorSink& 
         sink.Write(song.data() + pos, 8);
         if (pos == 0) {
             engine.CopyHeader(data, length);
-        } else {
+        } else if (window == 0) {
             engine.WalkTrack(data, length);
+        } else {
+            WindowedTrack track(data, length, window);
+            engine.WalkTrack(track);
             const auto written = static_cast<uint32_t>(engine.TrackBytes());
             const uint8_t patch[4] = {
                 static_cast<uint8_t>(written >> 24), static_cast<uint8_t>(written >> 16),
@@ -60,7 +80,7 @@ size_t SavePass(MidiEngine& engine, const Adjustments& adjustments, VectorSink& 
     return largestChunk;
 }
 
-void RunSavePass(benchmark::State& state, const Adjustments& adjustments) {
+void RunSavePass(benchmark::State& state, const Adjustments& adjustments, size_t window = 0) {
     const std::vector<uint8_t>& song = Song();
     MidiEngine engine;
     VectorSink sink;
@@ -68,7 +88,7 @@ void RunSavePass(benchmark::State& state, const Adjustments& adjustments) {
     sink.m_bytes.reserve(3 * song.size());
     size_t largestChunk = 0;
     for (auto _ : state) {
-        largestChunk = SavePass(engine, adjustments, sink, song);
+        largestChunk = SavePass(engine, adjustments, sink, song, window);
         benchmark::DoNotOptimize(sink.m_bytes.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * song.size()));
@@ -84,11 +104,20 @@ void BM_SavePassAllAdjustments(benchmark::State& state) {
 void BM_SavePassDefaults(benchmark::State& state) {
     RunSavePass(state, Adjustments());
 }
+// Tracks walked through windows of the given size: what moving from window to window costs.
+void BM_SavePassAllAdjustmentsInWindows(benchmark::State& state) {
+    RunSavePass(state, {700, 400, 150, true}, static_cast<size_t>(state.range(0)));
+}
 } // namespace
 
 // A warm-up pass first: the first one also pays for touching the sink's memory.
 BENCHMARK(BM_SavePassAllAdjustments)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
 BENCHMARK(BM_SavePassDefaults)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
+BENCHMARK(BM_SavePassAllAdjustmentsInWindows)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->MinWarmUpTime(0.3);
 
 } // namespace korvane
 

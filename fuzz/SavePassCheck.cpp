@@ -40,8 +40,10 @@ class QuietHost : public JobHost {
     void EnableAdjustmentControls() override {}
     PlayerControl& Player() override { return m_player; }
     void Redraw() override {}
+    bool WantsLevels() const override { return m_wantsLevels; }
 
     std::string m_lastMessage;
+    bool m_wantsLevels = true;
 
   private:
     NullPlayer m_player;
@@ -318,15 +320,41 @@ void CheckOutput(const uint8_t* data, size_t size, const Bytes& out, int speed) 
     }
 }
 
-// Spreads the inputs over the adjustments, edge values included, the same way every time.
-Adjustments AdjustmentsFor(const uint8_t* data, size_t size) {
+uint32_t HashOf(const uint8_t* data, size_t size) {
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < size; ++i) {
         hash = (hash ^ data[i]) * 16777619u;
     }
+    return hash;
+}
+
+// Spreads the inputs over the adjustments, edge values included, the same way every time.
+Adjustments AdjustmentsFor(const uint8_t* data, size_t size) {
+    const uint32_t hash = HashOf(data, size);
     static const int speeds[] = {0, 1, 7, 50, 100, 150, 200, 100000};
     return {static_cast<int>(hash % 1001), static_cast<int>((hash >> 10) % 1001),
             speeds[(hash >> 20) % 8], ((hash >> 23) & 1) != 0};
+}
+
+// Bytes of the input read at a time, spread over the inputs the same way.
+size_t WindowFor(const uint8_t* data, size_t size) {
+    static const size_t windows[] = {InputWindow::kSmallest, 9, 13, 64, InputWindow::kDefaultSize};
+    return windows[(HashOf(data, size) >> 24) % 5];
+}
+
+void Prepare(ConversionJob& job, const Adjustments& adjustments, const std::string& input,
+             const std::string& output) {
+    job.ApplyTexts(LanguageTextsFor(1)); // English, so a refusal says why
+    job.m_adjustments = adjustments;
+    job.m_inputPath = input;
+    job.m_outputPath = output;
+}
+
+void Run(ConversionJob& job, const QuietHost& host, bool save) {
+    if (!job.RunConversion(save)) {
+        std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
+        Violation(save ? "the save pass did not complete" : "the load pass did not complete", 0);
+    }
 }
 } // namespace
 
@@ -338,11 +366,8 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     std::remove(output.c_str());
 
     QuietHost host;
-    ConversionJob job(host);
-    job.ApplyTexts(LanguageTextsFor(1)); // English, so a refusal says why
-    job.m_adjustments = AdjustmentsFor(data, size);
-    job.m_inputPath = input;
-    job.m_outputPath = output;
+    ConversionJob job(host, WindowFor(data, size));
+    Prepare(job, AdjustmentsFor(data, size), input, output);
     const std::optional<Span> midi = MidiSpan(data, size);
     if (!midi) {
         Require(!job.RunConversion(true) && host.m_lastMessage == job.m_msgInputNotOpened &&
@@ -350,18 +375,22 @@ void CheckSavePass(const uint8_t* data, size_t size) {
                 "a RIFF file without MIDI data was not refused as unreadable");
         return;
     }
-    if (!job.RunConversion(true)) {
-        std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
-        Violation("the save pass did not complete", 0);
-    }
-    CheckOutput(midi->data, midi->size, ReadBytes(output), job.m_adjustments.m_speedPercent);
+    Run(job, host, true);
+    const Bytes written = ReadBytes(output);
+    CheckOutput(midi->data, midi->size, written, job.m_adjustments.m_speedPercent);
     const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
 
-    if (!job.RunConversion(false)) {
-        std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
-        Violation("the load pass did not complete", 0);
-    }
+    Run(job, host, false);
     Require(job.m_engine.m_levels == savedLevels, "load and save pass record different levels");
+
+    // The command line keeps no levels and reads through the whole default window: the same file.
+    QuietHost commandLine;
+    commandLine.m_wantsLevels = false;
+    ConversionJob plain(commandLine);
+    Prepare(plain, job.m_adjustments, input, output);
+    Run(plain, commandLine, true);
+    Require(ReadBytes(output) == written, "another window or no levels write another file");
+    Require(plain.m_engine.m_levels.empty(), "levels kept for a host that wants none");
 }
 
 } // namespace korvane

@@ -1,10 +1,12 @@
 #include "job/ConversionJob.h"
 
 #include "job/ChunkReader.h"
+#include "job/InputTrack.h"
 #include "job/OutputPath.h"
 #include "job/RiffUnwrap.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -13,6 +15,7 @@ namespace korvane {
 namespace {
 constexpr size_t kChunkHeaderPart = 4;
 constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
+constexpr std::array<char, 4> kTrackId{'M', 'T', 'r', 'k'};
 
 void PutBigEndian32(uint32_t value, uint8_t* bytes) {
     bytes[0] = static_cast<uint8_t>(value >> 24);
@@ -23,7 +26,8 @@ void PutBigEndian32(uint32_t value, uint8_t* bytes) {
 
 } // namespace
 
-ConversionJob::ConversionJob(JobHost& host) : m_host(host) {}
+ConversionJob::ConversionJob(JobHost& host, size_t windowSize)
+    : m_host(host), m_windowSize(windowSize) {}
 
 void ConversionJob::ApplyTexts(const LanguageTexts* texts) {
     if (texts == nullptr) {
@@ -47,6 +51,7 @@ bool ConversionJob::RunConversion(bool save) {
             m_outputPath = DeriveOutputPath(m_inputPath);
         }
         m_engine.m_levels.clear();
+        m_engine.KeepLevels(m_host.WantsLevels());
         m_engine.BeginPass(m_adjustments, save ? &m_outFile : nullptr);
         // The output is checked first but made only once the input is known to be usable, so a
         // refused input never leaves a temporary behind.
@@ -128,13 +133,14 @@ bool ConversionJob::OpenInput() {
 ConversionJob::Outcome ConversionJob::ChunkLoop() {
     try {
         const MidiRange range = FindInputRange();
+        InputWindow input(m_inFile, m_windowSize);
+        // The levels' room is reserved once for the whole input, so a pass never moves them.
         m_engine.ExpectInput(range.end - range.offset);
-        ChunkReader reader(m_inFile);
-        reader.StopAt(range.end);
-        InputChunk chunk;
+        ChunkReader reader(input, range.offset, range.end);
+        ChunkFrame chunk;
         bool headerSeen = false;
         while (reader.Next(chunk)) {
-            CopyChunk(chunk, headerSeen);
+            CopyChunk(input, chunk, headerSeen);
         }
         return Outcome::Completed;
     } catch (const ChunkReadError&) {
@@ -157,21 +163,32 @@ MidiRange ConversionJob::FindInputRange() {
     return *range;
 }
 
-void ConversionJob::CopyChunk(const InputChunk& chunk, bool& headerSeen) {
-    if (headerSeen && chunk.id == "MTrk") {
-        WalkTrackChunk(chunk.id, chunk.data.get(), chunk.length);
-    } else if (!headerSeen) {
-        headerSeen = true;
-        WriteChunkFrame(chunk.id, chunk.length);
-        m_engine.CopyHeader(chunk.data.get(), chunk.length);
+void ConversionJob::CopyChunk(InputWindow& input, const ChunkFrame& chunk, bool& headerSeen) {
+    if (headerSeen && chunk.id == kTrackId) {
+        WalkTrackChunk(input, chunk);
     } else if (m_engine.IsSavePass()) {
-        // Chunks of other kinds (vendor data) are not events: copied unchanged.
+        // The header and chunks of other kinds (vendor data) hold no events: copied unchanged.
         WriteChunkFrame(chunk.id, chunk.length);
-        m_outFile.Write(chunk.data.get(), chunk.length);
+        CopyChunkData(input, chunk, !headerSeen);
+    }
+    headerSeen = true;
+}
+
+void ConversionJob::CopyChunkData(InputWindow& input, const ChunkFrame& chunk, bool header) {
+    for (uint32_t done = 0; done < chunk.length;) {
+        const std::span<const uint8_t> window = input.At(chunk.offset + done, 1);
+        const auto part =
+            static_cast<uint32_t>(std::min<size_t>(window.size(), chunk.length - done));
+        if (header) {
+            m_engine.CopyHeader(window.data(), part);
+        } else {
+            m_outFile.Write(window.data(), part);
+        }
+        done += part;
     }
 }
 
-void ConversionJob::WriteChunkFrame(const std::string& id, uint32_t length) {
+void ConversionJob::WriteChunkFrame(const std::array<char, 4>& id, uint32_t length) {
     if (!m_engine.IsSavePass()) {
         return;
     }
@@ -181,11 +198,12 @@ void ConversionJob::WriteChunkFrame(const std::string& id, uint32_t length) {
     m_outFile.Write(frame, sizeof frame);
 }
 
-void ConversionJob::WalkTrackChunk(const std::string& id, const uint8_t* data, uint32_t length) {
+void ConversionJob::WalkTrackChunk(InputWindow& input, const ChunkFrame& chunk) {
     const bool save = m_engine.IsSavePass();
     const uint64_t lengthPosition = save ? m_outFile.GetPosition() + kChunkHeaderPart : 0;
-    WriteChunkFrame(id, length);
-    m_engine.WalkTrack(data, length);
+    WriteChunkFrame(chunk.id, chunk.length);
+    InputTrack track(input, chunk);
+    m_engine.WalkTrack(track);
     if (!save) {
         return;
     }
@@ -195,9 +213,7 @@ void ConversionJob::WalkTrackChunk(const std::string& id, const uint8_t* data, u
     }
     uint8_t patch[kChunkHeaderPart];
     PutBigEndian32(static_cast<uint32_t>(written), patch);
-    m_outFile.Seek(static_cast<int64_t>(lengthPosition), CFile::begin);
-    m_outFile.Write(patch, sizeof patch);
-    m_outFile.Seek(0, CFile::end);
+    m_outFile.Patch(lengthPosition, patch, sizeof patch);
 }
 
 bool ConversionJob::FinishOutput() {

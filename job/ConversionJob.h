@@ -1,6 +1,7 @@
 #pragma once
 
 #include "job/ChunkReader.h"
+#include "job/InputWindow.h"
 #include "job/JobHost.h"
 #include "job/LanguageTable.h"
 #include "job/RiffUnwrap.h"
@@ -8,16 +9,17 @@
 #include "platform/CFile.h"
 #include "platform/TempOutput.h"
 
+#include <array>
 #include <string>
 
 namespace korvane {
 
-// One load or save pass over a MIDI file, chunk by chunk. A save pass writes a temporary file
-// beside the output and renames it over the output only when the pass has completed, so a
-// failure never costs the user an earlier output.
+// One load or save pass over a MIDI file, chunk by chunk, read through a window of windowSize
+// bytes. A save pass writes a temporary file beside the output and renames it over the output
+// only when the pass has completed, so a failure never costs the user an earlier output.
 class ConversionJob {
   public:
-    explicit ConversionJob(JobHost& host);
+    explicit ConversionJob(JobHost& host, size_t windowSize = InputWindow::kDefaultSize);
 
     // Runs a load pass (false) or a save pass (true); returns true when the pass completed.
     // The job reports its own failures through the host.
@@ -60,13 +62,15 @@ class ConversionJob {
     // Throws ChunkReadError when there is none.
     MidiRange FindInputRange();
     // The first chunk is the header, track chunks are walked, others copied unchanged.
-    void CopyChunk(const InputChunk& chunk, bool& headerSeen);
-    void WriteChunkFrame(const std::string& id, uint32_t length);
-    void WalkTrackChunk(const std::string& id, const uint8_t* data, uint32_t length);
+    void CopyChunk(InputWindow& input, const ChunkFrame& chunk, bool& headerSeen);
+    void CopyChunkData(InputWindow& input, const ChunkFrame& chunk, bool header);
+    void WriteChunkFrame(const std::array<char, 4>& id, uint32_t length);
+    void WalkTrackChunk(InputWindow& input, const ChunkFrame& chunk);
     bool FinishOutput();
     void Complete(bool save);
 
     JobHost& m_host;
+    const size_t m_windowSize;
     CFile m_inFile;
     CFile m_outFile;
     TempOutput m_tempOutput;

@@ -22,6 +22,9 @@ class JobHost {
     virtual PlayerControl& Player() = 0;
     // Redraws the level display.
     virtual void Redraw() = 0;
+    // Whether the pass keeps the levels it reads: the level display needs them, a host that
+    // shows none saves their memory.
+    virtual bool WantsLevels() const { return true; }
 };
 
 } // namespace korvane

@@ -30,32 +30,65 @@ void MidiEngine::CopyHeader(const uint8_t* data, uint32_t length) {
 }
 
 void MidiEngine::WalkTrack(const uint8_t* data, uint32_t length) {
-    m_cursor = data;
-    m_end = data + length;
+    MemoryTrack track(data, length);
+    WalkTrack(track);
+}
+
+void MidiEngine::WalkTrack(TrackSource& source) {
+    m_source = &source;
+    m_length = source.Length();
+    LoadWindow(0);
     m_runningStatus = 0;
     m_clock = {};
     m_writer.BeginTrack(m_out);
-    ReserveLevels(length);
+    ReserveLevels(m_length);
     try {
         for (;;) {
             m_writer.MarkEvent();
             WalkEventsFast();
             m_writer.MarkEvent();
-            if (m_cursor == m_end) {
+            if (AtChunkEnd()) {
                 break;
             }
+            // An event that runs past the window's end is completed from the next window.
             m_writer.WriteVarLen(m_speedRule.Next(m_clock, ReadVarLen()));
             if (WalkEvent()) {
                 m_writer.EndTrack();
-                m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
+                TrimLevels();
                 return;
             }
         }
     } catch (const EndOfData&) {
         // The last event is incomplete: drop it whole.
         m_writer.DropEvent();
+    } catch (...) {
+        TrimLevels(); // a failed read or write ends the pass with the levels read so far
+        throw;
     }
     CloseTrack();
+}
+
+void MidiEngine::LoadWindow(uint32_t offset) {
+    const std::span<const uint8_t> window = m_source->Window(offset);
+    m_window = window.data();
+    m_cursor = m_window;
+    m_end = m_window + window.size();
+    m_windowOffset = offset;
+}
+
+void MidiEngine::NextWindow() {
+    if (WindowEnd() == m_length) {
+        throw EndOfData{};
+    }
+    LoadWindow(WindowEnd());
+}
+
+void MidiEngine::MoveTo(uint32_t offset) {
+    if (offset >= m_windowOffset && offset <= WindowEnd()) {
+        m_cursor = m_window + (offset - m_windowOffset);
+    } else {
+        LoadWindow(offset);
+    }
 }
 
 void MidiEngine::CloseTrack() {
@@ -65,10 +98,13 @@ void MidiEngine::CloseTrack() {
     m_writer.EmitByte(kMetaEndOfTrack);
     m_writer.EmitByte(0x00);
     m_writer.EndTrack();
-    m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
+    TrimLevels();
 }
 
 void MidiEngine::ExpectInput(uint64_t bytes) {
+    if (!m_keepLevels) {
+        return;
+    }
     const uint64_t room = m_levels.size() + bytes / 3 + 2;
     if (room > m_levels.capacity() && room <= m_levels.max_size()) {
         m_levels.reserve(static_cast<size_t>(room));
@@ -76,6 +112,14 @@ void MidiEngine::ExpectInput(uint64_t bytes) {
 }
 
 void MidiEngine::ReserveLevels(uint32_t length) {
+    if (!m_keepLevels) {
+        if (m_levelScratch.empty()) {
+            m_levelScratch.resize(kLevelBlock);
+        }
+        m_levelHead = m_levelScratch.data();
+        m_levelLimit = m_levelHead + m_levelScratch.size();
+        return;
+    }
     // A level takes three bytes of the chunk at least (delta, key or controller, value), so a
     // track holds at most length / 3 of them; one more slot lets the fast loop store ahead.
     // The room is reserved at once, so that taking it into use never moves the levels, but it
@@ -91,9 +135,19 @@ void MidiEngine::ReserveLevels(uint32_t length) {
 }
 
 void MidiEngine::GrowLevels() {
+    if (!m_keepLevels) {
+        m_levelHead = m_levelScratch.data(); // the block starts over: nothing in it is kept
+        return;
+    }
     const auto used = static_cast<size_t>(m_levelHead - m_levels.data());
     m_levels.resize(std::min(used + kLevelBlock, m_levelReserve)); // within the reserved room
     m_levelLimit = m_levels.data() + m_levels.size();
+}
+
+void MidiEngine::TrimLevels() {
+    if (m_keepLevels) {
+        m_levels.resize(static_cast<size_t>(m_levelHead - m_levels.data()));
+    }
 }
 
 uint32_t MidiEngine::ReadVarLen() {
@@ -108,7 +162,7 @@ uint32_t MidiEngine::ReadVarLen() {
 
 uint32_t MidiEngine::ReadDataLength() {
     const uint32_t length = ReadVarLen();
-    if (length > static_cast<size_t>(m_end - m_cursor)) {
+    if (length > m_length - Offset()) {
         throw EndOfData{};
     }
     return length;
@@ -197,14 +251,28 @@ void MidiEngine::CopyBytes(unsigned count) {
     }
 }
 
+void MidiEngine::CopyData(uint32_t count) {
+    while (count > 0) {
+        if (m_cursor == m_end) {
+            NextWindow();
+        }
+        const auto part = std::min(count, static_cast<uint32_t>(m_end - m_cursor));
+        m_writer.EmitBlock(m_cursor, part);
+        m_cursor += part;
+        count -= part;
+    }
+}
+
 bool MidiEngine::HandleSystemEvent(uint8_t status) {
     switch (status) {
     case 0xF0:   // System Exclusive
     case 0xF7: { // escape: both carry their length, copied exactly as stored
-        const uint8_t* lengthStart = m_cursor;
+        const uint32_t lengthStart = Offset();
         const uint32_t length = ReadDataLength();
-        m_writer.EmitBlock(lengthStart, static_cast<size_t>(m_cursor - lengthStart) + length);
-        m_cursor += length;
+        const uint32_t dataEnd = Offset() + length;
+        // The stored length goes out byte for byte; reading it may have moved the window on.
+        MoveTo(lengthStart);
+        CopyData(dataEnd - lengthStart);
         return false;
     }
     case 0xF1: // MIDI Time Code quarter frame
@@ -224,8 +292,7 @@ bool MidiEngine::HandleSystemEvent(uint8_t status) {
             return true;
         }
         m_writer.WriteVarLen(length);
-        m_writer.EmitBlock(m_cursor, length);
-        m_cursor += length;
+        CopyData(length);
         return false;
     }
     default: // the other system statuses carry no data

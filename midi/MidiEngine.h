@@ -3,6 +3,7 @@
 #include "midi/Adjustments.h"
 #include "midi/LevelMap.h"
 #include "midi/SpeedRule.h"
+#include "midi/TrackSource.h"
 #include "midi/TrackWriter.h"
 #include "platform/ByteSink.h"
 
@@ -11,12 +12,17 @@
 
 namespace korvane {
 
-// The stream engine: walks one track chunk at a time, applies the adjustments and streams the
-// adjusted track to the writer. Every read is bounded by the chunk's end.
+// The stream engine: walks one track chunk at a time, a window of it at a time, applies the
+// adjustments and streams the adjusted track to the writer. Every read is bounded by the
+// window's end, and an event is cut short only by the chunk's end.
 class MidiEngine {
   public:
-    // Every level of the last pass, as read, in the order met.
+    // Every level of the last pass, as read, in the order met; empty when none are kept.
     std::vector<uint8_t> m_levels;
+
+    // Whether the passes keep their levels (the plot needs them; a conversion alone does not,
+    // and then the levels take no memory whatever the input's size).
+    void KeepLevels(bool keep) { m_keepLevels = keep; }
 
     // Starts a pass with the given adjustments; a save pass writes to out, a load pass (out
     // null) writes nothing.
@@ -31,6 +37,7 @@ class MidiEngine {
     // Save pass: writes the header chunk's data unchanged.
     void CopyHeader(const uint8_t* data, uint32_t length);
     // Walks one track chunk's data; the written track always ends with End of Track.
+    void WalkTrack(TrackSource& source);
     void WalkTrack(const uint8_t* data, uint32_t length);
     // Bytes written for the last track.
     int64_t TrackBytes() const { return m_writer.TrackBytes(); }
@@ -47,14 +54,24 @@ class MidiEngine {
 
     uint8_t ReadByte() {
         if (m_cursor == m_end) {
-            throw EndOfData{};
+            NextWindow();
         }
         return *m_cursor++;
     }
+    // Always right after ReadByte, which leaves that byte in the window.
     void UnreadByte() { --m_cursor; }
     uint32_t ReadVarLen();
     // Reads a length and checks that that many bytes remain in the chunk.
     uint32_t ReadDataLength();
+    // The offset in the chunk of the next byte to read.
+    uint32_t Offset() const { return m_windowOffset + static_cast<uint32_t>(m_cursor - m_window); }
+    uint32_t WindowEnd() const { return m_windowOffset + static_cast<uint32_t>(m_end - m_window); }
+    bool AtChunkEnd() const { return m_cursor == m_end && WindowEnd() == m_length; }
+    void LoadWindow(uint32_t offset);
+    // Moves the window on when the walk has read it all; throws EndOfData at the chunk's end.
+    void NextWindow();
+    // Continues the walk at offset in the chunk, in this window or a new one.
+    void MoveTo(uint32_t offset);
 
     // Channel events while plenty of input and output room remain, without a bound check per
     // byte; stops before anything it leaves to the checked path.
@@ -73,6 +90,8 @@ class MidiEngine {
     void HandleControlChange();
     bool HandleSystemEvent(uint8_t status);
     void CopyBytes(unsigned count);
+    // Copies count bytes of the chunk unchanged, across windows.
+    void CopyData(uint32_t count);
     void RecordLevel(uint8_t level) {
         if (m_levelHead == m_levelLimit) {
             GrowLevels();
@@ -83,10 +102,16 @@ class MidiEngine {
     void ReserveLevels(uint32_t length);
     // Takes the next block of the reserved room into use.
     void GrowLevels();
+    // Ends m_levels at what was recorded.
+    void TrimLevels();
     void CloseTrack();
 
+    TrackSource* m_source = nullptr;
+    uint32_t m_length = 0; // of the chunk
+    const uint8_t* m_window = nullptr;
+    uint32_t m_windowOffset = 0; // of m_window in the chunk
     const uint8_t* m_cursor = nullptr;
-    const uint8_t* m_end = nullptr;
+    const uint8_t* m_end = nullptr; // of the window
     uint8_t m_runningStatus = 0;
     bool m_savePass = false;
     bool m_eliminateStuckNotes = false;
@@ -105,6 +130,10 @@ class MidiEngine {
     uint8_t* m_levelHead = nullptr;
     uint8_t* m_levelLimit = nullptr;
     size_t m_levelReserve = 0; // size of m_levels the current track may grow to
+    bool m_keepLevels = true;
+    // Where the levels go when none are kept: overwritten a block at a time, so that the walk
+    // records them the same way either way.
+    std::vector<uint8_t> m_levelScratch;
 };
 
 } // namespace korvane

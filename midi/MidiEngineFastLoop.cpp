@@ -62,6 +62,13 @@ constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity)
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
+    if (m_end - m_cursor < kFastInputMargin) {
+        return; // the window's last bytes, or a track's: each event goes the checked path
+    }
+    // Here, before a loop takes the level pointer into a register: taking room may move it.
+    if (m_levelLimit - m_levelHead < static_cast<ptrdiff_t>(kLevelBlock / 2)) {
+        GrowLevels();
+    }
     if (m_copyEvents) {
         CopyEventsFast();
     } else if (m_eliminateStuckNotes) {
@@ -74,9 +81,6 @@ void MidiEngine::WalkEventsFast() {
 size_t MidiEngine::FastEventCount() {
     if (m_end - m_cursor < kFastInputMargin) {
         return 0;
-    }
-    if (m_levelLimit - m_levelHead < static_cast<ptrdiff_t>(kLevelBlock / 2)) {
-        GrowLevels();
     }
     // An event here reads at most five bytes, stores at most kFastOutput bytes and records at
     // most one level, so this many events stay within every bound.

@@ -8,9 +8,6 @@
 #include <unistd.h>
 
 namespace korvane {
-namespace {
-constexpr size_t kBufferSize = 1 << 20;
-}
 
 CFile::~CFile() {
     Abort();
@@ -52,7 +49,7 @@ void CFile::Attach(int fd, const std::string& path) {
     m_fd = fd;
     m_path = path;
     m_position = 0;
-    m_buffer.clear();
+    m_used = 0;
 }
 
 size_t CFile::Read(void* buffer, size_t count) {
@@ -75,17 +72,38 @@ size_t CFile::Read(void* buffer, size_t count) {
     return done;
 }
 
-void CFile::Write(const void* data, size_t count) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (m_buffer.capacity() < kBufferSize) {
-        m_buffer.reserve(kBufferSize);
+size_t CFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
+    auto* out = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(m_fd, out + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            Fail("read");
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
     }
+    return done;
+}
+
+void CFile::WriteAcross(const void* data, size_t count) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
     while (count > 0) {
-        const size_t part = std::min(count, kBufferSize - m_buffer.size());
-        m_buffer.insert(m_buffer.end(), bytes, bytes + part);
+        if (m_buffer.size() < kBufferSize) {
+            m_buffer.resize(kBufferSize); // the first write, or the first after a full buffer
+        }
+        const size_t part = std::min(count, kBufferSize - m_used);
+        std::memcpy(m_buffer.data() + m_used, bytes, part);
+        m_used += part;
         bytes += part;
         count -= part;
-        if (m_buffer.size() == kBufferSize) {
+        if (m_used == kBufferSize) {
             SubmitBuffer();
         }
     }
@@ -95,15 +113,14 @@ void CFile::SubmitBuffer() {
     if (!m_background) {
         m_background = std::make_unique<BackgroundWriter>(m_fd);
     }
-    const size_t count = m_buffer.size();
     int error = 0;
     std::vector<uint8_t> empty = m_background->Submit(std::move(m_buffer), error);
     m_buffer = std::move(empty);
-    m_buffer.reserve(kBufferSize);
+    m_used = 0;
     if (error != 0) {
         FailWrite(error);
     }
-    m_position += count;
+    m_position += kBufferSize;
 }
 
 void CFile::Drain() {
@@ -118,12 +135,12 @@ void CFile::Drain() {
 
 void CFile::Flush() {
     Drain();
-    const int error = WriteAll(m_fd, m_buffer.data(), m_buffer.size());
+    const int error = WriteAll(m_fd, m_buffer.data(), m_used);
     if (error != 0) {
         FailWrite(error);
     }
-    m_position += m_buffer.size();
-    m_buffer.clear();
+    m_position += m_used;
+    m_used = 0;
 }
 
 uint64_t CFile::Seek(int64_t offset, SeekPosition from) {
@@ -137,8 +154,19 @@ uint64_t CFile::Seek(int64_t offset, SeekPosition from) {
     return m_position;
 }
 
+void CFile::Patch(uint64_t position, const void* data, size_t count) {
+    if (position >= m_position && position + count <= m_position + m_used) {
+        std::memcpy(m_buffer.data() + (position - m_position), data, count);
+        return;
+    }
+    const uint64_t back = GetPosition();
+    Seek(static_cast<int64_t>(position), begin);
+    Write(data, count);
+    Seek(static_cast<int64_t>(back), begin);
+}
+
 uint64_t CFile::GetPosition() const {
-    return m_position + m_buffer.size();
+    return m_position + m_used;
 }
 
 uint64_t CFile::GetLength() const {
@@ -176,11 +204,11 @@ void CFile::Abort() {
         ::close(m_fd);
     }
     m_fd = -1;
-    m_buffer.clear();
+    m_used = 0;
 }
 
 void CFile::FailWrite(int error) {
-    m_buffer.clear();
+    m_used = 0;
     errno = error;
     Fail("write");
 }

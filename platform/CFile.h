@@ -5,6 +5,7 @@
 #include "platform/CFileException.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,11 +34,25 @@ class CFile : public ByteSink {
     bool IsOpen() const { return m_fd >= 0; }
 
     size_t Read(void* buffer, size_t count);
-    void Write(const void* data, size_t count);
+    // Reads at offset without moving the position, so another thread may read the same file
+    // meanwhile; fewer bytes than asked for only at the end of the file.
+    size_t ReadAt(uint64_t offset, void* buffer, size_t count) const;
+    void Write(const void* data, size_t count) {
+        // Most writes are small (chunk frames, the writer's blocks) and fit: one copy, no call.
+        if (count < kBufferSize - m_used && m_buffer.size() == kBufferSize) {
+            std::memcpy(m_buffer.data() + m_used, data, count);
+            m_used += count;
+            return;
+        }
+        WriteAcross(data, count);
+    }
     void Write(const uint8_t* data, size_t count) override {
         Write(static_cast<const void*>(data), count);
     }
     uint64_t Seek(int64_t offset, SeekPosition from);
+    // Overwrites bytes already written (a length field) and keeps the position. Bytes still in
+    // the buffer are replaced there, so a patch costs no system call and no early write.
+    void Patch(uint64_t position, const void* data, size_t count);
     uint64_t GetPosition() const;
     uint64_t GetLength() const;
     // Makes the written bytes durable before an atomic rename.
@@ -47,7 +62,11 @@ class CFile : public ByteSink {
     void Abort();
 
   private:
+    static constexpr size_t kBufferSize = 1 << 20;
+
     bool OpenForReading(const std::string& path);
+    // Writes through the buffer, handing each one that fills to the background writer.
+    void WriteAcross(const void* data, size_t count);
     // Hands the full buffer to the background writer and takes an empty one.
     void SubmitBuffer();
     // Waits for the background writer; raises its failure.
@@ -59,8 +78,9 @@ class CFile : public ByteSink {
 
     int m_fd = -1;
     std::string m_path;
-    uint64_t m_position = 0; // position of the first buffered byte
-    std::vector<uint8_t> m_buffer;
+    uint64_t m_position = 0;       // position of the first buffered byte
+    std::vector<uint8_t> m_buffer; // full size once written to; m_used bytes hold data
+    size_t m_used = 0;
     std::unique_ptr<BackgroundWriter> m_background; // started by the first full buffer
 };
 

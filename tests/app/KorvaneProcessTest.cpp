@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,6 +196,46 @@ TEST_F(KorvaneProcess, DisplayThatDoesNotAnswerConvertsWithoutTheWindow) {
     result = RunProcess(KORVANE_BINARY, {}, unanswered, noPlatform);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("the display does not answer"), std::string::npos);
+}
+
+// The largest peak memory of the conversions run so far, in KiB.
+long PeakMemoryOfConversions() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+// A track of 64 MiB of notes, written a MiB at a time so the test holds none of it.
+void WriteLargeTrack(const std::string& path) {
+    constexpr uint32_t kTrackBytes = 64 << 20;
+    Bytes block;
+    while (block.size() < (1 << 20)) {
+        block.insert(block.end(), {0x00, 0x90, 0x3C, 0x64, 0x10, 0x80, 0x3C, 0x40});
+    }
+    std::ofstream file(path, std::ios::binary);
+    Bytes head = kHeader;
+    head.insert(head.end(), {'M', 'T', 'r', 'k', kTrackBytes >> 24, 0, 0, 0});
+    file.write(reinterpret_cast<const char*>(head.data()),
+               static_cast<std::streamsize>(head.size()));
+    for (uint32_t written = 0; written < kTrackBytes; written += block.size()) {
+        file.write(reinterpret_cast<const char*>(block.data()),
+                   static_cast<std::streamsize>(block.size()));
+    }
+}
+
+// A command-line conversion keeps no levels and reads a track a window at a time: its memory
+// does not grow with the track (holding the track and its levels would add some 80 MiB).
+TEST_F(KorvaneProcess, MemoryDoesNotGrowWithTheTrack) {
+    WriteFileBytes(in, kSong);
+    ASSERT_EQ(Run({"-f", in}).exitCode, 0);
+    const long small = PeakMemoryOfConversions();
+    const std::string large = folder.File("large.mid");
+    WriteLargeTrack(large);
+    const ProcessResult result = Run({"-f", large});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::filesystem::file_size(folder.File("largeKRV.mid")),
+              std::filesystem::file_size(large) + 4); // every note kept, End of Track added
+    EXPECT_LT(PeakMemoryOfConversions() - small, 32 * 1024);
 }
 
 TEST_F(KorvaneProcess, NoBatchOptionAndNoDisplayExitsTwo) {

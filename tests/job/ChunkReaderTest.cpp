@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,12 +29,6 @@ Bytes Filled(size_t size, uint8_t first) {
     return bytes;
 }
 
-struct ReadPlan {
-    const char* name;
-    uint32_t overlapFrom;
-    uint64_t aheadLimit;
-};
-
 using Chunks = std::vector<std::pair<std::string, Bytes>>;
 
 const Chunks kChunks{{"MThd", Filled(6, 0)},
@@ -52,20 +46,27 @@ Bytes FileOf(const Chunks& chunks) {
     return file;
 }
 
-class ChunkReaderPlans : public testing::TestWithParam<ReadPlan> {
+// Windows smaller than a chunk, as large as a header, straddling every header, and the default.
+class ChunkReaderWindows : public testing::TestWithParam<size_t> {
   protected:
-    Chunks ReadAll(const Bytes& file, std::optional<uint64_t> end = std::nullopt) {
+    Chunks ReadAll(const Bytes& file, uint64_t begin = 0,
+                   uint64_t end = std::numeric_limits<uint64_t>::max()) {
         WriteFileBytes(folder.File("in.mid"), file);
         CFile input;
         EXPECT_TRUE(input.Open(folder.File("in.mid"), CFile::modeRead));
-        ChunkReader reader(input, GetParam().overlapFrom, GetParam().aheadLimit);
-        if (end) {
-            reader.StopAt(*end);
-        }
-        InputChunk chunk;
+        InputWindow window(input, GetParam());
+        ChunkReader reader(window, begin, end);
+        ChunkFrame chunk;
         Chunks got;
         while (reader.Next(chunk)) {
-            got.emplace_back(chunk.id, Bytes(chunk.data.get(), chunk.data.get() + chunk.length));
+            Bytes data;
+            for (uint32_t done = 0; done < chunk.length;) {
+                const std::span<const uint8_t> part = window.At(chunk.offset + done, 1);
+                const size_t n = std::min<size_t>(part.size(), chunk.length - done);
+                data.insert(data.end(), part.begin(), part.begin() + static_cast<ptrdiff_t>(n));
+                done += static_cast<uint32_t>(n);
+            }
+            got.emplace_back(std::string(chunk.id.begin(), chunk.id.end()), data);
         }
         return got;
     }
@@ -73,10 +74,9 @@ class ChunkReaderPlans : public testing::TestWithParam<ReadPlan> {
     TempFolder folder;
 };
 
-// Whether the next chunk is read ahead, read ahead without its data, or read when asked for,
-// the caller sees the same chunks: in order, a cut-short one with the bytes that are there,
-// and the end at a cut-short ID or length.
-TEST_P(ChunkReaderPlans, GivesTheSameChunksWhateverIsReadAhead) {
+// Whatever the window, the caller sees the same chunks: in order, a cut-short one with the bytes
+// that are there, and the end at a cut-short ID or length.
+TEST_P(ChunkReaderWindows, GivesTheSameChunksWhateverTheWindow) {
     Bytes file = FileOf(kChunks);
     const Bytes cutShort = Chunk("MTrk", 100, Filled(7, 200));
     file.insert(file.end(), cutShort.begin(), cutShort.end());
@@ -89,26 +89,28 @@ TEST_P(ChunkReaderPlans, GivesTheSameChunksWhateverIsReadAhead) {
     EXPECT_EQ(ReadAll(file), kChunks);
 }
 
-// The chunks of a RIFF file's data chunk end where it ends, whatever follows in the file.
-TEST_P(ChunkReaderPlans, StopsWhereTheInputEnds) {
+// The chunks of a RIFF file's data chunk begin and end where it does, whatever is around it.
+TEST_P(ChunkReaderWindows, StopsWhereTheInputEnds) {
     Bytes file = FileOf(kChunks);
     const size_t dataEnd = file.size();
     const Bytes after = Chunk("LIST", 4, {'I', 'N', 'F', 'O'});
     file.insert(file.end(), after.begin(), after.end());
-    EXPECT_EQ(ReadAll(file, dataEnd), kChunks);
+    EXPECT_EQ(ReadAll(file, 0, dataEnd), kChunks);
 
     Chunks cut(kChunks.begin(), kChunks.end() - 1);
     cut.emplace_back("MTrk", Filled(12, 50)); // the last chunk cut after 12 of its 30 bytes
-    EXPECT_EQ(ReadAll(file, dataEnd - 18), cut);
+    EXPECT_EQ(ReadAll(file, 0, dataEnd - 18), cut);
     // Room for an ID but not for its length: no chunk.
-    EXPECT_EQ(ReadAll(file, dataEnd - 30 - 4), Chunks(kChunks.begin(), kChunks.end() - 1));
+    EXPECT_EQ(ReadAll(file, 0, dataEnd - 30 - 4), Chunks(kChunks.begin(), kChunks.end() - 1));
+
+    const Bytes before{'R', 'I', 'F', 'F', 1, 2, 3, 4, 'R', 'M', 'I', 'D', 'd', 'a', 't', 'a', 5};
+    file.insert(file.begin(), before.begin(), before.end());
+    EXPECT_EQ(ReadAll(file, before.size(), before.size() + dataEnd), kChunks);
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, ChunkReaderPlans,
-                         testing::Values(ReadPlan{"NothingAhead", 1000, 1000},
-                                         ReadPlan{"EverythingAhead", 0, 1000},
-                                         ReadPlan{"LargeOnesNotAhead", 0, 20},
-                                         ReadPlan{"AheadAfterLargeOnes", 35, 1000}),
-                         [](const auto& plan) { return std::string(plan.param.name); });
+INSTANTIATE_TEST_SUITE_P(Windows, ChunkReaderWindows,
+                         testing::Values(size_t{1}, size_t{8}, size_t{9}, size_t{13}, size_t{64},
+                                         InputWindow::kDefaultSize),
+                         [](const auto& window) { return std::to_string(window.param); });
 } // namespace
 } // namespace korvane

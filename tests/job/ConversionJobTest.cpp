@@ -135,10 +135,20 @@ struct FileCase {
 
 class ChunkFraming : public ConversionJobTest, public testing::WithParamInterface<FileCase> {};
 
+// Windows that cut chunk headers, lengths and events anywhere.
+constexpr size_t kWindows[] = {8, 9, 13, 17};
+
 TEST_P(ChunkFraming, WritesExpectedFile) {
     WriteFileBytes(in, GetParam().input);
     ASSERT_TRUE(Save(in, out));
     EXPECT_EQ(ReadFileBytes(out), GetParam().expected);
+    for (const size_t window : kWindows) {
+        ConversionJob windowed(host, window);
+        windowed.m_inputPath = in;
+        windowed.m_outputPath = out;
+        ASSERT_TRUE(windowed.RunConversion(true)) << "window " << window;
+        EXPECT_EQ(ReadFileBytes(out), GetParam().expected) << "window " << window;
+    }
 }
 
 const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
@@ -190,6 +200,96 @@ INSTANTIATE_TEST_SUITE_P(
                  Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xF0}, kEnd}),
                  Join({kHeader, Chunk("MTrk", kEnd)})}),
     [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+// A file of nothing but chunk headers: every one framed, every track closed and its length
+// patched, the header and vendor chunks copied, whatever the window.
+TEST_F(ConversionJobTest, ManyTinyChunksEachFramedAndClosed) {
+    Bytes input = kHeader;
+    Bytes expected = kHeader;
+    for (int i = 0; i < 3000; ++i) {
+        const Bytes chunk =
+            i % 7 == 3 ? Chunk("XFIH", {static_cast<uint8_t>(i)}) : Chunk("MTrk", {});
+        input.insert(input.end(), chunk.begin(), chunk.end());
+        const Bytes written = i % 7 == 3 ? chunk : Chunk("MTrk", kEnd);
+        expected.insert(expected.end(), written.begin(), written.end());
+    }
+    WriteFileBytes(in, input);
+    for (const size_t window : {size_t{8}, size_t{13}, InputWindow::kDefaultSize}) {
+        ConversionJob windowed(host, window);
+        windowed.m_inputPath = in;
+        windowed.m_outputPath = out;
+        ASSERT_TRUE(windowed.RunConversion(true));
+        EXPECT_EQ(ReadFileBytes(out), expected) << "window " << window;
+    }
+}
+
+// Notes up to offset in the track, then short system events to land on it exactly.
+void PadTo(Bytes& track, size_t offset) {
+    for (uint8_t key = 0; offset - track.size() > 9; key = (key + 1) % 128) {
+        track.insert(track.end(), {0x05, 0x90, key, 0x50, 0x03, 0x80, key, 0x40});
+    }
+    while (track.size() < offset) {
+        if ((offset - track.size()) % 2 == 1) {
+            track.insert(track.end(), {0x00, 0xF1, 0x12});
+        } else {
+            track.insert(track.end(), {0x00, 0xF8});
+        }
+    }
+}
+
+// A track of 3 MiB read through windows of 1 MiB, each read ahead of the walk, with a System
+// Exclusive length, a meta length and a note cut by the windows' ends: the bytes and levels of
+// a pass that holds the track whole, and with no levels kept, the same bytes.
+TEST_F(ConversionJobTest, LargeTrackThroughWindowsGivesTheSameFile) {
+    constexpr size_t kMiB = size_t{1} << 20;
+    // The track's data starts after the header chunk and its own chunk header.
+    const size_t windowEnd = kMiB - kHeader.size() - 8;
+    Bytes track;
+    PadTo(track, windowEnd - 3);
+    track.insert(track.end(), {0x00, 0xF0, 0x82, 0x00});
+    track.insert(track.end(), 256, 0x11);
+    PadTo(track, windowEnd + kMiB - 4);
+    track.insert(track.end(), {0x00, 0xFF, 0x01, 0x81, 0x00});
+    track.insert(track.end(), 128, 'm');
+    PadTo(track, windowEnd + 2 * kMiB - 2);
+    track.insert(track.end(), {0x00, 0x90, 0x3C, 0x64});
+    PadTo(track, 3 * kMiB + 1000);
+    track.insert(track.end(), kEnd.begin(), kEnd.end());
+    WriteFileBytes(in, Join({kHeader, Chunk("MTrk", track)}));
+    job.m_adjustments.m_speedPercent = 70;
+    job.m_adjustments.m_eliminateStuckNotes = true;
+    ASSERT_TRUE(Save(in, out));
+    const Bytes whole = ReadFileBytes(out);
+    const std::vector<uint8_t> levels = job.m_engine.m_levels;
+    ASSERT_GT(levels.size(), 700000u);
+    for (const size_t window : {kMiB, kMiB + 3}) {
+        for (const bool wantsLevels : {true, false}) {
+            host.wantsLevels = wantsLevels;
+            ConversionJob windowed(host, window);
+            windowed.m_adjustments.m_speedPercent = 70;
+            windowed.m_adjustments.m_eliminateStuckNotes = true;
+            windowed.m_inputPath = in;
+            windowed.m_outputPath = out;
+            ASSERT_TRUE(windowed.RunConversion(true));
+            EXPECT_EQ(ReadFileBytes(out), whole) << "window " << window;
+            EXPECT_EQ(windowed.m_engine.m_levels, wantsLevels ? levels : Bytes{})
+                << "window " << window;
+        }
+    }
+}
+
+TEST_F(ConversionJobTest, HostWithoutLevelDisplayKeepsNoLevels) {
+    WriteFileBytes(in, kSong);
+    host.wantsLevels = false;
+    ASSERT_TRUE(Load(in));
+    EXPECT_TRUE(job.m_engine.m_levels.empty());
+    ASSERT_TRUE(Save(in, out));
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    EXPECT_TRUE(job.m_engine.m_levels.empty());
+    host.wantsLevels = true;
+    ASSERT_TRUE(Load(in));
+    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
+}
 
 TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
     WriteFileBytes(out, {1, 2, 3});

@@ -39,9 +39,11 @@ class RecordingHost : public JobHost {
     void EnableAdjustmentControls() override { log.push_back("Enable"); }
     PlayerControl& Player() override { return player; }
     void Redraw() override { log.push_back("Redraw"); }
+    bool WantsLevels() const override { return wantsLevels; }
 
     std::vector<std::string> log;
     bool acceptValues = true;
+    bool wantsLevels = true;
     RecordingPlayer player{log};
 };
 

@@ -266,12 +266,16 @@ TEST(MidiEngineModel, AgreesOnRandomTracks) {
         const Bytes track = RandomTrack(random);
         model.Walk(track);
 
-        const WalkResult result =
-            Walk({model.dynamicRange, model.volume, model.speed, model.repair}, track);
-        ASSERT_TRUE(result.written == model.out)
-            << "round " << round << ": " << FirstDifference(result.written, model.out);
-        ASSERT_EQ(result.levels, model.levels) << "round " << round;
-        ASSERT_EQ(result.trackBytes, static_cast<int64_t>(model.out.size()));
+        // Whole, and a window at a time: the answers must not depend on where windows end.
+        for (const size_t window : {size_t{0}, kWindows[round % std::size(kWindows)]}) {
+            const WalkResult result = Walk(
+                {model.dynamicRange, model.volume, model.speed, model.repair}, track, true, window);
+            ASSERT_TRUE(result.written == model.out)
+                << "round " << round << " window " << window << ": "
+                << FirstDifference(result.written, model.out);
+            ASSERT_EQ(result.levels, model.levels) << "round " << round << " window " << window;
+            ASSERT_EQ(result.trackBytes, static_cast<int64_t>(model.out.size()));
+        }
     }
 }
 } // namespace

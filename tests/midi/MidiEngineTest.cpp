@@ -32,6 +32,13 @@ TEST_P(WalkTrackTable, WritesExpectedBytes) {
     EXPECT_EQ(Hex(result.written), Hex(c.expected));
     EXPECT_EQ(result.trackBytes, static_cast<int64_t>(c.expected.size()));
     EXPECT_EQ(Hex(result.levels), Hex(c.levels));
+    // An event cut by a window's end is completed from the next window, so only the chunk's
+    // end cuts one short.
+    for (size_t window : kWindows) {
+        const WalkResult windowed = Walk(c.settings, c.input, true, window);
+        EXPECT_EQ(Hex(windowed.written), Hex(c.expected)) << "window " << window;
+        EXPECT_EQ(Hex(windowed.levels), Hex(c.levels)) << "window " << window;
+    }
 }
 
 const Adjustments kDefaults{};
@@ -219,6 +226,46 @@ TEST(MidiEngine, SysExLengthHoldingF7IsReadAsLength) {
     Bytes track = Concat({{0x00, 0xF0, 0xF7, 0x00}, Bytes(0x3B80, 0x01), kEnd});
     const WalkResult result = Walk(kLoud, track);
     EXPECT_EQ(result.written, track);
+}
+
+TEST(MidiEngine, SysExLengthLongerThanTheWindowCopiedAsStored) {
+    // A padded length of eight bytes, then data across many windows, then a note.
+    const Bytes track = Concat({{0x00, 0xF0, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x05},
+                                {0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x00, 0x90, 0x3C, 0x64},
+                                kEnd});
+    for (size_t window : kWindows) {
+        EXPECT_EQ(Hex(Walk(kDefaults, track, true, window).written), Hex(track))
+            << "window " << window;
+    }
+}
+
+TEST(MidiEngine, WithoutKeptLevelsWritesTheSameBytes) {
+    // More levels than one block of them, through the fast loop and the checked path.
+    Bytes track;
+    for (int i = 0; i < 100000; ++i) {
+        track.insert(track.end(), {0x05, 0x90, static_cast<uint8_t>(i % 100), 0x50});
+        if (i % 1000 == 0) {
+            track.insert(track.end(), {0x00, 0xFF, 0x01, 0x01, 'x', 0x00, 0xB0, 0x07, 0x40});
+        }
+    }
+    track.insert(track.end(), kEnd.begin(), kEnd.end());
+    for (const Adjustments& adjustments : {kDefaults, kRepair, Adjustments{700, 300, 150, false}}) {
+        MidiEngine kept;
+        MidiEngine notKept;
+        notKept.KeepLevels(false);
+        MemorySink keptSink;
+        MemorySink notKeptSink;
+        for (auto [engine, sink] :
+             {std::pair{&kept, &keptSink}, std::pair{&notKept, &notKeptSink}}) {
+            engine->BeginPass(adjustments, sink);
+            engine->ExpectInput(track.size());
+            engine->WalkTrack(track.data(), static_cast<uint32_t>(track.size()));
+        }
+        EXPECT_EQ(notKeptSink.bytes, keptSink.bytes);
+        EXPECT_EQ(kept.m_levels.size(), 100100u);
+        EXPECT_TRUE(notKept.m_levels.empty());
+        EXPECT_EQ(notKept.m_levels.capacity(), 0u);
+    }
 }
 
 TEST(MidiEngine, LoadPassRecordsLevelsAndWritesNothing) {

@@ -68,6 +68,54 @@ TEST(CFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
     EXPECT_FALSE(file.IsOpen());
 }
 
+TEST(CFile, ReadAtLeavesThePositionAndStopsAtTheEnd) {
+    TempFolder folder;
+    const std::string path = folder.File("in.bin");
+    WriteTextFile(path, "abcdef");
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    struct Case {
+        uint64_t offset;
+        size_t count;
+        std::string expected;
+    };
+    for (const Case& c : {Case{0, 6, "abcdef"}, Case{2, 3, "cde"}, Case{4, 10, "ef"},
+                          Case{6, 4, ""}, Case{100, 4, ""}}) {
+        char buffer[10] = {};
+        const size_t got = file.ReadAt(c.offset, buffer, c.count);
+        EXPECT_EQ(std::string(buffer, got), c.expected) << "at " << c.offset;
+    }
+    char buffer[3] = {};
+    EXPECT_EQ(file.Read(buffer, 3), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+}
+
+// A length patch lands where it belongs whether its bytes are still buffered, already handed to
+// the background writer, or half of each; the position stays at the end either way.
+TEST(CFile, PatchesBufferedAndWrittenBytes) {
+    TempFolder folder;
+    const std::string path = folder.File("out.bin");
+    // Two buffers go to the background writer, the rest of the third stays buffered.
+    const size_t size = (3 << 20) - 1000;
+    std::vector<uint8_t> expected = Pattern(size);
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    file.Write(expected.data(), expected.size());
+    const uint8_t patch[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+    // Buffered ones first: a patch of written bytes writes out what is buffered.
+    for (const size_t at :
+         {size - 4, (size_t{2} << 20) + 100, size - 2, (size_t{2} << 20) - 2, size_t{10}}) {
+        const size_t count = std::min<size_t>(4, size - at);
+        file.Patch(at, patch, count);
+        std::copy(patch, patch + count, expected.begin() + static_cast<ptrdiff_t>(at));
+        EXPECT_EQ(file.GetPosition(), size) << "after a patch at " << at;
+    }
+    file.Write(patch, 4);
+    expected.insert(expected.end(), patch, patch + 4);
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(path), expected);
+}
+
 TEST(CFile, CreateTruncates) {
     TempFolder folder;
     const std::string path = folder.File("old.bin");

@@ -1,0 +1,93 @@
+#include "job/InputWindow.h"
+
+#include <algorithm>
+#include <new>
+
+namespace korvane {
+
+namespace {
+// Only a window this large takes long enough to convert for a thread to pay.
+constexpr size_t kReadAheadFrom = size_t{1} << 20;
+
+uint64_t LengthOf(const CFile& file) {
+    try {
+        return file.GetLength();
+    } catch (const CFileException&) {
+        throw ChunkReadError{};
+    }
+}
+
+std::unique_ptr<uint8_t[]> Allocate(size_t size) {
+    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
+    if (!bytes) {
+        throw ChunkReadError{};
+    }
+    return bytes;
+}
+} // namespace
+
+InputWindow::InputWindow(const CFile& file, size_t size)
+    : m_file(file), m_length(LengthOf(file)),
+      // No larger than the file: a small file takes a small window.
+      m_size(static_cast<size_t>(std::min<uint64_t>(std::max(size, kSmallest), m_length))) {
+    m_current.bytes = Allocate(std::max<size_t>(m_size, 1));
+    if (m_size >= kReadAheadFrom && m_length > m_size) {
+        m_spare.bytes = Allocate(m_size);
+    }
+}
+
+InputWindow::~InputWindow() {
+    if (m_ahead.valid()) {
+        m_ahead.wait();
+    }
+}
+
+std::span<const uint8_t> InputWindow::At(uint64_t offset, size_t least) {
+    const uint64_t wanted = std::min<uint64_t>(least, m_length - std::min(offset, m_length));
+    if (offset < m_current.offset || offset + wanted > m_current.offset + m_current.count) {
+        Fill(offset);
+    }
+    const auto skip = static_cast<size_t>(offset - m_current.offset);
+    return {m_current.bytes.get() + skip, m_current.count - skip};
+}
+
+void InputWindow::Fill(uint64_t offset) {
+    if (m_ahead.valid()) {
+        m_spare.count = m_ahead.get(); // raises what the read ahead raised
+        if (m_spare.offset == offset) {
+            std::swap(m_current, m_spare);
+            ReadAhead();
+            return;
+        }
+    }
+    m_current.count = Read(m_current.bytes.get(), offset);
+    m_current.offset = offset;
+    ReadAhead();
+}
+
+void InputWindow::ReadAhead() {
+    const uint64_t next = m_current.offset + m_current.count;
+    if (!m_spare.bytes || next >= m_length) {
+        return;
+    }
+    m_spare.offset = next;
+    uint8_t* const bytes = m_spare.bytes.get();
+    m_ahead = std::async(std::launch::async, [this, bytes, next] { return Read(bytes, next); });
+}
+
+size_t InputWindow::Read(uint8_t* bytes, uint64_t offset) const {
+    const auto wanted =
+        static_cast<size_t>(std::min<uint64_t>(m_size, m_length - std::min(offset, m_length)));
+    size_t got = 0;
+    try {
+        got = m_file.ReadAt(offset, bytes, wanted);
+    } catch (const CFileException&) {
+        throw ChunkReadError{};
+    }
+    if (got < wanted) {
+        throw ChunkReadError{}; // the file was cut short while it was converted
+    }
+    return got;
+}
+
+} // namespace korvane

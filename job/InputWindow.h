@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/CFile.h"
+
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <span>
+
+namespace korvane {
+
+// Raised when the input cannot be read, or ends before the length it had when the pass began.
+struct ChunkReadError {};
+
+// The input read through a window of a fixed size, so that memory never grows with the file or
+// with one of its chunks. The file's length is taken once and every read names its offset;
+// behind a large window the next one is read on a thread of its own, so that reading and
+// converting overlap.
+class InputWindow {
+  public:
+    static constexpr size_t kDefaultSize = size_t{8} << 20;
+    // A chunk header is read whole, so no window is smaller.
+    static constexpr size_t kSmallest = 8;
+
+    // Takes the file's length; throws ChunkReadError.
+    InputWindow(const CFile& file, size_t size);
+    ~InputWindow(); // waits for a read in progress
+    InputWindow(const InputWindow&) = delete;
+    InputWindow& operator=(const InputWindow&) = delete;
+
+    uint64_t Length() const { return m_length; }
+
+    // The file's bytes from offset on, as far as the window reaches: at least `least` bytes
+    // (no more than the window's size), or all there are up to the end of the file. Valid
+    // until the next call. Throws ChunkReadError.
+    std::span<const uint8_t> At(uint64_t offset, size_t least);
+
+  private:
+    struct Buffer {
+        std::unique_ptr<uint8_t[]> bytes;
+        uint64_t offset = 0;
+        size_t count = 0;
+    };
+
+    void Fill(uint64_t offset);
+    void ReadAhead();
+    // Fills bytes with the window at offset; returns how many it holds.
+    size_t Read(uint8_t* bytes, uint64_t offset) const;
+
+    const CFile& m_file;
+    const uint64_t m_length;
+    const size_t m_size;
+    Buffer m_current;
+    Buffer m_spare;              // the next window, read ahead
+    std::future<size_t> m_ahead; // fills m_spare
+};
+
+} // namespace korvane
