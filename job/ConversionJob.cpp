@@ -1,33 +1,15 @@
 #include "job/ConversionJob.h"
 
-#include "job/ChunkReader.h"
-#include "job/InputTrack.h"
+#include "job/ChunkPass.h"
 #include "job/OutputPath.h"
-#include "job/RiffUnwrap.h"
 #include "platform/FileSystem.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 namespace korvane {
-namespace {
-constexpr size_t kChunkHeaderPart = 4;
-constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
-constexpr std::array<char, 4> kTrackId{'M', 'T', 'r', 'k'};
-
-void PutBigEndian32(uint32_t value, uint8_t* bytes) {
-    bytes[0] = static_cast<uint8_t>(value >> 24);
-    bytes[1] = static_cast<uint8_t>(value >> 16);
-    bytes[2] = static_cast<uint8_t>(value >> 8);
-    bytes[3] = static_cast<uint8_t>(value);
-}
-
-} // namespace
 
 ConversionJob::ConversionJob(JobHost& host, size_t windowSize)
-    : m_host(host), m_windowSize(windowSize) {}
+    : m_preview(host), m_host(host), m_windowSize(windowSize) {}
 
 void ConversionJob::ApplyTexts(const LanguageTexts* texts) {
     if (texts == nullptr) {
@@ -45,14 +27,16 @@ void ConversionJob::ApplyTexts(const LanguageTexts* texts) {
 
 bool ConversionJob::RunConversion(bool save) {
     bool completed = false;
-    if (m_host.TakeWindowValues()) {
+    const bool taken = m_host.TakeWindowValues();
+    if (taken) {
+        m_preview.Suspend();
         ReleasePlayer();
         if (!save) {
             m_outputPath = DeriveOutputPath(m_inputPath);
         }
         m_engine.m_levels.clear();
         m_engine.KeepLevels(m_host.WantsLevels());
-        m_engine.BeginPass(m_adjustments, save ? &m_outFile : nullptr);
+        m_engine.BeginPass(m_adjustments, save ? &m_fileOutput : nullptr);
         // The output is checked first but made only once the input is known to be usable, so a
         // refused input never leaves a temporary behind.
         if ((!save || CheckOutput()) && OpenInput() && (!save || CreateOutput())) {
@@ -63,8 +47,23 @@ bool ConversionJob::RunConversion(bool save) {
     m_outFile.Abort();
     m_tempOutput = TempOutput();
     m_engine.EndPass();
+    if (taken) {
+        TellPreview(save, completed);
+    }
     m_host.Redraw();
     return completed;
+}
+
+void ConversionJob::TellPreview(bool save, bool completed) {
+    if (save && completed) {
+        m_preview.Saved(m_adjustments.m_speedPercent);
+    } else if (save) {
+        m_preview.SaveFailed();
+    } else if (completed) {
+        m_preview.Loaded(m_inputPath, m_adjustments);
+    } else {
+        m_preview.LoadFailed();
+    }
 }
 
 bool ConversionJob::Convert(bool save) {
@@ -132,88 +131,14 @@ bool ConversionJob::OpenInput() {
 
 ConversionJob::Outcome ConversionJob::ChunkLoop() {
     try {
-        const MidiRange range = FindInputRange();
-        InputWindow input(m_inFile, m_windowSize);
-        // The levels' room is reserved once for the whole input, so a pass never moves them.
-        m_engine.ExpectInput(range.end - range.offset);
-        ChunkReader reader(input, range.offset, range.end);
-        ChunkFrame chunk;
-        bool headerSeen = false;
-        while (reader.Next(chunk)) {
-            CopyChunk(input, chunk, headerSeen);
-        }
+        RunChunkPass(m_inFile, m_windowSize, m_engine,
+                     m_engine.IsSavePass() ? &m_fileOutput : nullptr);
         return Outcome::Completed;
     } catch (const ChunkReadError&) {
         return Outcome::InputFailed;
     } catch (const CFileException&) {
         return Outcome::OutputFailed;
     }
-}
-
-MidiRange ConversionJob::FindInputRange() {
-    std::optional<MidiRange> range;
-    try {
-        range = FindMidiRange(m_inFile);
-    } catch (const CFileException&) {
-        throw ChunkReadError{};
-    }
-    if (!range) {
-        throw ChunkReadError{}; // a RIFF file without MIDI data
-    }
-    return *range;
-}
-
-void ConversionJob::CopyChunk(InputWindow& input, const ChunkFrame& chunk, bool& headerSeen) {
-    if (headerSeen && chunk.id == kTrackId) {
-        WalkTrackChunk(input, chunk);
-    } else if (m_engine.IsSavePass()) {
-        // The header and chunks of other kinds (vendor data) hold no events: copied unchanged.
-        WriteChunkFrame(chunk.id, chunk.length);
-        CopyChunkData(input, chunk, !headerSeen);
-    }
-    headerSeen = true;
-}
-
-void ConversionJob::CopyChunkData(InputWindow& input, const ChunkFrame& chunk, bool header) {
-    for (uint32_t done = 0; done < chunk.length;) {
-        const std::span<const uint8_t> window = input.At(chunk.offset + done, 1);
-        const auto part =
-            static_cast<uint32_t>(std::min<size_t>(window.size(), chunk.length - done));
-        if (header) {
-            m_engine.CopyHeader(window.data(), part);
-        } else {
-            m_outFile.Write(window.data(), part);
-        }
-        done += part;
-    }
-}
-
-void ConversionJob::WriteChunkFrame(const std::array<char, 4>& id, uint32_t length) {
-    if (!m_engine.IsSavePass()) {
-        return;
-    }
-    uint8_t frame[2 * kChunkHeaderPart];
-    std::memcpy(frame, id.data(), kChunkHeaderPart);
-    PutBigEndian32(length, frame + kChunkHeaderPart);
-    m_outFile.Write(frame, sizeof frame);
-}
-
-void ConversionJob::WalkTrackChunk(InputWindow& input, const ChunkFrame& chunk) {
-    const bool save = m_engine.IsSavePass();
-    const uint64_t lengthPosition = save ? m_outFile.GetPosition() + kChunkHeaderPart : 0;
-    WriteChunkFrame(chunk.id, chunk.length);
-    InputTrack track(input, chunk);
-    m_engine.WalkTrack(track);
-    if (!save) {
-        return;
-    }
-    const int64_t written = m_engine.TrackBytes();
-    if (written > int64_t{kMaxChunkLength}) {
-        throw CFileException("track too long for a chunk", EFBIG);
-    }
-    uint8_t patch[kChunkHeaderPart];
-    PutBigEndian32(static_cast<uint32_t>(written), patch);
-    m_outFile.Patch(lengthPosition, patch, sizeof patch);
 }
 
 bool ConversionJob::FinishOutput() {

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "job/ChunkReader.h"
+#include "job/FileOutput.h"
 #include "job/InputWindow.h"
 #include "job/JobHost.h"
 #include "job/LanguageTable.h"
-#include "job/RiffUnwrap.h"
+#include "job/Preview.h"
 #include "midi/MidiEngine.h"
 #include "platform/CFile.h"
 #include "platform/TempOutput.h"
 
-#include <array>
 #include <string>
 
 namespace korvane {
@@ -28,6 +27,9 @@ class ConversionJob {
     // Sets the message and instruction texts; null (a language index out of range) keeps them.
     void ApplyTexts(const LanguageTexts* texts);
 
+    // Converts the preview again with the adjustments now in m_adjustments.
+    void RefreshPreview() { m_preview.Refresh(m_adjustments); }
+
     // Members the window exchanges with its controls.
     std::string m_inputPath;
     std::string m_outputPath;
@@ -35,6 +37,8 @@ class ConversionJob {
     bool m_loaded = false;
     Adjustments m_adjustments;
     MidiEngine m_engine;
+    // What the player plays before a save: made after each load, passes stop it.
+    Preview m_preview;
 
     // Texts of the current language (empty until a language is applied).
     std::string m_textWelcome;
@@ -58,21 +62,15 @@ class ConversionJob {
     // Runs the chunk loop on the open files, finishes a save and reports its outcome.
     bool Convert(bool save);
     Outcome ChunkLoop();
-    // Where the MIDI data of the input lies: the whole file, or a RIFF file's data chunk.
-    // Throws ChunkReadError when there is none.
-    MidiRange FindInputRange();
-    // The first chunk is the header, track chunks are walked, others copied unchanged.
-    void CopyChunk(InputWindow& input, const ChunkFrame& chunk, bool& headerSeen);
-    void CopyChunkData(InputWindow& input, const ChunkFrame& chunk, bool header);
-    void WriteChunkFrame(const std::array<char, 4>& id, uint32_t length);
-    void WalkTrackChunk(InputWindow& input, const ChunkFrame& chunk);
     bool FinishOutput();
     void Complete(bool save);
+    void TellPreview(bool save, bool completed);
 
     JobHost& m_host;
     const size_t m_windowSize;
     CFile m_inFile;
     CFile m_outFile;
+    FileOutput m_fileOutput{m_outFile};
     TempOutput m_tempOutput;
     std::string m_finalOutputPath;
 };

@@ -23,6 +23,9 @@ constexpr LanguageTexts kTables[4] = {
         "Bitte geben Sie eine ganze Zahl zwischen 0 und 100000 ein.",
         "Kein SoundFont gefunden",
         "Kein Audiogerät",
+        "Vorschau",
+        "Zu groß für eine Vorschau",
+        "Original anhören",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -41,6 +44,9 @@ constexpr LanguageTexts kTables[4] = {
         "Please enter an integer between 0 and 100000.",
         "No SoundFont found",
         "No audio device",
+        "Preview",
+        "Too large to preview",
+        "Hear the original",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -61,6 +67,9 @@ constexpr LanguageTexts kTables[4] = {
         "Introduzca un número entero entre 0 y 100000.",
         "No se encontró ningún SoundFont",
         "Ningún dispositivo de audio",
+        "Vista previa",
+        "Demasiado grande para la vista previa",
+        "Escuchar el original",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -81,6 +90,9 @@ constexpr LanguageTexts kTables[4] = {
         "Veuillez entrer un nombre entier entre 0 et 100000.",
         "Aucun SoundFont trouvé",
         "Aucun périphérique audio",
+        "Aperçu",
+        "Trop volumineux pour l'aperçu",
+        "Écouter l'original",
     },
 };
 

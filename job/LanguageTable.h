@@ -23,6 +23,11 @@ struct LanguageTexts {
     const char* msgSpeedPrompt;
     const char* noSoundFont;
     const char* noAudioDevice;
+    // The player strip's label before the name of a preview, what it says when a file is too
+    // large for one, and the context-menu item that plays the loaded file instead.
+    const char* preview;
+    const char* tooLargeToPreview;
+    const char* hearOriginal;
 };
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/MidiBytes.h"
+
 #include <string>
 
 namespace korvane {
@@ -17,6 +19,17 @@ class PlayerControl {
     virtual void SetFlag1107(bool value) = 0;
     // Repeat: when on, playback starts over at the end of the file instead of stopping.
     virtual void SetFlag24(bool value) = 0;
+
+    // Holds a MIDI file given in memory instead of what it holds; nothing is read from or written
+    // to disk. name is the file the bytes stand for, labelled as a preview when preview is set.
+    // A file that was playing goes on playing, and one paused stays paused, at its position times
+    // positionScale. Null bytes hold the name alone: a Play then asks for the bytes.
+    virtual void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+                           double positionScale) = 0;
+    // Holds nothing and says that the preview would take too much memory.
+    virtual void ShowTooLarge() = 0;
+    // False once a Play has found no SoundFont or no audio device, until a Play finds them.
+    virtual bool CanPlay() const = 0;
 };
 
 // The player of a run without a window.
@@ -26,6 +39,9 @@ class NullPlayer : public PlayerControl {
     void Command2003() override {}
     void SetFlag1107(bool) override {}
     void SetFlag24(bool) override {}
+    void HoldBytes(MidiBytes, const std::string&, bool, double) override {}
+    void ShowTooLarge() override {}
+    bool CanPlay() const override { return false; }
 };
 
 } // namespace korvane

@@ -18,6 +18,8 @@ struct Adjustments {
     // Never negative: the window and the command line refuse that.
     int m_speedPercent = kSpeedNeutral;
     bool m_eliminateStuckNotes = false;
+
+    bool operator==(const Adjustments&) const = default;
 };
 
 } // namespace korvane

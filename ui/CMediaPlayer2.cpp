@@ -7,6 +7,9 @@
 #include <QSlider>
 #include <QStyle>
 
+#include <algorithm>
+#include <cmath>
+
 namespace korvane {
 namespace {
 constexpr int kEnglish = 1;
@@ -68,6 +71,47 @@ void CMediaPlayer2::SetFileName(const std::string& path) {
     }
 }
 
+void CMediaPlayer2::HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+                              double positionScale) {
+    const State state = m_state;
+    const int tick = m_filePlayer ? m_filePlayer->CurrentTick() : 0;
+    const int total = m_positionSlider->maximum();
+    ReleaseFile();
+    m_fileName = name;
+    m_inMemory = true;
+    m_bytes = std::move(bytes);
+    m_preview = preview;
+    Resume(state, static_cast<int>(std::lround(tick * positionScale)),
+           static_cast<int>(std::lround(total * positionScale)));
+    if (m_autoStart && m_state == State::Stopped) {
+        OnPlay();
+    }
+}
+
+void CMediaPlayer2::Resume(State state, int tick, int totalTicks) {
+    if (state == State::Stopped || !m_soundReady) {
+        UpdateStrip();
+        return;
+    }
+    if (m_bytes) {
+        m_filePlayer = MakeFilePlayer();
+        m_filePlayer->Seek(tick);
+        // Until FluidSynth has read the file, the old length stands in for the new one.
+        m_positionSlider->setRange(0, std::max(tick, totalTicks));
+        m_positionSlider->setValue(tick);
+        if (state == State::Playing) {
+            m_filePlayer->Play();
+        }
+    }
+    SetState(state);
+}
+
+void CMediaPlayer2::ShowTooLarge() {
+    ReleaseFile();
+    m_tooLarge = true;
+    UpdateStrip();
+}
+
 void CMediaPlayer2::Command2003() {
     Rewind();
 }
@@ -119,19 +163,33 @@ void CMediaPlayer2::OnPlay() {
         UpdateStrip();
         return;
     }
+    if (m_inMemory && !m_bytes) {
+        // Playing as soon as the bytes come.
+        SetState(State::Playing);
+        emit BytesWanted();
+        return;
+    }
     if (!m_filePlayer) {
-        m_filePlayer = std::make_unique<FluidFilePlayer>(*m_session, m_fileName);
-        m_filePlayer->SetLoop(m_repeat);
+        m_filePlayer = MakeFilePlayer();
     }
     m_filePlayer->Play();
     SetState(State::Playing);
+}
+
+std::unique_ptr<FluidFilePlayer> CMediaPlayer2::MakeFilePlayer() const {
+    auto player = m_bytes ? std::make_unique<FluidFilePlayer>(*m_session, *m_bytes)
+                          : std::make_unique<FluidFilePlayer>(*m_session, m_fileName);
+    player->SetLoop(m_repeat);
+    return player;
 }
 
 void CMediaPlayer2::OnPause() {
     if (m_state != State::Playing) {
         return;
     }
-    m_filePlayer->Pause();
+    if (m_filePlayer) {
+        m_filePlayer->Pause();
+    }
     SetState(State::Paused);
 }
 
@@ -146,16 +204,21 @@ void CMediaPlayer2::OnSliderAction() {
 }
 
 void CMediaPlayer2::OnProgress() {
-    if (!m_filePlayer) {
-        return;
+    const std::optional<FluidFilePlayer::Progress> progress =
+        m_filePlayer ? m_filePlayer->TryProgress() : std::nullopt;
+    if (!progress) {
+        return; // nothing playing yet, or the synth is busy: the next tick will tell
     }
-    if (m_state == State::Playing && !m_filePlayer->IsPlaying()) {
+    if (m_state == State::Playing && !progress->playing) {
         Rewind(); // the end of the file
         return;
     }
-    m_positionSlider->setMaximum(m_filePlayer->TotalTicks());
+    if (progress->totalTicks == 0) {
+        return; // not read yet: the slider keeps the position it was given
+    }
+    m_positionSlider->setMaximum(progress->totalTicks);
     if (!m_positionSlider->isSliderDown()) {
-        m_positionSlider->setValue(m_filePlayer->CurrentTick());
+        m_positionSlider->setValue(progress->tick);
     }
 }
 
@@ -167,12 +230,14 @@ bool CMediaPlayer2::EnsureSound() {
         auto session = std::make_unique<FluidSession>();
         if (!session->LoadSoundFont(m_soundFontPaths)) {
             m_problem = Problem::NoSoundFont;
+            m_soundFailed = true;
             return false;
         }
         m_session = std::move(session);
     }
     if (!m_session->StartAudio(m_audioDrivers)) {
         m_problem = Problem::NoAudioDevice;
+        m_soundFailed = true;
         return false;
     }
     m_soundReady = true;
@@ -183,6 +248,10 @@ bool CMediaPlayer2::EnsureSound() {
 void CMediaPlayer2::ReleaseFile() {
     m_filePlayer.reset();
     m_fileName.clear();
+    m_inMemory = false;
+    m_bytes.reset();
+    m_preview = false;
+    m_tooLarge = false;
     m_positionSlider->setRange(0, 0);
     SetState(State::Stopped);
 }
@@ -217,8 +286,11 @@ void CMediaPlayer2::UpdateStrip() {
         status = QString::fromUtf8(m_texts->noSoundFont);
     } else if (m_problem == Problem::NoAudioDevice) {
         status = QString::fromUtf8(m_texts->noAudioDevice);
+    } else if (m_tooLarge) {
+        status = QString::fromUtf8(m_texts->tooLargeToPreview);
     } else if (holding) {
-        status = QFileInfo(QString::fromStdString(m_fileName)).fileName();
+        const QString name = QFileInfo(QString::fromStdString(m_fileName)).fileName();
+        status = m_preview ? QString::fromUtf8(m_texts->preview) + " " + name : name;
     }
     m_status->setText(status);
     m_status->setToolTip(QString::fromStdString(m_fileName));

@@ -19,8 +19,10 @@ class QSlider;
 namespace korvane {
 
 // Control 1010: the preview strip (Play, Pause, Stop, position, status) over FluidSynth. It holds
-// at most one MIDI file. Sound (synth, SoundFont, audio driver) is set up on the first Play, so
-// a machine without sound starts as fast as any other; once made it stays until the strip goes.
+// at most one MIDI file, on disk or given in memory. Sound (synth, SoundFont, audio driver) is
+// set up on the first Play, so a machine without sound starts as fast as any other; once made it
+// stays until the strip goes. Changing files swaps FluidSynth's file player, never the synth, so
+// the SoundFont is not loaded again.
 class CMediaPlayer2 : public QWidget, public PlayerControl {
     Q_OBJECT
   public:
@@ -37,8 +39,15 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
     void SetFlag1107(bool value) override;
     // Repeat: when on, playback starts over at the end of the file instead of stopping.
     void SetFlag24(bool value) override;
+    void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+                   double positionScale) override;
+    void ShowTooLarge() override;
+    bool CanPlay() const override { return m_soundReady || !m_soundFailed; }
 
+    // The file held, or the name of the one held in memory.
     const std::string& FileName() const { return m_fileName; }
+    // The bytes held in memory; null for a file on disk.
+    const MidiBytes& HeldBytes() const { return m_bytes; }
     void ApplyLanguage(int language);
 
     // Where to look for a SoundFont and which audio drivers to try, in order; used by the next
@@ -50,6 +59,10 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
     void UseSession(std::unique_ptr<FluidSession> session);
 
     bool IsPlaying() const { return m_state == State::Playing; }
+
+  signals:
+    // Play was pressed with sound ready while the file held in memory has no bytes yet.
+    void BytesWanted();
 
   private:
     enum class State { Stopped, Playing, Paused };
@@ -65,6 +78,10 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
     bool EnsureSound();
     // Names the buttons and the position slider for screen readers.
     void NameControls(const ControlTexts& texts);
+    std::unique_ptr<FluidFilePlayer> MakeFilePlayer() const;
+    // Carries playback over to the bytes now held: from tick of about totalTicks, playing or
+    // paused as before.
+    void Resume(State state, int tick, int totalTicks);
     void ReleaseFile();
     void Rewind();
     void SetState(State state);
@@ -81,6 +98,10 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
     std::vector<std::string> m_audioDrivers = FluidSession::DefaultDrivers();
     const LanguageTexts* m_texts;
     std::string m_fileName;
+    bool m_inMemory = false; // m_fileName names the bytes held, which may still be coming
+    MidiBytes m_bytes;
+    bool m_preview = false;
+    bool m_tooLarge = false;
     State m_state = State::Stopped;
     Problem m_problem = Problem::None;
     bool m_autoStart = false;
@@ -89,6 +110,8 @@ class CMediaPlayer2 : public QWidget, public PlayerControl {
     // Declared in this order so that the file player goes before the session it drives.
     std::unique_ptr<FluidSession> m_session;
     bool m_soundReady = false;
+    // A Play found no SoundFont or no audio device: kept after the strip stops saying so.
+    bool m_soundFailed = false;
     std::unique_ptr<FluidFilePlayer> m_filePlayer;
 };
 

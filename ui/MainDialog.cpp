@@ -57,6 +57,8 @@ constexpr unsigned kAboutCommand = 0x0010;
 // The window commands the menu offers before its separator, numbered as system commands are.
 constexpr unsigned kMinimizeCommand = 0xF020;
 constexpr unsigned kCloseCommand = 0xF060;
+// A slider moved by keys or the wheel is previewed once it has rested this long.
+constexpr int kSliderRestMs = 300;
 constexpr int kBatchFailed = 1;
 
 // The wait cursor for as long as a chosen file is being taken.
@@ -147,6 +149,11 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
     CreateControls();
     BindControls();
     ConnectHandlers();
+    // A finished preview is shown on this thread, whichever thread converted it.
+    m_job.m_preview.Enable([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { m_job.m_preview.Show(); }, Qt::QueuedConnection);
+    });
 }
 
 MainDialog::~MainDialog() = default;
@@ -251,6 +258,18 @@ void MainDialog::ConnectHandlers() {
     connect(m_resetButton, &QPushButton::clicked, this, &MainDialog::OnResetButton);
     connect(m_saveButton, &QPushButton::clicked, this, &MainDialog::OnSave);
     connect(m_speedSlider, &QSlider::valueChanged, this, &MainDialog::OnSpeedSliderChanged);
+
+    m_sliderActionTimer = new QTimer(this);
+    m_sliderActionTimer->setSingleShot(true);
+    m_sliderActionTimer->setInterval(kSliderRestMs);
+    connect(m_sliderActionTimer, &QTimer::timeout, this, &MainDialog::OnAdjustmentsCommitted);
+    for (QSlider* slider : {m_dynamicRangeSlider, m_volumeSlider, m_speedSlider}) {
+        connect(slider, &QSlider::sliderReleased, this, &MainDialog::OnAdjustmentsCommitted);
+        connect(slider, &QSlider::actionTriggered, this, &MainDialog::OnSliderAction);
+    }
+    connect(m_speedEdit, &QLineEdit::editingFinished, this, &MainDialog::OnSpeedFieldCommitted);
+    connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
+    connect(m_player, &CMediaPlayer2::BytesWanted, this, [this] { m_job.RefreshPreview(); });
 }
 
 int MainDialog::DoModal() {
@@ -297,6 +316,12 @@ void MainDialog::CreateSystemMenu() {
     m_minimizeAction->setData(kMinimizeCommand);
     m_closeAction = m_systemMenu->addAction(QString());
     m_closeAction->setData(kCloseCommand);
+    m_hearOriginalAction = m_systemMenu->addAction(
+        QString::fromUtf8(LanguageTextsFor(kDefaultLanguage)->hearOriginal));
+    m_hearOriginalAction->setObjectName("hearOriginal");
+    m_hearOriginalAction->setCheckable(true);
+    connect(m_hearOriginalAction, &QAction::triggered, this,
+            [this](bool on) { m_job.m_preview.HearOriginal(on); });
     m_systemMenu->addSeparator();
     QAction* about = m_systemMenu->addAction("&About Korvane...");
     about->setData(kAboutCommand);
@@ -367,6 +392,7 @@ bool MainDialog::ApplyLanguage() {
             SetCaption(kCaptionControlIds[i], texts->captions[i]);
         }
         m_speedPrompt = texts->msgSpeedPrompt;
+        m_hearOriginalAction->setText(QString::fromUtf8(texts->hearOriginal));
     }
     FitDialogFont();
     ApplyControlTexts();
@@ -508,6 +534,7 @@ void MainDialog::OnSave() {
 void MainDialog::OnResetButton() {
     RestoreDefaults();
     OnPaint();
+    m_job.RefreshPreview();
 }
 
 void MainDialog::OnSpeedSliderChanged(int position) {
@@ -515,6 +542,39 @@ void MainDialog::OnSpeedSliderChanged(int position) {
     m_speedPosition = position;
     m_job.m_adjustments.m_speedPercent = static_cast<int>(position * 0.4);
     m_speedEdit->setText(QString::number(m_job.m_adjustments.m_speedPercent));
+}
+
+void MainDialog::OnAdjustmentsCommitted() {
+    m_sliderActionTimer->stop();
+    // Taken one by one: a refused speed field must not prompt here, it keeps the last good value.
+    Adjustments& adjustments = m_job.m_adjustments;
+    adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
+    adjustments.m_volume = m_volumeSlider->value();
+    adjustments.m_eliminateStuckNotes = m_stuckNotesCheck->isChecked();
+    if (const std::optional<int> speed = TypedSpeed()) {
+        adjustments.m_speedPercent = *speed;
+    }
+    m_job.RefreshPreview();
+}
+
+void MainDialog::OnSpeedFieldCommitted() {
+    if (TypedSpeed()) {
+        OnAdjustmentsCommitted();
+    }
+}
+
+void MainDialog::OnSliderAction(int action) {
+    if (action != QAbstractSlider::SliderMove) {
+        m_sliderActionTimer->start();
+    }
+}
+
+std::optional<int> MainDialog::TypedSpeed() const {
+    const std::optional<long long> speed = ParseInteger(m_speedEdit->text());
+    if (!speed || *speed < Adjustments::kSpeedLowest || *speed > Adjustments::kSpeedHighest) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*speed);
 }
 
 void MainDialog::OnAboutButton() {
@@ -553,7 +613,10 @@ void MainDialog::accept() {
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     // The window menu belongs to the window manager here; this menu stands in for it.
-    if (QAction* chosen = m_systemMenu->exec(event->globalPos())) {
+    m_hearOriginalAction->setEnabled(m_job.m_preview.HasFile());
+    m_hearOriginalAction->setChecked(m_job.m_preview.HearingOriginal());
+    QAction* chosen = m_systemMenu->exec(event->globalPos());
+    if (chosen != nullptr && chosen != m_hearOriginalAction) {
         OnSysCommand(chosen->data().toUInt());
     }
 }

@@ -9,6 +9,7 @@
 #include <QFont>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
+class QTimer;
 
 namespace korvane {
 
@@ -111,6 +113,13 @@ class MainDialog : public QDialog, public JobHost {
     void OnAboutButton();
     void OnSysCommand(unsigned command);
     void OnSpeedSliderChanged(int position);
+    // An adjustment has been let go of: the preview follows it.
+    void OnAdjustmentsCommitted();
+    void OnSpeedFieldCommitted();
+    // Keys, the wheel and clicks beside the thumb move a slider without a release.
+    void OnSliderAction(int action);
+    // The speed field's value, when it is one the field accepts.
+    std::optional<int> TypedSpeed() const;
 
     Profile& m_profile;
     std::vector<std::string> m_arguments;
@@ -146,6 +155,9 @@ class MainDialog : public QDialog, public JobHost {
     // The desktop's font at the size the window was laid out for; captions may need it smaller.
     QFont m_baseFont;
     const ControlTexts* m_controlTexts = ControlTextsFor(kDefaultLanguage);
+    QAction* m_hearOriginalAction = nullptr;
+    // Gathers a run of key presses on a slider into one preview.
+    QTimer* m_sliderActionTimer = nullptr;
 };
 
 } // namespace korvane

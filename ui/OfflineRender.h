@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,8 @@ struct RenderedAudio {
 // memory instead of by an audio device. Stops at the end of the file or after maxSeconds.
 RenderedAudio RenderOffline(const std::string& midiPath, const std::vector<std::string>& soundFonts,
                             double maxSeconds);
+// The same for a file given in memory, as the preview plays it.
+RenderedAudio RenderOffline(const std::vector<uint8_t>& midiBytes,
+                            const std::vector<std::string>& soundFonts, double maxSeconds);
 
 } // namespace korvane

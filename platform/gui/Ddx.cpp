@@ -10,8 +10,7 @@
 #include <optional>
 
 namespace korvane {
-namespace {
-// Digits with an optional sign, spaces around them allowed; nothing else.
+
 std::optional<long long> ParseInteger(const QString& text) {
     bool ok = false;
     const long long value = text.trimmed().toLongLong(&ok, 10);
@@ -20,7 +19,6 @@ std::optional<long long> ParseInteger(const QString& text) {
     }
     return value;
 }
-} // namespace
 
 void DDX_Text(DataExchange& dx, QLineEdit* edit, std::string& value) {
     if (dx.m_saveAndValidate) {

@@ -2,6 +2,7 @@
 
 #include "platform/gui/DataExchange.h"
 
+#include <optional>
 #include <string>
 
 class QAbstractButton;
@@ -9,12 +10,17 @@ class QAbstractSlider;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QString;
 
 namespace korvane {
 
 // Exchange helpers, one per kind of control: with dx.m_saveAndValidate the control's state goes
 // into the member, otherwise the member's value into the control. Setting a control raises none
 // of its change notifications, so an exchange never runs a handler.
+
+// Digits with an optional sign, spaces around them allowed; nothing else. The integer fields'
+// rule, for code that reads a field outside an exchange.
+std::optional<long long> ParseInteger(const QString& text);
 
 void DDX_Text(DataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(DataExchange& dx, QLabel* label, std::string& value);

@@ -1,4 +1,5 @@
 #include "job/ConversionJob.h"
+#include "testing/PreviewWait.h"
 #include "testing/TempFolder.h"
 #include "tests/job/RecordingHost.h"
 
@@ -131,6 +132,8 @@ struct FileCase {
     const char* name;
     Bytes input;
     Bytes expected;
+    // The MIDI data the preview plays as the original, where it is not the whole input.
+    Bytes original = {};
 };
 
 class ChunkFraming : public ConversionJobTest, public testing::WithParamInterface<FileCase> {};
@@ -151,6 +154,20 @@ TEST_P(ChunkFraming, WritesExpectedFile) {
     }
 }
 
+// The preview runs the save pass into memory: every framing rule holds for it as well.
+TEST_P(ChunkFraming, PreviewHoldsTheSameBytes) {
+    WriteFileBytes(in, GetParam().input);
+    PreviewRequest request;
+    request.inputPath = in;
+    request.memoryLimit = 1 << 20;
+    const PreviewResult result = ConvertPreview(request);
+    ASSERT_EQ(result.status, PreviewResult::Status::Ready);
+    EXPECT_EQ(*result.preview, GetParam().expected);
+    EXPECT_EQ(*result.original,
+              GetParam().original.empty() ? GetParam().input : GetParam().original);
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+}
+
 const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -163,22 +180,24 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"FirstChunkIsHeaderWhateverItsId",
                  Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)}),
                  Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)})},
-        FileCase{"RmidDataChunkUnwrapped", Riff("RMID", RiffChunk("data", kSong)), kSong},
+        FileCase{"RmidDataChunkUnwrapped", Riff("RMID", RiffChunk("data", kSong)), kSong, kSong},
         FileCase{"RmidChunksAfterDataLeftOut",
-                 Riff("RMID", Join({RiffChunk("data", kSong), kList})), kSong},
+                 Riff("RMID", Join({RiffChunk("data", kSong), kList})), kSong, kSong},
         FileCase{"RmidOddChunkBeforeDataSkippedWithItsPadding",
                  Riff("RMID", Join({RiffChunk("DISP", {1, 2, 3}), RiffChunk("data", kSong)})),
-                 kSong},
+                 kSong, kSong},
         FileCase{"RmidDataLongerThanFileKeepsWhatIsThere",
-                 Riff("RMID", RiffChunk("data", kSong, 5000)), kSong},
+                 Riff("RMID", RiffChunk("data", kSong, 5000)), kSong, kSong},
         // The track claims 100 bytes; the data chunk ends after 5 and the LIST chunk is not
         // read as part of the track.
-        FileCase{"RmidTrackCutByDataChunkEnd",
-                 Riff("RMID",
-                      Join({RiffChunk("data", Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 100,
-                                                                   0x00, 0x90, 0x3C, 0x64, 0x00}})),
-                            kList})),
-                 Join({kHeader, Chunk("MTrk", Join({{0x00, 0x90, 0x3C, 0x64}, kEnd}))})},
+        FileCase{
+            "RmidTrackCutByDataChunkEnd",
+            Riff("RMID",
+                 Join({RiffChunk("data", Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 100,
+                                                              0x00, 0x90, 0x3C, 0x64, 0x00}})),
+                       kList})),
+            Join({kHeader, Chunk("MTrk", Join({{0x00, 0x90, 0x3C, 0x64}, kEnd}))}),
+            Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 100, 0x00, 0x90, 0x3C, 0x64, 0x00}})},
         FileCase{"VendorChunkCopiedNotWalked",
                  Join({kHeader, Chunk("XFIH", {0x90, 0x3C, 0x64}), Chunk("MTrk", kEnd)}),
                  Join({kHeader, Chunk("XFIH", {0x90, 0x3C, 0x64}), Chunk("MTrk", kEnd)})},

@@ -21,6 +21,18 @@ class RecordingPlayer : public PlayerControl {
     void SetFlag24(bool value) override {
         m_log.push_back(value ? "SetFlag24(1)" : "SetFlag24(0)");
     }
+    void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+                   double positionScale) override {
+        m_log.push_back("HoldBytes(" + std::to_string(bytes ? bytes->size() : 0) + ", " + name +
+                        (preview ? ", preview, " : ", original, ") + std::to_string(positionScale) +
+                        ")");
+        held = std::move(bytes);
+    }
+    void ShowTooLarge() override { m_log.push_back("ShowTooLarge"); }
+    bool CanPlay() const override { return canPlay; }
+
+    MidiBytes held;
+    bool canPlay = true;
 
   private:
     std::vector<std::string>& m_log;

@@ -1,6 +1,7 @@
 #include "tests/ui/ExampleMidi.h"
 
 #include "job/ConversionJob.h"
+#include "testing/PreviewWait.h"
 
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,19 @@ bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& out
     job.m_outputPath = output;
     job.m_adjustments.m_speedPercent = speedPercent;
     return job.RunConversion(true);
+}
+
+std::vector<uint8_t> ExamplePreview(const std::string& input, int speedPercent, int volume) {
+    PreviewRequest request;
+    request.inputPath = input;
+    request.adjustments.m_speedPercent = speedPercent;
+    request.adjustments.m_volume = volume;
+    request.memoryLimit = 1 << 20;
+    const PreviewResult result = ConvertPreview(request);
+    if (result.status != PreviewResult::Status::Ready) {
+        throw std::runtime_error("no preview of " + input);
+    }
+    return *result.preview;
 }
 
 void Advance(FluidSession& session, double seconds) {

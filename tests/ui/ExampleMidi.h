@@ -40,6 +40,9 @@ class TestHost : public JobHost {
 bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& output,
                  int speedPercent);
 
+// The example's preview as the job converts it, at speedPercent and volume.
+std::vector<uint8_t> ExamplePreview(const std::string& input, int speedPercent, int volume = 500);
+
 // Renders session in blocks of FluidSynth's size until seconds of sound have passed.
 void Advance(FluidSession& session, double seconds);
 

@@ -6,6 +6,7 @@
 #include "platform/TempOutput.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
+#include "tests/ui/ExampleMidi.h"
 #include "ui/AboutDialog.h"
 #include "ui/CMediaPlayer2.h"
 #include "ui/LevelView.h"
@@ -88,11 +89,12 @@ struct Message {
     MessageIcon icon;
 };
 
-// The context menu: the window commands, a separator, About.
+// The context menu: the window commands, the original instead of the preview, a separator, About.
 constexpr int kMinimizeEntry = 0;
 constexpr int kCloseEntry = 1;
-constexpr int kSeparatorEntry = 2;
-constexpr int kAboutEntry = 3;
+constexpr int kHearOriginalEntry = 2;
+constexpr int kSeparatorEntry = 3;
+constexpr int kAboutEntry = 4;
 
 // Captions in the order of kCaptionControlIds, as the template has them.
 constexpr std::array<const char*, 11> kTemplateCaptions = {
@@ -215,6 +217,9 @@ class MainDialogTest : public QObject {
                 beforePick();
             }
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+            if (menu->isVisible()) {
+                menu->close(); // a click on a disabled entry leaves the menu open
+            }
         });
         const QPoint where(300, 5);
         QContextMenuEvent event(QContextMenuEvent::Mouse, where, m_dialog->mapToGlobal(where));
@@ -225,6 +230,43 @@ class MainDialogTest : public QObject {
     void ChooseLanguageByContextMenu(int languageIndex) {
         ChooseFromContextMenu(kAboutEntry,
                               [this, languageIndex] { AnswerAboutBox(languageIndex); });
+    }
+
+    CMediaPlayer2& Strip() const { return *Control<CMediaPlayer2>(kPlayer); }
+    QString StripStatus() const { return Strip().findChild<QLabel*>("playerStatus")->text(); }
+    int StripPosition() const { return Strip().findChild<QSlider*>("positionSlider")->value(); }
+    Bytes StripBytes() const {
+        const MidiBytes& bytes = Strip().HeldBytes();
+        return bytes ? Bytes(reinterpret_cast<const char*>(bytes->data()),
+                             static_cast<qsizetype>(bytes->size()))
+                     : Bytes("<none>");
+    }
+    // Gives the strip a session rendered here instead of by an audio device.
+    FluidSession* RenderHere() {
+        auto session = std::make_unique<FluidSession>();
+        FluidSession* raw = session.get();
+        session->LoadSoundFont(FluidSession::DefaultSoundFonts());
+        Strip().UseSession(std::move(session));
+        return raw;
+    }
+    void PlayStrip() {
+        QTest::mouseClick(Strip().findChild<QPushButton*>("playButton"), Qt::LeftButton);
+    }
+    // Drags a slider's thumb to value and lets go.
+    void Release(int id, int value) {
+        auto* slider = Control<QSlider>(id);
+        slider->setSliderDown(true);
+        slider->setValue(value);
+        slider->setSliderDown(false);
+    }
+    // Whether "Hear the original" is enabled and checked in the menu as it opens; clicks it.
+    std::pair<bool, bool> ToggleHearTheOriginal() {
+        std::pair<bool, bool> shown;
+        ChooseFromContextMenu(kHearOriginalEntry, [this, &shown] {
+            QAction* item = m_dialog->findChild<QAction*>("hearOriginal");
+            shown = {item->isEnabled(), item->isChecked()};
+        });
+        return shown;
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -335,7 +377,8 @@ class MainDialogTest : public QObject {
         QVERIFY(AdjustmentControlsEnabled(true));
         QCOMPARE(dialog.m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QCOMPARE(Control<CMediaPlayer2>(kPlayer)->FileName(), std::string());
+        QTRY_COMPARE(Control<CMediaPlayer2>(kPlayer)->FileName(), StdPath("song.mid"));
+        QCOMPARE(StripBytes(), kSong);
 
         Click(kSave);
         QVERIFY(m_messages.empty());
@@ -589,7 +632,8 @@ class MainDialogTest : public QObject {
         Start();
         LoadTyped(Path("song.mid"));
         auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
-        QCOMPARE(menu->actions().size(), 4);
+        QCOMPARE(menu->actions().size(), 5);
+        QCOMPARE(menu->actions()[kHearOriginalEntry]->text(), QString("Hear the original"));
         QCOMPARE(menu->actions()[kAboutEntry]->text(), QString("&About Korvane..."));
         ChooseLanguageByContextMenu(2);
         QCOMPARE(m_aboutOpenedWith, 1);
@@ -620,7 +664,7 @@ class MainDialogTest : public QObject {
         Start();
         auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
         const QList<QAction*> entries = menu->actions();
-        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries.size(), 5);
         QCOMPARE(entries[kMinimizeEntry]->text(), minimize);
         QCOMPARE(entries[kCloseEntry]->text(), close);
         QVERIFY(entries[kSeparatorEntry]->isSeparator());
@@ -629,7 +673,7 @@ class MainDialogTest : public QObject {
         menu->adjustSize();
         const QRect line = menu->actionGeometry(entries[kSeparatorEntry]);
         QVERIFY(line.height() > 0);
-        QVERIFY(menu->actionGeometry(entries[kCloseEntry]).bottom() < line.top());
+        QVERIFY(menu->actionGeometry(entries[kHearOriginalEntry]).bottom() < line.top());
         QVERIFY(line.bottom() < menu->actionGeometry(entries[kAboutEntry]).top());
     }
 
@@ -895,6 +939,146 @@ class MainDialogTest : public QObject {
         QCOMPARE(seen.size(), size_t{1});
         QCOMPARE(m_messages.back().text, std::string("The output MIDI file can not be written."));
         QCOMPARE(seen[0], before);
+    }
+
+    void previewPlaysOnAtTheSameMusicalPosition() {
+        WriteFile("example.mid", Bytes(reinterpret_cast<const char*>(ExampleMidiBytes().data()),
+                                       static_cast<qsizetype>(ExampleMidiBytes().size())));
+        Start();
+        FluidSession* session = RenderHere();
+        LoadTyped(Path("example.mid"));
+        QTRY_COMPARE(StripStatus(), QString("Preview example.mid"));
+        PlayStrip();
+        Advance(*session, 1.0); // 192 ticks at 120 bpm
+        QTRY_VERIFY(StripPosition() >= 188);
+
+        Release(kSpeedSlider, 500); // 200 %: the same music at half the tick
+        QCOMPARE(Text(kSpeedEdit), QString("200"));
+        const std::vector<uint8_t> fast = ExamplePreview(StdPath("example.mid"), 200);
+        QTRY_VERIFY(Strip().HeldBytes() != nullptr && *Strip().HeldBytes() == fast);
+        QVERIFY(Strip().IsPlaying());
+        Advance(*session, 0.25); // 48 ticks more
+        QTRY_VERIFY(StripPosition() >= 140);
+        QVERIFY(StripPosition() <= 150);
+    }
+
+    void previewFollowsEveryCommittedControl() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripBytes(), kSong);
+        // The repair's Note Off before the Note On, at speed 150 %.
+        const Bytes repaired = QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                                   "4d54726b 00000010"
+                                                   "00 803c40 00 903c40 28 803c40 00 ff2f00");
+        Control<QLineEdit>(kSpeedEdit)->setFocus();
+        Control<QLineEdit>(kSpeedEdit)->selectAll();
+        QTest::keyClicks(Control<QLineEdit>(kSpeedEdit), "150");
+        QTest::keyClick(Control<QLineEdit>(kSpeedEdit), Qt::Key_Return);
+        QTRY_COMPARE(StripBytes(), SongAtSpeedDelta("28"));
+        Control<QLineEdit>(kSpeedEdit)->setText("fast"); // refused: the last good speed stays
+        Click(kStuckNotes);
+        QTRY_COMPARE(StripBytes(), repaired);
+        Click(kReset);
+        QTRY_COMPARE(StripBytes(), kSong);
+        // Keys move a slider without a release; the preview follows once it rests.
+        Control<QSlider>(kVolumeSlider)->setFocus();
+        QTest::keyClick(Control<QSlider>(kVolumeSlider), Qt::Key_End);
+        QTRY_VERIFY(StripBytes() != kSong);
+        QVERIFY(m_messages.empty());
+    }
+
+    void hearTheOriginalByTheContextMenu() {
+        Start();
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(false, false)); // nothing loaded
+        QCOMPARE(Strip().FileName(), std::string());
+        LoadTyped(Path("song.mid"));
+        Release(kSpeedSlider, 500);
+        QTRY_COMPARE(StripBytes(), SongAtSpeedDelta("1e"));
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(true, false));
+        QCOMPARE(StripBytes(), kSong);
+        QCOMPARE(StripStatus(), QString("song.mid"));
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(true, true));
+        QCOMPARE(StripBytes(), SongAtSpeedDelta("1e"));
+        QCOMPARE(StripStatus(), QString("Preview song.mid"));
+
+        ToggleHearTheOriginal();
+        Click(kSave);
+        QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("1e"));
+        QCOMPARE(Strip().FileName(), StdPath("songKRV.mid"));
+        QCOMPARE(StripStatus(), QString("songKRV.mid"));
+        QVERIFY(Strip().HeldBytes() == nullptr);
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(true, false)); // unchecked by the save
+        QCOMPARE(StripBytes(), kSong);
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripStatus(), QString("Preview song.mid"));
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(true, false)); // and by the load
+    }
+
+    void failedSaveKeepsThePreview() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        Release(kSpeedSlider, 125); // 50 %
+        QTRY_COMPARE(StripBytes(), SongAtSpeedDelta("78"));
+        Control<QLineEdit>(kOutputPath)->setText(Path("no/such/folder/out.mid"));
+        Click(kSave);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(StripStatus(), QString("Preview song.mid"));
+        QCOMPARE(StripBytes(), SongAtSpeedDelta("78"));
+    }
+
+    void tooLargeToPreviewLeavesEverythingElse() {
+        MainDialog& dialog = Start();
+        dialog.m_job.m_preview.SetMemoryLimit(2 * kSong.size() - 1);
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripStatus(), QString("Too large to preview"));
+        QVERIFY(AdjustmentControlsEnabled(true));
+        Click(kSave);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(ReadFile("songKRV.mid"), kSong);
+        QCOMPARE(StripStatus(), QString("songKRV.mid"));
+    }
+
+    void previewingWritesNoFileAndLeavesTheProfile() {
+        QVERIFY(QDir().mkpath(Path("tmp")));
+        const QByteArray savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", Path("tmp").toUtf8());
+        Start();
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripBytes(), kSong);
+        Release(kVolumeSlider, 200);
+        QTRY_VERIFY(StripBytes() != kSong);
+        ToggleHearTheOriginal();
+        Release(kSpeedSlider, 100);
+        QTest::qWait(50);
+        qputenv("TMPDIR", savedTmp);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 (QStringList{"song.mid", "tmp"}));
+        QVERIFY(QDir(Path("tmp")).isEmpty());
+    }
+
+    void previewTextsSpeakTheLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<QString>("hearOriginal");
+        QTest::newRow("German") << 0 << "Vorschau song.mid"
+                                << "Original anhören";
+        QTest::newRow("English") << 1 << "Preview song.mid"
+                                 << "Hear the original";
+        QTest::newRow("Spanish") << 2 << "Vista previa song.mid"
+                                 << "Escuchar el original";
+        QTest::newRow("French") << 3 << "Aperçu song.mid"
+                                << "Écouter l'original";
+    }
+
+    void previewTextsSpeakTheLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, preview);
+        QFETCH(QString, hearOriginal);
+        Profile().WriteProfileInt(kKeyLanguage, language);
+        Start();
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripStatus(), preview);
+        QCOMPARE(m_dialog->findChild<QAction*>("hearOriginal")->text(), hearOriginal);
     }
 
     void startRemovesTheSetupFolderButNotWhatItsLinksPointAt() {

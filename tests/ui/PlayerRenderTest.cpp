@@ -66,6 +66,39 @@ TEST_F(PlayerRender, SavedSpeedScalesPlayingTime) {
     }
 }
 
+// The preview is played from memory: at 50 %, 100 % and 200 % it lasts twice, once and half as
+// long as the example.
+TEST_F(PlayerRender, PreviewSpeedScalesPlayingTime) {
+    const std::string input = Path("example.mid");
+    WriteBytes(input, ExampleMidiBytes());
+    struct Case {
+        int speedPercent;
+        double ratio;
+    };
+    for (const Case c : {Case{50, 2.0}, Case{100, 1.0}, Case{200, 0.5}}) {
+        SCOPED_TRACE(c.speedPercent);
+        const RenderedAudio preview =
+            RenderOffline(ExamplePreview(input, c.speedPercent), FluidSession::DefaultSoundFonts(),
+                          kLimitSeconds);
+        ASSERT_TRUE(preview.soundFontLoaded);
+        ASSERT_TRUE(preview.finished);
+        EXPECT_NEAR(preview.Seconds(), c.ratio * kExampleSeconds, 0.03 * c.ratio * kExampleSeconds);
+    }
+}
+
+// At volume 1000 every velocity becomes 1: the preview is all but silent, the original is not.
+TEST_F(PlayerRender, OriginalSoundsUnadjustedBesideThePreview) {
+    const std::string input = Path("example.mid");
+    WriteBytes(input, ExampleMidiBytes());
+    const RenderedAudio original =
+        RenderOffline(ExampleMidiBytes(), FluidSession::DefaultSoundFonts(), kLimitSeconds);
+    const RenderedAudio quiet = RenderOffline(ExamplePreview(input, 100, 1000),
+                                              FluidSession::DefaultSoundFonts(), kLimitSeconds);
+    EXPECT_GT(Peak(original.left), 0.01F);
+    EXPECT_LT(Peak(quiet.left), Peak(original.left) / 10);
+    EXPECT_NEAR(quiet.Seconds(), original.Seconds(), 0.02 * kExampleSeconds);
+}
+
 TEST_F(PlayerRender, UnreadableFileEndsPlaybackAtOnce) {
     const std::string empty = Path("empty.mid");
     WriteBytes(empty, {});

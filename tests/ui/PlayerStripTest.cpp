@@ -5,10 +5,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
 
 namespace korvane {
@@ -34,6 +36,16 @@ class RecordingPlayer : public PlayerControl {
         Note(value ? "SetFlag24(1)" : "SetFlag24(0)");
         m_strip.SetFlag24(value);
     }
+    void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+                   double positionScale) override {
+        Note("HoldBytes");
+        m_strip.HoldBytes(std::move(bytes), name, preview, positionScale);
+    }
+    void ShowTooLarge() override {
+        Note("ShowTooLarge");
+        m_strip.ShowTooLarge();
+    }
+    bool CanPlay() const override { return m_strip.CanPlay(); }
 
     struct Call {
         std::string what;
@@ -72,6 +84,10 @@ class StripTest : public QObject {
     void repeatFlag();
     void jobReleasesAndHoldsFile();
     void closesWhilePlaying();
+    void bytesCarryThePositionOver();
+    void bytesArePreviewOrOriginal_data();
+    void bytesArePreviewOrOriginal();
+    void bytesComeWhenPlayAsksForThem();
 
   private:
     void AddLanguageColumns();
@@ -375,6 +391,108 @@ void StripTest::closesWhilePlaying() {
     Advance(*session, 0.5);
     // The file player goes before the session it drives (a sanitizer build catches the reverse).
     m_strip.reset();
+}
+
+void StripTest::bytesCarryThePositionOver() {
+    FluidSession* session = RenderHere();
+    const auto normal = std::make_shared<const std::vector<uint8_t>>(ExampleMidiBytes());
+    const auto fast = std::make_shared<const std::vector<uint8_t>>(ExamplePreview(m_example, 200));
+    m_strip->HoldBytes(normal, m_example, true, 0);
+    Click("playButton");
+    Advance(*session, 1.0); // 192 ticks at 120 bpm
+    QTRY_COMPARE(Child<QSlider>("positionSlider")->maximum(), kExampleTicks);
+
+    // Twice as fast: every delta halved, so the same music is at half the tick.
+    m_strip->HoldBytes(fast, m_example, true, 0.5);
+    QVERIFY(m_strip->IsPlaying());
+    QVERIFY(m_strip->HeldBytes() == fast);
+    Advance(*session, 0.25); // 48 ticks more
+    QTRY_COMPARE(Child<QSlider>("positionSlider")->maximum(), kExampleTicks / 2);
+    QTRY_VERIFY(Position() >= 140);
+    QVERIFY(Position() <= 148);
+
+    // Paused stays paused, at the scaled position.
+    Click("pauseButton");
+    const int paused = Position();
+    m_strip->HoldBytes(normal, m_example, false, 2.0);
+    QVERIFY(!m_strip->IsPlaying());
+    QVERIFY(Child<QPushButton>("playButton")->isEnabled());
+    QVERIFY(std::abs(Position() - 2 * paused) <= 2);
+    Click("playButton");
+    Advance(*session, 0.5);
+    QTRY_VERIFY(Position() >= 2 * paused + 92);
+    QVERIFY(Position() <= 2 * paused + 102);
+
+    // Stopped stays stopped, at the start.
+    Click("stopButton");
+    m_strip->HoldBytes(fast, m_example, true, 0.5);
+    QVERIFY(!m_strip->IsPlaying());
+    QCOMPARE(Position(), 0);
+}
+
+void StripTest::bytesArePreviewOrOriginal_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("preview");
+    QTest::addColumn<QString>("tooLarge");
+    QTest::newRow("German") << 0 << "Vorschau"
+                            << "Zu groß für eine Vorschau";
+    QTest::newRow("English") << 1 << "Preview"
+                             << "Too large to preview";
+    QTest::newRow("Spanish") << 2 << "Vista previa"
+                             << "Demasiado grande para la vista previa";
+    QTest::newRow("French") << 3 << "Aperçu"
+                            << "Trop volumineux pour l'aperçu";
+}
+
+void StripTest::bytesArePreviewOrOriginal() {
+    QFETCH(int, language);
+    QFETCH(QString, preview);
+    QFETCH(QString, tooLarge);
+    m_strip->ApplyLanguage(language);
+    const auto bytes = std::make_shared<const std::vector<uint8_t>>(ExampleMidiBytes());
+    m_strip->HoldBytes(bytes, m_example, true, 1.0);
+    QCOMPARE(Status(), preview + " example.mid");
+    QCOMPARE(m_strip->FileName(), m_example);
+    QVERIFY(Child<QPushButton>("playButton")->isEnabled());
+    m_strip->HoldBytes(bytes, m_example, false, 1.0);
+    QCOMPARE(Status(), QString("example.mid"));
+
+    m_strip->ShowTooLarge();
+    QCOMPARE(Status(), tooLarge);
+    QVERIFY(m_strip->FileName().empty());
+    QVERIFY(!Child<QPushButton>("playButton")->isEnabled());
+    m_strip->ApplyLanguage(language == 1 ? 0 : 1);
+    QVERIFY(Status() != tooLarge);
+
+    // A saved file by name drops what was held in memory.
+    m_strip->HoldBytes(bytes, m_example, true, 1.0);
+    m_strip->SetFileName(m_example);
+    QVERIFY(m_strip->HeldBytes() == nullptr);
+    QCOMPARE(Status(), QString("example.mid"));
+}
+
+void StripTest::bytesComeWhenPlayAsksForThem() {
+    QSignalSpy wanted(m_strip.get(), &CMediaPlayer2::BytesWanted);
+    m_strip->SetAudioDrivers({"bogus"});
+    QVERIFY(m_strip->CanPlay());
+    m_strip->HoldBytes(nullptr, m_example, true, 0);
+    Click("playButton");
+    QVERIFY(!m_strip->CanPlay()); // no sound: nothing is asked for
+    QCOMPARE(wanted.count(), 0);
+
+    FluidSession* session = RenderHere();
+    QVERIFY(m_strip->CanPlay());
+    m_strip->HoldBytes(nullptr, m_example, true, 0);
+    QVERIFY(Child<QPushButton>("playButton")->isEnabled());
+    Click("playButton");
+    QCOMPARE(wanted.count(), 1);
+    QVERIFY(m_strip->IsPlaying());
+    m_strip->HoldBytes(std::make_shared<const std::vector<uint8_t>>(ExampleMidiBytes()), m_example,
+                       true, 1.0);
+    QVERIFY(m_strip->IsPlaying());
+    Advance(*session, 0.5);
+    QTRY_VERIFY(Position() >= 92);
+    QVERIFY(Position() <= 100);
 }
 
 } // namespace korvane

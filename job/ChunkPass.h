@@ -1,0 +1,19 @@
+#pragma once
+
+#include "job/PassOutput.h"
+#include "midi/MidiEngine.h"
+#include "platform/CFile.h"
+
+#include <cstddef>
+
+namespace korvane {
+
+// The chunk loop every pass shares, over an open input read through a window of windowSize
+// bytes and an engine whose pass has begun: the MIDI data is the whole file or a RIFF file's
+// data chunk; track chunks are walked, and a save pass (output given) writes every chunk framed,
+// the header and other chunks copied unchanged, with each track's length patched once it is
+// written. Raises ChunkReadError when the input cannot be read or holds no MIDI data; what the
+// output raises passes through.
+void RunChunkPass(CFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output);
+
+} // namespace korvane

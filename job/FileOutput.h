@@ -1,0 +1,23 @@
+#pragma once
+
+#include "job/PassOutput.h"
+#include "platform/CFile.h"
+
+namespace korvane {
+
+// A save pass's output in a file.
+class FileOutput : public PassOutput {
+  public:
+    explicit FileOutput(CFile& file) : m_file(file) {}
+
+    void Write(const uint8_t* data, size_t count) override { m_file.Write(data, count); }
+    uint64_t Position() override { return m_file.GetPosition(); }
+    void Overwrite(uint64_t position, const uint8_t* data, size_t count) override {
+        m_file.Patch(position, data, count);
+    }
+
+  private:
+    CFile& m_file;
+};
+
+} // namespace korvane

@@ -1,0 +1,122 @@
+#include "job/Preview.h"
+
+namespace korvane {
+namespace {
+// Ticks of the file at speed `to` per tick of the same file at speed `from`: every delta time is
+// divided by the speed. Speed 0 makes every delta the shortest, so no position carries over.
+double PositionScale(int from, int to) {
+    return from > 0 && to > 0 ? static_cast<double>(from) / to : 0.0;
+}
+} // namespace
+
+void Preview::Enable(std::function<void()> ready) {
+    m_ready = std::move(ready);
+}
+
+void Preview::Suspend() {
+    if (m_conversion) {
+        m_conversion->Cancel();
+    }
+    m_hearOriginal = false;
+    m_held = Held::Nothing; // the pass releases the player's file
+}
+
+void Preview::Loaded(const std::string& path, const Adjustments& adjustments) {
+    m_inputPath = path;
+    m_requested.reset();
+    m_outstanding = false;
+    m_shown.reset();
+    Refresh(adjustments);
+}
+
+void Preview::LoadFailed() {
+    m_inputPath.clear();
+    m_requested.reset();
+    m_outstanding = false;
+    m_shown.reset();
+}
+
+void Preview::Saved(int speedPercent) {
+    m_held = Held::Saved;
+    m_heldSpeed = speedPercent;
+}
+
+void Preview::SaveFailed() {
+    if (m_shown) {
+        Hold(Held::Preview);
+    }
+    // The save cancelled the conversion of the latest adjustments: it starts over.
+    if (m_requested && (m_outstanding || !m_shown)) {
+        Start(*m_requested);
+    }
+}
+
+void Preview::Refresh(const Adjustments& adjustments) {
+    if (!m_ready || m_inputPath.empty()) {
+        return;
+    }
+    if (m_requested && m_requested->adjustments == adjustments && m_held != Held::Waiting) {
+        return;
+    }
+    m_requested = PreviewRequest{m_inputPath, adjustments, m_memoryLimit};
+    Start(*m_requested);
+}
+
+void Preview::Start(const PreviewRequest& request) {
+    PlayerControl& player = m_host.Player();
+    if (!player.CanPlay()) {
+        // Converting is pointless until a Play finds sound; that Play asks again.
+        player.HoldBytes(nullptr, m_inputPath, !m_hearOriginal, 0);
+        m_held = Held::Waiting;
+        m_outstanding = false;
+        return;
+    }
+    if (!m_conversion) {
+        m_conversion = std::make_unique<PreviewConversion>(m_ready);
+    }
+    m_conversion->Start(request);
+    m_outstanding = true;
+}
+
+void Preview::Show() {
+    std::optional<PreviewResult> result = m_conversion ? m_conversion->Take() : std::nullopt;
+    if (!result) {
+        return;
+    }
+    m_outstanding = false;
+    if (result->status == PreviewResult::Status::TooLarge) {
+        m_shown.reset();
+        m_held = Held::Nothing;
+        m_host.Player().ShowTooLarge();
+        return;
+    }
+    if (result->status == PreviewResult::Status::Failed) {
+        return; // the player keeps what it plays
+    }
+    m_shown = std::move(result);
+    const Held wanted = m_hearOriginal ? Held::Original : Held::Preview;
+    if (m_held != wanted || wanted == Held::Preview) {
+        Hold(wanted);
+    }
+}
+
+void Preview::HearOriginal(bool on) {
+    m_hearOriginal = on;
+    if (m_shown) {
+        Hold(on ? Held::Original : Held::Preview);
+    }
+}
+
+void Preview::Hold(Held what) {
+    const bool original = what == Held::Original;
+    const int speed =
+        original ? Adjustments::kSpeedNeutral : m_shown->request.adjustments.m_speedPercent;
+    const bool playable = m_held != Held::Nothing && m_held != Held::Waiting;
+    const double scale = playable ? PositionScale(m_heldSpeed, speed) : 0.0;
+    m_host.Player().HoldBytes(original ? m_shown->original : m_shown->preview, m_inputPath,
+                              !original, scale);
+    m_held = what;
+    m_heldSpeed = speed;
+}
+
+} // namespace korvane

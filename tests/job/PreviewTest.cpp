@@ -1,0 +1,288 @@
+#include "job/ConversionJob.h"
+#include "testing/PreviewWait.h"
+#include "testing/TempFolder.h"
+#include "tests/job/RecordingHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace korvane {
+namespace {
+using Bytes = std::vector<uint8_t>;
+using Log = std::vector<std::string>;
+
+// 96 ticks per quarter: a note at velocity 0x64 held 0x60 ticks.
+const Bytes kHeader{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60};
+Bytes Song(uint8_t velocity, uint8_t delta) {
+    Bytes song = kHeader;
+    song.insert(song.end(), {'M',  'T',      'r',   'k',  0,    0,    0,    12,   0x00, 0x90,
+                             0x3C, velocity, delta, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00});
+    return song;
+}
+const Bytes kSong = Song(0x64, 0x60);
+
+PreviewRequest Request(const std::string& input, size_t limit) {
+    PreviewRequest request;
+    request.inputPath = input;
+    request.memoryLimit = limit;
+    return request;
+}
+
+TEST(PreviewConversion, AdjustmentsGiveTheBytesASaveWrites) {
+    TempFolder folder;
+    const std::string in = folder.File("song.mid");
+    WriteFileBytes(in, kSong);
+    struct Case {
+        int speedPercent;
+        int dynamicRange;
+        bool repair;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {100, 500, false, kSong},
+        {200, 500, false, Song(0x64, 0x30)}, // every delta halved
+        {50, 500, false, Song(0x64, 0x81)},  // 0xC0 takes two bytes: the track grows by one
+        {100, 1000, false, Song(0x7F, 0x60)},
+    };
+    for (const Case& c : cases) {
+        PreviewRequest request = Request(in, 1 << 20);
+        request.adjustments.m_speedPercent = c.speedPercent;
+        request.adjustments.m_dynamicRange = c.dynamicRange;
+        request.adjustments.m_eliminateStuckNotes = c.repair;
+        const PreviewResult result = ConvertPreview(request);
+        ASSERT_EQ(result.status, PreviewResult::Status::Ready);
+        Bytes expected = c.expected;
+        if (c.speedPercent == 50) {
+            expected[21] = 13;
+            expected.insert(expected.begin() + 27, 0x40);
+        }
+        EXPECT_EQ(*result.preview, expected) << c.speedPercent << " " << c.dynamicRange;
+        EXPECT_EQ(*result.original, kSong);
+        EXPECT_EQ(result.request.adjustments.m_speedPercent, c.speedPercent);
+    }
+}
+
+TEST(PreviewConversion, MemoryLimitCountsTheOriginalAndTheConvertedBytes) {
+    TempFolder folder;
+    const std::string in = folder.File("song.mid");
+    WriteFileBytes(in, kSong);
+    const size_t both = 2 * kSong.size();
+    struct Case {
+        size_t limit;
+        PreviewResult::Status status;
+    };
+    for (const Case c :
+         {Case{both, PreviewResult::Status::Ready}, Case{both - 1, PreviewResult::Status::TooLarge},
+          Case{kSong.size(), PreviewResult::Status::TooLarge},
+          Case{kSong.size() - 1, PreviewResult::Status::TooLarge},
+          Case{0, PreviewResult::Status::TooLarge}}) {
+        const PreviewResult result = ConvertPreview(Request(in, c.limit));
+        EXPECT_EQ(result.status, c.status) << c.limit;
+        EXPECT_EQ(result.preview != nullptr, c.status == PreviewResult::Status::Ready);
+    }
+}
+
+TEST(PreviewConversion, InputThatCannotBeReadFails) {
+    TempFolder folder;
+    for (const std::string& input : {folder.File("missing.mid"), folder.Path()}) {
+        const PreviewResult result = ConvertPreview(Request(input, 1 << 20));
+        EXPECT_EQ(result.status, PreviewResult::Status::Failed) << input;
+        EXPECT_EQ(result.preview, nullptr);
+    }
+    EXPECT_TRUE(FolderEntries(folder.Path()).empty());
+}
+
+TEST(PreviewConversion, OnlyTheLatestRequestIsOffered) {
+    TempFolder folder;
+    const std::string in = folder.File("song.mid");
+    WriteFileBytes(in, kSong);
+    ReadySignal ready;
+    PreviewConversion conversion(ready.Callback());
+    PreviewRequest first = Request(in, 1 << 20);
+    first.adjustments.m_speedPercent = 50;
+    PreviewRequest second = Request(in, 1 << 20);
+    second.adjustments.m_speedPercent = 200;
+    conversion.Start(first);
+    conversion.Start(second);
+    // The first may have been offered before the second came, and then dropped by it.
+    std::optional<PreviewResult> result;
+    int seen = 0;
+    while (!result) {
+        seen = ready.WaitBeyond(seen);
+        result = conversion.Take();
+    }
+    EXPECT_EQ(result->request.adjustments.m_speedPercent, 200);
+    EXPECT_EQ(*result->preview, Song(0x64, 0x30));
+    EXPECT_FALSE(conversion.Take());
+
+    conversion.Start(first);
+    conversion.Cancel();
+    EXPECT_FALSE(conversion.Take());
+}
+
+class PreviewTest : public testing::Test {
+  protected:
+    PreviewTest() {
+        job.ApplyTexts(LanguageTextsFor(1));
+        job.m_preview.Enable(ready.Callback());
+        WriteFileBytes(in, kSong);
+    }
+
+    bool Load() {
+        job.m_inputPath = in;
+        const int seen = ready.Count();
+        const bool loaded = job.RunConversion(false);
+        host.log.clear();
+        m_seen = seen;
+        return loaded;
+    }
+    // Waits for the conversion started last and lets the job show it, as the window does.
+    void ShowNext() {
+        m_seen = ready.WaitBeyond(m_seen);
+        job.m_preview.Show();
+    }
+    void Refresh(int speedPercent) {
+        job.m_adjustments.m_speedPercent = speedPercent;
+        job.RefreshPreview();
+        ShowNext();
+    }
+
+    TempFolder folder;
+    RecordingHost host;
+    ConversionJob job{host};
+    ReadySignal ready;
+    const std::string in = folder.File("song.mid");
+    int m_seen = 0;
+
+    // What the recording player notes for the song's bytes.
+    std::string Held(const char* what, const std::string& scale) const {
+        return "HoldBytes(" + std::to_string(kSong.size()) + ", " + in + ", " + what + ", " +
+               scale + ")";
+    }
+};
+
+TEST_F(PreviewTest, LoadGivesThePlayerAPreviewThatFollowsTheSpeed) {
+    ASSERT_TRUE(Load());
+    ShowNext();
+    EXPECT_EQ(host.log, (Log{Held("preview", "0.000000")}));
+    EXPECT_EQ(*host.player.held, kSong);
+
+    // Positions scale by the old speed over the new: at 200 % a tick comes twice as soon.
+    const struct {
+        int speed;
+        const char* scale;
+        uint8_t delta;
+    } steps[] = {{200, "0.500000", 0x30}, {400, "0.500000", 0x18}, {100, "4.000000", 0x60}};
+    for (const auto& step : steps) {
+        host.log.clear();
+        Refresh(step.speed);
+        EXPECT_EQ(host.log, (Log{Held("preview", step.scale)}));
+        EXPECT_EQ(*host.player.held, Song(0x64, step.delta));
+    }
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+}
+
+TEST_F(PreviewTest, TheOriginalIsTheLoadedFileAtTheSameMusicalPosition) {
+    ASSERT_TRUE(Load());
+    ShowNext();
+    Refresh(200);
+    host.log.clear();
+    job.m_preview.HearOriginal(true);
+    EXPECT_TRUE(job.m_preview.HearingOriginal());
+    EXPECT_EQ(host.log, (Log{Held("original", "2.000000")}));
+    EXPECT_EQ(*host.player.held, kSong);
+
+    // A new preview while the original plays waits for the switch back.
+    job.m_adjustments.m_dynamicRange = 1000;
+    host.log.clear();
+    job.RefreshPreview();
+    ShowNext();
+    EXPECT_TRUE(host.log.empty());
+    job.m_preview.HearOriginal(false);
+    EXPECT_EQ(host.log, (Log{Held("preview", "0.500000")}));
+    EXPECT_EQ(*host.player.held, Song(0x7F, 0x30));
+}
+
+TEST_F(PreviewTest, SaveHoldsTheSavedFileAndAFailedSaveTheLastPreview) {
+    ASSERT_TRUE(Load());
+    ShowNext();
+    job.m_preview.HearOriginal(true);
+    job.m_outputPath = folder.File("songKRV.mid");
+    host.log.clear();
+    ASSERT_TRUE(job.RunConversion(true));
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
+                             "SetFlag24(0)", "SetFileName(" + job.m_outputPath + ")", "Command2003",
+                             "ShowValues", "Enable", "Redraw"}));
+    EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
+    EXPECT_FALSE(job.m_preview.HearingOriginal());
+
+    job.m_outputPath = folder.File("no/such/folder/out.mid");
+    host.log.clear();
+    ASSERT_FALSE(job.RunConversion(true));
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
+                             "SetFlag24(0)", "Stop: The output MIDI file can not be created.",
+                             Held("preview", "0.000000"), "Redraw"}));
+    EXPECT_EQ(*host.player.held, kSong);
+}
+
+TEST_F(PreviewTest, NothingIsConvertedUntilThePlayerCanPlay) {
+    host.player.canPlay = false;
+    job.m_inputPath = in;
+    ASSERT_TRUE(job.RunConversion(false));
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
+                             "SetFlag24(0)", "ShowValues", "Enable",
+                             "HoldBytes(0, " + in + ", preview, 0.000000)", "Redraw"}));
+    EXPECT_EQ(ready.Count(), 0);
+
+    host.player.canPlay = true; // a Play has found sound and asks again
+    host.log.clear();
+    job.RefreshPreview();
+    ShowNext();
+    EXPECT_EQ(host.log, (Log{Held("preview", "0.000000")}));
+}
+
+TEST_F(PreviewTest, TooLargeSaysSoAndLoadAndSaveStillWork) {
+    job.m_preview.SetMemoryLimit(2 * kSong.size() - 1);
+    ASSERT_TRUE(Load());
+    ShowNext();
+    EXPECT_EQ(host.log, (Log{"ShowTooLarge"}));
+    job.m_outputPath = folder.File("songKRV.mid");
+    ASSERT_TRUE(job.RunConversion(true));
+    EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
+}
+
+TEST_F(PreviewTest, AFailedLoadLeavesNoFileToPreview) {
+    ASSERT_TRUE(Load());
+    ShowNext();
+    EXPECT_TRUE(job.m_preview.HasFile());
+    job.m_inputPath = folder.File("missing.mid");
+    ASSERT_FALSE(job.RunConversion(false));
+    EXPECT_FALSE(job.m_preview.HasFile());
+    host.log.clear();
+    job.m_adjustments.m_speedPercent = 300;
+    job.RefreshPreview();
+    job.m_preview.HearOriginal(true);
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(PreviewTest, PreviewingWritesNoFileAnywhere) {
+    TempFolder temporary;
+    const char* saved = std::getenv("TMPDIR");
+    const std::string savedTmp = saved != nullptr ? saved : "";
+    ::setenv("TMPDIR", temporary.Path().c_str(), 1);
+    ASSERT_TRUE(Load());
+    ShowNext();
+    Refresh(150);
+    job.m_preview.HearOriginal(true);
+    Refresh(75);
+    if (saved != nullptr) {
+        ::setenv("TMPDIR", savedTmp.c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+    EXPECT_TRUE(FolderEntries(temporary.Path()).empty());
+}
+} // namespace
+} // namespace korvane
