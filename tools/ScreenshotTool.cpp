@@ -1,6 +1,7 @@
 // Writes PNG pictures of the main window in every language, before and after loading and saving
-// an example, and with the example at a few slider settings (and the About box's picture), so that
-// anyone can look at the window without running it. Usage: korvane_screenshots [OUTPUT_FOLDER
+// an example, with the example at a few slider settings, with the player strip holding a preview
+// and after a save (and the About box's picture), so that anyone can look at the window without
+// running it. Usage: korvane_screenshots [OUTPUT_FOLDER
 // [EXAMPLE.mid]]
 
 #include "job/LanguageTable.h"
@@ -9,12 +10,15 @@
 #include "platform/ProgramFolder.h"
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutPicture.h"
+#include "ui/CMediaPlayer2.h"
 #include "ui/ControlId.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgramFolderGlobal.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -63,6 +67,47 @@ bool Save(MainDialog& dialog, const QDir& folder, const QString& name) {
 void Load(MainDialog& dialog, const QString& example) {
     Control<QLineEdit>(dialog, kInputPath)->setText(example);
     Control<QPushButton>(dialog, kLoad)->click();
+}
+
+// Keeps the window's events going until the strip holds a preview, for at most a few seconds.
+bool WaitForPreview(MainDialog& dialog) {
+    const CMediaPlayer2* strip = Control<CMediaPlayer2>(dialog, kPlayer);
+    const QDeadlineTimer deadline(5000);
+    while (strip->HeldBytes() == nullptr && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return strip->HeldBytes() != nullptr;
+}
+
+// The strip with a preview at 150 %, then with the saved file. The example is copied to scratch
+// first, so the save writes nothing beside the program.
+bool ShootPreviewAndSave(Profile& profile, const QString& example, const QDir& scratch,
+                         const QDir& folder) {
+    const QString copy = scratch.filePath("Example.mid");
+    QFile::remove(copy);
+    if (!QFile::copy(example, copy)) {
+        std::cerr << "korvane_screenshots: cannot copy " << example.toStdString() << "\n";
+        return false;
+    }
+    profile.WriteProfileInt(kKeyLanguage, kDefaultLanguage);
+    MainDialog dialog(profile, {"korvane"});
+    dialog.OnInitDialog();
+    dialog.show();
+    Load(dialog, copy);
+    auto* speed = Control<QSlider>(dialog, kSpeedSlider);
+    speed->setSliderDown(true);
+    speed->setValue(375); // 150 %
+    speed->setSliderDown(false);
+    const MidiBytes loaded = Control<CMediaPlayer2>(dialog, kPlayer)->HeldBytes();
+    bool ok = WaitForPreview(dialog);
+    const QDeadlineTimer deadline(5000);
+    while (Control<CMediaPlayer2>(dialog, kPlayer)->HeldBytes() == loaded &&
+           !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ok = ok && Save(dialog, folder, "window-en-preview");
+    Control<QPushButton>(dialog, kSave)->click();
+    return Save(dialog, folder, "window-en-saved") && ok;
 }
 
 // Saves into the scratch folder, so that the examples stay as they are.
@@ -124,6 +169,7 @@ int Main(int argc, char** argv) {
     for (int language = 0; language < static_cast<int>(kLanguageTags.size()); ++language) {
         ok = ShootLanguage(profile, language, example, folder, QDir(scratch.path())) && ok;
     }
+    ok = ShootPreviewAndSave(profile, example, QDir(scratch.path()), folder) && ok;
     return ok && !failed ? 0 : 1;
 }
 } // namespace korvane
