@@ -388,6 +388,46 @@ class MainDialogTest : public QObject {
         QCOMPARE(ReadFile("song.mid"), kSong);
     }
 
+    // Thousands of empty tracks, then a track larger than the input window: the window keeps a
+    // level for every note and saves the bytes the command line writes, which keeps none.
+    void tinyChunksAndALargeTrackSaveAsOnTheCommandLine() {
+        const Bytes note = QByteArray::fromHex("00 903c40 10 803c20");
+        const int notes = (9 << 20) / note.size();
+        const Bytes end = QByteArray::fromHex("00ff2f00");
+        const Bytes trackLength = QByteArray::fromHex("00900004"); // notes * 8 + 4 bytes
+        QCOMPARE(notes * note.size() + end.size(), 0x00900004);
+        Bytes input = kSong.left(14);
+        Bytes expected = input;
+        for (int i = 0; i < 3000; ++i) {
+            input += QByteArray::fromHex("4d54726b 00000000");
+            expected += QByteArray::fromHex("4d54726b 00000004") + end;
+        }
+        const Bytes track = "MTrk" + trackLength + note.repeated(notes) + end;
+        input += track;
+        expected += track;
+        WriteFile("many.mid", input);
+
+        MainDialog& dialog = Start();
+        LoadTyped(Path("many.mid"));
+        QVERIFY(m_messages.empty());
+        QCOMPARE(dialog.m_job.m_engine.m_levels.size(), size_t(2 * notes));
+        Click(kSave);
+        QVERIFY(m_messages.empty());
+        QCOMPARE(ReadFile("manyKRV.mid"), expected);
+
+        QVERIFY(QFile::remove(Path("manyKRV.mid")));
+        QProcess korvane;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("XDG_CONFIG_HOME", Path("config"));
+        korvane.setProcessEnvironment(environment);
+        korvane.start(KORVANE_EXE, {"-f", Path("many.mid")});
+        QVERIFY(korvane.waitForFinished(60000));
+        QCOMPARE(korvane.exitCode(), 0);
+        QCOMPARE(ReadFile("manyKRV.mid"), expected);
+    }
+
     void levelSlidersRedrawThePlot() {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
