@@ -107,7 +107,7 @@ bool ShootPreviewAndSave(Profile& profile, const QString& example, const QDir& s
     }
     ok = ok && Save(dialog, folder, "window-en-preview");
     Control<QPushButton>(dialog, kSave)->click();
-    return Save(dialog, folder, "window-en-saved") && ok;
+    return Save(dialog, folder, "window-en-preview-saved") && ok;
 }
 
 // Saves into the scratch folder, so that the examples stay as they are.
