@@ -20,17 +20,26 @@ QLocale LocaleOf(int language) {
 }
 } // namespace
 
-QString DescribeLevels(const std::vector<uint8_t>& levels, int dynamicRange, int volume,
+LevelSummary SummarizeLevels(const std::vector<uint8_t>& levels) {
+    LevelSummary summary;
+    summary.count = levels.size();
+    for (uint8_t level : levels) {
+        summary.present.set(level);
+    }
+    return summary;
+}
+
+QString DescribeLevels(const LevelSummary& levels, int dynamicRange, int volume,
                        const ControlTexts& texts, int language) {
-    if (levels.empty()) {
+    if (levels.count == 0) {
         return QString::fromUtf8(texts.levelPlotEmpty);
     }
     const LevelTable table = BuildLevelTable(dynamicRange, volume);
     // Levels that map to 0 are not plotted, so they are not counted as the lowest.
     uint8_t lowest = 0xFF;
     uint8_t highest = 0;
-    for (uint8_t level : levels) {
-        if (table[level] != 0) {
+    for (size_t level = 0; level < levels.present.size(); ++level) {
+        if (levels.present[level] && table[level] != 0) {
             lowest = std::min(lowest, table[level]);
             highest = std::max(highest, table[level]);
         }
@@ -38,7 +47,7 @@ QString DescribeLevels(const std::vector<uint8_t>& levels, int dynamicRange, int
     lowest = std::min(lowest, highest);
     const QLocale locale = LocaleOf(language);
     return QString::fromUtf8(texts.levelPlotDescription)
-        .arg(locale.toString(static_cast<qulonglong>(levels.size())))
+        .arg(locale.toString(static_cast<qulonglong>(levels.count)))
         .arg(lowest)
         .arg(highest);
 }

@@ -17,7 +17,6 @@
 #include "ui/CMediaPlayer2.h"
 #include "ui/DialogFont.h"
 #include "ui/InstructionLabel.h"
-#include "ui/LevelDescription.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/Pictures.h"
@@ -473,8 +472,8 @@ void MainDialog::OnPaint() {
 
 void MainDialog::DescribePlot() {
     m_levelFrame->setAccessibleDescription(
-        DescribeLevels(m_job.m_engine.m_levels, m_dynamicRangeSlider->value(),
-                       m_volumeSlider->value(), *m_controlTexts, m_language));
+        DescribeLevels(m_levelSummary, m_dynamicRangeSlider->value(), m_volumeSlider->value(),
+                       *m_controlTexts, m_language));
 }
 
 std::string MainDialog::DefaultFolder() const {
@@ -660,6 +659,7 @@ PlayerControl& MainDialog::Player() {
 }
 
 void MainDialog::Redraw() {
+    m_levelSummary = SummarizeLevels(m_job.m_engine.m_levels);
     OnPaint();
 }
 

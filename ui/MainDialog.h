@@ -4,6 +4,7 @@
 #include "job/JobHost.h"
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
+#include "ui/LevelDescription.h"
 
 #include <QDialog>
 #include <QFont>
@@ -155,6 +156,8 @@ class MainDialog : public QDialog, public JobHost {
     // The desktop's font at the size the window was laid out for; captions may need it smaller.
     QFont m_baseFont;
     const ControlTexts* m_controlTexts = ControlTextsFor(kDefaultLanguage);
+    // The levels of the last pass as the plot's description needs them.
+    LevelSummary m_levelSummary;
     QAction* m_hearOriginalAction = nullptr;
     // Gathers a run of key presses on a slider into one preview.
     QTimer* m_sliderActionTimer = nullptr;

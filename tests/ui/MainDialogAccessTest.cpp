@@ -234,8 +234,9 @@ class MainDialogAccessTest : public QObject {
         levels[3] = 0;
         levels[10] = 12;
         levels[500] = 118;
-        QCOMPARE(DescribeLevels(levels, 500, 500, *ControlTextsFor(language), language),
-                 description);
+        QCOMPARE(
+            DescribeLevels(SummarizeLevels(levels), 500, 500, *ControlTextsFor(language), language),
+            description);
     }
 
     void volumeGrooveFillsFromTheBottomUpToTheHandle() {
