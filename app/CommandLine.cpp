@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <optional>
+#include <sys/stat.h>
 
 namespace korvane {
 namespace {
@@ -13,9 +14,14 @@ struct LongOption {
 };
 
 constexpr LongOption kLongOptions[] = {
-    {"speed", true},  {"dynamic-range", true}, {"volume", true},   {"fix-stuck-notes", false},
-    {"output", true}, {"help", false},         {"version", false},
+    {"speed", true},  {"dynamic-range", true}, {"volume", true},         {"fix-stuck-notes", false},
+    {"output", true}, {"output-dir", true},    {"keep-names", false},    {"jobs", true},
+    {"report", true}, {"quiet", false},        {"skip-existing", false}, {"shard", true},
+    {"help", false},  {"version", false},
 };
+
+constexpr int kMostJobs = 1024;
+constexpr long kMostShards = 1000000;
 
 std::optional<int> ParseInteger(const std::string& text, int lowest, int highest) {
     if (text.empty()) {
@@ -30,6 +36,20 @@ std::optional<int> ParseInteger(const std::string& text, int lowest, int highest
     return static_cast<int>(value);
 }
 
+// "I/N" with 0 <= I < N.
+std::optional<Shard> ParseShard(const std::string& text) {
+    const auto slash = text.find('/');
+    if (slash == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto count = ParseInteger(text.substr(slash + 1), 1, kMostShards);
+    const auto index = ParseInteger(text.substr(0, slash), 0, kMostShards - 1);
+    if (!count || !index || *index >= *count) {
+        return std::nullopt;
+    }
+    return Shard{static_cast<uint32_t>(*index), static_cast<uint32_t>(*count)};
+}
+
 const LongOption* FindLongOption(const std::string& name) {
     for (const LongOption& option : kLongOptions) {
         if (name == option.name) {
@@ -41,7 +61,8 @@ const LongOption* FindLongOption(const std::string& name) {
 
 class Parser {
   public:
-    explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
+    Parser(const std::vector<std::string>& args, const FolderTest& isFolder)
+        : m_args(args), m_isFolder(isFolder) {}
 
     CommandLine Parse() {
         std::vector<std::string> shortOptions{m_args.empty() ? std::string() : m_args[0]};
@@ -61,6 +82,9 @@ class Parser {
             }
         }
         m_result.batch = ScanBatchArguments(shortOptions);
+        for (const std::string& path : m_result.batch.paths) {
+            m_result.headless = m_result.headless || m_isFolder(path);
+        }
         if (m_result.action == CommandLine::Action::UsageError || m_help || m_version) {
             return Finish();
         }
@@ -111,8 +135,42 @@ class Parser {
             m_outputGiven = true;
         } else if (name == "help") {
             m_help = true;
-        } else {
+        } else if (name == "version") {
             m_version = true;
+        } else {
+            ApplyCollection(name, value);
+        }
+    }
+
+    void ApplyCollection(const std::string& name, const std::string& value) {
+        CollectionOptions& collection = m_result.collection;
+        if (name == "output-dir") {
+            collection.outputDir = value;
+            if (value.empty()) {
+                Fail("--output-dir needs a folder", 0);
+            }
+        } else if (name == "keep-names") {
+            collection.keepNames = true;
+        } else if (name == "jobs") {
+            int jobs = 0;
+            SetInteger(name, value, 1, kMostJobs, jobs);
+            collection.jobs = static_cast<unsigned>(jobs);
+        } else if (name == "report") {
+            collection.reportPath = value;
+            if (value.empty()) {
+                Fail("--report needs a file name, or - for standard output", 0);
+            }
+        } else if (name == "quiet") {
+            collection.quiet = true;
+        } else if (name == "skip-existing") {
+            collection.skipExisting = true;
+        } else {
+            const auto shard = ParseShard(value);
+            if (!shard) {
+                Fail("--shard takes I/N with 0 <= I < N, not '" + value + "'", 0);
+                return;
+            }
+            collection.shard = *shard;
         }
     }
 
@@ -151,10 +209,15 @@ class Parser {
         }
         std::vector<std::string> inputs = batch.paths;
         inputs.insert(inputs.end(), afterDashes.begin(), afterDashes.end());
+        const CollectionOptions& collection = m_result.collection;
         if (inputs.empty()) {
             Fail("no input file", 0);
-        } else if (m_outputGiven && inputs.size() != 1) {
+        } else if (m_outputGiven && (inputs.size() != 1 || m_isFolder(inputs.front()))) {
             Fail("--output goes with exactly one input file", 0);
+        } else if (m_outputGiven && !collection.outputDir.empty()) {
+            Fail("--output and --output-dir do not go together", 0);
+        } else if (collection.keepNames && collection.outputDir.empty()) {
+            Fail("--keep-names goes with --output-dir", 0);
         } else {
             m_result.action = CommandLine::Action::Convert;
             m_result.inputs = std::move(inputs);
@@ -174,6 +237,7 @@ class Parser {
     }
 
     const std::vector<std::string>& m_args;
+    const FolderTest& m_isFolder;
     CommandLine m_result;
     bool m_outputGiven = false;
     bool m_help = false;
@@ -181,15 +245,23 @@ class Parser {
 };
 } // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
-    return Parser(args).Parse();
+bool IsFolderPath(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const FolderTest& isFolder) {
+    return Parser(args, isFolder).Parse();
 }
 
 std::string UsageText() {
-    return "usage: korvane [OPTION]... [FILE.mid]...\n"
+    return "usage: korvane [OPTION]... [FILE.mid | FOLDER]...\n"
            "       korvane -f FILE.mid\n"
            "Repairs and adjusts Standard MIDI Files. Each FILE.mid is converted into\n"
-           "FILEKRV.mid beside it; a RIFF MIDI file (FILE.rmi) gives a plain FILEKRV.mid.\n"
+           "FILEKRV.mid beside it. A FOLDER is searched, sub-folders too, for files\n"
+           "ending in .mid, .midi, .kar, .smf or .rmi (names beginning with \".\" and\n"
+           "earlier outputs ending in KRV.mid are left out; links to folders are not\n"
+           "followed). A RIFF MIDI file (FILE.rmi) gives a plain FILEKRV.mid.\n"
            "\n"
            "  --speed=P            tempo in percent, 0 to 100000 (default 100)\n"
            "  --dynamic-range=D    0 to 1000: below 500 narrows, above 500 widens the\n"
@@ -197,11 +269,29 @@ std::string UsageText() {
            "  --volume=V           0 to 1000: below 500 louder, above 500 softer (default 500)\n"
            "  --fix-stuck-notes    release every note before the same key is struck again\n"
            "  --output=PATH        where to write (one input file only)\n"
+           "  --output-dir=DIR     write the outputs under DIR, in the sub-folders their\n"
+           "                       inputs have under the FOLDER given (a FILE goes straight\n"
+           "                       into DIR); inputs inside DIR are left out\n"
+           "  --keep-names         with --output-dir: each output takes its input's name\n"
+           "  --jobs=N             convert N files at once, 1 to 1024 (default: one per\n"
+           "                       processor); messages and report keep the input order\n"
+           "  --report=PATH        write one JSON line per input to PATH (- for standard\n"
+           "                       output): input, output, status, message, bytes_in,\n"
+           "                       bytes_out and the repairs made\n"
+           "  --skip-existing      leave out inputs whose output is there and not older\n"
+           "  --shard=I/N          convert only shard I of N (0 <= I < N), chosen by each\n"
+           "                       input's path under its FOLDER: N runs with I = 0 to N-1\n"
+           "                       convert every file once\n"
+           "  --quiet              print nothing but failures\n"
            "  --help               show this text\n"
            "  --version            show the version\n"
            "\n"
-           "With no option the window opens (with FILE.mid loaded, if given).\n"
-           "Exit status: 0 every file converted, 1 a conversion failed, 2 usage error.\n";
+           "With no option and no FOLDER the window opens (with FILE.mid loaded, if given).\n"
+           "A run over several files shows its progress on a terminal and ends with a\n"
+           "summary line. Ctrl-C stops it: files begun are abandoned, the report keeps\n"
+           "every file finished.\n"
+           "Exit status: 0 every file converted, 1 a file or folder failed, 2 usage error,\n"
+           "130 or 143 stopped by Ctrl-C or SIGTERM.\n";
 }
 
 } // namespace korvane

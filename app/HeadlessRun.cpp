@@ -1,10 +1,9 @@
 #include "app/HeadlessRun.h"
 
+#include "app/CollectionRun.h"
 #include "app/ConsoleHost.h"
 #include "job/ConversionJob.h"
 #include "job/LanguageTable.h"
-#include "job/OutputCollisions.h"
-#include "job/OutputPath.h"
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 
@@ -19,44 +18,30 @@ const LanguageTexts* StoredLanguageTexts(const Profile& profile) {
         LanguageTextsFor(profile.GetProfileInt(kKeyLanguage, kDefaultLanguage));
     return texts != nullptr ? texts : LanguageTextsFor(kDefaultLanguage);
 }
+
+// "-v" alone: the pass runs on what start-up leaves, the remembered folder and no output.
+int RunOnRememberedFolder(const CommandLine& commandLine, const Profile& profile,
+                          const LanguageTexts* texts, std::ostream& errors) {
+    ConsoleHost host;
+    ConversionJob job(host);
+    job.ApplyTexts(texts);
+    job.m_adjustments = commandLine.options.adjustments;
+    job.m_inputPath = profile.GetProfileString(kKeyInputFolder, "");
+    const bool completed = job.RunConversion(true);
+    if (const auto message = host.TakeMessage()) {
+        errors << "korvane: " << job.m_inputPath << ": " << *message << "\n";
+    }
+    return completed ? 0 : 1;
+}
 } // namespace
 
 int RunHeadless(const CommandLine& commandLine, std::ostream& errors) {
     const Profile profile;
-    ConsoleHost host(errors);
-    ConversionJob job(host);
     const LanguageTexts* texts = StoredLanguageTexts(profile);
-    job.ApplyTexts(texts);
-    job.m_adjustments = commandLine.options.adjustments;
-
     if (commandLine.inputs.empty()) {
-        // "-v" alone: the pass runs on what start-up leaves, the remembered folder and no output.
-        job.m_inputPath = profile.GetProfileString(kKeyInputFolder, "");
-        host.SetInputName(job.m_inputPath);
-        return job.RunConversion(true) ? 0 : 1;
+        return RunOnRememberedFolder(commandLine, profile, texts, errors);
     }
-    std::vector<InputOutput> pairs;
-    for (const std::string& input : commandLine.inputs) {
-        pairs.push_back({input, commandLine.options.outputPath.value_or(DeriveOutputPath(input))});
-    }
-    // Every output is known before the first is written, so no conversion can replace a later
-    // input or an earlier output of the same run.
-    const std::vector<size_t> colliding = FindCollidingInputs(pairs);
-    int status = 0;
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        host.SetInputName(pairs[i].input);
-        if (std::find(colliding.begin(), colliding.end(), i) != colliding.end()) {
-            host.ShowMessage(texts->msgInputsCollide, MessageIcon::Stop);
-            status = 1;
-            continue;
-        }
-        job.m_inputPath = pairs[i].input;
-        job.m_outputPath = pairs[i].output;
-        if (!job.RunConversion(true)) {
-            status = 1;
-        }
-    }
-    return status;
+    return RunCollection(commandLine, *texts, errors);
 }
 
 } // namespace korvane

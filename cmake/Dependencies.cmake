@@ -1,5 +1,6 @@
 # Third-party libraries, all from Debian packages (scripts/install-deps.sh).
 find_package(PkgConfig REQUIRED)
+find_package(nlohmann_json 3 REQUIRED)
 find_package(Threads REQUIRED)
 find_path(SIMPLEINI_INCLUDE_DIR SimpleIni.h REQUIRED)
 find_library(SIMPLEINI_LIBRARY simpleini REQUIRED)

@@ -33,7 +33,10 @@ class ChunkPass {
     void Copy(const ChunkFrame& chunk) {
         if (m_headerSeen && chunk.id == kTrackId) {
             WalkTrack(chunk);
-        } else if (m_output != nullptr) {
+            return;
+        }
+        m_engine.m_repairs.chunksCopied += m_headerSeen;
+        if (m_output != nullptr) {
             // The header and chunks of other kinds (vendor data) hold no events: copied unchanged.
             WriteFrame(chunk.id, chunk.length);
             CopyData(chunk, !m_headerSeen);
@@ -116,6 +119,7 @@ void RunChunkPass(CFile& input, size_t windowSize, MidiEngine& engine, PassOutpu
     while (reader.Next(chunk)) {
         pass.Copy(chunk);
     }
+    engine.m_repairs.chunksCutShort += reader.CutShortChunks();
 }
 
 } // namespace korvane

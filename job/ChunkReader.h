@@ -25,11 +25,14 @@ class ChunkReader {
     // Replaces chunk with the next one; false at the end of the input (a cut-short ID or length
     // ends it). Throws ChunkReadError.
     bool Next(ChunkFrame& chunk);
+    // Chunks whose data, or whose ID and length, the end of the input cut short.
+    uint64_t CutShortChunks() const { return m_cutShort; }
 
   private:
     InputWindow& m_input;
     uint64_t m_position;
     uint64_t m_end;
+    uint64_t m_cutShort = 0;
 };
 
 } // namespace korvane

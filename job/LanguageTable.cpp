@@ -26,6 +26,7 @@ constexpr LanguageTexts kTables[4] = {
         "Vorschau",
         "Zu groß für eine Vorschau",
         "Original anhören",
+        "Dieser Ordner kann nicht gelesen werden.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -47,6 +48,7 @@ constexpr LanguageTexts kTables[4] = {
         "Preview",
         "Too large to preview",
         "Hear the original",
+        "This folder can not be read.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -70,6 +72,7 @@ constexpr LanguageTexts kTables[4] = {
         "Vista previa",
         "Demasiado grande para la vista previa",
         "Escuchar el original",
+        "Esta carpeta no puede ser leída.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -93,6 +96,7 @@ constexpr LanguageTexts kTables[4] = {
         "Aperçu",
         "Trop volumineux pour l'aperçu",
         "Écouter l'original",
+        "Ce dossier ne peut pas être lu.",
     },
 };
 

@@ -28,6 +28,7 @@ struct LanguageTexts {
     const char* preview;
     const char* tooLargeToPreview;
     const char* hearOriginal;
+    const char* msgFolderNotRead; // a folder of a command-line collection
 };
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.

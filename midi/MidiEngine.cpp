@@ -11,6 +11,7 @@ constexpr uint8_t kMetaEndOfTrack = 0x2F;
 void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
     m_savePass = out != nullptr;
     m_out = out;
+    m_repairs = RepairCounts{};
     m_eliminateStuckNotes = adjustments.m_eliminateStuckNotes;
     m_levelTable = BuildLevelTable(adjustments.m_dynamicRange, adjustments.m_volume);
     for (unsigned v = 0; v < 256; ++v) {
@@ -61,6 +62,7 @@ void MidiEngine::WalkTrack(TrackSource& source) {
     } catch (const EndOfData&) {
         // The last event is incomplete: drop it whole.
         m_writer.DropEvent();
+        ++m_repairs.eventsDropped;
     } catch (...) {
         TrimLevels(); // a failed read or write ends the pass with the levels read so far
         throw;
@@ -93,6 +95,7 @@ void MidiEngine::MoveTo(uint32_t offset) {
 
 void MidiEngine::CloseTrack() {
     // A track cut short is closed so that the written file stays well-formed.
+    ++m_repairs.tracksClosed;
     m_writer.EmitByte(0x00);
     m_writer.EmitByte(0xFF);
     m_writer.EmitByte(kMetaEndOfTrack);
@@ -221,6 +224,7 @@ void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
     const uint8_t velocity = ReadByte();
     RecordLevel(velocity);
     if (m_eliminateStuckNotes) {
+        ++m_repairs.noteOffsInserted;
         if (!statusImplied) {
             m_writer.StepBack();
         }

@@ -2,6 +2,7 @@
 
 #include "midi/Adjustments.h"
 #include "midi/LevelMap.h"
+#include "midi/RepairCounts.h"
 #include "midi/SpeedRule.h"
 #include "midi/TrackSource.h"
 #include "midi/TrackWriter.h"
@@ -19,6 +20,8 @@ class MidiEngine {
   public:
     // Every level of the last pass, as read, in the order met; empty when none are kept.
     std::vector<uint8_t> m_levels;
+    // What the pass repaired; the job adds what it repairs at the chunk level.
+    RepairCounts m_repairs;
 
     // Whether the passes keep their levels (the plot needs them; a conversion alone does not,
     // and then the levels take no memory whatever the input's size).

@@ -111,6 +111,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     uint32_t running = m_runningStatus;
     const RunningInfo* info = &kRunningInfo[running];
     uint32_t tails = info->tails;
+    uint64_t noteOffs = 0;
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -154,6 +155,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
             const uint32_t noteOff = info->noteOff | (first << 8);
             std::memcpy(out, &noteOff, sizeof noteOff);
             out += 4 * repairs;
+            noteOffs += repairs;
             written += repairs & (explicitStatus ^ 1);
             statusWritten |= repairs;
         }
@@ -172,6 +174,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     m_levelHead = levels;
     m_runningStatus = static_cast<uint8_t>(running);
     m_clock.remainder = m_speedRule.RemainderOf(fraction);
+    m_repairs.noteOffsInserted += noteOffs;
 }
 
 void MidiEngine::CopyEventsFast() {

@@ -13,6 +13,8 @@ packages=(
   # the package test: building and checking the package, its window on a virtual display, the
   # shell completion
   dpkg-dev lintian desktop-file-utils appstream xvfb xauth bash-completion
+  # the report of a run over a collection
+  nlohmann-json3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

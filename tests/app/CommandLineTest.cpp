@@ -93,4 +93,84 @@ TEST(ParseCommandLine, EmptyOutputIsKeptApartFromNoOutput) {
     EXPECT_EQ(ParseCommandLine({"korvane", "--speed=5", "a.mid"}).options.outputPath, std::nullopt);
 }
 } // namespace
+
+namespace {
+// Paths named "dir" or "dir/..." stand for folders, without touching the disk.
+bool FakeFolder(const std::string& path) {
+    return path == "dir" || path.rfind("dir/", 0) == 0;
+}
+
+CommandLine ParseWithFolders(std::vector<std::string> args) {
+    args.insert(args.begin(), "korvane");
+    return ParseCommandLine(args, FakeFolder);
+}
+
+struct CollectionCase {
+    const char* name;
+    std::vector<std::string> args;
+    Action action;
+};
+
+class CollectionParseTable : public testing::TestWithParam<CollectionCase> {};
+
+TEST_P(CollectionParseTable, Parses) {
+    const CommandLine line = ParseWithFolders(GetParam().args);
+    EXPECT_EQ(line.action, GetParam().action) << line.error;
+    EXPECT_TRUE(line.headless);
+    EXPECT_EQ(line.action == Action::UsageError, !line.error.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CollectionParseTable,
+    testing::Values(
+        CollectionCase{"FolderAloneConverts", {"dir"}, Action::Convert},
+        CollectionCase{"FolderAfterF", {"-f", "dir"}, Action::Convert},
+        CollectionCase{
+            "KeepNamesWithOutputDir", {"--output-dir=o", "--keep-names", "dir"}, Action::Convert},
+        CollectionCase{"KeepNamesAlone", {"--keep-names", "dir"}, Action::UsageError},
+        CollectionCase{"OutputDirEmpty", {"--output-dir=", "dir"}, Action::UsageError},
+        CollectionCase{"OutputWithFolder", {"--output=o.mid", "dir"}, Action::UsageError},
+        CollectionCase{"OutputWithOutputDir",
+                       {"--output=o.mid", "--output-dir=o", "a.mid"},
+                       Action::UsageError},
+        CollectionCase{"JobsZero", {"--jobs=0", "dir"}, Action::UsageError},
+        CollectionCase{"JobsWord", {"--jobs=many", "dir"}, Action::UsageError},
+        CollectionCase{"JobsOne", {"--jobs", "1", "dir"}, Action::Convert},
+        CollectionCase{"ReportEmpty", {"--report=", "dir"}, Action::UsageError},
+        CollectionCase{"ShardLast", {"--shard=2/3", "dir"}, Action::Convert},
+        CollectionCase{"ShardIndexTooHigh", {"--shard=3/3", "dir"}, Action::UsageError},
+        CollectionCase{"ShardNoSlash", {"--shard=3", "dir"}, Action::UsageError},
+        CollectionCase{"ShardZeroCount", {"--shard=0/0", "dir"}, Action::UsageError},
+        CollectionCase{"ShardNegative", {"--shard=-1/2", "dir"}, Action::UsageError},
+        CollectionCase{"ShardTrailing", {"--shard=1/2x", "dir"}, Action::UsageError},
+        CollectionCase{"ShardEmptyIndex", {"--shard=/2", "dir"}, Action::UsageError},
+        CollectionCase{"QuietFlagWithValue", {"--quiet=yes", "dir"}, Action::UsageError}),
+    [](const testing::TestParamInfo<CollectionCase>& param) { return param.param.name; });
+
+TEST(ParseCommandLine, FolderMakesTheClassicRunHeadless) {
+    const CommandLine window = ParseWithFolders({"a.mid"});
+    EXPECT_EQ(window.action, Action::Window);
+    const CommandLine walk = ParseWithFolders({"a.mid", "dir/sub"});
+    EXPECT_EQ(walk.action, Action::Convert);
+    EXPECT_TRUE(walk.headless);
+    EXPECT_EQ(walk.inputs, (std::vector<std::string>{"a.mid", "dir/sub"}));
+}
+
+TEST(ParseCommandLine, TakesCollectionValues) {
+    const CommandLine line =
+        ParseWithFolders({"--output-dir", "out", "--keep-names", "--jobs=7", "--report=-",
+                          "--quiet", "--skip-existing", "--shard=4/9", "dir"});
+    ASSERT_EQ(line.action, Action::Convert) << line.error;
+    EXPECT_EQ(line.collection.outputDir, "out");
+    EXPECT_TRUE(line.collection.keepNames);
+    EXPECT_EQ(line.collection.jobs, 7u);
+    EXPECT_EQ(line.collection.reportPath, "-");
+    EXPECT_TRUE(line.collection.quiet);
+    EXPECT_TRUE(line.collection.skipExisting);
+    EXPECT_EQ(line.collection.shard.index, 4u);
+    EXPECT_EQ(line.collection.shard.count, 9u);
+    EXPECT_EQ(ParseWithFolders({"dir"}).collection.jobs, 0u);
+}
+} // namespace
+
 } // namespace korvane

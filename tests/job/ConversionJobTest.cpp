@@ -657,4 +657,46 @@ TEST_F(ConversionJobTest, LanguageOutOfRangeKeepsTexts) {
     EXPECT_EQ(job.m_msgPleaseLoad, "Laden Sie bitte eine MIDI Akte");
 }
 } // namespace
+
+namespace {
+struct ChunkRepairCase {
+    const char* name;
+    Bytes input;
+    uint64_t chunksCutShort;
+    uint64_t chunksCopied;
+    uint64_t tracksClosed;
+};
+
+class ChunkRepairs : public ConversionJobTest,
+                     public testing::WithParamInterface<ChunkRepairCase> {};
+
+// The window's load pass counts what the save pass repairs.
+TEST_P(ChunkRepairs, SaveAndLoadPassCountAlike) {
+    const ChunkRepairCase& c = GetParam();
+    WriteFileBytes(in, c.input);
+    for (bool save : {true, false}) {
+        ASSERT_TRUE(save ? Save(in, out) : Load(in));
+        const RepairCounts& counts = job.m_engine.m_repairs;
+        EXPECT_EQ(counts.chunksCutShort, c.chunksCutShort) << "save " << save;
+        EXPECT_EQ(counts.chunksCopied, c.chunksCopied) << "save " << save;
+        EXPECT_EQ(counts.tracksClosed, c.tracksClosed) << "save " << save;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ChunkRepairs,
+    testing::Values(
+        ChunkRepairCase{"Sound", kSong, 0, 0, 0},
+        ChunkRepairCase{"VendorChunks",
+                        Join({kHeader, Chunk("XFIH", {1}), Chunk("MTrk", kEnd), Chunk("XFKM", {})}),
+                        0, 2, 0},
+        ChunkRepairCase{"TrackCutByEndOfFile",
+                        Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 9, 0x00, 0x90, 0x3C}}), 1,
+                        0, 1},
+        ChunkRepairCase{"CutLengthField", Join({kSong, Bytes{'M', 'T', 'r', 'k', 0, 0}}), 1, 0, 0},
+        ChunkRepairCase{"CutId", Join({kSong, Bytes{'M'}}), 1, 0, 0},
+        ChunkRepairCase{"HeaderCutShort", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, 1, 0, 0}),
+    [](const testing::TestParamInfo<ChunkRepairCase>& param) { return param.param.name; });
+} // namespace
+
 } // namespace korvane

@@ -348,4 +348,26 @@ TEST(MidiEngine, LongTrackStreamsAcrossBlocks) {
     EXPECT_EQ(result.levels.size(), 100000u);
 }
 } // namespace
+
+namespace {
+// One engine for many files keeps its speed tables while the speed stays, and rebuilds them
+// when it changes.
+TEST(MidiEngine, EachPassUsesTheSpeedSetForIt) {
+    const Bytes track = Concat({{0x60, 0x90, 0x3C, 0x64}, kEnd});
+    MidiEngine engine;
+    for (const auto& [speed, delta] :
+         {std::pair{100, 0x60}, {200, 0x30}, {200, 0x30}, {50, 0xC0}, {100, 0x60}}) {
+        Adjustments adjustments;
+        adjustments.m_speedPercent = speed;
+        MemorySink sink;
+        engine.BeginPass(adjustments, &sink);
+        engine.WalkTrack(track.data(), static_cast<uint32_t>(track.size()));
+        engine.EndPass();
+        const Bytes expectedDelta = delta < 0x80 ? Bytes{static_cast<uint8_t>(delta)}
+                                                 : Bytes{0x81, static_cast<uint8_t>(delta - 0x80)};
+        EXPECT_EQ(sink.bytes, Concat({expectedDelta, {0x90, 0x3C, 0x64}, kEnd})) << speed;
+    }
+}
+} // namespace
+
 } // namespace korvane

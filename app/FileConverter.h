@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/ConsoleHost.h"
+#include "app/FileOutcome.h"
+#include "app/OutputFolders.h"
+#include "app/PlannedInput.h"
+#include "job/ConversionJob.h"
+#include "job/LanguageTable.h"
+
+namespace korvane {
+
+// Converts the inputs of a run one at a time, on whichever thread owns it: each worker of a
+// run has its own, with its own job and engine.
+class FileConverter {
+  public:
+    FileConverter(const CommandLine& commandLine, const LanguageTexts& texts);
+
+    FileOutcome Convert(const PlannedInput& input);
+
+  private:
+    const CommandLine& m_commandLine;
+    const LanguageTexts& m_texts;
+    ConsoleHost m_host;
+    ConversionJob m_job{m_host};
+    OutputFolders m_folders;
+};
+
+} // namespace korvane

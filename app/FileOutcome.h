@@ -1,0 +1,23 @@
+#pragma once
+
+#include "midi/RepairCounts.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+enum class FileStatus { Converted, Failed, Skipped };
+
+// What became of one input of a run, as it is printed and reported.
+struct FileOutcome {
+    FileStatus status = FileStatus::Failed;
+    std::string output;                 // empty for a folder that could not be read
+    std::optional<std::string> message; // in the profile's language
+    std::optional<uint64_t> bytesIn;
+    std::optional<uint64_t> bytesOut;
+    RepairCounts repairs;
+};
+
+} // namespace korvane

@@ -1,0 +1,58 @@
+#include "app/InputPlan.h"
+
+#include "app/FolderWalk.h"
+#include "job/OutputPath.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+PlannedInput FileArgument(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return {path, static_cast<uint32_t>(start), 0};
+}
+} // namespace
+
+std::vector<PlannedInput> PlanInputs(const std::vector<std::string>& arguments,
+                                     const CollectionOptions& collection,
+                                     const FolderTest& isFolder) {
+    FolderIdentity outputFolder;
+    const bool skipOutputFolder =
+        !collection.outputDir.empty() && IdentifyFolder(collection.outputDir, outputFolder);
+    std::vector<PlannedInput> plan;
+    for (const std::string& argument : arguments) {
+        if (isFolder(argument)) {
+            std::vector<PlannedInput> found =
+                WalkFolder(argument, skipOutputFolder ? &outputFolder : nullptr);
+            std::move(found.begin(), found.end(), std::back_inserter(plan));
+        } else {
+            plan.push_back(FileArgument(argument));
+        }
+    }
+    if (collection.shard.count > 1) {
+        std::erase_if(plan, [&collection](const PlannedInput& input) {
+            return !InShard(input.Relative(), collection.shard);
+        });
+    }
+    return plan;
+}
+
+std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,
+                          const CollectionOptions& collection) {
+    if (outputPath) {
+        return *outputPath;
+    }
+    if (collection.outputDir.empty()) {
+        return DeriveOutputPath(input.path);
+    }
+    const std::string relative(input.Relative());
+    std::string folder = collection.outputDir;
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder + (collection.keepNames ? relative : DeriveOutputPath(relative));
+}
+
+} // namespace korvane

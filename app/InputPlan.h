@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/PlannedInput.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// Every input of the command line in order: files as given, folders walked (without the
+// output folder), then only this machine's shard.
+std::vector<PlannedInput> PlanInputs(const std::vector<std::string>& arguments,
+                                     const CollectionOptions& collection,
+                                     const FolderTest& isFolder = IsFolderPath);
+
+// Where an input's output goes: the one output given, else under the output folder mirroring
+// the input's place below its folder argument, else beside the input.
+std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,
+                          const CollectionOptions& collection);
+
+} // namespace korvane

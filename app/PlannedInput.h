@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// One input of a run, in the order it is converted and reported: a file, or a folder that
+// could not be read.
+struct PlannedInput {
+    std::string path;
+    uint32_t relativeStart = 0; // where the path below its folder argument begins
+    int folderError = 0;        // non-zero (an errno value): an unreadable folder
+
+    std::string_view Relative() const { return std::string_view(path).substr(relativeStart); }
+};
+
+} // namespace korvane

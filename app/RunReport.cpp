@@ -1,0 +1,76 @@
+#include "app/RunReport.h"
+
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+namespace korvane {
+
+namespace {
+using Json = nlohmann::ordered_json;
+
+const char* StatusName(FileStatus status) {
+    switch (status) {
+    case FileStatus::Converted:
+        return "converted";
+    case FileStatus::Skipped:
+        return "skipped";
+    case FileStatus::Failed:
+        break;
+    }
+    return "failed";
+}
+
+template <typename T> Json OrNull(const std::optional<T>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
+
+Json RepairsOf(const RepairCounts& repairs) {
+    return {{"tracks_closed", repairs.tracksClosed},
+            {"events_dropped", repairs.eventsDropped},
+            {"chunks_cut_short", repairs.chunksCutShort},
+            {"chunks_copied", repairs.chunksCopied},
+            {"note_offs_inserted", repairs.noteOffsInserted}};
+}
+} // namespace
+
+bool RunReport::Open(const std::string& path) {
+    if (path == "-") {
+        m_out = &std::cout;
+        return true;
+    }
+    m_file.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
+    m_out = m_file.is_open() ? &m_file : nullptr;
+    return m_out != nullptr;
+}
+
+void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
+    if (m_out == nullptr) {
+        return;
+    }
+    const Json line = {{"input", input},
+                       {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
+                       {"status", StatusName(outcome.status)},
+                       {"message", OrNull(outcome.message)},
+                       {"bytes_in", OrNull(outcome.bytesIn)},
+                       {"bytes_out", OrNull(outcome.bytesOut)},
+                       {"repairs", RepairsOf(outcome.repairs)}};
+    // A path that is not UTF-8 is written with replacement characters rather than lost.
+    // Each line goes out whole at once, so the report holds every finished file whatever ends
+    // the run.
+    *m_out << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+}
+
+bool RunReport::Close() {
+    if (m_out == nullptr) {
+        return true;
+    }
+    m_out->flush();
+    const bool written = !m_out->fail();
+    if (m_file.is_open()) {
+        m_file.close();
+    }
+    m_out = nullptr;
+    return written && !m_file.fail();
+}
+
+} // namespace korvane

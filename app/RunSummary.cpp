@@ -1,0 +1,45 @@
+#include "app/RunSummary.h"
+
+#include <cstdio>
+
+namespace korvane {
+
+void RunTotals::Add(const FileOutcome& outcome) {
+    switch (outcome.status) {
+    case FileStatus::Converted:
+        ++converted;
+        repaired += outcome.repairs.Any();
+        break;
+    case FileStatus::Failed:
+        ++failed;
+        break;
+    case FileStatus::Skipped:
+        ++skipped;
+        break;
+    }
+    bytesIn += outcome.bytesIn.value_or(0);
+}
+
+std::string WithThousands(uint64_t value) {
+    std::string digits = std::to_string(value);
+    for (auto at = static_cast<ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<size_t>(at), ",");
+    }
+    return digits;
+}
+
+std::string SummaryLine(const RunTotals& totals, bool interrupted, double seconds) {
+    std::string line =
+        "korvane: " + WithThousands(totals.files) + (totals.files == 1 ? " file: " : " files: ") +
+        WithThousands(totals.converted) + " converted, " + WithThousands(totals.repaired) +
+        " of them repaired, " + WithThousands(totals.failed) + " failed, " +
+        WithThousands(totals.skipped) + " skipped, ";
+    if (interrupted) {
+        line += WithThousands(totals.files - totals.Reported()) + " not reached, ";
+    }
+    char time[32];
+    std::snprintf(time, sizeof time, "in %.1f s", seconds);
+    return line + time;
+}
+
+} // namespace korvane

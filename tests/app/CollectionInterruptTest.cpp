@@ -1,0 +1,141 @@
+// A run over a folder stopped by a signal in its middle.
+#include "testing/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace korvane {
+
+namespace {
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+using Json = nlohmann::json;
+
+// A song of about 8 KB: a few hundred notes.
+Bytes Song() {
+    Bytes song{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+    for (int i = 0; i < 1000; ++i) {
+        for (const int byte : {0x10, 0x90, 40 + i % 40, 0x50}) {
+            song.push_back(static_cast<uint8_t>(byte));
+        }
+    }
+    for (const int byte : {0x00, 0xFF, 0x2F, 0x00}) {
+        song.push_back(static_cast<uint8_t>(byte));
+    }
+    const size_t length = song.size() - 22;
+    song[20] = static_cast<uint8_t>(length >> 8);
+    song[21] = static_cast<uint8_t>(length);
+    return song;
+}
+
+// Starts korvane with its standard error going to errPath.
+pid_t StartKorvane(const std::vector<std::string>& args, const std::string& errPath) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    std::vector<std::string> argv{KORVANE_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) {
+        pointers.push_back(arg.data());
+    }
+    pointers.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, KORVANE_BINARY, &actions, nullptr, pointers.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+std::string Thousands(size_t value) {
+    return value < 1000
+               ? std::to_string(value)
+               : std::to_string(value / 1000) + "," + std::to_string(1000 + value % 1000).substr(1);
+}
+
+size_t LineCount(const std::string& path) {
+    const std::string text = ReadTextFile(path);
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+class CollectionInterrupt : public testing::TestWithParam<int> {};
+
+TEST_P(CollectionInterrupt, FinishedFilesStayReportedAndNothingElseIsLeft) {
+    constexpr int kFiles = 3000;
+    TempFolder folder;
+    const std::string src = folder.File("src");
+    const std::string out = folder.File("out");
+    const Bytes song = Song();
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string sub = src + "/" + std::to_string(i % 10);
+        fs::create_directories(sub);
+        WriteFileBytes(sub + "/" + std::to_string(i) + ".mid", song);
+    }
+    const std::string report = folder.File("report.jsonl");
+    const std::string errors = folder.File("errors.txt");
+    const pid_t pid = StartKorvane(
+        {"--jobs=1", "--fix-stuck-notes", "--output-dir=" + out, "--report=" + report, src},
+        errors);
+    ASSERT_GT(pid, 0);
+    while (LineCount(report) < 5) { // some files done: the run is in its middle
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(pid, GetParam());
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + GetParam());
+
+    // Every line is whole; every file reported is there, complete; nothing else was written.
+    std::istringstream lines(ReadTextFile(report));
+    std::vector<std::string> reported;
+    Bytes expected;
+    for (std::string line; std::getline(lines, line);) {
+        const Json entry = Json::parse(line);
+        ASSERT_EQ(entry["status"], "converted");
+        reported.push_back(entry["output"]);
+        const Bytes written = ReadFileBytes(reported.back());
+        if (expected.empty()) {
+            expected = written;
+        }
+        EXPECT_EQ(written, expected);
+    }
+    std::vector<std::string> written;
+    for (const auto& entry : fs::recursive_directory_iterator(out)) {
+        if (!entry.is_directory()) {
+            written.push_back(entry.path().string());
+        }
+    }
+    std::sort(written.begin(), written.end());
+    std::sort(reported.begin(), reported.end());
+    EXPECT_EQ(written, reported);
+    EXPECT_LT(reported.size(), static_cast<size_t>(kFiles));
+    const std::string summary = "korvane: 3,000 files: " + std::to_string(reported.size()) +
+                                " converted, " + std::to_string(reported.size()) +
+                                " of them repaired, 0 failed, 0 skipped, " +
+                                Thousands(kFiles - reported.size()) + " not reached, in ";
+    EXPECT_EQ(ReadTextFile(errors).rfind(summary, 0), 0u) << ReadTextFile(errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CollectionInterrupt, testing::Values(SIGINT, SIGTERM),
+                         [](const testing::TestParamInfo<int>& param) {
+                             return param.param == SIGINT ? "Sigint" : "Sigterm";
+                         });
+} // namespace
+
+} // namespace korvane

@@ -1,0 +1,319 @@
+// Runs over folders with the real executable, on trees made in a temporary folder.
+#include "testing/Process.h"
+#include "testing/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvane {
+
+namespace {
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+using Json = nlohmann::json;
+using Strings = std::vector<std::string>;
+
+const Bytes kHeader{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60};
+
+Bytes Song(uint8_t on, uint8_t off = 0x40) {
+    Bytes song = kHeader;
+    song.insert(song.end(), {'M',  'T', 'r',  'k',  0,    0,   0,    12,   0x00, 0x90,
+                             0x3C, on,  0x60, 0x80, 0x3C, off, 0x00, 0xFF, 0x2F, 0x00});
+    return song;
+}
+
+// Its track lacks its last byte: the Note Off is dropped and End of Track added.
+const Bytes kCutSong = [] {
+    Bytes song = kHeader;
+    song.insert(song.end(),
+                {'M', 'T', 'r', 'k', 0, 0, 0, 12, 0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C});
+    return song;
+}();
+
+class CollectionRun : public testing::Test {
+  protected:
+    ProcessResult Run(Strings args, std::map<std::string, std::string> set = {}) {
+        set["XDG_CONFIG_HOME"] = config.Path();
+        return RunProcess(KORVANE_BINARY, args, set, {"DISPLAY", "WAYLAND_DISPLAY"});
+    }
+
+    std::string Src(const std::string& relative = "") const {
+        return relative.empty() ? folder.File("src") : folder.File("src/" + relative);
+    }
+    std::string Out(const std::string& relative = "") const {
+        return relative.empty() ? folder.File("out") : folder.File("out/" + relative);
+    }
+
+    void Put(const std::string& relative, const Bytes& bytes) const {
+        fs::create_directories(fs::path(Src(relative)).parent_path());
+        WriteFileBytes(Src(relative), bytes);
+    }
+
+    // Every regular file below root, as paths relative to it, sorted.
+    static Strings FilesBelow(const std::string& root) {
+        Strings files;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file() && !entry.is_symlink()) {
+                files.push_back(fs::relative(entry.path(), root).string());
+            }
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    static std::vector<Json> ReadReport(const std::string& text) {
+        std::vector<Json> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(Json::parse(line));
+        }
+        return lines;
+    }
+
+    static Strings Inputs(const std::vector<Json>& report) {
+        Strings inputs;
+        for (const Json& line : report) {
+            inputs.push_back(line.at("input").get<std::string>());
+        }
+        return inputs;
+    }
+
+    TempFolder folder;
+    TempFolder config;
+};
+
+TEST_F(CollectionRun, WalksOnlyMidiFilesInByteOrder) {
+    for (const char* name : {"b.mid", "A.MID", "a.midi", "c.Kar", "d.smf", "e.rmi", "sub/z.mid",
+                             "sub.mid", "Sub/x.mid", "notes.txt", "mid", ".hidden.mid",
+                             ".folder/in.mid", "oldKRV.mid", "OLDkrv.MID", "deep/er/est.mid"}) {
+        Put(name, Song(0x64));
+    }
+    fs::create_directories(folder.File("elsewhere"));
+    WriteFileBytes(folder.File("elsewhere/linked.mid"), Song(0x64));
+    fs::create_directory_symlink(folder.File("elsewhere"), Src("linked-folder"));
+    fs::create_symlink(folder.File("elsewhere/linked.mid"), Src("link.mid"));
+    fs::create_symlink(folder.File("nowhere.mid"), Src("dangling.mid"));
+
+    const ProcessResult result = Run({"--report=-", Src()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    Strings expected;
+    for (const char* name : {"A.MID", "Sub/x.mid", "a.midi", "b.mid", "c.Kar", "d.smf",
+                             "deep/er/est.mid", "e.rmi", "link.mid", "sub.mid", "sub/z.mid"}) {
+        expected.push_back(Src(name));
+    }
+    EXPECT_EQ(Inputs(ReadReport(result.out)), expected);
+    EXPECT_TRUE(FileExists(Src("sub/zKRV.mid")));
+    EXPECT_TRUE(FileExists(Src("linkKRV.mid")));
+    EXPECT_FALSE(FileExists(folder.File("elsewhere/linkedKRV.mid")));
+    EXPECT_FALSE(FileExists(Src(".folder/inKRV.mid")));
+    EXPECT_FALSE(FileExists(Src("oldKRVKRV.mid")));
+}
+
+TEST_F(CollectionRun, MirrorsUnderOutputFolderAndKeepsNames) {
+    Put("a.mid", Song(0x64));
+    Put("one/two/b.x.mid", Song(0x50));
+    WriteFileBytes(folder.File("single.mid"), Song(0x40));
+    ProcessResult result =
+        Run({"--output-dir=" + Out(), "--volume=0", Src(), folder.File("single.mid")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(FilesBelow(Out()), (Strings{"aKRV.mid", "one/two/bKRV.mid", "singleKRV.mid"}));
+    EXPECT_EQ(ReadFileBytes(Out("one/two/bKRV.mid")), Song(0x7F, 0x7F));
+    EXPECT_EQ(FilesBelow(Src()), (Strings{"a.mid", "one/two/b.x.mid"})); // nothing beside
+
+    // The output folder inside the folder walked is left out of the walk.
+    result = Run({"--output-dir=" + Src("mirror"), "--keep-names", "--report=-", Src()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Inputs(ReadReport(result.out)), (Strings{Src("a.mid"), Src("one/two/b.x.mid")}));
+    EXPECT_EQ(ReadFileBytes(Src("mirror/one/two/b.x.mid")), Song(0x50));
+    result = Run({"--output-dir=" + Src("mirror"), "--keep-names", "--report=-", Src()});
+    EXPECT_EQ(ReadReport(result.out).size(), 2u);
+}
+
+TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
+    Put("a.mid", Song(0x64));
+    Put("b.mid", kCutSong);
+    Put("c.mid",
+        {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'X', 'F', 'I', 'H', 0, 0, 0, 1, 7});
+    Put("d.mid", Song(0x64));
+    ::chmod(Src("d.mid").c_str(), 0); // unreadable, unless the tests run as root
+    const std::string report = folder.File("report.jsonl");
+    const ProcessResult result =
+        Run({"--report=" + report, "--fix-stuck-notes", "--output-dir=" + Out(), Src()});
+    const std::vector<Json> lines = ReadReport(ReadTextFile(report));
+    ASSERT_EQ(lines.size(), 4u) << result.err;
+
+    const Json& a = lines[0];
+    EXPECT_EQ(a.size(), 7u);
+    EXPECT_EQ(a["input"], Src("a.mid"));
+    EXPECT_EQ(a["output"], Out("aKRV.mid"));
+    EXPECT_EQ(a["status"], "converted");
+    EXPECT_TRUE(a["message"].is_null());
+    EXPECT_EQ(a["bytes_in"], Song(0x64).size());
+    EXPECT_EQ(a["bytes_out"], fs::file_size(Out("aKRV.mid")));
+    EXPECT_EQ(a["repairs"], Json::parse(R"({"tracks_closed": 0, "events_dropped": 0,
+        "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 1})"));
+
+    const Json& b = lines[1];
+    EXPECT_EQ(b["repairs"], Json::parse(R"({"tracks_closed": 1, "events_dropped": 1,
+        "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1})"));
+    EXPECT_EQ(lines[2]["repairs"]["chunks_copied"], 1);
+
+    const Json& d = lines[3];
+    if (::geteuid() != 0) {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(d["status"], "failed");
+        EXPECT_EQ(d["message"], "The input MIDI file can not be opened.");
+        EXPECT_TRUE(d["bytes_out"].is_null());
+    }
+    EXPECT_NE(result.err.find("4 files: "), std::string::npos) << result.err;
+}
+
+TEST_F(CollectionRun, OrderAndMessagesDoNotDependOnJobs) {
+    Strings names;
+    for (int i = 0; i < 60; ++i) {
+        names.push_back("f" + std::to_string(i % 7) + "/" + std::to_string(i));
+        Bytes song = Song(static_cast<uint8_t>(i));
+        // Sizes vary; the zeros after the track read as chunks, copied as a repair.
+        song.resize(song.size() + static_cast<size_t>(i % 3) * 4000, 0);
+        Put(names.back() + ".mid", song);
+    }
+    Strings reports;
+    Strings errors;
+    for (const std::string jobs : {"--jobs=1", "--jobs=4", "--jobs=16"}) {
+        // Every fifth output's place is taken by a folder: it cannot be created.
+        for (size_t i = 0; i < names.size(); i += 5) {
+            fs::create_directories(Out(jobs + "/" + names[i] + "KRV.mid"));
+        }
+        const ProcessResult result =
+            Run({jobs, "--report=-", "--speed=150", "--output-dir=" + Out(jobs), Src()});
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        reports.push_back(result.out);
+        errors.push_back(result.err.substr(0, result.err.rfind(" in ")));
+    }
+    const std::vector<Json> first = ReadReport(reports[0]);
+    ASSERT_EQ(first.size(), 60u);
+    for (const Json& line : first) {
+        const std::string relative = line["input"].get<std::string>().substr(Src().size() + 1);
+        const auto at =
+            std::find(names.begin(), names.end(), fs::path(relative).replace_extension());
+        ASSERT_NE(at, names.end()) << line;
+        EXPECT_EQ(line["status"], (at - names.begin()) % 5 == 0 ? "failed" : "converted");
+    }
+    EXPECT_NE(errors[0].find("korvane: " + Src(names[0]) +
+                             ".mid: The output MIDI file can not be created.\n"),
+              std::string::npos);
+    EXPECT_NE(errors[0].find("korvane: 60 files: 48 converted, 32 of them repaired, 12 failed, 0 "
+                             "skipped,"),
+              std::string::npos)
+        << errors[0];
+    for (size_t i = 1; i < reports.size(); ++i) {
+        EXPECT_EQ(Inputs(ReadReport(reports[i])), Inputs(first));
+        EXPECT_EQ(errors[i], errors[0]);
+    }
+}
+
+TEST_F(CollectionRun, FailuresPrintInInputOrderWhateverTheJobs) {
+    for (int i = 100; i < 140; ++i) {
+        Put("f" + std::to_string(i) + ".mid", Song(0x40));
+    }
+    fs::create_directories(Src("f105KRV.mid"));
+    fs::create_directories(Src("f131KRV.mid"));
+    for (const char* jobs : {"--jobs=1", "--jobs=8"}) {
+        const ProcessResult result = Run({jobs, "--quiet", Src()});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "korvane: " + Src("f105.mid") +
+                                  ": The output MIDI file can not be created.\nkorvane: " +
+                                  Src("f131.mid") + ": The output MIDI file can not be created.\n");
+    }
+}
+
+TEST_F(CollectionRun, SkipExistingLeavesCurrentOutputs) {
+    Put("a.mid", Song(0x64));
+    Put("b.mid", Song(0x64));
+    ASSERT_EQ(Run({"--output-dir=" + Out(), Src()}).exitCode, 0);
+    WriteFileBytes(Out("bKRV.mid"), {1, 2, 3}); // newer than its input
+    // a.mid changes after its output was made.
+    struct timespec later[2] = {{0, UTIME_OMIT}, {::time(nullptr) + 60, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, Src("a.mid").c_str(), later, 0), 0);
+
+    const ProcessResult result =
+        Run({"--output-dir=" + Out(), "--skip-existing", "--report=-", "--volume=0", Src()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<Json> lines = ReadReport(result.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0]["status"], "converted");
+    EXPECT_EQ(lines[1]["status"], "skipped");
+    EXPECT_TRUE(lines[1]["bytes_out"].is_null());
+    EXPECT_EQ(ReadFileBytes(Out("aKRV.mid")), Song(0x7F, 0x7F));
+    EXPECT_EQ(ReadFileBytes(Out("bKRV.mid")), (Bytes{1, 2, 3}));
+    EXPECT_NE(result.err.find("1 converted, 0 of them repaired, 0 failed, 1 skipped"),
+              std::string::npos)
+        << result.err;
+}
+
+TEST_F(CollectionRun, ShardsAddUpToTheWholeWithNoOverlap) {
+    for (int i = 0; i < 50; ++i) {
+        Put("d" + std::to_string(i % 4) + "/" + std::to_string(i) + ".mid", Song(0x40));
+    }
+    Put("top.mid", Song(0x40));
+    const Strings whole =
+        Inputs(ReadReport(Run({"--report=-", "--output-dir=" + Out(), Src()}).out));
+    ASSERT_EQ(whole.size(), 51u);
+    for (const int count : {1, 2, 3, 7}) {
+        std::multiset<std::string> together;
+        for (int index = 0; index < count; ++index) {
+            const std::string shard = std::to_string(index) + "/" + std::to_string(count);
+            const ProcessResult result =
+                Run({"--shard=" + shard, "--report=-", "--output-dir=" + Out(shard), Src()});
+            EXPECT_EQ(result.exitCode, 0) << result.err;
+            const Strings inputs = Inputs(ReadReport(result.out));
+            EXPECT_TRUE(std::is_sorted(inputs.begin(), inputs.end()));
+            if (count > 1) {
+                EXPECT_LT(inputs.size(), whole.size()) << shard;
+            }
+            together.insert(inputs.begin(), inputs.end());
+        }
+        EXPECT_EQ(Strings(together.begin(), together.end()), whole) << count;
+    }
+}
+
+TEST_F(CollectionRun, UsageErrorsWriteNothing) {
+    Put("a.mid", Song(0x40));
+    for (const Strings& args : {Strings{"--keep-names", Src()},
+                                {"--shard=2/2", Src()},
+                                {"--shard=1", Src()},
+                                {"--jobs=0", Src()},
+                                {"--output=" + folder.File("o.mid"), Src()},
+                                {"--output=" + folder.File("o.mid"), Src("a.mid"), Src("a.mid")}}) {
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << args[0];
+        EXPECT_EQ(result.err.rfind("korvane: ", 0), 0u);
+        EXPECT_EQ(FilesBelow(folder.Path()), Strings{"src/a.mid"}) << args[0];
+    }
+}
+
+TEST_F(CollectionRun, EmptyFolderAndMissingReportFolder) {
+    fs::create_directories(Src());
+    ProcessResult result = Run({Src()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err.rfind("korvane: 0 files: 0 converted, 0 of them repaired, 0 failed, 0 "
+                               "skipped, in ",
+                               0),
+              0u)
+        << result.err;
+    Put("a.mid", Song(0x40));
+    result = Run({"--report=" + folder.File("no/such/report.jsonl"), Src()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(FileExists(Src("aKRV.mid"))); // nothing converted without its report
+}
+} // namespace
+
+} // namespace korvane

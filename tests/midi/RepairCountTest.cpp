@@ -1,0 +1,97 @@
+#include "tests/midi/EngineRun.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane {
+
+namespace {
+struct CountCase {
+    const char* name;
+    Adjustments settings;
+    Bytes track;
+    uint64_t tracksClosed;
+    uint64_t eventsDropped;
+    uint64_t noteOffsInserted;
+};
+
+const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
+
+// Note Ons on one key, the status given once and then implied: long enough for the fast loops.
+Bytes RunningNoteOns(int count, uint8_t velocity) {
+    Bytes track{0x00, 0x90, 0x3C, velocity};
+    for (int i = 1; i < count; ++i) {
+        track.insert(track.end(), {0x10, 0x3C, velocity});
+    }
+    return track;
+}
+
+Bytes WithEnd(Bytes track) {
+    track.insert(track.end(), kEnd.begin(), kEnd.end());
+    return track;
+}
+
+RepairCounts CountsOf(const Adjustments& adjustments, const Bytes& track, bool save) {
+    MidiEngine engine;
+    MemorySink sink;
+    engine.BeginPass(adjustments, save ? &sink : nullptr);
+    engine.WalkTrack(track.data(), static_cast<uint32_t>(track.size()));
+    engine.EndPass();
+    return engine.m_repairs;
+}
+
+class RepairCountTable : public testing::TestWithParam<CountCase> {};
+
+// The window's load pass counts what the save pass repairs.
+TEST_P(RepairCountTable, SaveAndLoadPassCountAlike) {
+    const CountCase& c = GetParam();
+    for (bool save : {true, false}) {
+        const RepairCounts counts = CountsOf(c.settings, c.track, save);
+        EXPECT_EQ(counts.tracksClosed, c.tracksClosed) << "save " << save;
+        EXPECT_EQ(counts.eventsDropped, c.eventsDropped) << "save " << save;
+        EXPECT_EQ(counts.noteOffsInserted, c.noteOffsInserted) << "save " << save;
+        EXPECT_EQ(counts.chunksCutShort + counts.chunksCopied, 0u);
+    }
+}
+
+const Adjustments kPlain{};
+const Adjustments kRepair{500, 500, 100, true};
+const Adjustments kFastRepair{700, 400, 150, true};
+
+INSTANTIATE_TEST_SUITE_P(
+    Tracks, RepairCountTable,
+    testing::Values(
+        CountCase{"Complete", kRepair, WithEnd({0x00, 0x80, 0x3C, 0x40}), 0, 0, 0},
+        CountCase{"EmptyTrackClosed", kPlain, {}, 1, 0, 0},
+        CountCase{"EndsAtEventBoundary", kPlain, {0x00, 0x90, 0x3C, 0x64}, 1, 0, 0},
+        CountCase{"EventCutShort", kPlain, {0x00, 0x90, 0x3C, 0x64, 0x00, 0x90, 0x3C}, 1, 1, 0},
+        CountCase{"DeltaCutShort", kPlain, {0x00, 0xC0, 0x05, 0x81}, 1, 1, 0},
+        CountCase{"MetaLongerThanTrack", kPlain, {0x00, 0xFF, 0x01, 0x05, 'a'}, 1, 1, 0},
+        CountCase{"EndOfTrackCut", kPlain, {0x00, 0xFF, 0x2F}, 1, 1, 0},
+        CountCase{"RepairOffInsertsNothing", kPlain, WithEnd(RunningNoteOns(500, 0x50)), 0, 0, 0},
+        CountCase{"RepairCheckedPath", kRepair, WithEnd({0x00, 0x90, 0x3C, 0x64}), 0, 0, 1},
+        CountCase{"RepairFastLoopAtSameSpeed", kRepair, WithEnd(RunningNoteOns(500, 0x50)), 0, 0,
+                  500},
+        CountCase{"RepairFastLoopRewriting", kFastRepair, WithEnd(RunningNoteOns(500, 0x50)), 0, 0,
+                  500},
+        CountCase{"RepairOfSilentNoteOns", kFastRepair, WithEnd(RunningNoteOns(300, 0x00)), 0, 0,
+                  300},
+        CountCase{"RepairThenCutShort", kFastRepair, RunningNoteOns(200, 0x50), 1, 0, 200}),
+    [](const testing::TestParamInfo<CountCase>& param) { return param.param.name; });
+
+TEST(RepairCounts, EachPassStartsFromZero) {
+    MidiEngine engine;
+    MemorySink sink;
+    const Bytes cut{0x00, 0x90, 0x3C};
+    for (int pass = 0; pass < 2; ++pass) {
+        engine.BeginPass(Adjustments{}, &sink);
+        engine.WalkTrack(cut.data(), static_cast<uint32_t>(cut.size()));
+        engine.EndPass();
+        EXPECT_EQ(engine.m_repairs.tracksClosed, 1u);
+        EXPECT_TRUE(engine.m_repairs.Any());
+    }
+    engine.BeginPass(Adjustments{}, &sink);
+    EXPECT_FALSE(engine.m_repairs.Any());
+}
+} // namespace
+
+} // namespace korvane
