@@ -1,6 +1,7 @@
 #include "app/CollectionRun.h"
 
 #include "app/CollectionRunner.h"
+#include "app/GroupCommit.h"
 #include "app/InputPlan.h"
 #include "app/InterruptSignals.h"
 #include "app/ProgressLine.h"
@@ -12,6 +13,8 @@
 #include <chrono>
 #include <cstring>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -25,19 +28,40 @@ unsigned JobCount(const CollectionOptions& collection) {
     return online > 0 ? static_cast<unsigned>(online) : 1;
 }
 
-// One file named on its own converts as it always has: no summary, no signal handling.
-bool IsCollection(const CommandLine& commandLine, size_t planned) {
-    return planned != 1 ||
-           std::any_of(commandLine.inputs.begin(), commandLine.inputs.end(),
+// A run over a folder shows its progress, stops cleanly on a signal and ends with a summary;
+// files named one by one convert as they always have.
+bool IsCollection(const CommandLine& commandLine) {
+    return std::any_of(commandLine.inputs.begin(), commandLine.inputs.end(),
                        [](const std::string& input) { return IsFolderPath(input); });
+}
+
+std::vector<PlannedInput> PlanRun(const CommandLine& commandLine) {
+    std::vector<PlannedInput> plan = PlanInputs(commandLine.inputs, commandLine.collection);
+    // Every output is known before the first is written, so no conversion can replace a later
+    // input or an earlier output of the same run.
+    MarkCollisions(plan, commandLine.options.outputPath, commandLine.collection);
+    return plan;
+}
+
+// Each output waiting for its group holds a descriptor: the run takes every descriptor the
+// system allows it and lets at most half of them wait.
+size_t OutputsAhead() {
+    constexpr size_t kMostAhead = 4096;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return 64;
+    }
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    return std::min<size_t>(kMostAhead, limit.rlim_cur / 2);
 }
 
 class Run {
   public:
     Run(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors)
         : m_commandLine(commandLine), m_texts(texts), m_errors(errors),
-          m_plan(PlanInputs(commandLine.inputs, commandLine.collection)),
-          m_collection(IsCollection(commandLine, m_plan.size())),
+          m_plan(PlanRun(commandLine)), m_collection(IsCollection(commandLine)),
           m_progress(errors, m_collection && !commandLine.collection.quiet && ::isatty(2)) {
         m_totals.files = m_plan.size();
     }
@@ -53,10 +77,11 @@ class Run {
         if (m_collection) {
             signals.emplace();
         }
-        CollectionRunner runner(m_plan, JobCount(m_commandLine.collection), [this] {
+        CollectionRunner runner(m_plan, JobCount(m_commandLine.collection), OutputsAhead(), [this] {
             return std::make_unique<FileConverter>(m_commandLine, m_texts);
         });
-        runner.Run([this](size_t index, const FileOutcome& outcome) { Report(index, outcome); },
+        runner.Run([this](std::vector<FileOutcome>& group) { Commit(group); },
+                   [this](size_t index, const FileOutcome& outcome) { Report(index, outcome); },
                    [this] { return Tick(); });
         m_progress.Erase();
         const int signal = InterruptSignals::Received();
@@ -74,6 +99,29 @@ class Run {
     }
 
   private:
+    void Commit(std::vector<FileOutcome>& group) {
+        std::vector<TempOutput*> outputs;
+        std::vector<FileOutcome*> converted;
+        for (FileOutcome& outcome : group) {
+            if (outcome.status == FileStatus::Converted) {
+                outputs.push_back(&outcome.pending);
+                converted.push_back(&outcome);
+            }
+        }
+        const std::vector<bool> named = CommitTogether(outputs);
+        for (size_t i = 0; i < converted.size(); ++i) {
+            FileOutcome& outcome = *converted[i];
+            struct stat st {};
+            if (named[i] && ::stat(outcome.output.c_str(), &st) == 0) {
+                outcome.bytesOut = static_cast<uint64_t>(st.st_size);
+            } else if (!named[i]) {
+                outcome.status = FileStatus::Failed;
+                outcome.message = m_texts.msgOutputNotWritten;
+                outcome.repairs = RepairCounts{};
+            }
+        }
+    }
+
     void Report(size_t index, const FileOutcome& outcome) {
         const PlannedInput& input = m_plan[index];
         m_totals.Add(outcome);

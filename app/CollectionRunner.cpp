@@ -1,31 +1,47 @@
 #include "app/CollectionRunner.h"
 
-#include <chrono>
 #include <thread>
 
 namespace korvane {
-
 namespace {
 constexpr auto kTickEvery = std::chrono::milliseconds(100);
+// A group is committed when it is this large or this old, so that a sync is shared by many
+// files while the report and the progress line still follow closely.
+constexpr uint64_t kGroupBytes = 64 << 20;
+constexpr auto kGroupAge = std::chrono::milliseconds(250);
 } // namespace
 
-void CollectionRunner::Run(const Report& report, const Tick& tick) {
+CollectionRunner::CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs,
+                                   size_t ahead, MakeConverter makeConverter)
+    : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(ahead, 2)),
+      m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
+
+void CollectionRunner::Run(const FinishGroup& finish, const Report& report, const Tick& tick) {
     std::vector<std::thread> threads;
     const size_t count = std::min<size_t>(m_jobs, m_plan.size());
     for (size_t i = 0; i < count; ++i) {
         threads.emplace_back([this, converter = m_makeConverter()] { Work(*converter); });
     }
     std::unique_lock lock(m_mutex);
-    while (m_reported < m_plan.size() && !m_stopping) {
-        m_ready.wait_for(lock, kTickEvery,
-                         [this] { return m_outcomes[m_reported % kAhead].has_value(); });
-        ReportReady(lock, report);
+    for (;;) {
+        m_ready.wait_for(lock, kTickEvery, [this] {
+            return m_gathered < m_next && m_outcomes[m_gathered % m_ahead].has_value();
+        });
+        Gather(false);
+        const bool ended = m_gathered == m_plan.size();
+        if (GroupIsDue(ended)) {
+            Flush(lock, finish, report);
+        }
+        if (ended) {
+            break;
+        }
         lock.unlock();
         const bool stop = tick();
         lock.lock();
         if (stop) {
             m_stopping = true;
             m_room.notify_all();
+            break;
         }
     }
     lock.unlock();
@@ -33,27 +49,62 @@ void CollectionRunner::Run(const Report& report, const Tick& tick) {
         thread.join();
     }
     lock.lock();
-    ReportReady(lock, report);
+    do {
+        Gather(true);
+        Flush(lock, finish, report);
+    } while (m_gathered < m_next);
 }
 
-void CollectionRunner::ReportReady(std::unique_lock<std::mutex>& lock, const Report& report) {
-    while (m_reported < m_next && m_outcomes[m_reported % kAhead]) {
-        const size_t index = m_reported;
-        const FileOutcome outcome = std::move(*m_outcomes[index % kAhead]);
-        m_outcomes[index % kAhead].reset();
-        lock.unlock();
-        report(index, outcome);
-        lock.lock();
-        ++m_reported;
-        m_room.notify_all();
+void CollectionRunner::Gather(bool all) {
+    while (m_gathered < m_next && m_group.size() < m_ahead / 2) {
+        std::optional<FileOutcome>& slot = m_outcomes[m_gathered % m_ahead];
+        if (!slot && !all) {
+            return;
+        }
+        if (slot) {
+            if (m_group.empty()) {
+                m_groupStart = std::chrono::steady_clock::now();
+            }
+            m_groupBytes += slot->bytesIn.value_or(0);
+            m_group.push_back(std::move(*slot));
+            m_groupIndices.push_back(m_gathered);
+            slot.reset();
+        }
+        ++m_gathered;
     }
+}
+
+bool CollectionRunner::GroupIsDue(bool ended) const {
+    return !m_group.empty() &&
+           (ended || m_group.size() >= m_ahead / 2 || m_groupBytes >= kGroupBytes ||
+            std::chrono::steady_clock::now() - m_groupStart >= kGroupAge);
+}
+
+void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish,
+                             const Report& report) {
+    std::vector<FileOutcome> group = std::move(m_group);
+    std::vector<size_t> indices = std::move(m_groupIndices);
+    m_group.clear();
+    m_groupIndices.clear();
+    m_groupBytes = 0;
+    lock.unlock();
+    if (!group.empty()) {
+        finish(group);
+    }
+    for (size_t i = 0; i < group.size(); ++i) {
+        report(indices[i], group[i]);
+    }
+    group.clear(); // outputs closed before their places are given back
+    lock.lock();
+    m_released = m_gathered;
+    m_room.notify_all();
 }
 
 void CollectionRunner::Work(FileConverter& converter) {
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_room.wait(lock, [this] {
-            return m_stopping || m_next >= m_plan.size() || m_next < m_reported + kAhead;
+            return m_stopping || m_next >= m_plan.size() || m_next < m_released + m_ahead;
         });
         if (m_stopping || m_next >= m_plan.size()) {
             return;
@@ -62,8 +113,10 @@ void CollectionRunner::Work(FileConverter& converter) {
         lock.unlock();
         FileOutcome outcome = converter.Convert(m_plan[index]);
         lock.lock();
-        m_outcomes[index % kAhead] = std::move(outcome);
-        m_ready.notify_one();
+        if (!m_stopping) {
+            m_outcomes[index % m_ahead] = std::move(outcome);
+            m_ready.notify_one();
+        }
     }
 }
 

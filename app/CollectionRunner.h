@@ -4,6 +4,7 @@
 #include "app/FileOutcome.h"
 #include "app/PlannedInput.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -13,46 +14,56 @@
 
 namespace korvane {
 
-// Converts the inputs of a run on several threads at once and hands every outcome to the
-// calling thread in input order, so that what a run prints and reports does not depend on how
-// many threads it has.
+// Converts the inputs of a run on several threads at once and hands the outcomes to the
+// calling thread in input order, a group at a time, so that what a run prints and reports
+// does not depend on how many threads it has, and many outputs can be made durable together.
 class CollectionRunner {
   public:
     using MakeConverter = std::function<std::unique_ptr<FileConverter>()>;
+    // Called on the calling thread with the next outcomes in input order, before any of them
+    // is reported: commits their outputs.
+    using FinishGroup = std::function<void(std::vector<FileOutcome>& group)>;
     // Called on the calling thread, in input order.
     using Report = std::function<void(size_t index, const FileOutcome& outcome)>;
     // Called on the calling thread at least ten times a second: true asks the run to stop.
     using Tick = std::function<bool()>;
 
-    CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs,
-                     MakeConverter makeConverter)
-        : m_plan(plan), m_jobs(jobs), m_makeConverter(std::move(makeConverter)) {}
+    // ahead: how many inputs past the one being reported may be converted and held (each
+    // holds an open output); a group holds at most half of them.
+    CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs, size_t ahead,
+                     MakeConverter makeConverter);
 
     // Returns when every input is reported or, once a stop is asked for, when the files begun
-    // have ended; files still unconverted then are not reported.
-    void Run(const Report& report, const Tick& tick);
+    // have ended. Files begun before the stop but ending after it are abandoned and, like the
+    // files never begun, not reported; every file that ended before it is.
+    void Run(const FinishGroup& finish, const Report& report, const Tick& tick);
 
   private:
-    // How far ahead of the input being reported the threads may convert: bounds the outcomes
-    // held while one slow file is waited for.
-    static constexpr size_t kAhead = 4096;
-
     void Work(FileConverter& converter);
-    // Reports the outcomes ready from m_reported on; called with the lock held.
-    void ReportReady(std::unique_lock<std::mutex>& lock, const Report& report);
+    // Moves the outcomes ready in input order into the group; after a stop, every outcome
+    // there is, abandoned inputs left out. Called with the lock held.
+    void Gather(bool all);
+    bool GroupIsDue(bool ended) const;
+    // Commits and reports the group; the lock is held on entry and exit.
+    void Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish, const Report& report);
 
     const std::vector<PlannedInput>& m_plan;
     const unsigned m_jobs;
+    const size_t m_ahead;
     const MakeConverter m_makeConverter;
 
     std::mutex m_mutex;
     std::condition_variable m_room;  // a thread may take the next input
     std::condition_variable m_ready; // an outcome has come
-    std::vector<std::optional<FileOutcome>> m_outcomes =
-        std::vector<std::optional<FileOutcome>>(kAhead);
+    std::vector<std::optional<FileOutcome>> m_outcomes;
     size_t m_next = 0;     // the next input to convert
-    size_t m_reported = 0; // the next input to report
+    size_t m_gathered = 0; // the next input to gather into the group
+    size_t m_released = 0; // inputs before this one no longer hold a place among those ahead
     bool m_stopping = false;
+    std::vector<FileOutcome> m_group;
+    std::vector<size_t> m_groupIndices;
+    uint64_t m_groupBytes = 0;
+    std::chrono::steady_clock::time_point m_groupStart;
 };
 
 } // namespace korvane

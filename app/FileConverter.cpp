@@ -19,19 +19,13 @@ bool OutputIsCurrent(const struct stat& input, const std::string& output) {
            NotOlder(st.st_mtim, input.st_mtim);
 }
 
-std::optional<uint64_t> FileSize(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        return std::nullopt;
-    }
-    return static_cast<uint64_t>(st.st_size);
-}
 } // namespace
 
 FileConverter::FileConverter(const CommandLine& commandLine, const LanguageTexts& texts)
     : m_commandLine(commandLine), m_texts(texts) {
     m_job.ApplyTexts(&texts);
     m_job.m_adjustments = commandLine.options.adjustments;
+    m_job.m_deferCommit = true;
 }
 
 FileOutcome FileConverter::Convert(const PlannedInput& input) {
@@ -42,6 +36,10 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     }
     outcome.output =
         OutputPathFor(input, m_commandLine.options.outputPath, m_commandLine.collection);
+    if (input.collides) {
+        outcome.message = m_texts.msgInputsCollide;
+        return outcome;
+    }
     struct stat in {};
     const bool inputThere = ::stat(input.path.c_str(), &in) == 0;
     if (inputThere) {
@@ -63,8 +61,8 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     outcome.message = m_host.TakeMessage();
     if (converted) {
         outcome.status = FileStatus::Converted;
-        outcome.bytesOut = FileSize(outcome.output);
         outcome.repairs = m_job.m_engine.m_repairs;
+        outcome.pending = m_job.TakeFinishedOutput();
     }
     return outcome;
 }

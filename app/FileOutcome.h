@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/RepairCounts.h"
+#include "platform/TempOutput.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,9 @@ struct FileOutcome {
     std::optional<uint64_t> bytesIn;
     std::optional<uint64_t> bytesOut;
     RepairCounts repairs;
+    // A converted file's output, complete but not yet durable and named: a run commits the
+    // outputs of many files together before it reports them.
+    TempOutput pending;
 };
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "app/InputPlan.h"
 
 #include "app/FolderWalk.h"
+#include "job/OutputCollisions.h"
 #include "job/OutputPath.h"
 
 #include <algorithm>
@@ -37,6 +38,21 @@ std::vector<PlannedInput> PlanInputs(const std::vector<std::string>& arguments,
         });
     }
     return plan;
+}
+
+void MarkCollisions(std::vector<PlannedInput>& plan, const std::optional<std::string>& outputPath,
+                    const CollectionOptions& collection) {
+    std::vector<InputOutput> pairs;
+    std::vector<size_t> files;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (plan[i].folderError == 0) {
+            pairs.push_back({plan[i].path, OutputPathFor(plan[i], outputPath, collection)});
+            files.push_back(i);
+        }
+    }
+    for (const size_t colliding : FindCollidingInputs(pairs)) {
+        plan[files[colliding]].collides = true;
+    }
 }
 
 std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,

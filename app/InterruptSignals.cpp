@@ -1,5 +1,7 @@
 #include "app/InterruptSignals.h"
 
+#include "platform/SignalCleanup.h"
+
 #include <atomic>
 
 namespace korvane {
@@ -13,7 +15,9 @@ void OnSignal(int signal) {
     if (g_received.compare_exchange_strong(none, signal)) {
         return;
     }
-    // Asked twice: the user wants out now.
+    // Asked twice: the user wants out now. Named temporaries are removed first, as a save
+    // ended by the signal removes them.
+    RemoveArmedTemporaries();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }

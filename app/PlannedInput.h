@@ -12,6 +12,7 @@ struct PlannedInput {
     std::string path;
     uint32_t relativeStart = 0; // where the path below its folder argument begins
     int folderError = 0;        // non-zero (an errno value): an unreadable folder
+    bool collides = false;      // its output is another input's, or names another input
 
     std::string_view Relative() const { return std::string_view(path).substr(relativeStart); }
 };

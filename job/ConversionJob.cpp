@@ -147,6 +147,10 @@ bool ConversionJob::FinishOutput() {
     } catch (const CFileException&) {
         return false;
     }
+    if (m_deferCommit) {
+        m_finishedOutput = std::move(m_tempOutput);
+        return true;
+    }
     return m_tempOutput.Commit();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/TempOutput.h"
 
 #include <string>
+#include <utility>
 
 namespace korvane {
 
@@ -50,6 +51,11 @@ class ConversionJob {
     std::string m_msgOutputIsInput;
     std::string m_msgOutputNotWritten;
 
+    // A save pass leaves its finished output, written but not yet synced or named, to be taken
+    // with TakeFinishedOutput: a run over many files makes its outputs durable in groups.
+    bool m_deferCommit = false;
+    TempOutput TakeFinishedOutput() { return std::move(m_finishedOutput); }
+
   private:
     enum class Outcome { Completed, InputFailed, OutputFailed };
 
@@ -72,6 +78,7 @@ class ConversionJob {
     CFile m_outFile;
     FileOutput m_fileOutput{m_outFile};
     TempOutput m_tempOutput;
+    TempOutput m_finishedOutput;
     std::string m_finalOutputPath;
 };
 

@@ -29,6 +29,8 @@ class TempOutput {
     bool IsValid() const { return m_fd >= 0; }
     // The hidden name the file has now; empty while it has none.
     const std::string& NamePath() const { return m_namePath; }
+    // The output it takes the place of, links followed.
+    const std::string& FinalPath() const { return m_finalPath; }
 
     // A descriptor for writing, owned by the caller; -1 on failure.
     int OpenWriter() const;

@@ -75,13 +75,7 @@ TEST_F(KorvaneProcess, OneFailureDoesNotStopTheOthers) {
     const std::string missing = folder.File("missing.mid");
     const ProcessResult result = Run({"--dynamic-range=500", missing, in});
     EXPECT_EQ(result.exitCode, 1);
-    // Several files end with a summary line.
-    EXPECT_EQ(result.err.rfind("korvane: " + missing +
-                                   ": The input MIDI file can not be opened.\nkorvane: 2 files: 1 "
-                                   "converted, 0 of them repaired, 1 failed, 0 skipped, in ",
-                               0),
-              0u)
-        << result.err;
+    EXPECT_EQ(result.err, "korvane: " + missing + ": The input MIDI file can not be opened.\n");
     EXPECT_EQ(ReadFileBytes(out), kSong);
 }
 

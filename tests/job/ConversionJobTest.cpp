@@ -699,4 +699,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ChunkRepairCase>& param) { return param.param.name; });
 } // namespace
 
+namespace {
+// A run over many files takes each finished output and commits it with others.
+TEST_F(ConversionJobTest, DeferredSaveLeavesItsOutputToBeCommitted) {
+    WriteFileBytes(in, kSong);
+    WriteFileBytes(out, {1, 2});
+    job.m_deferCommit = true;
+    ASSERT_TRUE(Save(in, out));
+    TempOutput finished = job.TakeFinishedOutput();
+    ASSERT_TRUE(finished.IsValid());
+    EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2})); // the earlier output, until the commit
+    EXPECT_TRUE(finished.Commit());
+    EXPECT_EQ(ReadFileBytes(out), kSong);
+    EXPECT_FALSE(job.TakeFinishedOutput().IsValid());
+
+    ASSERT_TRUE(Save(in, folder.File("other.mid")));
+    job.TakeFinishedOutput(); // dropped uncommitted: nothing of it stays
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
+}
+} // namespace
+
 } // namespace korvane
