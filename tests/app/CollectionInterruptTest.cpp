@@ -1,4 +1,5 @@
 // A run over a folder stopped by a signal in its middle.
+#include "testing/Process.h"
 #include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -6,14 +7,10 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace korvane {
 
@@ -39,27 +36,15 @@ Bytes Song() {
     return song;
 }
 
-// Starts korvane with its standard error going to errPath.
-pid_t StartKorvane(const std::vector<std::string>& args, const std::string& errPath) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    std::vector<std::string> argv{KORVANE_BINARY};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) {
-        pointers.push_back(arg.data());
-    }
-    pointers.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, KORVANE_BINARY, &actions, nullptr, pointers.data(), environ) != 0) {
-        pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+// Starts korvane with its standard error going to errPath, through a shell that becomes it.
+pid_t StartKorvane(const std::vector<std::string>& args, const std::string& errPath,
+                   const std::string& config) {
+    std::vector<std::string> shellArgs{"-c", "exec \"$0\" \"$@\" 2>\"$KORVANE_ERRORS\"",
+                                       KORVANE_BINARY};
+    shellArgs.insert(shellArgs.end(), args.begin(), args.end());
+    return StartProcess("/bin/sh", shellArgs,
+                        {{"KORVANE_ERRORS", errPath}, {"XDG_CONFIG_HOME", config}},
+                        {"DISPLAY", "WAYLAND_DISPLAY"});
 }
 
 std::string Thousands(size_t value) {
@@ -89,9 +74,10 @@ TEST_P(CollectionInterrupt, FinishedFilesStayReportedAndNothingElseIsLeft) {
     }
     const std::string report = folder.File("report.jsonl");
     const std::string errors = folder.File("errors.txt");
+    TempFolder config;
     const pid_t pid = StartKorvane(
-        {"--jobs=1", "--fix-stuck-notes", "--output-dir=" + out, "--report=" + report, src},
-        errors);
+        {"--jobs=1", "--fix-stuck-notes", "--output-dir=" + out, "--report=" + report, src}, errors,
+        config.Path());
     ASSERT_GT(pid, 0);
     while (LineCount(report) < 5) { // some files done: the run is in its middle
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -126,8 +112,8 @@ TEST_P(CollectionInterrupt, FinishedFilesStayReportedAndNothingElseIsLeft) {
     std::sort(reported.begin(), reported.end());
     EXPECT_EQ(written, reported);
     EXPECT_LT(reported.size(), static_cast<size_t>(kFiles));
-    const std::string summary = "korvane: 10,000 files: " + std::to_string(reported.size()) +
-                                " converted, " + std::to_string(reported.size()) +
+    const std::string done = Thousands(reported.size());
+    const std::string summary = "korvane: 10,000 files: " + done + " converted, " + done +
                                 " of them repaired, 0 failed, 0 skipped, " +
                                 Thousands(kFiles - reported.size()) + " not reached, in ";
     EXPECT_EQ(ReadTextFile(errors).rfind(summary, 0), 0u) << ReadTextFile(errors);
