@@ -1,5 +1,6 @@
 #include "app/CollectionRunner.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace korvane {
@@ -13,12 +14,15 @@ constexpr auto kGroupAge = std::chrono::milliseconds(250);
 
 CollectionRunner::CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs,
                                    size_t ahead, MakeConverter makeConverter)
-    : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(ahead, 2)),
+    : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(std::min(ahead, plan.size()), 2)),
       m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
 
 void CollectionRunner::Run(const FinishGroup& finish, const Report& report, const Tick& tick) {
     std::vector<std::thread> threads;
-    const size_t count = std::min<size_t>(m_jobs, m_plan.size());
+    if (m_plan.size() == 1) {
+        Work(*m_makeConverter()); // a file alone is converted here: no thread to start
+    }
+    const size_t count = std::min<size_t>(m_jobs, m_plan.size() - m_next);
     for (size_t i = 0; i < count; ++i) {
         threads.emplace_back([this, converter = m_makeConverter()] { Work(*converter); });
     }
