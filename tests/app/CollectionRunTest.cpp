@@ -314,6 +314,37 @@ TEST_F(CollectionRun, EmptyFolderAndMissingReportFolder) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_FALSE(FileExists(Src("aKRV.mid"))); // nothing converted without its report
 }
+// A folder that cannot be read fails on its own; the walk goes on. Root reads every folder,
+// so then the run is made by an unprivileged user.
+TEST_F(CollectionRun, UnreadableFolderFailsAndTheWalkGoesOn) {
+    Put("a/in.mid", Song(0x40));
+    Put("b/secret/in.mid", Song(0x40));
+    Put("c/in.mid", Song(0x40));
+    fs::permissions(folder.Path(), fs::perms::all);
+    fs::permissions(config.Path(), fs::perms::all);
+    fs::create_directories(Out());
+    fs::permissions(Out(), fs::perms::all);
+    fs::permissions(Src("b/secret"), fs::perms::owner_write | fs::perms::owner_exec);
+    const Strings args{"--report=-", "--output-dir=" + Out(), Src()};
+    Strings command{"--reuid=65534", "--regid=65534", "--clear-groups", KORVANE_BINARY};
+    command.insert(command.end(), args.begin(), args.end());
+    const ProcessResult result = ::geteuid() == 0 ? RunProcess("/usr/bin/setpriv", command,
+                                                               {{"XDG_CONFIG_HOME", config.Path()}},
+                                                               {"DISPLAY", "WAYLAND_DISPLAY"})
+                                                  : Run(args);
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n') + 1),
+              "korvane: " + Src("b/secret") + ": This folder can not be read.\n");
+    const std::vector<Json> lines = ReadReport(result.out);
+    ASSERT_EQ(lines.size(), 3u) << result.out;
+    EXPECT_EQ(lines[1]["input"], Src("b/secret"));
+    EXPECT_EQ(lines[1]["status"], "failed");
+    EXPECT_TRUE(lines[1]["output"].is_null());
+    EXPECT_EQ(lines[2]["status"], "converted");
+    EXPECT_EQ(FilesBelow(Out()), (Strings{"a/inKRV.mid", "c/inKRV.mid"}));
+    EXPECT_NE(result.err.find("3 files: 2 converted, 0 of them repaired, 1 failed"),
+              std::string::npos);
+}
 } // namespace
 
 } // namespace korvane
