@@ -9,9 +9,9 @@ namespace korvane {
 
 // Converts every input of the command line, folders walked, with the collection options:
 // messages on errors (as "korvane: INPUT: message"), in input order whatever the number of
-// jobs. A run over a folder or several files also shows its progress on a terminal and ends
-// with a summary line. Returns the exit status: 0, 1 when a file or folder failed, 128 plus
-// the signal when SIGINT or SIGTERM stopped it.
+// jobs. A run over a folder also shows its progress on a terminal, stops cleanly on SIGINT
+// or SIGTERM and ends with a summary line. Returns the exit status: 0, 1 when a file or folder
+// failed, 128 plus the signal when SIGINT or SIGTERM stopped it.
 int RunCollection(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors);
 
 } // namespace korvane

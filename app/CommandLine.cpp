@@ -287,7 +287,7 @@ std::string UsageText() {
            "  --version            show the version\n"
            "\n"
            "With no option and no FOLDER the window opens (with FILE.mid loaded, if given).\n"
-           "A run over several files shows its progress on a terminal and ends with a\n"
+           "A run over a FOLDER shows its progress on a terminal and ends with a\n"
            "summary line. Ctrl-C stops it: files begun are abandoned, the report keeps\n"
            "every file finished.\n"
            "Exit status: 0 every file converted, 1 a file or folder failed, 2 usage error,\n"
