@@ -77,4 +77,7 @@ complete_words() {
 [[ $(complete_words korvane --sp) == "--speed= " ]] || fail "options: $(complete_words korvane --sp)"
 [[ $(complete_words korvane --fix-stuck-notes "") == "a.mid b.RMI folder " ]] ||
     fail "files: $(complete_words korvane --fix-stuck-notes "")"
+[[ $(complete_words korvane --j) == "--jobs= " ]] || fail "run options: $(complete_words korvane --j)"
+[[ $(complete_words korvane --output-dir "") == "folder " ]] ||
+    fail "output folders: $(complete_words korvane --output-dir "")"
 echo "package checked"
