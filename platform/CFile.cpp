@@ -9,6 +9,26 @@
 
 namespace korvane {
 
+// Calls readSome with the bytes read so far until count bytes have arrived or the file ends; a
+// signal only interrupts the call, never the read.
+template <typename ReadSome> size_t CFile::ReadFully(size_t count, ReadSome readSome) const {
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = readSome(done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            Fail("read");
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
 CFile::~CFile() {
     Abort();
 }
@@ -54,42 +74,17 @@ void CFile::Attach(int fd, const std::string& path) {
 
 size_t CFile::Read(void* buffer, size_t count) {
     auto* out = static_cast<uint8_t*>(buffer);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(m_fd, out + done, count - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            Fail("read");
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
+    const size_t done =
+        ReadFully(count, [&](size_t got) { return ::read(m_fd, out + got, count - got); });
     m_position += done;
     return done;
 }
 
 size_t CFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
     auto* out = static_cast<uint8_t*>(buffer);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n =
-            ::pread(m_fd, out + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            Fail("read");
-        }
-        if (n == 0) {
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return done;
+    return ReadFully(count, [&](size_t got) {
+        return ::pread(m_fd, out + got, count - got, static_cast<off_t>(offset + got));
+    });
 }
 
 void CFile::WriteAcross(const void* data, size_t count) {

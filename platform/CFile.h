@@ -73,6 +73,7 @@ class CFile : public ByteSink {
     void Drain();
     void Flush();
     [[noreturn]] void Fail(const char* operation) const;
+    template <typename ReadSome> size_t ReadFully(size_t count, ReadSome readSome) const;
     // A failed write: what is buffered is dropped, the failure raised with its cause.
     [[noreturn]] void FailWrite(int error);
 
