@@ -10,6 +10,8 @@ packages=(
   # the tests and benchmarks: GoogleTest, Google Benchmark, the independent MIDI reader, a font
   # for the headless window tests, /usr/bin/time for the benchmark script's peak memory
   libgtest-dev libbenchmark-dev midicsv fonts-dejavu-core time
+  # the speed-drift benchmark reads its outputs back with mido
+  python3-mido
   # the package test: building and checking the package, its window on a virtual display, the
   # shell completion
   dpkg-dev lintian desktop-file-utils appstream xvfb xauth bash-completion
