@@ -38,6 +38,22 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return pointers;
 }
 
+// Spawns program with args in the environment changed by set and unset; returns its process id,
+// or -1.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
+            const std::map<std::string, std::string>& set, const std::vector<std::string>& unset,
+            const posix_spawn_file_actions_t& actions, const posix_spawnattr_t* attributes) {
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> env = Environment(set, unset);
+    auto argvPointers = Pointers(argv);
+    auto envPointers = Pointers(env);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, attributes,
+                                    argvPointers.data(), envPointers.data());
+    return spawned == 0 ? pid : -1;
+}
+
 void Drain(int outFd, int errFd, ProcessResult& result) {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
@@ -73,19 +89,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<std::string> env = Environment(set, unset);
-    auto argvPointers = Pointers(argv);
-    auto envPointers = Pointers(env);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argvPointers.data(),
-                                    envPointers.data());
+    const pid_t pid = Spawn(program, args, set, unset, actions, nullptr);
     posix_spawn_file_actions_destroy(&actions);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
     ProcessResult result;
-    if (spawned == 0) {
+    if (pid != -1) {
         Drain(outPipe[0], errPipe[0], result);
         int status = 0;
         ::waitpid(pid, &status, 0);
@@ -114,17 +123,10 @@ pid_t StartProcess(const std::string& program, const std::vector<std::string>& a
     }
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<std::string> env = Environment(set, unset);
-    auto argvPointers = Pointers(argv);
-    auto envPointers = Pointers(env);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, &attributes,
-                                    argvPointers.data(), envPointers.data());
+    const pid_t pid = Spawn(program, args, set, unset, actions, &attributes);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    return spawned == 0 ? pid : -1;
+    return pid;
 }
 
 } // namespace korvane
