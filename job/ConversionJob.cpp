@@ -43,9 +43,7 @@ bool ConversionJob::RunConversion(bool save) {
             completed = Convert(save);
         }
     }
-    m_inFile.Abort();
-    m_outFile.Abort();
-    m_tempOutput = TempOutput();
+    DiscardFiles();
     m_engine.EndPass();
     if (taken) {
         TellPreview(save, completed);
@@ -66,6 +64,12 @@ void ConversionJob::TellPreview(bool save, bool completed) {
     }
 }
 
+void ConversionJob::DiscardFiles() {
+    m_inFile.Abort();
+    m_outFile.Abort();
+    m_tempOutput = TempOutput();
+}
+
 bool ConversionJob::Convert(bool save) {
     Outcome outcome = ChunkLoop();
     m_inFile.Abort();
@@ -73,8 +77,7 @@ bool ConversionJob::Convert(bool save) {
         outcome = Outcome::OutputFailed;
     }
     // A failed save's temporary is gone before its message shows.
-    m_outFile.Abort();
-    m_tempOutput = TempOutput();
+    DiscardFiles();
     if (outcome == Outcome::InputFailed) {
         m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
         return false;

@@ -65,6 +65,8 @@ class ConversionJob {
     // Makes the temporary output; reports and returns false on failure.
     bool CreateOutput();
     bool OpenInput();
+    // Closes the input and output and drops the temporary, leaving nothing behind.
+    void DiscardFiles();
     // Runs the chunk loop on the open files, finishes a save and reports its outcome.
     bool Convert(bool save);
     Outcome ChunkLoop();

@@ -9,7 +9,6 @@ constexpr uint8_t kMetaEndOfTrack = 0x2F;
 } // namespace
 
 void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
-    m_savePass = out != nullptr;
     m_out = out;
     m_repairs = RepairCounts{};
     m_eliminateStuckNotes = adjustments.m_eliminateStuckNotes;

@@ -30,8 +30,8 @@ class MidiEngine {
     // Starts a pass with the given adjustments; a save pass writes to out, a load pass (out
     // null) writes nothing.
     void BeginPass(const Adjustments& adjustments, ByteSink* out);
-    void EndPass() { m_savePass = false; }
-    bool IsSavePass() const { return m_savePass; }
+    void EndPass() { m_out = nullptr; }
+    bool IsSavePass() const { return m_out != nullptr; }
 
     // Reserves, without touching it, room for every level an input of this many bytes can
     // hold, so that the levels are never moved while the pass records them.
@@ -116,7 +116,6 @@ class MidiEngine {
     const uint8_t* m_cursor = nullptr;
     const uint8_t* m_end = nullptr; // of the window
     uint8_t m_runningStatus = 0;
-    bool m_savePass = false;
     bool m_eliminateStuckNotes = false;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;

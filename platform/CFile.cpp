@@ -173,13 +173,6 @@ uint64_t CFile::GetLength() const {
     return std::max(onDisk, GetPosition());
 }
 
-void CFile::Sync() {
-    Flush();
-    if (::fsync(m_fd) != 0 && errno != EINVAL) {
-        Fail("sync");
-    }
-}
-
 void CFile::Close() {
     if (m_fd < 0) {
         return;

@@ -55,8 +55,6 @@ class CFile : public ByteSink {
     void Patch(uint64_t position, const void* data, size_t count);
     uint64_t GetPosition() const;
     uint64_t GetLength() const;
-    // Makes the written bytes durable before an atomic rename.
-    void Sync();
     void Close();
     // Closes without flushing or raising: used when a pass is abandoned.
     void Abort();

@@ -110,25 +110,31 @@ TempOutput TempOutput::Create(const std::string& finalPath) {
     return MakePrivate(temp.m_fd, temp.m_newFileMode) ? std::move(temp) : TempOutput();
 }
 
-bool TempOutput::CreateNamed() {
+template <typename MakeName> bool TempOutput::TakeHiddenName(MakeName makeName) {
     const std::string folder = FolderPart(m_finalPath);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        // Armed before the file exists, so that no signal can leave it behind.
+        // Armed before the name exists, so that no signal can leave it behind.
         if (!ArmName(RandomHiddenName(folder))) {
             return false;
         }
-        m_fd =
-            ::open(m_namePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (m_fd >= 0) {
+        const int error = makeName();
+        if (error == 0) {
             return true;
         }
-        const int error = errno;
         ForgetName();
         if (error != EEXIST) {
             return false;
         }
     }
     return false;
+}
+
+bool TempOutput::CreateNamed() {
+    return TakeHiddenName([this] {
+        m_fd =
+            ::open(m_namePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        return m_fd >= 0 ? 0 : errno;
+    });
 }
 
 bool TempOutput::ArmName(std::string namePath) {
@@ -163,21 +169,7 @@ bool TempOutput::LinkIntoName() {
     if (!m_namePath.empty()) {
         return true; // the named temporary has its name already
     }
-    const std::string folder = FolderPart(m_finalPath);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        if (!ArmName(RandomHiddenName(folder))) {
-            return false;
-        }
-        const int error = LinkByDescriptor(m_fd, m_namePath);
-        if (error == 0) {
-            return true;
-        }
-        ForgetName();
-        if (error != EEXIST) {
-            return false;
-        }
-    }
-    return false;
+    return TakeHiddenName([this] { return LinkByDescriptor(m_fd, m_namePath); });
 }
 
 bool TempOutput::RenameOverOutput() {

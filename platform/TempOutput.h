@@ -47,6 +47,9 @@ class TempOutput {
     TempOutput(int fd, std::string finalPath, mode_t newFileMode);
     // Makes the hidden named temporary where unnamed ones are refused.
     bool CreateNamed();
+    // Tries hidden names beside the output until makeName (0 or an errno value) takes one that
+    // is free; each is armed for removal on a signal before it exists.
+    template <typename MakeName> bool TakeHiddenName(MakeName makeName);
     // Records the hidden name for removal on a signal.
     bool ArmName(std::string namePath);
     // The file no longer has the hidden name (renamed, removed or never made).
