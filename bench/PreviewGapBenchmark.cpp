@@ -5,7 +5,7 @@
 #include "platform/Profile.h"
 #include "platform/gui/MessageBox.h"
 #include "testing/BenchmarkSong.h"
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 #include "ui/FluidSession.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgramFolderGlobal.h"
@@ -64,7 +64,7 @@ void RenderSeconds(FluidSession& session, double seconds) {
 }
 
 // Keeps the window's events going until the strip holds other bytes than before.
-void WaitForNewBytes(const CMediaPlayer2& strip, const MidiBytes& before) {
+void WaitForNewBytes(const PlayerStrip& strip, const MidiBytes& before) {
     while (strip.HeldBytes() == nullptr || strip.HeldBytes() == before) {
         QApplication::processEvents(QEventLoop::AllEvents, 1);
     }
@@ -91,7 +91,7 @@ void Measure(Profile& profile, const std::string& path, int runs) {
     MainDialog dialog(profile, {"korvane"});
     dialog.OnInitDialog();
     dialog.show();
-    auto* strip = dialog.findChild<CMediaPlayer2*>("c1010");
+    auto* strip = dialog.findChild<PlayerStrip*>("c1010");
     auto owned = std::make_unique<FluidSession>();
     FluidSession& session = *owned;
     session.LoadSoundFont(FluidSession::DefaultSoundFonts());

@@ -80,7 +80,7 @@ class ChunkPass {
         }
         const int64_t written = m_engine.TrackBytes();
         if (written > int64_t{kMaxChunkLength}) {
-            throw CFileException("track too long for a chunk", EFBIG);
+            throw BufferedFileException("track too long for a chunk", EFBIG);
         }
         uint8_t patch[kChunkHeaderPart];
         PutBigEndian32(static_cast<uint32_t>(written), patch);
@@ -94,11 +94,11 @@ class ChunkPass {
 };
 
 // Where the MIDI data of the input lies: the whole file, or a RIFF file's data chunk.
-MidiRange FindInputRange(CFile& input) {
+MidiRange FindInputRange(BufferedFile& input) {
     std::optional<MidiRange> range;
     try {
         range = FindMidiRange(input);
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         throw ChunkReadError{};
     }
     if (!range) {
@@ -108,7 +108,7 @@ MidiRange FindInputRange(CFile& input) {
 }
 } // namespace
 
-void RunChunkPass(CFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output) {
+void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output) {
     const MidiRange range = FindInputRange(input);
     InputWindow window(input, windowSize);
     // The levels' room is reserved once for the whole input, so a pass never moves them.

@@ -2,7 +2,7 @@
 
 #include "job/PassOutput.h"
 #include "midi/MidiEngine.h"
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 #include <cstddef>
 
@@ -14,6 +14,6 @@ namespace korvane {
 // the header and other chunks copied unchanged, with each track's length patched once it is
 // written. Raises ChunkReadError when the input cannot be read or holds no MIDI data; what the
 // output raises passes through.
-void RunChunkPass(CFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output);
+void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output);
 
 } // namespace korvane

@@ -93,9 +93,9 @@ bool ConversionJob::Convert(bool save) {
 void ConversionJob::ReleasePlayer() {
     PlayerControl& player = m_host.Player();
     player.SetFileName("");
-    player.Command2003();
-    player.SetFlag1107(false);
-    player.SetFlag24(false);
+    player.StopAndRewind();
+    player.SetAutoStart(false);
+    player.SetRepeat(false);
 }
 
 bool ConversionJob::CheckOutput() {
@@ -125,7 +125,7 @@ bool ConversionJob::CreateOutput() {
 }
 
 bool ConversionJob::OpenInput() {
-    if (m_inFile.Open(m_inputPath, CFile::modeRead)) {
+    if (m_inFile.Open(m_inputPath, BufferedFile::modeRead)) {
         return true;
     }
     m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
@@ -139,7 +139,7 @@ ConversionJob::Outcome ConversionJob::ChunkLoop() {
         return Outcome::Completed;
     } catch (const ChunkReadError&) {
         return Outcome::InputFailed;
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         return Outcome::OutputFailed;
     }
 }
@@ -147,7 +147,7 @@ ConversionJob::Outcome ConversionJob::ChunkLoop() {
 bool ConversionJob::FinishOutput() {
     try {
         m_outFile.Close();
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         return false;
     }
     if (m_deferCommit) {
@@ -160,7 +160,7 @@ bool ConversionJob::FinishOutput() {
 void ConversionJob::Complete(bool save) {
     if (save) {
         m_host.Player().SetFileName(m_outputPath);
-        m_host.Player().Command2003();
+        m_host.Player().StopAndRewind();
     }
     m_instructionText = save ? m_textSaved : m_textLoaded;
     m_host.ShowValues();

@@ -6,7 +6,7 @@
 #include "job/LanguageTable.h"
 #include "job/Preview.h"
 #include "midi/MidiEngine.h"
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 #include "platform/TempOutput.h"
 
 #include <string>
@@ -76,8 +76,8 @@ class ConversionJob {
 
     JobHost& m_host;
     const size_t m_windowSize;
-    CFile m_inFile;
-    CFile m_outFile;
+    BufferedFile m_inFile;
+    BufferedFile m_outFile;
     FileOutput m_fileOutput{m_outFile};
     TempOutput m_tempOutput;
     TempOutput m_finishedOutput;

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "job/PassOutput.h"
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 namespace korvane {
 
 // A save pass's output in a file.
 class FileOutput : public PassOutput {
   public:
-    explicit FileOutput(CFile& file) : m_file(file) {}
+    explicit FileOutput(BufferedFile& file) : m_file(file) {}
 
     void Write(const uint8_t* data, size_t count) override { m_file.Write(data, count); }
     uint64_t Position() override { return m_file.GetPosition(); }
@@ -17,7 +17,7 @@ class FileOutput : public PassOutput {
     }
 
   private:
-    CFile& m_file;
+    BufferedFile& m_file;
 };
 
 } // namespace korvane

@@ -9,10 +9,10 @@ namespace {
 // Only a window this large takes long enough to convert for a thread to pay.
 constexpr size_t kReadAheadFrom = size_t{1} << 20;
 
-uint64_t LengthOf(const CFile& file) {
+uint64_t LengthOf(const BufferedFile& file) {
     try {
         return file.GetLength();
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         throw ChunkReadError{};
     }
 }
@@ -26,7 +26,7 @@ std::unique_ptr<uint8_t[]> Allocate(size_t size) {
 }
 } // namespace
 
-InputWindow::InputWindow(const CFile& file, size_t size)
+InputWindow::InputWindow(const BufferedFile& file, size_t size)
     : m_file(file), m_length(LengthOf(file)),
       // No larger than the file: a small file takes a small window.
       m_size(static_cast<size_t>(std::min<uint64_t>(std::max(size, kSmallest), m_length))) {
@@ -81,7 +81,7 @@ size_t InputWindow::Read(uint8_t* bytes, uint64_t offset) const {
     size_t got = 0;
     try {
         got = m_file.ReadAt(offset, bytes, wanted);
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         throw ChunkReadError{};
     }
     if (got < wanted) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 #include <cstdint>
 #include <future>
@@ -23,7 +23,7 @@ class InputWindow {
     static constexpr size_t kSmallest = 8;
 
     // Takes the file's length; throws ChunkReadError.
-    InputWindow(const CFile& file, size_t size);
+    InputWindow(const BufferedFile& file, size_t size);
     ~InputWindow(); // waits for a read in progress
     InputWindow(const InputWindow&) = delete;
     InputWindow& operator=(const InputWindow&) = delete;
@@ -47,7 +47,7 @@ class InputWindow {
     // Fills bytes with the window at offset; returns how many it holds.
     size_t Read(uint8_t* bytes, uint64_t offset) const;
 
-    const CFile& m_file;
+    const BufferedFile& m_file;
     const uint64_t m_length;
     const size_t m_size;
     Buffer m_current;

@@ -14,11 +14,11 @@ class PlayerControl {
     // Holds the named file, ready but not playing; the empty name releases the file held.
     virtual void SetFileName(const std::string& path) = 0;
     // Stops playback and rewinds to the start.
-    virtual void Command2003() = 0;
+    virtual void StopAndRewind() = 0;
     // Auto-start: when on, a file given by SetFileName starts playing at once.
-    virtual void SetFlag1107(bool value) = 0;
+    virtual void SetAutoStart(bool value) = 0;
     // Repeat: when on, playback starts over at the end of the file instead of stopping.
-    virtual void SetFlag24(bool value) = 0;
+    virtual void SetRepeat(bool value) = 0;
 
     // Holds a MIDI file given in memory instead of what it holds; nothing is read from or written
     // to disk. name is the file the bytes stand for, labelled as a preview when preview is set.
@@ -36,9 +36,9 @@ class PlayerControl {
 class NullPlayer : public PlayerControl {
   public:
     void SetFileName(const std::string&) override {}
-    void Command2003() override {}
-    void SetFlag1107(bool) override {}
-    void SetFlag24(bool) override {}
+    void StopAndRewind() override {}
+    void SetAutoStart(bool) override {}
+    void SetRepeat(bool) override {}
     void HoldBytes(MidiBytes, const std::string&, bool, double) override {}
     void ShowTooLarge() override {}
     bool CanPlay() const override { return false; }

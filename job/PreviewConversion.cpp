@@ -5,14 +5,14 @@
 #include "job/MemoryOutput.h"
 #include "job/RiffUnwrap.h"
 #include "midi/MidiEngine.h"
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 #include <new>
 
 namespace korvane {
 namespace {
 // The input's MIDI data, the range FindMidiRange found.
-std::shared_ptr<std::vector<uint8_t>> ReadOriginal(const CFile& input, const MidiRange& range) {
+std::shared_ptr<std::vector<uint8_t>> ReadOriginal(const BufferedFile& input, const MidiRange& range) {
     auto bytes =
         std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(range.end - range.offset));
     bytes->resize(input.ReadAt(range.offset, bytes->data(), bytes->size()));
@@ -91,8 +91,8 @@ PreviewResult PreviewConversion::Convert(const PreviewRequest& request,
                                          const std::atomic<bool>& cancel) {
     PreviewResult result;
     result.request = request;
-    CFile input;
-    if (!input.Open(request.inputPath, CFile::modeRead)) {
+    BufferedFile input;
+    if (!input.Open(request.inputPath, BufferedFile::modeRead)) {
         return result;
     }
     try {
@@ -106,7 +106,7 @@ PreviewResult PreviewConversion::Convert(const PreviewRequest& request,
             return result;
         }
         std::shared_ptr<std::vector<uint8_t>> original = ReadOriginal(input, *range);
-        input.Seek(0, CFile::begin); // the pass finds the range again from the start
+        input.Seek(0, BufferedFile::begin); // the pass finds the range again from the start
         MemoryOutput output(request.memoryLimit - original->size(), cancel);
         output.Bytes().reserve(original->size());
         MidiEngine engine;
@@ -125,7 +125,7 @@ PreviewResult PreviewConversion::Convert(const PreviewRequest& request,
         // Never offered: a newer request or a pass has taken over.
     } catch (const ChunkReadError&) {
         // Failed: the strip keeps what it plays, and Load or Save report the input themselves.
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         // Failed, as above.
     }
     return result;

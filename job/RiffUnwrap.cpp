@@ -22,10 +22,10 @@ bool HasId(const uint8_t* bytes, const char* id) {
 // The "data" chunk of the RIFF chunks from position on. The walk goes to the file's end rather
 // than the RIFF length, and the data is cut at the file's end, so that damaged lengths still
 // find what the file holds.
-std::optional<MidiRange> FindDataChunk(CFile& file, uint64_t position, uint64_t fileEnd) {
+std::optional<MidiRange> FindDataChunk(BufferedFile& file, uint64_t position, uint64_t fileEnd) {
     while (fileEnd - position >= kChunkHeaderLength) {
         uint8_t header[kChunkHeaderLength];
-        file.Seek(static_cast<int64_t>(position), CFile::begin);
+        file.Seek(static_cast<int64_t>(position), BufferedFile::begin);
         if (file.Read(header, sizeof header) < sizeof header) {
             return std::nullopt;
         }
@@ -41,12 +41,12 @@ std::optional<MidiRange> FindDataChunk(CFile& file, uint64_t position, uint64_t 
 }
 } // namespace
 
-std::optional<MidiRange> FindMidiRange(CFile& file) {
+std::optional<MidiRange> FindMidiRange(BufferedFile& file) {
     const uint64_t fileEnd = file.GetLength();
     uint8_t header[kRiffHeaderLength];
     const size_t got = file.Read(header, sizeof header);
     if (got < kIdLength || !HasId(header, "RIFF")) {
-        file.Seek(0, CFile::begin);
+        file.Seek(0, BufferedFile::begin);
         return MidiRange{0, fileEnd};
     }
     if (got < sizeof header || !HasId(header + 8, "RMID")) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +16,7 @@ struct MidiRange {
 // A file that does not begin with "RIFF" is a Standard MIDI File from its first byte to its
 // last. A RIFF file of form "RMID" holds one in its "data" chunk; any other RIFF file holds
 // none, and neither does one without that chunk: then nothing is returned. On success the file
-// is positioned at the range's offset. Raises CFileException.
-std::optional<MidiRange> FindMidiRange(CFile& file);
+// is positioned at the range's offset. Raises BufferedFileException.
+std::optional<MidiRange> FindMidiRange(BufferedFile& file);
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 #include "platform/AtomicWrite.h"
 
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 #include "platform/TempOutput.h"
 
 namespace korvane {
@@ -12,11 +12,11 @@ bool AtomicWrite(const std::string& path, const std::string& content) {
         return false;
     }
     try {
-        CFile file;
+        BufferedFile file;
         file.Attach(fd, path);
         file.Write(content.data(), content.size());
         file.Close();
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         return false;
     }
     return temp.Commit();

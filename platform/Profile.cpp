@@ -1,7 +1,7 @@
 #include "platform/Profile.h"
 
 #include "platform/AtomicWrite.h"
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 #include "platform/FileSystem.h"
 
 #include <SimpleIni.h>
@@ -26,13 +26,13 @@ bool LoadIni(const std::string& path, CSimpleIniA& ini, bool takeOffQuotes) {
     ini.SetQuotes(takeOffQuotes);
     std::string text;
     try {
-        CFile file;
-        if (!file.Open(path, CFile::modeRead) || file.GetLength() > kLargestProfile) {
+        BufferedFile file;
+        if (!file.Open(path, BufferedFile::modeRead) || file.GetLength() > kLargestProfile) {
             return false;
         }
         text.resize(static_cast<size_t>(file.GetLength()));
         text.resize(file.Read(text.data(), text.size()));
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         return false;
     }
     return ini.LoadData(text) >= 0;

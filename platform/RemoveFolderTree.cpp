@@ -1,6 +1,6 @@
 #include "platform/RemoveFolderTree.h"
 
-#include "platform/CFileException.h"
+#include "platform/BufferedFileException.h"
 
 #include <cerrno>
 #include <cstring>
@@ -38,7 +38,7 @@ bool IsRealFolder(int folderFd, const char* name) {
 
 void RemoveFile(int folderFd, const std::string& path, const char* name) {
     if (::unlinkat(folderFd, name, 0) != 0 && errno != ENOENT) {
-        throw CFileException("cannot remove " + path + ": " + std::strerror(errno), errno);
+        throw BufferedFileException("cannot remove " + path + ": " + std::strerror(errno), errno);
     }
 }
 
@@ -66,7 +66,7 @@ void RemoveFolderTree(const std::string& folder) {
             RemoveEntries(dir.get(), folder);
         }
         ::rmdir(folder.c_str()); // never removes a link or a folder that still holds entries
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         // A file in use or protected ends the removal; the rest waits for the next start.
     }
 }

@@ -10,7 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutPicture.h"
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ControlId.h"
 #include "ui/MainDialog.h"
 #include "ui/ProgramFolderGlobal.h"
@@ -71,7 +71,7 @@ void Load(MainDialog& dialog, const QString& example) {
 
 // Keeps the window's events going until the strip holds a preview, for at most a few seconds.
 bool WaitForPreview(MainDialog& dialog) {
-    const CMediaPlayer2* strip = Control<CMediaPlayer2>(dialog, kPlayer);
+    const PlayerStrip* strip = Control<PlayerStrip>(dialog, kPlayer);
     const QDeadlineTimer deadline(5000);
     while (strip->HeldBytes() == nullptr && !deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -98,10 +98,10 @@ bool ShootPreviewAndSave(Profile& profile, const QString& example, const QDir& s
     speed->setSliderDown(true);
     speed->setValue(375); // 150 %
     speed->setSliderDown(false);
-    const MidiBytes loaded = Control<CMediaPlayer2>(dialog, kPlayer)->HeldBytes();
+    const MidiBytes loaded = Control<PlayerStrip>(dialog, kPlayer)->HeldBytes();
     bool ok = WaitForPreview(dialog);
     const QDeadlineTimer deadline(5000);
-    while (Control<CMediaPlayer2>(dialog, kPlayer)->HeldBytes() == loaded &&
+    while (Control<PlayerStrip>(dialog, kPlayer)->HeldBytes() == loaded &&
            !deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }

@@ -14,7 +14,7 @@
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutDialog.h"
 #include "ui/AboutPicture.h"
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 #include "ui/DialogFont.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelView.h"
@@ -212,7 +212,7 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
     case ControlKind::Player:
         break;
     }
-    return new CMediaPlayer2(this);
+    return new PlayerStrip(this);
 }
 
 void MainDialog::BindControls() {
@@ -268,7 +268,7 @@ void MainDialog::ConnectHandlers() {
     }
     connect(m_speedEdit, &QLineEdit::editingFinished, this, &MainDialog::OnSpeedFieldCommitted);
     connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
-    connect(m_player, &CMediaPlayer2::BytesWanted, this, [this] { m_job.RefreshPreview(); });
+    connect(m_player, &PlayerStrip::BytesWanted, this, [this] { m_job.RefreshPreview(); });
 }
 
 int MainDialog::DoModal() {
@@ -647,7 +647,7 @@ void MainDialog::ShowValues() {
 void MainDialog::ShowMessage(const std::string& text, MessageIcon icon) {
     // Before the window is shown (a batch run) a box over it would sit where the hidden window
     // is, in a corner; without a parent it is centred on the screen.
-    AfxMessageBox(text, icon, isVisible() ? this : nullptr);
+    ShowMessageBox(text, icon, isVisible() ? this : nullptr);
 }
 
 void MainDialog::EnableAdjustmentControls() {

@@ -29,7 +29,7 @@ class QTimer;
 
 namespace korvane {
 
-class CMediaPlayer2;
+class PlayerStrip;
 struct ControlTemplate;
 class DataExchange;
 class InstructionLabel;
@@ -149,7 +149,7 @@ class MainDialog : public QDialog, public JobHost {
     QLineEdit* m_inputEdit = nullptr;
     QLineEdit* m_outputEdit = nullptr;
     InstructionLabel* m_instructionLabel = nullptr;
-    CMediaPlayer2* m_player = nullptr;
+    PlayerStrip* m_player = nullptr;
     QMenu* m_systemMenu = nullptr;
     QAction* m_minimizeAction = nullptr;
     QAction* m_closeAction = nullptr;

@@ -19,7 +19,7 @@ bool DataExchange::Run(bool saveAndValidate, QWidget* dialog,
 }
 
 void DataExchange::Fail(QWidget* control, const std::string& prompt) {
-    AfxMessageBox(prompt, MessageIcon::Exclamation, m_dialog);
+    ShowMessageBox(prompt, MessageIcon::Exclamation, m_dialog);
     control->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->selectAll();

@@ -20,7 +20,7 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 }
 } // namespace
 
-void AfxMessageBox(const std::string& text, MessageIcon icon, QWidget* parent) {
+void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent) {
     if (g_messageBoxHook) {
         g_messageBoxHook(text, icon);
         return;

@@ -10,7 +10,7 @@ class QWidget;
 namespace korvane {
 
 // A modal message box titled "Korvane" with one OK button.
-void AfxMessageBox(const std::string& text, MessageIcon icon, QWidget* parent = nullptr);
+void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent = nullptr);
 
 // While a hook is set it receives every message instead of a box, so tests can answer them.
 using MessageBoxHook = std::function<void(const std::string& text, MessageIcon icon)>;

@@ -52,8 +52,8 @@ class ChunkReaderWindows : public testing::TestWithParam<size_t> {
     Chunks ReadAll(const Bytes& file, uint64_t begin = 0,
                    uint64_t end = std::numeric_limits<uint64_t>::max()) {
         WriteFileBytes(folder.File("in.mid"), file);
-        CFile input;
-        EXPECT_TRUE(input.Open(folder.File("in.mid"), CFile::modeRead));
+        BufferedFile input;
+        EXPECT_TRUE(input.Open(folder.File("in.mid"), BufferedFile::modeRead));
         InputWindow window(input, GetParam());
         ChunkReader reader(window, begin, end);
         ChunkFrame chunk;

@@ -97,8 +97,8 @@ TEST_F(ConversionJobTest, LoadPassDerivesOutputRecordsLevelsAndReleasesPlayer) {
     ASSERT_TRUE(Load(in));
     EXPECT_EQ(job.m_outputPath, out);
     EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
-                             "SetFlag24(0)", "ShowValues", "Enable", "Redraw"}));
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                             "SetRepeat(0)", "ShowValues", "Enable", "Redraw"}));
     EXPECT_EQ(job.m_instructionText, job.m_textLoaded);
     EXPECT_TRUE(job.m_loaded);
     EXPECT_FALSE(FileExists(out));
@@ -112,8 +112,8 @@ TEST_F(ConversionJobTest, SavePassWritesFileAndHandsItToPlayer) {
                               0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
     EXPECT_EQ(ReadFileBytes(out), Join({kHeader, Chunk("MTrk", expectedTrack)}));
     EXPECT_EQ(ReadFileBytes(in), kSong);
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
-                             "SetFlag24(0)", "SetFileName(" + out + ")", "Command2003",
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                             "SetRepeat(0)", "SetFileName(" + out + ")", "StopAndRewind",
                              "ShowValues", "Enable", "Redraw"}));
     EXPECT_EQ(job.m_instructionText, job.m_textSaved);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
@@ -315,8 +315,8 @@ TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
     EXPECT_FALSE(Save(folder.File("missing.mid"), out));
     EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2, 3}));
     EXPECT_EQ(host.log,
-              (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
-                   "SetFlag24(0)", "Stop: The input MIDI file can not be opened.", "Redraw"}));
+              (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                   "SetRepeat(0)", "Stop: The input MIDI file can not be opened.", "Redraw"}));
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"songKRV.mid"}));
 }
 

@@ -38,8 +38,8 @@ TEST_P(InputWindowReads, HoldTheFilesBytesWhereverAsked) {
     const size_t window = GetParam().window;
     const Bytes file = Pattern(GetParam().fileSize);
     WriteFileBytes(path, file);
-    CFile input;
-    ASSERT_TRUE(input.Open(path, CFile::modeRead));
+    BufferedFile input;
+    ASSERT_TRUE(input.Open(path, BufferedFile::modeRead));
     InputWindow reader(input, window);
     EXPECT_EQ(reader.Length(), file.size());
 
@@ -85,8 +85,8 @@ TEST(InputWindow, LengthIsTakenOnceAndACutShortFileFails) {
         const std::string path = folder.File("in.mid");
         const Bytes file = Pattern(3 << 20);
         WriteFileBytes(path, file);
-        CFile input;
-        ASSERT_TRUE(input.Open(path, CFile::modeRead));
+        BufferedFile input;
+        ASSERT_TRUE(input.Open(path, BufferedFile::modeRead));
         InputWindow reader(input, window);
         WriteFileBytes(path, Pattern(4 << 20));
         EXPECT_EQ(reader.Length(), file.size());

@@ -211,8 +211,8 @@ TEST_F(PreviewTest, SaveHoldsTheSavedFileAndAFailedSaveTheLastPreview) {
     job.m_outputPath = folder.File("songKRV.mid");
     host.log.clear();
     ASSERT_TRUE(job.RunConversion(true));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
-                             "SetFlag24(0)", "SetFileName(" + job.m_outputPath + ")", "Command2003",
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                             "SetRepeat(0)", "SetFileName(" + job.m_outputPath + ")", "StopAndRewind",
                              "ShowValues", "Enable", "Redraw"}));
     EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
     EXPECT_FALSE(job.m_preview.HearingOriginal());
@@ -220,8 +220,8 @@ TEST_F(PreviewTest, SaveHoldsTheSavedFileAndAFailedSaveTheLastPreview) {
     job.m_outputPath = folder.File("no/such/folder/out.mid");
     host.log.clear();
     ASSERT_FALSE(job.RunConversion(true));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
-                             "SetFlag24(0)", "Stop: The output MIDI file can not be created.",
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                             "SetRepeat(0)", "Stop: The output MIDI file can not be created.",
                              Held("preview", "0.000000"), "Redraw"}));
     EXPECT_EQ(*host.player.held, kSong);
 }
@@ -230,8 +230,8 @@ TEST_F(PreviewTest, NothingIsConvertedUntilThePlayerCanPlay) {
     host.player.canPlay = false;
     job.m_inputPath = in;
     ASSERT_TRUE(job.RunConversion(false));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "Command2003", "SetFlag1107(0)",
-                             "SetFlag24(0)", "ShowValues", "Enable",
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                             "SetRepeat(0)", "ShowValues", "Enable",
                              "HoldBytes(0, " + in + ", preview, 0.000000)", "Redraw"}));
     EXPECT_EQ(ready.Count(), 0);
 

@@ -14,12 +14,12 @@ class RecordingPlayer : public PlayerControl {
     void SetFileName(const std::string& path) override {
         m_log.push_back("SetFileName(" + path + ")");
     }
-    void Command2003() override { m_log.push_back("Command2003"); }
-    void SetFlag1107(bool value) override {
-        m_log.push_back(value ? "SetFlag1107(1)" : "SetFlag1107(0)");
+    void StopAndRewind() override { m_log.push_back("StopAndRewind"); }
+    void SetAutoStart(bool value) override {
+        m_log.push_back(value ? "SetAutoStart(1)" : "SetAutoStart(0)");
     }
-    void SetFlag24(bool value) override {
-        m_log.push_back(value ? "SetFlag24(1)" : "SetFlag24(0)");
+    void SetRepeat(bool value) override {
+        m_log.push_back(value ? "SetRepeat(1)" : "SetRepeat(0)");
     }
     void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
                    double positionScale) override {

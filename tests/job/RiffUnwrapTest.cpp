@@ -51,8 +51,8 @@ TEST_P(FindMidiRangeTest, FindsTheMidiBytesAndStandsAtThem) {
     TempFolder folder;
     const std::string path = folder.File("input");
     WriteFileBytes(path, GetParam().file);
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeRead));
     const std::optional<MidiRange> range = FindMidiRange(file);
     ASSERT_EQ(range.has_value(), GetParam().range.has_value());
     if (range) {

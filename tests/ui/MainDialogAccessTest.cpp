@@ -6,7 +6,7 @@
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 #include "platform/gui/MessageBox.h"
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelDescription.h"
 #include "ui/MainDialog.h"
@@ -100,7 +100,7 @@ class MainDialogAccessTest : public QObject {
     }
 
     template <class T = QWidget> T* PlayerChild(const char* name) const {
-        return Control<CMediaPlayer2>(kPlayer)->findChild<T*>(name);
+        return Control<PlayerStrip>(kPlayer)->findChild<T*>(name);
     }
 
     void Load() {

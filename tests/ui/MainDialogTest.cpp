@@ -8,7 +8,7 @@
 #include "platform/gui/MessageBox.h"
 #include "tests/ui/ExampleMidi.h"
 #include "ui/AboutDialog.h"
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/ProgramFolderGlobal.h"
@@ -232,7 +232,7 @@ class MainDialogTest : public QObject {
                               [this, languageIndex] { AnswerAboutBox(languageIndex); });
     }
 
-    CMediaPlayer2& Strip() const { return *Control<CMediaPlayer2>(kPlayer); }
+    PlayerStrip& Strip() const { return *Control<PlayerStrip>(kPlayer); }
     QString StripStatus() const { return Strip().findChild<QLabel*>("playerStatus")->text(); }
     int StripPosition() const { return Strip().findChild<QSlider*>("positionSlider")->value(); }
     Bytes StripBytes() const {
@@ -377,14 +377,14 @@ class MainDialogTest : public QObject {
         QVERIFY(AdjustmentControlsEnabled(true));
         QCOMPARE(dialog.m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QTRY_COMPARE(Control<CMediaPlayer2>(kPlayer)->FileName(), StdPath("song.mid"));
+        QTRY_COMPARE(Control<PlayerStrip>(kPlayer)->FileName(), StdPath("song.mid"));
         QCOMPARE(StripBytes(), kSong);
 
         Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("songKRV.mid"), kSong);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textSaved));
-        QCOMPARE(Control<CMediaPlayer2>(kPlayer)->FileName(), StdPath("songKRV.mid"));
+        QCOMPARE(Control<PlayerStrip>(kPlayer)->FileName(), StdPath("songKRV.mid"));
         QCOMPARE(ReadFile("song.mid"), kSong);
     }
 
@@ -857,7 +857,7 @@ class MainDialogTest : public QObject {
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("songKRV.mid"), kSong);
         QCOMPARE(ReadFile("song.rmi"), kRmidSong);
-        QCOMPARE(Control<CMediaPlayer2>(1010)->FileName(), StdPath("songKRV.mid"));
+        QCOMPARE(Control<PlayerStrip>(1010)->FileName(), StdPath("songKRV.mid"));
     }
 
     void riffFileWithoutMidiDataCanNotBeOpened() {

@@ -1,6 +1,6 @@
 #include "job/ConversionJob.h"
 #include "tests/ui/ExampleMidi.h"
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -18,23 +18,23 @@ namespace {
 // Forwards the job's calls to the strip and notes each with the output file as it was then.
 class RecordingPlayer : public PlayerControl {
   public:
-    RecordingPlayer(CMediaPlayer2& strip, std::string output)
+    RecordingPlayer(PlayerStrip& strip, std::string output)
         : m_strip(strip), m_output(std::move(output)) {}
     void SetFileName(const std::string& path) override {
         Note("SetFileName(" + path + ")");
         m_strip.SetFileName(path);
     }
-    void Command2003() override {
-        Note("Command2003");
-        m_strip.Command2003();
+    void StopAndRewind() override {
+        Note("StopAndRewind");
+        m_strip.StopAndRewind();
     }
-    void SetFlag1107(bool value) override {
-        Note(value ? "SetFlag1107(1)" : "SetFlag1107(0)");
-        m_strip.SetFlag1107(value);
+    void SetAutoStart(bool value) override {
+        Note(value ? "SetAutoStart(1)" : "SetAutoStart(0)");
+        m_strip.SetAutoStart(value);
     }
-    void SetFlag24(bool value) override {
-        Note(value ? "SetFlag24(1)" : "SetFlag24(0)");
-        m_strip.SetFlag24(value);
+    void SetRepeat(bool value) override {
+        Note(value ? "SetRepeat(1)" : "SetRepeat(0)");
+        m_strip.SetRepeat(value);
     }
     void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
                    double positionScale) override {
@@ -59,7 +59,7 @@ class RecordingPlayer : public PlayerControl {
         m_calls.push_back({what, ReadBytes(m_output), m_strip.IsPlaying()});
     }
 
-    CMediaPlayer2& m_strip;
+    PlayerStrip& m_strip;
     std::string m_output;
 };
 } // namespace
@@ -103,7 +103,7 @@ class StripTest : public QObject {
     QString Status() const { return Child<QLabel>("playerStatus")->text(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<CMediaPlayer2> m_strip;
+    std::unique_ptr<PlayerStrip> m_strip;
     std::string m_example;
 };
 
@@ -111,7 +111,7 @@ void StripTest::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_example = (m_dir->path() + "/example.mid").toStdString();
     WriteBytes(m_example, ExampleMidiBytes());
-    m_strip = std::make_unique<CMediaPlayer2>();
+    m_strip = std::make_unique<PlayerStrip>();
     m_strip->show();
 }
 
@@ -300,7 +300,7 @@ void StripTest::command2003StopsAndRewinds() {
     Click("playButton");
     Advance(*session, 1.0);
     QTRY_VERIFY(Position() > 0);
-    m_strip->Command2003();
+    m_strip->StopAndRewind();
     QVERIFY(!m_strip->IsPlaying());
     QCOMPARE(Position(), 0);
     Click("playButton");
@@ -311,19 +311,19 @@ void StripTest::command2003StopsAndRewinds() {
 
 void StripTest::autoStartFlag() {
     RenderHere();
-    m_strip->SetFlag1107(true);
+    m_strip->SetAutoStart(true);
     m_strip->SetFileName(m_example);
     QVERIFY(m_strip->IsPlaying());
     m_strip->SetFileName("");
     QVERIFY(!m_strip->IsPlaying());
-    m_strip->SetFlag1107(false);
+    m_strip->SetAutoStart(false);
     m_strip->SetFileName(m_example);
     QVERIFY(!m_strip->IsPlaying());
 }
 
 void StripTest::repeatFlag() {
     FluidSession* session = RenderHere();
-    m_strip->SetFlag24(true);
+    m_strip->SetRepeat(true);
     m_strip->SetFileName(m_example);
     Click("playButton");
     Advance(*session, 2.5 * kExampleSeconds); // half-way through the third time
@@ -331,7 +331,7 @@ void StripTest::repeatFlag() {
     QVERIFY(Position() <= kExampleTicks / 2 + 8);
     QVERIFY(m_strip->IsPlaying());
 
-    m_strip->SetFlag24(false);
+    m_strip->SetRepeat(false);
     Advance(*session, kExampleSeconds + 5);
     QTRY_VERIFY(!m_strip->IsPlaying());
 }
@@ -356,11 +356,11 @@ void StripTest::jobReleasesAndHoldsFile() {
     const std::vector<uint8_t> second = ReadBytes(output);
     QVERIFY(second != first);
     const std::vector<std::string> expected = {"SetFileName()",
-                                               "Command2003",
-                                               "SetFlag1107(0)",
-                                               "SetFlag24(0)",
+                                               "StopAndRewind",
+                                               "SetAutoStart(0)",
+                                               "SetRepeat(0)",
                                                "SetFileName(" + output + ")",
-                                               "Command2003"};
+                                               "StopAndRewind"};
     QCOMPARE(player.m_calls.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         QCOMPARE(player.m_calls[i].what, expected[i]);
@@ -472,7 +472,7 @@ void StripTest::bytesArePreviewOrOriginal() {
 }
 
 void StripTest::bytesComeWhenPlayAsksForThem() {
-    QSignalSpy wanted(m_strip.get(), &CMediaPlayer2::BytesWanted);
+    QSignalSpy wanted(m_strip.get(), &PlayerStrip::BytesWanted);
     m_strip->SetAudioDrivers({"bogus"});
     QVERIFY(m_strip->CanPlay());
     m_strip->HoldBytes(nullptr, m_example, true, 0);

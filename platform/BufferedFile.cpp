@@ -1,4 +1,4 @@
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,7 +11,7 @@ namespace korvane {
 
 // Calls readSome with the bytes read so far until count bytes have arrived or the file ends; a
 // signal only interrupts the call, never the read.
-template <typename ReadSome> size_t CFile::ReadFully(size_t count, ReadSome readSome) const {
+template <typename ReadSome> size_t BufferedFile::ReadFully(size_t count, ReadSome readSome) const {
     size_t done = 0;
     while (done < count) {
         const ssize_t n = readSome(done);
@@ -29,11 +29,11 @@ template <typename ReadSome> size_t CFile::ReadFully(size_t count, ReadSome read
     return done;
 }
 
-CFile::~CFile() {
+BufferedFile::~BufferedFile() {
     Abort();
 }
 
-bool CFile::Open(const std::string& path, unsigned flags) {
+bool BufferedFile::Open(const std::string& path, unsigned flags) {
     Abort();
     if (!(flags & modeWrite)) {
         return OpenForReading(path);
@@ -47,7 +47,7 @@ bool CFile::Open(const std::string& path, unsigned flags) {
     return true;
 }
 
-bool CFile::OpenForReading(const std::string& path) {
+bool BufferedFile::OpenForReading(const std::string& path) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come; anything but
     // a regular file is refused before a byte is read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -64,7 +64,7 @@ bool CFile::OpenForReading(const std::string& path) {
     return true;
 }
 
-void CFile::Attach(int fd, const std::string& path) {
+void BufferedFile::Attach(int fd, const std::string& path) {
     Abort();
     m_fd = fd;
     m_path = path;
@@ -72,7 +72,7 @@ void CFile::Attach(int fd, const std::string& path) {
     m_used = 0;
 }
 
-size_t CFile::Read(void* buffer, size_t count) {
+size_t BufferedFile::Read(void* buffer, size_t count) {
     auto* out = static_cast<uint8_t*>(buffer);
     const size_t done =
         ReadFully(count, [&](size_t got) { return ::read(m_fd, out + got, count - got); });
@@ -80,14 +80,14 @@ size_t CFile::Read(void* buffer, size_t count) {
     return done;
 }
 
-size_t CFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
+size_t BufferedFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
     auto* out = static_cast<uint8_t*>(buffer);
     return ReadFully(count, [&](size_t got) {
         return ::pread(m_fd, out + got, count - got, static_cast<off_t>(offset + got));
     });
 }
 
-void CFile::WriteAcross(const void* data, size_t count) {
+void BufferedFile::WriteAcross(const void* data, size_t count) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (count > 0) {
         if (m_buffer.size() < kBufferSize) {
@@ -104,7 +104,7 @@ void CFile::WriteAcross(const void* data, size_t count) {
     }
 }
 
-void CFile::SubmitBuffer() {
+void BufferedFile::SubmitBuffer() {
     if (!m_background) {
         m_background = std::make_unique<BackgroundWriter>(m_fd);
     }
@@ -118,7 +118,7 @@ void CFile::SubmitBuffer() {
     m_position += kBufferSize;
 }
 
-void CFile::Drain() {
+void BufferedFile::Drain() {
     if (!m_background) {
         return;
     }
@@ -128,7 +128,7 @@ void CFile::Drain() {
     }
 }
 
-void CFile::Flush() {
+void BufferedFile::Flush() {
     Drain();
     const int error = WriteAll(m_fd, m_buffer.data(), m_used);
     if (error != 0) {
@@ -138,7 +138,7 @@ void CFile::Flush() {
     m_used = 0;
 }
 
-uint64_t CFile::Seek(int64_t offset, SeekPosition from) {
+uint64_t BufferedFile::Seek(int64_t offset, SeekPosition from) {
     Flush();
     const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
     const off_t result = ::lseek(m_fd, offset, whence);
@@ -149,7 +149,7 @@ uint64_t CFile::Seek(int64_t offset, SeekPosition from) {
     return m_position;
 }
 
-void CFile::Patch(uint64_t position, const void* data, size_t count) {
+void BufferedFile::Patch(uint64_t position, const void* data, size_t count) {
     if (position >= m_position && position + count <= m_position + m_used) {
         std::memcpy(m_buffer.data() + (position - m_position), data, count);
         return;
@@ -160,11 +160,11 @@ void CFile::Patch(uint64_t position, const void* data, size_t count) {
     Seek(static_cast<int64_t>(back), begin);
 }
 
-uint64_t CFile::GetPosition() const {
+uint64_t BufferedFile::GetPosition() const {
     return m_position + m_used;
 }
 
-uint64_t CFile::GetLength() const {
+uint64_t BufferedFile::GetLength() const {
     struct stat st {};
     if (::fstat(m_fd, &st) != 0) {
         Fail("stat");
@@ -173,7 +173,7 @@ uint64_t CFile::GetLength() const {
     return std::max(onDisk, GetPosition());
 }
 
-void CFile::Close() {
+void BufferedFile::Close() {
     if (m_fd < 0) {
         return;
     }
@@ -186,7 +186,7 @@ void CFile::Close() {
     }
 }
 
-void CFile::Abort() {
+void BufferedFile::Abort() {
     m_background.reset(); // the write in progress ends before its descriptor closes
     if (m_fd >= 0) {
         ::close(m_fd);
@@ -195,15 +195,15 @@ void CFile::Abort() {
     m_used = 0;
 }
 
-void CFile::FailWrite(int error) {
+void BufferedFile::FailWrite(int error) {
     m_used = 0;
     errno = error;
     Fail("write");
 }
 
-void CFile::Fail(const char* operation) const {
+void BufferedFile::Fail(const char* operation) const {
     const int error = errno;
-    throw CFileException(
+    throw BufferedFileException(
         std::string("cannot ") + operation + " " + m_path + ": " + std::strerror(error), error);
 }
 

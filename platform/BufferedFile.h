@@ -2,7 +2,7 @@
 
 #include "platform/BackgroundWriter.h"
 #include "platform/ByteSink.h"
-#include "platform/CFileException.h"
+#include "platform/BufferedFileException.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,17 +15,17 @@ namespace korvane {
 // A buffered file with the subset of operations Korvane uses. Writes collect in a buffer that
 // is flushed before any seek, so the file ends up holding exactly the bytes an unbuffered file
 // would hold. A full buffer is written on a background thread while the next one fills; every
-// other operation waits for it first. Every failure after Open raises CFileException, a failed
+// other operation waits for it first. Every failure after Open raises BufferedFileException, a failed
 // background write at the next call.
-class CFile : public ByteSink {
+class BufferedFile : public ByteSink {
   public:
     enum OpenFlags : unsigned { modeRead = 0x0, modeWrite = 0x1, modeCreate = 0x1000 };
     enum SeekPosition { begin = 0, current = 1, end = 2 };
 
-    CFile() = default;
-    ~CFile() override;
-    CFile(const CFile&) = delete;
-    CFile& operator=(const CFile&) = delete;
+    BufferedFile() = default;
+    ~BufferedFile() override;
+    BufferedFile(const BufferedFile&) = delete;
+    BufferedFile& operator=(const BufferedFile&) = delete;
 
     // Returns false when the file cannot be opened; modeRead refuses anything but a regular file.
     bool Open(const std::string& path, unsigned flags);

@@ -23,22 +23,22 @@ namespace korvane {
 // set up on the first Play, so a machine without sound starts as fast as any other; once made it
 // stays until the strip goes. Changing files swaps FluidSynth's file player, never the synth, so
 // the SoundFont is not loaded again.
-class CMediaPlayer2 : public QWidget, public PlayerControl {
+class PlayerStrip : public QWidget, public PlayerControl {
     Q_OBJECT
   public:
-    explicit CMediaPlayer2(QWidget* parent = nullptr);
+    explicit PlayerStrip(QWidget* parent = nullptr);
     // Stops playback and the audio thread before anything it uses goes.
-    ~CMediaPlayer2() override;
+    ~PlayerStrip() override;
 
     // The empty name stops playback and releases the file, so that it can be rewritten; a path
     // is held ready, not playing (unless auto-start is on).
     void SetFileName(const std::string& path) override;
     // Stop and rewind: playback stops and the position goes back to the start.
-    void Command2003() override;
+    void StopAndRewind() override;
     // Auto-start: when on, a file given by SetFileName starts playing at once.
-    void SetFlag1107(bool value) override;
+    void SetAutoStart(bool value) override;
     // Repeat: when on, playback starts over at the end of the file instead of stopping.
-    void SetFlag24(bool value) override;
+    void SetRepeat(bool value) override;
     void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
                    double positionScale) override;
     void ShowTooLarge() override;

@@ -1,4 +1,4 @@
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 #include "testing/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,12 @@ std::vector<uint8_t> Pattern(size_t size) {
     return bytes;
 }
 
-TEST(CFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
+TEST(BufferedFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
     TempFolder folder;
     const std::string path = folder.File("out.bin");
     std::vector<uint8_t> expected = Pattern(3 << 20);
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeCreate | BufferedFile::modeWrite));
     file.Write(expected.data(), 10);
     EXPECT_EQ(file.GetPosition(), 10u);
     for (size_t at = 10; at < expected.size(); at += 4096) {
@@ -32,48 +32,48 @@ TEST(CFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
     EXPECT_EQ(file.GetPosition(), expected.size());
     // A length patch in the middle, then back to the end.
     const uint8_t patch[4] = {0xDE, 0xAD, 0xBE, 0xEF};
-    file.Seek(1000, CFile::begin);
+    file.Seek(1000, BufferedFile::begin);
     file.Write(patch, 4);
     std::copy(patch, patch + 4, expected.begin() + 1000);
-    EXPECT_EQ(file.Seek(0, CFile::end), expected.size());
+    EXPECT_EQ(file.Seek(0, BufferedFile::end), expected.size());
     // The step back: the next byte replaces the last one written.
     const uint8_t last = 0x90;
     const uint8_t replacement = 0x80;
     file.Write(&last, 1);
-    file.Seek(-1, CFile::current);
+    file.Seek(-1, BufferedFile::current);
     file.Write(&replacement, 1);
     expected.push_back(replacement);
     file.Close();
     EXPECT_EQ(ReadTextFile(path), std::string(expected.begin(), expected.end()));
 }
 
-TEST(CFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
+TEST(BufferedFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
     TempFolder folder;
     const std::string path = folder.File("in.bin");
     WriteTextFile(path, "abcdef");
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeRead));
     EXPECT_EQ(file.GetLength(), 6u);
     char buffer[10] = {};
     EXPECT_EQ(file.Read(buffer, 4), 4u);
     EXPECT_EQ(file.Read(buffer, 10), 2u);
     EXPECT_EQ(file.Read(buffer, 10), 0u);
-    EXPECT_FALSE(file.Open(folder.File("missing.bin"), CFile::modeRead));
-    EXPECT_FALSE(file.Open(folder.Path(), CFile::modeRead));
+    EXPECT_FALSE(file.Open(folder.File("missing.bin"), BufferedFile::modeRead));
+    EXPECT_FALSE(file.Open(folder.Path(), BufferedFile::modeRead));
     // A FIFO nobody writes to is refused at once instead of waiting for a writer.
     const std::string fifo = folder.File("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(file.Open(fifo, CFile::modeRead));
-    EXPECT_FALSE(file.Open("/dev/null", CFile::modeRead));
+    EXPECT_FALSE(file.Open(fifo, BufferedFile::modeRead));
+    EXPECT_FALSE(file.Open("/dev/null", BufferedFile::modeRead));
     EXPECT_FALSE(file.IsOpen());
 }
 
-TEST(CFile, ReadAtLeavesThePositionAndStopsAtTheEnd) {
+TEST(BufferedFile, ReadAtLeavesThePositionAndStopsAtTheEnd) {
     TempFolder folder;
     const std::string path = folder.File("in.bin");
     WriteTextFile(path, "abcdef");
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeRead));
     struct Case {
         uint64_t offset;
         size_t count;
@@ -92,14 +92,14 @@ TEST(CFile, ReadAtLeavesThePositionAndStopsAtTheEnd) {
 
 // A length patch lands where it belongs whether its bytes are still buffered, already handed to
 // the background writer, or half of each; the position stays at the end either way.
-TEST(CFile, PatchesBufferedAndWrittenBytes) {
+TEST(BufferedFile, PatchesBufferedAndWrittenBytes) {
     TempFolder folder;
     const std::string path = folder.File("out.bin");
     // Two buffers go to the background writer, the rest of the third stays buffered.
     const size_t size = (3 << 20) - 1000;
     std::vector<uint8_t> expected = Pattern(size);
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeCreate | BufferedFile::modeWrite));
     file.Write(expected.data(), expected.size());
     const uint8_t patch[4] = {0xDE, 0xAD, 0xBE, 0xEF};
     // Buffered ones first: a patch of written bytes writes out what is buffered.
@@ -116,30 +116,30 @@ TEST(CFile, PatchesBufferedAndWrittenBytes) {
     EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
-TEST(CFile, CreateTruncates) {
+TEST(BufferedFile, CreateTruncates) {
     TempFolder folder;
     const std::string path = folder.File("old.bin");
     WriteTextFile(path, "a long old content");
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeCreate | BufferedFile::modeWrite));
     file.Write("new", 3);
     file.Close();
     EXPECT_EQ(ReadTextFile(path), "new");
 }
 
-TEST(CFile, FailuresRaise) {
-    CFile full;
-    ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
+TEST(BufferedFile, FailuresRaise) {
+    BufferedFile full;
+    ASSERT_TRUE(full.Open("/dev/full", BufferedFile::modeWrite));
     full.Write("x", 1);
-    EXPECT_THROW(full.Close(), CFileException);
+    EXPECT_THROW(full.Close(), BufferedFileException);
 }
 // Full buffers are written in the background: a failure there must still reach the caller, with
 // its cause, no later than the call that waits for it.
-TEST(CFile, FailedBackgroundWriteRaisesItsCause) {
+TEST(BufferedFile, FailedBackgroundWriteRaisesItsCause) {
     const std::vector<uint8_t> block = Pattern(1 << 20);
     for (const bool closeAfterOne : {true, false}) {
-        CFile full;
-        ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite));
+        BufferedFile full;
+        ASSERT_TRUE(full.Open("/dev/full", BufferedFile::modeWrite));
         int error = 0;
         try {
             full.Write(block.data(), block.size() - 1);
@@ -150,7 +150,7 @@ TEST(CFile, FailedBackgroundWriteRaisesItsCause) {
                 }
             }
             full.Close();
-        } catch (const CFileException& e) {
+        } catch (const BufferedFileException& e) {
             error = e.Error();
         }
         EXPECT_EQ(error, ENOSPC) << (closeAfterOne ? "at close" : "at a later write");

@@ -1,4 +1,4 @@
-#include "ui/CMediaPlayer2.h"
+#include "ui/PlayerStrip.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -24,7 +24,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, QStyle::StandardPixma
 }
 } // namespace
 
-CMediaPlayer2::CMediaPlayer2(QWidget* parent)
+PlayerStrip::PlayerStrip(QWidget* parent)
     : QWidget(parent), m_playButton(MakeButton(this, "playButton", QStyle::SP_MediaPlay)),
       m_pauseButton(MakeButton(this, "pauseButton", QStyle::SP_MediaPause)),
       m_stopButton(MakeButton(this, "stopButton", QStyle::SP_MediaStop)),
@@ -44,23 +44,23 @@ CMediaPlayer2::CMediaPlayer2(QWidget* parent)
     layout->addWidget(m_positionSlider, 2);
     layout->addWidget(m_status, 1);
 
-    connect(m_playButton, &QPushButton::clicked, this, &CMediaPlayer2::OnPlay);
-    connect(m_pauseButton, &QPushButton::clicked, this, &CMediaPlayer2::OnPause);
-    connect(m_stopButton, &QPushButton::clicked, this, &CMediaPlayer2::OnStop);
-    connect(m_positionSlider, &QSlider::actionTriggered, this, &CMediaPlayer2::OnSliderAction);
+    connect(m_playButton, &QPushButton::clicked, this, &PlayerStrip::OnPlay);
+    connect(m_pauseButton, &QPushButton::clicked, this, &PlayerStrip::OnPause);
+    connect(m_stopButton, &QPushButton::clicked, this, &PlayerStrip::OnStop);
+    connect(m_positionSlider, &QSlider::actionTriggered, this, &PlayerStrip::OnSliderAction);
     m_progressTimer.setInterval(kProgressIntervalMs);
-    connect(&m_progressTimer, &QTimer::timeout, this, &CMediaPlayer2::OnProgress);
+    connect(&m_progressTimer, &QTimer::timeout, this, &PlayerStrip::OnProgress);
     NameControls(*ControlTextsFor(kEnglish));
     UpdateStrip();
 }
 
-CMediaPlayer2::~CMediaPlayer2() {
+PlayerStrip::~PlayerStrip() {
     m_progressTimer.stop();
     m_filePlayer.reset();
     m_session.reset();
 }
 
-void CMediaPlayer2::SetFileName(const std::string& path) {
+void PlayerStrip::SetFileName(const std::string& path) {
     ReleaseFile();
     // A new file is shown by its name; a missing sound is reported again when Play fails again.
     m_problem = Problem::None;
@@ -71,7 +71,7 @@ void CMediaPlayer2::SetFileName(const std::string& path) {
     }
 }
 
-void CMediaPlayer2::HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+void PlayerStrip::HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
                               double positionScale) {
     const State state = m_state;
     const int tick = m_filePlayer ? m_filePlayer->CurrentTick() : 0;
@@ -88,7 +88,7 @@ void CMediaPlayer2::HoldBytes(MidiBytes bytes, const std::string& name, bool pre
     }
 }
 
-void CMediaPlayer2::Resume(State state, int tick, int totalTicks) {
+void PlayerStrip::Resume(State state, int tick, int totalTicks) {
     if (state == State::Stopped || !m_soundReady) {
         UpdateStrip();
         return;
@@ -106,28 +106,28 @@ void CMediaPlayer2::Resume(State state, int tick, int totalTicks) {
     SetState(state);
 }
 
-void CMediaPlayer2::ShowTooLarge() {
+void PlayerStrip::ShowTooLarge() {
     ReleaseFile();
     m_tooLarge = true;
     UpdateStrip();
 }
 
-void CMediaPlayer2::Command2003() {
+void PlayerStrip::StopAndRewind() {
     Rewind();
 }
 
-void CMediaPlayer2::SetFlag1107(bool value) {
+void PlayerStrip::SetAutoStart(bool value) {
     m_autoStart = value;
 }
 
-void CMediaPlayer2::SetFlag24(bool value) {
+void PlayerStrip::SetRepeat(bool value) {
     m_repeat = value;
     if (m_filePlayer) {
         m_filePlayer->SetLoop(value);
     }
 }
 
-void CMediaPlayer2::ApplyLanguage(int language) {
+void PlayerStrip::ApplyLanguage(int language) {
     if (const LanguageTexts* texts = LanguageTextsFor(language)) {
         m_texts = texts;
         NameControls(*ControlTextsFor(language));
@@ -135,22 +135,22 @@ void CMediaPlayer2::ApplyLanguage(int language) {
     }
 }
 
-void CMediaPlayer2::NameControls(const ControlTexts& texts) {
+void PlayerStrip::NameControls(const ControlTexts& texts) {
     m_playButton->setAccessibleName(QString::fromUtf8(texts.play));
     m_pauseButton->setAccessibleName(QString::fromUtf8(texts.pause));
     m_stopButton->setAccessibleName(QString::fromUtf8(texts.stop));
     m_positionSlider->setAccessibleName(QString::fromUtf8(texts.playbackPosition));
 }
 
-void CMediaPlayer2::SetSoundFontPaths(std::vector<std::string> paths) {
+void PlayerStrip::SetSoundFontPaths(std::vector<std::string> paths) {
     m_soundFontPaths = std::move(paths);
 }
 
-void CMediaPlayer2::SetAudioDrivers(std::vector<std::string> drivers) {
+void PlayerStrip::SetAudioDrivers(std::vector<std::string> drivers) {
     m_audioDrivers = std::move(drivers);
 }
 
-void CMediaPlayer2::UseSession(std::unique_ptr<FluidSession> session) {
+void PlayerStrip::UseSession(std::unique_ptr<FluidSession> session) {
     ReleaseFile();
     m_session = std::move(session);
     m_soundReady = m_session != nullptr;
@@ -158,7 +158,7 @@ void CMediaPlayer2::UseSession(std::unique_ptr<FluidSession> session) {
     UpdateStrip();
 }
 
-void CMediaPlayer2::OnPlay() {
+void PlayerStrip::OnPlay() {
     if (m_fileName.empty() || m_state == State::Playing || !EnsureSound()) {
         UpdateStrip();
         return;
@@ -176,14 +176,14 @@ void CMediaPlayer2::OnPlay() {
     SetState(State::Playing);
 }
 
-std::unique_ptr<FluidFilePlayer> CMediaPlayer2::MakeFilePlayer() const {
+std::unique_ptr<FluidFilePlayer> PlayerStrip::MakeFilePlayer() const {
     auto player = m_bytes ? std::make_unique<FluidFilePlayer>(*m_session, *m_bytes)
                           : std::make_unique<FluidFilePlayer>(*m_session, m_fileName);
     player->SetLoop(m_repeat);
     return player;
 }
 
-void CMediaPlayer2::OnPause() {
+void PlayerStrip::OnPause() {
     if (m_state != State::Playing) {
         return;
     }
@@ -193,17 +193,17 @@ void CMediaPlayer2::OnPause() {
     SetState(State::Paused);
 }
 
-void CMediaPlayer2::OnStop() {
+void PlayerStrip::OnStop() {
     Rewind();
 }
 
-void CMediaPlayer2::OnSliderAction() {
+void PlayerStrip::OnSliderAction() {
     if (m_filePlayer) {
         m_filePlayer->Seek(m_positionSlider->sliderPosition());
     }
 }
 
-void CMediaPlayer2::OnProgress() {
+void PlayerStrip::OnProgress() {
     const std::optional<FluidFilePlayer::Progress> progress =
         m_filePlayer ? m_filePlayer->TryProgress() : std::nullopt;
     if (!progress) {
@@ -222,7 +222,7 @@ void CMediaPlayer2::OnProgress() {
     }
 }
 
-bool CMediaPlayer2::EnsureSound() {
+bool PlayerStrip::EnsureSound() {
     if (m_soundReady) {
         return true;
     }
@@ -245,7 +245,7 @@ bool CMediaPlayer2::EnsureSound() {
     return true;
 }
 
-void CMediaPlayer2::ReleaseFile() {
+void PlayerStrip::ReleaseFile() {
     m_filePlayer.reset();
     m_fileName.clear();
     m_inMemory = false;
@@ -256,7 +256,7 @@ void CMediaPlayer2::ReleaseFile() {
     SetState(State::Stopped);
 }
 
-void CMediaPlayer2::Rewind() {
+void PlayerStrip::Rewind() {
     if (m_filePlayer) {
         m_filePlayer->Stop();
     }
@@ -264,7 +264,7 @@ void CMediaPlayer2::Rewind() {
     SetState(State::Stopped);
 }
 
-void CMediaPlayer2::SetState(State state) {
+void PlayerStrip::SetState(State state) {
     m_state = state;
     if (m_state == State::Playing) {
         m_progressTimer.start();
@@ -274,7 +274,7 @@ void CMediaPlayer2::SetState(State state) {
     UpdateStrip();
 }
 
-void CMediaPlayer2::UpdateStrip() {
+void PlayerStrip::UpdateStrip() {
     const bool holding = !m_fileName.empty();
     m_playButton->setEnabled(holding && m_state != State::Playing);
     m_pauseButton->setEnabled(m_state == State::Playing);
