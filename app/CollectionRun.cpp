@@ -1,6 +1,7 @@
 #include "app/CollectionRun.h"
 
 #include "app/CollectionRunner.h"
+#include "app/FileMessage.h"
 #include "app/GroupCommit.h"
 #include "app/InputPlan.h"
 #include "app/InterruptSignals.h"
@@ -39,7 +40,8 @@ std::vector<PlannedInput> PlanRun(const CommandLine& commandLine) {
     std::vector<PlannedInput> plan = PlanInputs(commandLine.inputs, commandLine.collection);
     // Every output is known before the first is written, so no conversion can replace a later
     // input or an earlier output of the same run.
-    MarkCollisions(plan, commandLine.options.outputPath, commandLine.collection);
+    AssignOutputs(plan, commandLine.options.outputPath, commandLine.collection);
+    MarkCollisions(plan);
     return plan;
 }
 
@@ -111,12 +113,10 @@ class Run {
         const std::vector<bool> named = CommitTogether(outputs);
         for (size_t i = 0; i < converted.size(); ++i) {
             FileOutcome& outcome = *converted[i];
-            struct stat st {};
-            if (named[i] && ::stat(outcome.output.c_str(), &st) == 0) {
-                outcome.bytesOut = static_cast<uint64_t>(st.st_size);
-            } else if (!named[i]) {
+            if (!named[i]) {
                 outcome.status = FileStatus::Failed;
                 outcome.message = m_texts.msgOutputNotWritten;
+                outcome.bytesOut.reset();
                 outcome.repairs = RepairCounts{};
             }
         }
@@ -128,7 +128,7 @@ class Run {
         const bool shown = !m_commandLine.collection.quiet || outcome.status == FileStatus::Failed;
         if (outcome.message && shown) {
             m_progress.Erase();
-            m_errors << "korvane: " << input.path << ": " << *outcome.message << "\n";
+            PrintFileMessage(m_errors, input.path, *outcome.message, outcome.reason);
         }
         m_report.Write(input.path, outcome);
         m_progress.Update(m_totals.Reported(), m_totals.files, m_totals.bytesIn, Seconds());

@@ -1,6 +1,5 @@
 #include "app/FileConverter.h"
 
-#include "app/InputPlan.h"
 #include "job/OutputPath.h"
 
 #include <sys/stat.h>
@@ -22,11 +21,7 @@ bool OutputIsCurrent(const struct stat& input, const std::string& output) {
 } // namespace
 
 FileConverter::FileConverter(const CommandLine& commandLine, const LanguageTexts& texts)
-    : m_commandLine(commandLine), m_texts(texts) {
-    m_job.ApplyTexts(&texts);
-    m_job.m_adjustments = commandLine.options.adjustments;
-    m_job.m_deferCommit = true;
-}
+    : m_commandLine(commandLine), m_texts(texts) {}
 
 FileOutcome FileConverter::Convert(const PlannedInput& input) {
     FileOutcome outcome;
@@ -34,8 +29,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         outcome.message = m_texts.msgFolderNotRead;
         return outcome;
     }
-    outcome.output =
-        OutputPathFor(input, m_commandLine.options.outputPath, m_commandLine.collection);
+    outcome.output = input.output;
     if (input.collides) {
         outcome.message = m_texts.msgInputsCollide;
         return outcome;
@@ -55,15 +49,21 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         outcome.message = m_texts.msgOutputNotCreated;
         return outcome;
     }
-    m_job.m_inputPath = input.path;
-    m_job.m_outputPath = outcome.output;
-    const bool converted = m_job.RunConversion(true);
-    outcome.message = m_host.TakeMessage();
-    if (converted) {
-        outcome.status = FileStatus::Converted;
-        outcome.repairs = m_job.m_engine.m_repairs;
-        outcome.pending = m_job.TakeFinishedOutput();
+    ConversionOutcome converted =
+        m_job.RunConversion({.inputPath = input.path,
+                             .outputPath = outcome.output,
+                             .adjustments = m_commandLine.options.adjustments,
+                             .output = OutputTo::File,
+                             .deferCommit = true});
+    if (!converted.Completed()) {
+        outcome.message = MessageText(m_texts, converted.message);
+        outcome.reason = std::move(converted.reason);
+        return outcome;
     }
+    outcome.status = FileStatus::Converted;
+    outcome.bytesOut = converted.bytesOut;
+    outcome.repairs = converted.repairs;
+    outcome.pending = std::move(converted.pending);
     return outcome;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/ConsoleHost.h"
 #include "app/FileOutcome.h"
 #include "app/OutputFolders.h"
 #include "app/PlannedInput.h"
@@ -21,8 +20,7 @@ class FileConverter {
   private:
     const CommandLine& m_commandLine;
     const LanguageTexts& m_texts;
-    ConsoleHost m_host;
-    ConversionJob m_job{m_host};
+    ConversionJob m_job;
     OutputFolders m_folders;
 };
 

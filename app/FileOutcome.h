@@ -16,6 +16,7 @@ struct FileOutcome {
     FileStatus status = FileStatus::Failed;
     std::string output;                 // empty for a folder that could not be read
     std::optional<std::string> message; // in the profile's language
+    std::string reason;                 // the system's reason, where there is one
     std::optional<uint64_t> bytesIn;
     std::optional<uint64_t> bytesOut;
     RepairCounts repairs;

@@ -1,7 +1,7 @@
 #include "app/HeadlessRun.h"
 
 #include "app/CollectionRun.h"
-#include "app/ConsoleHost.h"
+#include "app/FileMessage.h"
 #include "job/ConversionJob.h"
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
@@ -22,16 +22,15 @@ const LanguageTexts* StoredLanguageTexts(const Profile& profile) {
 // "-v" alone: the pass runs on what start-up leaves, the remembered folder and no output.
 int RunOnRememberedFolder(const CommandLine& commandLine, const Profile& profile,
                           const LanguageTexts* texts, std::ostream& errors) {
-    ConsoleHost host;
-    ConversionJob job(host);
-    job.ApplyTexts(texts);
-    job.m_adjustments = commandLine.options.adjustments;
-    job.m_inputPath = profile.GetProfileString(kKeyInputFolder, "");
-    const bool completed = job.RunConversion(true);
-    if (const auto message = host.TakeMessage()) {
-        errors << "korvane: " << job.m_inputPath << ": " << *message << "\n";
+    const std::string input = profile.GetProfileString(kKeyInputFolder, "");
+    const ConversionOutcome outcome =
+        ConversionJob().RunConversion({.inputPath = input,
+                                       .adjustments = commandLine.options.adjustments,
+                                       .output = OutputTo::File});
+    if (!outcome.Completed()) {
+        PrintFileMessage(errors, input, MessageText(*texts, outcome.message), outcome.reason);
     }
-    return completed ? 0 : 1;
+    return outcome.Completed() ? 0 : 1;
 }
 } // namespace
 

@@ -14,6 +14,22 @@ PlannedInput FileArgument(const std::string& path) {
     const size_t start = slash == std::string::npos ? 0 : slash + 1;
     return {path, static_cast<uint32_t>(start), 0};
 }
+
+std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,
+                          const CollectionOptions& collection) {
+    if (outputPath) {
+        return *outputPath;
+    }
+    if (collection.outputDir.empty()) {
+        return DeriveOutputPath(input.path);
+    }
+    const std::string relative(input.Relative());
+    std::string folder = collection.outputDir;
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder + (collection.keepNames ? relative : DeriveOutputPath(relative));
+}
 } // namespace
 
 std::vector<PlannedInput> PlanInputs(const std::vector<std::string>& arguments,
@@ -40,35 +56,27 @@ std::vector<PlannedInput> PlanInputs(const std::vector<std::string>& arguments,
     return plan;
 }
 
-void MarkCollisions(std::vector<PlannedInput>& plan, const std::optional<std::string>& outputPath,
-                    const CollectionOptions& collection) {
+void AssignOutputs(std::vector<PlannedInput>& plan, const std::optional<std::string>& outputPath,
+                   const CollectionOptions& collection) {
+    for (PlannedInput& input : plan) {
+        if (input.folderError == 0) {
+            input.output = OutputPathFor(input, outputPath, collection);
+        }
+    }
+}
+
+void MarkCollisions(std::vector<PlannedInput>& plan) {
     std::vector<InputOutput> pairs;
     std::vector<size_t> files;
     for (size_t i = 0; i < plan.size(); ++i) {
         if (plan[i].folderError == 0) {
-            pairs.push_back({plan[i].path, OutputPathFor(plan[i], outputPath, collection)});
+            pairs.push_back({plan[i].path, plan[i].output});
             files.push_back(i);
         }
     }
     for (const size_t colliding : FindCollidingInputs(pairs)) {
         plan[files[colliding]].collides = true;
     }
-}
-
-std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,
-                          const CollectionOptions& collection) {
-    if (outputPath) {
-        return *outputPath;
-    }
-    if (collection.outputDir.empty()) {
-        return DeriveOutputPath(input.path);
-    }
-    const std::string relative(input.Relative());
-    std::string folder = collection.outputDir;
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + (collection.keepNames ? relative : DeriveOutputPath(relative));
 }
 
 } // namespace korvane

@@ -13,6 +13,7 @@ struct PlannedInput {
     uint32_t relativeStart = 0; // where the path below its folder argument begins
     int folderError = 0;        // non-zero (an errno value): an unreadable folder
     bool collides = false;      // its output is another input's, or names another input
+    std::string output{};       // where its output goes, decided once for the whole run
 
     std::string_view Relative() const { return std::string_view(path).substr(relativeStart); }
 };

@@ -51,6 +51,7 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
                        {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
                        {"status", StatusName(outcome.status)},
                        {"message", OrNull(outcome.message)},
+                       {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
                        {"bytes_in", OrNull(outcome.bytesIn)},
                        {"bytes_out", OrNull(outcome.bytesOut)},
                        {"repairs", RepairsOf(outcome.repairs)}};

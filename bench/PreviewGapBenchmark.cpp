@@ -5,9 +5,9 @@
 #include "platform/Profile.h"
 #include "platform/gui/MessageBox.h"
 #include "testing/BenchmarkSong.h"
-#include "ui/PlayerStrip.h"
 #include "ui/FluidSession.h"
 #include "ui/MainDialog.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 
 #include <QApplication>
@@ -143,7 +143,7 @@ int Main(int argc, char** argv) {
     qputenv("XDG_CACHE_HOME", scratch.filePath("cache").toUtf8());
     Profile profile(scratch.filePath("Korvane.ini").toStdString());
     g_programFolder = scratch.path().toStdString();
-    SetMessageBoxHook([](const std::string& text, MessageIcon) {
+    SetMessageBoxHook([](const std::string& text, MessageIcon, const std::string&) {
         std::fprintf(stderr, "preview_gap_benchmark: %s\n", text.c_str());
         std::exit(1);
     });

@@ -1,9 +1,7 @@
 #include "fuzz/SavePassCheck.h"
 
 #include "job/ConversionJob.h"
-#include "job/JobHost.h"
 #include "job/LanguageTable.h"
-#include "job/PlayerControl.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -31,23 +29,6 @@ void Require(bool condition, const char* what, size_t offset = 0) {
         Violation(what, offset);
     }
 }
-
-class QuietHost : public JobHost {
-  public:
-    bool TakeWindowValues() override { return true; }
-    void ShowValues() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override { m_lastMessage = text; }
-    void EnableAdjustmentControls() override {}
-    PlayerControl& Player() override { return m_player; }
-    void Redraw() override {}
-    bool WantsLevels() const override { return m_wantsLevels; }
-
-    std::string m_lastMessage;
-    bool m_wantsLevels = true;
-
-  private:
-    NullPlayer m_player;
-};
 
 // A private scratch folder, in memory where the system offers one; removed at exit.
 class ScratchFolder {
@@ -342,19 +323,16 @@ size_t WindowFor(const uint8_t* data, size_t size) {
     return windows[(HashOf(data, size) >> 24) % 5];
 }
 
-void Prepare(ConversionJob& job, const Adjustments& adjustments, const std::string& input,
-             const std::string& output) {
-    job.ApplyTexts(LanguageTextsFor(1)); // English, so a refusal says why
-    job.m_adjustments = adjustments;
-    job.m_inputPath = input;
-    job.m_outputPath = output;
-}
-
-void Run(ConversionJob& job, const QuietHost& host, bool save) {
-    if (!job.RunConversion(save)) {
-        std::fprintf(stderr, "the job said: %s\n", host.m_lastMessage.c_str());
-        Violation(save ? "the save pass did not complete" : "the load pass did not complete", 0);
+ConversionOutcome Run(ConversionJob& job, ConversionRequest request) {
+    ConversionOutcome outcome = job.RunConversion(request);
+    if (!outcome.Completed()) {
+        std::fprintf(stderr, "the job said: %s (%s)\n",
+                     MessageText(*LanguageTextsFor(1), outcome.message), outcome.reason.c_str());
+        Violation(request.output == OutputTo::File ? "the save pass did not complete"
+                                                   : "the load pass did not complete",
+                  0);
     }
+    return outcome;
 }
 } // namespace
 
@@ -365,32 +343,33 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     WriteBytes(input, data, size);
     std::remove(output.c_str());
 
-    QuietHost host;
-    ConversionJob job(host, WindowFor(data, size));
-    Prepare(job, AdjustmentsFor(data, size), input, output);
+    ConversionJob job(WindowFor(data, size));
+    const ConversionRequest save{.inputPath = input,
+                                 .outputPath = output,
+                                 .adjustments = AdjustmentsFor(data, size),
+                                 .output = OutputTo::File,
+                                 .keepLevels = true};
     const std::optional<Span> midi = MidiSpan(data, size);
     if (!midi) {
-        Require(!job.RunConversion(true) && host.m_lastMessage == job.m_msgInputNotOpened &&
+        Require(job.RunConversion(save).message == JobMessage::InputNotOpened &&
                     ::access(output.c_str(), F_OK) != 0,
                 "a RIFF file without MIDI data was not refused as unreadable");
         return;
     }
-    Run(job, host, true);
+    const std::vector<uint8_t> savedLevels = Run(job, save).levels;
     const Bytes written = ReadBytes(output);
-    CheckOutput(midi->data, midi->size, written, job.m_adjustments.m_speedPercent);
-    const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
+    CheckOutput(midi->data, midi->size, written, save.adjustments.m_speedPercent);
 
-    Run(job, host, false);
-    Require(job.m_engine.m_levels == savedLevels, "load and save pass record different levels");
+    ConversionRequest load = save;
+    load.output = OutputTo::Nothing;
+    Require(Run(job, load).levels == savedLevels, "load and save pass record different levels");
 
     // The command line keeps no levels and reads through the whole default window: the same file.
-    QuietHost commandLine;
-    commandLine.m_wantsLevels = false;
-    ConversionJob plain(commandLine);
-    Prepare(plain, job.m_adjustments, input, output);
-    Run(plain, commandLine, true);
+    ConversionRequest plain = save;
+    plain.keepLevels = false;
+    ConversionJob defaultWindow;
+    Require(Run(defaultWindow, plain).levels.empty(), "levels kept for a caller that wants none");
     Require(ReadBytes(output) == written, "another window or no levels write another file");
-    Require(plain.m_engine.m_levels.empty(), "levels kept for a host that wants none");
 }
 
 } // namespace korvane

@@ -113,26 +113,6 @@ HBITMAP CDib::CreateSection(MemoryDC* /*dc*/) {
     return m_section.get();
 }
 
-bool CDib::MakePalette() {
-    if (m_colorCount == 0) {
-        return false;
-    }
-    m_palette.reset();
-    const std::size_t blockSize = sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * m_colorCount;
-    auto block = std::make_unique<std::byte[]>(blockSize);
-    auto* logPalette = new (block.get()) LOGPALETTE{0x300, static_cast<uint16_t>(m_colorCount)};
-    auto* entries = new (block.get() + sizeof(LOGPALETTE)) PALETTEENTRY[m_colorCount]{};
-    for (int32_t i = 0; i < m_colorCount; ++i) {
-        entries[i] = PALETTEENTRY{m_colorTable[i].rgbRed, m_colorTable[i].rgbGreen,
-                                  m_colorTable[i].rgbBlue, 0};
-    }
-    auto palette = std::make_unique<LogicalPalette>();
-    palette->version = logPalette->palVersion;
-    palette->entries.assign(entries, entries + logPalette->palNumEntries);
-    m_palette = std::move(palette);
-    return true;
-}
-
 HBITMAP CDib::SelectInto(MemoryDC* dc) {
     if (dc == nullptr) {
         return nullptr;
@@ -144,7 +124,7 @@ bool CDib::Draw(PictureTarget& dc, int x, int y) {
     if (m_header == nullptr) {
         return false;
     }
-    // The palette only matters on palette displays; the picture targets are true colour.
+    // The picture targets are true colour: only 24-bit rows are shown.
     if (m_pixels != nullptr && m_header->biBitCount == 24) {
         dc.ShowPicture(x, y, m_width, m_height, m_stride, m_pixels);
     }
@@ -153,7 +133,6 @@ bool CDib::Draw(PictureTarget& dc, int x, int y) {
 
 void CDib::Clear() {
     m_headerBlock.reset();
-    m_palette.reset();
     m_section.reset();
     m_header = nullptr;
     m_colorTable = nullptr;

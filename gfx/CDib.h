@@ -2,7 +2,6 @@
 
 #include "gfx/DibSection.h"
 #include "gfx/GdiTypes.h"
-#include "gfx/LogicalPalette.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +21,7 @@ struct DibGeometry {
 DibGeometry GeometryOf(const BITMAPINFOHEADER& header);
 
 // An off-screen device-independent bitmap: a header block (40-byte header and grey-ramp colour
-// table), a section of bottom-up pixel rows, and an optional logical palette. Not copyable.
+// table), and a section of bottom-up pixel rows. Not copyable.
 // A section selected into a MemoryDC must be deselected (or the DC destroyed) before the
 // surface is cleared or destroyed.
 class CDib {
@@ -37,7 +36,6 @@ class CDib {
     // Makes the pixel memory; null when there is no header, a section exists already, or the
     // geometry cannot be held in memory. The device context is not needed for RGB colours.
     HBITMAP CreateSection(MemoryDC* dc);
-    bool MakePalette();
     HBITMAP SelectInto(MemoryDC* dc);
     // Hands the rows 1:1 to the target. False only without a header. A surface without
     // pixels, or of another depth than 24 bits, puts nothing on the target.
@@ -55,7 +53,6 @@ class CDib {
     int32_t Height() const { return m_height; }
     HBITMAP Section() const { return m_section.get(); }
     uint8_t* Pixels() const { return m_pixels; }
-    const LogicalPalette* Palette() const { return m_palette.get(); }
 
   private:
     RGBQUAD* m_colorTable = nullptr;
@@ -66,7 +63,6 @@ class CDib {
     bool m_headerOwned = false;
     int32_t m_imageSize = 0;
     int32_t m_colorCount = 0;
-    std::unique_ptr<LogicalPalette> m_palette;
     int32_t m_width = 0;
     int32_t m_height = 0;
     std::unique_ptr<DibSection> m_section;

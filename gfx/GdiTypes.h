@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-// The in-memory shapes of the bitmap and palette records the surface keeps. Their layout is the
+// The in-memory shapes of the bitmap records the surface keeps. Their layout is the
 // one every DIB reader expects, so the header block can be handed on byte for byte.
 
 using COLORREF = uint32_t; // 0x00BBGGRR
@@ -47,21 +47,6 @@ struct RGBQUAD {
     uint8_t rgbReserved;
 };
 static_assert(sizeof(RGBQUAD) == 4);
-
-struct PALETTEENTRY {
-    uint8_t peRed;
-    uint8_t peGreen;
-    uint8_t peBlue;
-    uint8_t peFlags;
-};
-static_assert(sizeof(PALETTEENTRY) == 4);
-
-// The fixed part of a logical palette block; palNumEntries PALETTEENTRY records follow it.
-struct LOGPALETTE {
-    uint16_t palVersion;
-    uint16_t palNumEntries;
-};
-static_assert(sizeof(LOGPALETTE) == 4);
 
 struct RECT {
     int left;

@@ -107,7 +107,6 @@ void DrawLevelPlot(PictureTarget& target, int width, int height, const std::vect
     CDib surface(width, height, 24);
     MemoryDC dc; // declared after the surface, so it lets go of the section first
     surface.CreateSection(&dc);
-    surface.MakePalette();
     surface.SelectInto(&dc);
     PaintLevelPlot(dc, width, height, levels, dynamicRange, volume);
     surface.Draw(target, 0, 0);

@@ -80,7 +80,8 @@ class ChunkPass {
         }
         const int64_t written = m_engine.TrackBytes();
         if (written > int64_t{kMaxChunkLength}) {
-            throw BufferedFileException("track too long for a chunk", EFBIG);
+            throw BufferedFileException("track too long for a chunk", EFBIG,
+                                        "the track would be larger than 4 GiB");
         }
         uint8_t patch[kChunkHeaderPart];
         PutBigEndian32(static_cast<uint32_t>(written), patch);
@@ -98,8 +99,8 @@ MidiRange FindInputRange(BufferedFile& input) {
     std::optional<MidiRange> range;
     try {
         range = FindMidiRange(input);
-    } catch (const BufferedFileException&) {
-        throw ChunkReadError{};
+    } catch (const BufferedFileException& e) {
+        throw ChunkReadError{e.Reason()};
     }
     if (!range) {
         throw ChunkReadError{}; // a RIFF file without MIDI data

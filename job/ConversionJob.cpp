@@ -1,66 +1,85 @@
 #include "job/ConversionJob.h"
 
 #include "job/ChunkPass.h"
-#include "job/OutputPath.h"
+#include "job/MemoryOutput.h"
 #include "platform/FileSystem.h"
 
+#include <cerrno>
+#include <cstring>
+#include <new>
 #include <optional>
 
 namespace korvane {
 
-ConversionJob::ConversionJob(JobHost& host, size_t windowSize)
-    : m_preview(host), m_host(host), m_windowSize(windowSize) {}
-
-void ConversionJob::ApplyTexts(const LanguageTexts* texts) {
-    if (texts == nullptr) {
-        return;
-    }
-    m_textWelcome = texts->textWelcome;
-    m_textLoaded = texts->textLoaded;
-    m_textSaved = texts->textSaved;
-    m_msgOutputNotCreated = texts->msgOutputNotCreated;
-    m_msgInputNotOpened = texts->msgInputNotOpened;
-    m_msgPleaseLoad = texts->msgPleaseLoad;
-    m_msgOutputIsInput = texts->msgOutputIsInput;
-    m_msgOutputNotWritten = texts->msgOutputNotWritten;
+namespace {
+// The system's words for the error a failed call left, if it left one.
+std::string ErrnoReason(int error) {
+    return error != 0 ? std::strerror(error) : std::string();
 }
 
-bool ConversionJob::RunConversion(bool save) {
-    bool completed = false;
-    const bool taken = m_host.TakeWindowValues();
-    if (taken) {
-        m_preview.Suspend();
-        ReleasePlayer();
-        if (!save) {
-            m_outputPath = DeriveOutputPath(m_inputPath);
-        }
-        m_engine.m_levels.clear();
-        m_engine.KeepLevels(m_host.WantsLevels());
-        m_engine.BeginPass(m_adjustments, save ? &m_fileOutput : nullptr);
-        // The output is checked first but made only once the input is known to be usable, so a
-        // refused input never leaves a temporary behind.
-        if ((!save || CheckOutput()) && OpenInput() && (!save || CreateOutput())) {
-            completed = Convert(save);
-        }
+const std::atomic<bool> kNeverCancelled{false};
+} // namespace
+
+ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request) {
+    ConversionOutcome outcome;
+    MemoryOutput memory(request.memoryLimit, request.cancel ? *request.cancel : kNeverCancelled);
+    PassOutput* output = nullptr;
+    if (request.output == OutputTo::File) {
+        output = &m_fileOutput;
+    } else if (request.output == OutputTo::Memory) {
+        output = &memory;
     }
+    m_engine.m_levels.clear();
+    m_engine.KeepLevels(request.keepLevels);
+    m_engine.BeginPass(request.adjustments, output);
+    try {
+        Convert(request, output, outcome);
+        outcome.status = ConversionStatus::Completed;
+    } catch (const Failure& failure) {
+        outcome.message = failure.message;
+        outcome.reason = failure.reason;
+    } catch (const ChunkReadError& error) {
+        outcome.message = JobMessage::InputNotOpened;
+        outcome.reason = error.reason;
+    } catch (const BufferedFileException& error) {
+        outcome.message = JobMessage::OutputNotWritten;
+        outcome.reason = error.Reason();
+    } catch (const MemoryOutput::LimitReached&) {
+        outcome.status = ConversionStatus::TooLarge;
+    } catch (const MemoryOutput::Cancelled&) {
+        outcome.status = ConversionStatus::Cancelled;
+    } catch (const std::bad_alloc&) {
+        outcome.status = request.output == OutputTo::Memory ? ConversionStatus::TooLarge
+                                                            : ConversionStatus::Failed;
+        outcome.message = JobMessage::InputNotOpened;
+        outcome.reason = std::strerror(ENOMEM);
+    }
+    // A failed save's temporary is gone before its message shows.
     DiscardFiles();
     m_engine.EndPass();
-    if (taken) {
-        TellPreview(save, completed);
+    outcome.repairs = m_engine.m_repairs;
+    outcome.levels = std::move(m_engine.m_levels);
+    if (request.output == OutputTo::Memory && outcome.Completed()) {
+        outcome.bytesOut = memory.Bytes().size();
+        outcome.bytes = std::move(memory.Bytes());
     }
-    m_host.Redraw();
-    return completed;
+    return outcome;
 }
 
-void ConversionJob::TellPreview(bool save, bool completed) {
-    if (save && completed) {
-        m_preview.Saved(m_adjustments.m_speedPercent);
-    } else if (save) {
-        m_preview.SaveFailed();
-    } else if (completed) {
-        m_preview.Loaded(m_inputPath, m_adjustments);
-    } else {
-        m_preview.LoadFailed();
+void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output,
+                            ConversionOutcome& outcome) {
+    const bool toFile = request.output == OutputTo::File;
+    // The output is checked first but made only once the input is known to be usable, so a
+    // refused input never leaves a temporary behind.
+    const std::string finalPath = toFile ? CheckOutput(request) : std::string();
+    outcome.bytesIn = OpenInput(request.inputPath);
+    if (toFile) {
+        CreateOutput(finalPath);
+    }
+    RunChunkPass(m_inFile, m_windowSize, m_engine, output);
+    m_inFile.Abort();
+    if (toFile) {
+        FinishOutput(request, outcome);
     }
 }
 
@@ -70,102 +89,53 @@ void ConversionJob::DiscardFiles() {
     m_tempOutput = TempOutput();
 }
 
-bool ConversionJob::Convert(bool save) {
-    Outcome outcome = ChunkLoop();
-    m_inFile.Abort();
-    if (outcome == Outcome::Completed && save && !FinishOutput()) {
-        outcome = Outcome::OutputFailed;
+std::string ConversionJob::CheckOutput(const ConversionRequest& request) const {
+    if (!request.outputPath.empty() && SameFile(request.outputPath, request.inputPath)) {
+        throw Failure{JobMessage::OutputIsInput, {}};
     }
-    // A failed save's temporary is gone before its message shows.
-    DiscardFiles();
-    if (outcome == Outcome::InputFailed) {
-        m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
-        return false;
-    }
-    if (outcome == Outcome::OutputFailed) {
-        m_host.ShowMessage(m_msgOutputNotWritten, MessageIcon::Stop);
-        return false;
-    }
-    Complete(save);
-    return true;
-}
-
-void ConversionJob::ReleasePlayer() {
-    PlayerControl& player = m_host.Player();
-    player.SetFileName("");
-    player.StopAndRewind();
-    player.SetAutoStart(false);
-    player.SetRepeat(false);
-}
-
-bool ConversionJob::CheckOutput() {
-    if (!m_outputPath.empty() && SameFile(m_outputPath, m_inputPath)) {
-        m_host.ShowMessage(m_msgOutputIsInput, MessageIcon::Stop);
-        return false;
-    }
-    const std::optional<std::string> target = OutputTarget(m_outputPath);
+    errno = 0;
+    const std::optional<std::string> target = OutputTarget(request.outputPath);
     if (!target) {
-        m_host.ShowMessage(m_msgOutputNotCreated, MessageIcon::Stop);
-        return false;
+        throw Failure{JobMessage::OutputNotCreated, ErrnoReason(errno)};
     }
-    m_finalOutputPath = *target;
-    return true;
+    return *target;
 }
 
-bool ConversionJob::CreateOutput() {
-    m_tempOutput = TempOutput::Create(m_finalOutputPath);
+void ConversionJob::CreateOutput(const std::string& finalPath) {
+    errno = 0;
+    m_tempOutput = TempOutput::Create(finalPath);
     const int fd = m_tempOutput.IsValid() ? m_tempOutput.OpenWriter() : -1;
     if (fd < 0) {
+        const int error = errno;
         m_tempOutput = TempOutput();
-        m_host.ShowMessage(m_msgOutputNotCreated, MessageIcon::Stop);
-        return false;
+        throw Failure{JobMessage::OutputNotCreated, ErrnoReason(error)};
     }
-    m_outFile.Attach(fd, m_finalOutputPath);
-    return true;
+    m_outFile.Attach(fd, finalPath);
 }
 
-bool ConversionJob::OpenInput() {
-    if (m_inFile.Open(m_inputPath, BufferedFile::modeRead)) {
-        return true;
+uint64_t ConversionJob::OpenInput(const std::string& path) {
+    errno = 0;
+    if (!m_inFile.Open(path, BufferedFile::modeRead)) {
+        throw Failure{JobMessage::InputNotOpened, ErrnoReason(errno)};
     }
-    m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
-    return false;
-}
-
-ConversionJob::Outcome ConversionJob::ChunkLoop() {
     try {
-        RunChunkPass(m_inFile, m_windowSize, m_engine,
-                     m_engine.IsSavePass() ? &m_fileOutput : nullptr);
-        return Outcome::Completed;
-    } catch (const ChunkReadError&) {
-        return Outcome::InputFailed;
-    } catch (const BufferedFileException&) {
-        return Outcome::OutputFailed;
+        return m_inFile.GetLength();
+    } catch (const BufferedFileException& error) {
+        throw Failure{JobMessage::InputNotOpened, error.Reason()};
     }
 }
 
-bool ConversionJob::FinishOutput() {
-    try {
-        m_outFile.Close();
-    } catch (const BufferedFileException&) {
-        return false;
+void ConversionJob::FinishOutput(const ConversionRequest& request, ConversionOutcome& outcome) {
+    outcome.bytesOut = m_outFile.GetPosition();
+    m_outFile.Close();
+    if (request.deferCommit) {
+        outcome.pending = std::move(m_tempOutput);
+        return;
     }
-    if (m_deferCommit) {
-        m_finishedOutput = std::move(m_tempOutput);
-        return true;
+    errno = 0;
+    if (!m_tempOutput.Commit()) {
+        throw Failure{JobMessage::OutputNotWritten, ErrnoReason(errno)};
     }
-    return m_tempOutput.Commit();
-}
-
-void ConversionJob::Complete(bool save) {
-    if (save) {
-        m_host.Player().SetFileName(m_outputPath);
-        m_host.Player().StopAndRewind();
-    }
-    m_instructionText = save ? m_textSaved : m_textLoaded;
-    m_host.ShowValues();
-    m_loaded = true;
-    m_host.EnableAdjustmentControls();
 }
 
 } // namespace korvane

@@ -1,6 +1,8 @@
 #include "job/InputWindow.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <new>
 
 namespace korvane {
@@ -12,15 +14,15 @@ constexpr size_t kReadAheadFrom = size_t{1} << 20;
 uint64_t LengthOf(const BufferedFile& file) {
     try {
         return file.GetLength();
-    } catch (const BufferedFileException&) {
-        throw ChunkReadError{};
+    } catch (const BufferedFileException& e) {
+        throw ChunkReadError{e.Reason()};
     }
 }
 
 std::unique_ptr<uint8_t[]> Allocate(size_t size) {
     std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
     if (!bytes) {
-        throw ChunkReadError{};
+        throw ChunkReadError{std::strerror(ENOMEM)};
     }
     return bytes;
 }
@@ -81,11 +83,11 @@ size_t InputWindow::Read(uint8_t* bytes, uint64_t offset) const {
     size_t got = 0;
     try {
         got = m_file.ReadAt(offset, bytes, wanted);
-    } catch (const BufferedFileException&) {
-        throw ChunkReadError{};
+    } catch (const BufferedFileException& e) {
+        throw ChunkReadError{e.Reason()};
     }
     if (got < wanted) {
-        throw ChunkReadError{}; // the file was cut short while it was converted
+        throw ChunkReadError{"the file changed while it was read"};
     }
     return got;
 }

@@ -6,11 +6,15 @@
 #include <future>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace korvane {
 
 // Raised when the input cannot be read, or ends before the length it had when the pass began.
-struct ChunkReadError {};
+// The reason says why, where the system or the file told.
+struct ChunkReadError {
+    std::string reason;
+};
 
 // The input read through a window of a fixed size, so that memory never grows with the file or
 // with one of its chunks. The file's length is taken once and every read names its offset;

@@ -215,4 +215,24 @@ const ControlTexts* ControlTextsFor(int language) {
     return &kControlTables[language];
 }
 
+const char* MessageText(const LanguageTexts& texts, JobMessage message) {
+    switch (message) {
+    case JobMessage::None:
+        return "";
+    case JobMessage::OutputNotCreated:
+        return texts.msgOutputNotCreated;
+    case JobMessage::InputNotOpened:
+        return texts.msgInputNotOpened;
+    case JobMessage::OutputIsInput:
+        return texts.msgOutputIsInput;
+    case JobMessage::OutputNotWritten:
+        return texts.msgOutputNotWritten;
+    case JobMessage::InputsCollide:
+        return texts.msgInputsCollide;
+    case JobMessage::FolderNotRead:
+        return texts.msgFolderNotRead;
+    }
+    return "";
+}
+
 } // namespace korvane

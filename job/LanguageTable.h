@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/JobMessage.h"
+
 #include <array>
 
 namespace korvane {
@@ -33,6 +35,9 @@ struct LanguageTexts {
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.
 const LanguageTexts* LanguageTextsFor(int language);
+
+// The text of a job's message; empty for JobMessage::None.
+const char* MessageText(const LanguageTexts& texts, JobMessage message);
 
 // What the controls say beyond their captions: names and descriptions for screen readers, the
 // level plot's description and the context menu's window commands.

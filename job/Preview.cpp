@@ -63,7 +63,7 @@ void Preview::Refresh(const Adjustments& adjustments) {
 }
 
 void Preview::Start(const PreviewRequest& request) {
-    PlayerControl& player = m_host.Player();
+    PlayerControl& player = m_player;
     if (!player.CanPlay()) {
         // Converting is pointless until a Play finds sound; that Play asks again.
         player.HoldBytes(nullptr, m_inputPath, !m_hearOriginal, 0);
@@ -87,7 +87,7 @@ void Preview::Show() {
     if (result->status == PreviewResult::Status::TooLarge) {
         m_shown.reset();
         m_held = Held::Nothing;
-        m_host.Player().ShowTooLarge();
+        m_player.ShowTooLarge();
         return;
     }
     if (result->status == PreviewResult::Status::Failed) {
@@ -113,8 +113,8 @@ void Preview::Hold(Held what) {
         original ? Adjustments::kSpeedNeutral : m_shown->request.adjustments.m_speedPercent;
     const bool playable = m_held != Held::Nothing && m_held != Held::Waiting;
     const double scale = playable ? PositionScale(m_heldSpeed, speed) : 0.0;
-    m_host.Player().HoldBytes(original ? m_shown->original : m_shown->preview, m_inputPath,
-                              !original, scale);
+    m_player.HoldBytes(original ? m_shown->original : m_shown->preview, m_inputPath, !original,
+                       scale);
     m_held = what;
     m_heldSpeed = speed;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "job/JobHost.h"
 #include "job/MidiBytes.h"
+#include "job/PlayerControl.h"
 #include "job/PreviewConversion.h"
 
 #include <cstddef>
@@ -19,7 +19,7 @@ class Preview {
   public:
     static constexpr size_t kDefaultMemoryLimit = size_t{256} << 20;
 
-    explicit Preview(JobHost& host) : m_host(host) {}
+    explicit Preview(PlayerControl& player) : m_player(player) {}
 
     // Previews are made only once enabled (by the window; a run without one makes none).
     // ready is called on the conversion's thread whenever a preview is ready; the window then
@@ -52,7 +52,7 @@ class Preview {
     void Start(const PreviewRequest& request);
     void Hold(Held what);
 
-    JobHost& m_host;
+    PlayerControl& m_player;
     std::function<void()> m_ready;
     size_t m_memoryLimit = kDefaultMemoryLimit;
     std::string m_inputPath;

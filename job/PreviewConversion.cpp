@@ -1,10 +1,7 @@
 #include "job/PreviewConversion.h"
 
-#include "job/ChunkPass.h"
-#include "job/InputWindow.h"
-#include "job/MemoryOutput.h"
+#include "job/ConversionJob.h"
 #include "job/RiffUnwrap.h"
-#include "midi/MidiEngine.h"
 #include "platform/BufferedFile.h"
 
 #include <new>
@@ -12,7 +9,8 @@
 namespace korvane {
 namespace {
 // The input's MIDI data, the range FindMidiRange found.
-std::shared_ptr<std::vector<uint8_t>> ReadOriginal(const BufferedFile& input, const MidiRange& range) {
+std::shared_ptr<std::vector<uint8_t>> ReadOriginal(const BufferedFile& input,
+                                                   const MidiRange& range) {
     auto bytes =
         std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(range.end - range.offset));
     bytes->resize(input.ReadAt(range.offset, bytes->data(), bytes->size()));
@@ -91,42 +89,39 @@ PreviewResult PreviewConversion::Convert(const PreviewRequest& request,
                                          const std::atomic<bool>& cancel) {
     PreviewResult result;
     result.request = request;
-    BufferedFile input;
-    if (!input.Open(request.inputPath, BufferedFile::modeRead)) {
-        return result;
-    }
+    std::shared_ptr<std::vector<uint8_t>> original;
     try {
+        BufferedFile input;
+        if (!input.Open(request.inputPath, BufferedFile::modeRead)) {
+            return result;
+        }
         const std::optional<MidiRange> range = FindMidiRange(input);
         if (!range) {
             return result; // a RIFF file without MIDI data
         }
-        const uint64_t length = range->end - range->offset;
-        if (length > request.memoryLimit) {
+        if (range->end - range->offset > request.memoryLimit) {
             result.status = PreviewResult::Status::TooLarge;
             return result;
         }
-        std::shared_ptr<std::vector<uint8_t>> original = ReadOriginal(input, *range);
-        input.Seek(0, BufferedFile::begin); // the pass finds the range again from the start
-        MemoryOutput output(request.memoryLimit - original->size(), cancel);
-        output.Bytes().reserve(original->size());
-        MidiEngine engine;
-        engine.KeepLevels(false); // the plot has them from the load
-        engine.BeginPass(request.adjustments, &output);
-        RunChunkPass(input, InputWindow::kDefaultSize, engine, &output);
-        engine.EndPass();
-        result.preview = std::make_shared<const std::vector<uint8_t>>(std::move(output.Bytes()));
-        result.original = std::move(original);
-        result.status = PreviewResult::Status::Ready;
-    } catch (const MemoryOutput::LimitReached&) {
-        result.status = PreviewResult::Status::TooLarge;
+        original = ReadOriginal(input, *range);
+    } catch (const BufferedFileException&) {
+        return result; // the strip keeps what it plays; Load and Save report the input themselves
     } catch (const std::bad_alloc&) {
         result.status = PreviewResult::Status::TooLarge;
-    } catch (const MemoryOutput::Cancelled&) {
-        // Never offered: a newer request or a pass has taken over.
-    } catch (const ChunkReadError&) {
-        // Failed: the strip keeps what it plays, and Load or Save report the input themselves.
-    } catch (const BufferedFileException&) {
-        // Failed, as above.
+        return result;
+    }
+    ConversionRequest conversion{.inputPath = request.inputPath,
+                                 .adjustments = request.adjustments,
+                                 .output = OutputTo::Memory,
+                                 .memoryLimit = request.memoryLimit - original->size(),
+                                 .cancel = &cancel};
+    ConversionOutcome outcome = ConversionJob().RunConversion(conversion);
+    if (outcome.status == ConversionStatus::TooLarge) {
+        result.status = PreviewResult::Status::TooLarge;
+    } else if (outcome.Completed()) {
+        result.preview = std::make_shared<const std::vector<uint8_t>>(std::move(outcome.bytes));
+        result.original = std::move(original);
+        result.status = PreviewResult::Status::Ready;
     }
     return result;
 }

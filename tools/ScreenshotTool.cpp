@@ -10,9 +10,9 @@
 #include "platform/ProgramFolder.h"
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutPicture.h"
-#include "ui/PlayerStrip.h"
 #include "ui/ControlId.h"
 #include "ui/MainDialog.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 
 #include <QApplication>
@@ -101,8 +101,7 @@ bool ShootPreviewAndSave(Profile& profile, const QString& example, const QDir& s
     const MidiBytes loaded = Control<PlayerStrip>(dialog, kPlayer)->HeldBytes();
     bool ok = WaitForPreview(dialog);
     const QDeadlineTimer deadline(5000);
-    while (Control<PlayerStrip>(dialog, kPlayer)->HeldBytes() == loaded &&
-           !deadline.hasExpired()) {
+    while (Control<PlayerStrip>(dialog, kPlayer)->HeldBytes() == loaded && !deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     ok = ok && Save(dialog, folder, "window-en-preview");
@@ -161,7 +160,7 @@ int Main(int argc, char** argv) {
         return 2;
     }
     bool failed = false;
-    SetMessageBoxHook([&failed](const std::string& text, MessageIcon) {
+    SetMessageBoxHook([&failed](const std::string& text, MessageIcon, const std::string&) {
         std::cerr << "korvane_screenshots: " << text << "\n";
         failed = true;
     });

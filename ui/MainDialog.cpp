@@ -14,12 +14,12 @@
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutDialog.h"
 #include "ui/AboutPicture.h"
-#include "ui/PlayerStrip.h"
 #include "ui/DialogFont.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/Pictures.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 #include "ui/VolumeSlider.h"
 
@@ -147,11 +147,12 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
     setAcceptDrops(true);
     CreateControls();
     BindControls();
+    m_preview = std::make_unique<Preview>(*m_player);
     ConnectHandlers();
     // A finished preview is shown on this thread, whichever thread converted it.
-    m_job.m_preview.Enable([this] {
+    m_preview->Enable([this] {
         QMetaObject::invokeMethod(
-            this, [this] { m_job.m_preview.Show(); }, Qt::QueuedConnection);
+            this, [this] { m_preview->Show(); }, Qt::QueuedConnection);
     });
 }
 
@@ -268,7 +269,8 @@ void MainDialog::ConnectHandlers() {
     }
     connect(m_speedEdit, &QLineEdit::editingFinished, this, &MainDialog::OnSpeedFieldCommitted);
     connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
-    connect(m_player, &PlayerStrip::BytesWanted, this, [this] { m_job.RefreshPreview(); });
+    connect(m_player, &PlayerStrip::BytesWanted, this,
+            [this] { m_preview->Refresh(ShownAdjustments()); });
 }
 
 int MainDialog::DoModal() {
@@ -286,16 +288,16 @@ bool MainDialog::OnInitDialog() {
     }
     CreateSystemMenu();
     setWindowIcon(KorvaneIcon());
-    m_job.m_inputPath = m_profile.GetProfileString(kKeyInputFolder, "");
+    m_inputPath = m_profile.GetProfileString(kKeyInputFolder, "");
     m_language = m_profile.GetProfileInt(kKeyLanguage, kDefaultLanguage);
     RestoreDefaults();
     ApplyLanguage();
-    m_job.m_instructionText = m_job.m_textWelcome;
+    m_instructionText = Text(&LanguageTexts::textWelcome);
     const QPixmap questionMark = QuestionMarkPicture();
     m_aboutButton->setIcon(questionMark);
     m_aboutButton->setIconSize(questionMark.size());
     UpdateData(false);
-    m_job.m_loaded = false;
+    m_loaded = false;
     SetAdjustmentControlsEnabled(false);
     if (RunCommandLine()) {
         return false;
@@ -320,7 +322,7 @@ void MainDialog::CreateSystemMenu() {
     m_hearOriginalAction->setObjectName("hearOriginal");
     m_hearOriginalAction->setCheckable(true);
     connect(m_hearOriginalAction, &QAction::triggered, this,
-            [this](bool on) { m_job.m_preview.HearOriginal(on); });
+            [this](bool on) { m_preview->HearOriginal(on); });
     m_systemMenu->addSeparator();
     QAction* about = m_systemMenu->addAction("&About Korvane...");
     about->setData(kAboutCommand);
@@ -332,11 +334,11 @@ bool MainDialog::RunCommandLine() {
         return false;
     }
     if (batch.inputGiven) {
-        m_job.m_inputPath = batch.inputPath;
-        m_job.m_outputPath = DeriveOutputPath(m_job.m_inputPath);
+        m_inputPath = batch.inputPath;
+        m_outputPath = DeriveOutputPath(m_inputPath);
         UpdateData(false);
     }
-    m_exitStatus = m_job.RunConversion(true) ? 0 : kBatchFailed;
+    m_exitStatus = UpdateData(true) && RunConversion(true) ? 0 : kBatchFailed;
     m_exitHook(m_exitStatus);
     return true;
 }
@@ -360,12 +362,12 @@ void MainDialog::TakeCommandLineFile() {
 }
 
 void MainDialog::DoDataExchange(DataExchange& dx) {
-    Adjustments& adjustments = m_job.m_adjustments;
-    DDX_Text(dx, m_inputEdit, m_job.m_inputPath);
-    DDX_Text(dx, m_outputEdit, m_job.m_outputPath);
+    Adjustments& adjustments = m_adjustments;
+    DDX_Text(dx, m_inputEdit, m_inputPath);
+    DDX_Text(dx, m_outputEdit, m_outputPath);
     DDX_Slider(dx, m_dynamicRangeSlider, adjustments.m_dynamicRange);
     DDX_Slider(dx, m_volumeSlider, adjustments.m_volume);
-    DDX_Text(dx, m_instructionLabel, m_job.m_instructionText);
+    DDX_Text(dx, m_instructionLabel, m_instructionText);
     DDX_Text(dx, m_speedEdit, adjustments.m_speedPercent, Adjustments::kSpeedLowest,
              Adjustments::kSpeedHighest, m_speedPrompt);
     DDX_Slider(dx, m_speedSlider, m_speedPosition);
@@ -378,7 +380,7 @@ bool MainDialog::UpdateData(bool saveAndValidate) {
 }
 
 void MainDialog::RestoreDefaults() {
-    m_job.m_adjustments = Adjustments();
+    m_adjustments = Adjustments();
     m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
 }
@@ -386,7 +388,7 @@ void MainDialog::RestoreDefaults() {
 bool MainDialog::ApplyLanguage() {
     const LanguageTexts* texts = LanguageTextsFor(m_language);
     if (texts != nullptr) {
-        m_job.ApplyTexts(texts);
+        m_texts = texts;
         for (size_t i = 0; i < kCaptionControlIds.size(); ++i) {
             SetCaption(kCaptionControlIds[i], texts->captions[i]);
         }
@@ -420,9 +422,9 @@ void MainDialog::FitDialogFont() {
         QWidget* control = findChild<QWidget*>(ControlName(id));
         captions.push_back({control, CaptionText(*control)});
     }
-    const QStringList instructions = {QString::fromStdString(m_job.m_textWelcome),
-                                      QString::fromStdString(m_job.m_textLoaded),
-                                      QString::fromStdString(m_job.m_textSaved)};
+    const QStringList instructions = {QString::fromStdString(Text(&LanguageTexts::textWelcome)),
+                                      QString::fromStdString(Text(&LanguageTexts::textLoaded)),
+                                      QString::fromStdString(Text(&LanguageTexts::textSaved))};
     setFont(FittingDialogFont(m_baseFont, captions, *m_instructionLabel, instructions));
 }
 
@@ -462,11 +464,11 @@ void MainDialog::SetAdjustmentControlsEnabled(bool enabled) {
 }
 
 void MainDialog::OnPaint() {
-    Adjustments& adjustments = m_job.m_adjustments;
+    Adjustments& adjustments = m_adjustments;
     // Only the two positions the plot needs: a refused speed field must not prompt here.
     adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
     adjustments.m_volume = m_volumeSlider->value();
-    m_levelFrame->Redraw(m_job.m_engine.m_levels, adjustments.m_dynamicRange, adjustments.m_volume);
+    m_levelFrame->Redraw(m_levels, adjustments.m_dynamicRange, adjustments.m_volume);
     DescribePlot();
 }
 
@@ -491,7 +493,7 @@ void MainDialog::OnBrowseInput() {
 void MainDialog::TakeInputFile(const std::string& path) {
     const WaitCursor wait;
     const std::string folder = FolderOfPath(path);
-    m_job.m_inputPath = path;
+    m_inputPath = path;
     UpdateData(false);
     // A profile that cannot be written only costs the remembering.
     m_profile.WriteProfileString(kKeyInputFolder, folder);
@@ -501,13 +503,13 @@ void MainDialog::TakeInputFile(const std::string& path) {
 
 void MainDialog::OnBrowseOutput() {
     const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
-    const std::optional<std::string> chosen = ChooseMidiFile(this, folder, m_job.m_outputPath);
+    const std::optional<std::string> chosen = ChooseMidiFile(this, folder, m_outputPath);
     if (!chosen) {
         return;
     }
     const WaitCursor wait;
     const std::string chosenFolder = FolderOfPath(*chosen);
-    m_job.m_outputPath = *chosen;
+    m_outputPath = *chosen;
     UpdateData(false);
     m_profile.WriteProfileString(kKeyOutputFolder, chosenFolder);
     m_profile.WriteProfileString(kKeyOutputName, chosen->substr(chosenFolder.size()));
@@ -518,48 +520,51 @@ void MainDialog::OnLoad() {
     // defaults replace the adjustments anyway.
     UpdateData(true);
     RestoreDefaults();
-    m_job.RunConversion(false);
+    RunConversion(false);
 }
 
 void MainDialog::OnSave() {
-    if (!m_job.m_loaded) {
-        ShowMessage(m_job.m_msgPleaseLoad, MessageIcon::Information);
+    if (!m_loaded) {
+        ShowMessage(Text(&LanguageTexts::msgPleaseLoad), MessageIcon::Information);
         return;
     }
-    // The pass takes the window's values itself; a refused speed field runs no pass.
-    m_job.RunConversion(true);
+    // A refused speed field runs no pass.
+    if (UpdateData(true)) {
+        RunConversion(true);
+    }
 }
 
 void MainDialog::OnResetButton() {
     RestoreDefaults();
     OnPaint();
-    m_job.RefreshPreview();
+    m_preview->Refresh(ShownAdjustments());
 }
 
 void MainDialog::OnSpeedSliderChanged(int position) {
     // The field follows the slider only when its position changes, so a typed value stays.
     m_speedPosition = position;
-    m_job.m_adjustments.m_speedPercent = static_cast<int>(position * 0.4);
-    m_speedEdit->setText(QString::number(m_job.m_adjustments.m_speedPercent));
+    m_speedEdit->setText(QString::number(static_cast<int>(position * 0.4)));
 }
 
 void MainDialog::OnAdjustmentsCommitted() {
     m_sliderActionTimer->stop();
-    // Taken one by one: a refused speed field must not prompt here, it keeps the last good value.
-    Adjustments& adjustments = m_job.m_adjustments;
-    adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
-    adjustments.m_volume = m_volumeSlider->value();
-    adjustments.m_eliminateStuckNotes = m_stuckNotesCheck->isChecked();
-    if (const std::optional<int> speed = TypedSpeed()) {
-        adjustments.m_speedPercent = *speed;
-    }
-    m_job.RefreshPreview();
+    m_preview->Refresh(ShownAdjustments());
 }
 
 void MainDialog::OnSpeedFieldCommitted() {
-    if (TypedSpeed()) {
+    // A good value is taken, so it stands while the field holds a refused one later.
+    if (TypedSpeed() && UpdateData(true)) {
         OnAdjustmentsCommitted();
     }
+}
+
+Adjustments MainDialog::ShownAdjustments() const {
+    Adjustments shown = m_adjustments;
+    shown.m_dynamicRange = m_dynamicRangeSlider->value();
+    shown.m_volume = m_volumeSlider->value();
+    shown.m_eliminateStuckNotes = m_stuckNotesCheck->isChecked();
+    shown.m_speedPercent = TypedSpeed().value_or(m_adjustments.m_speedPercent);
+    return shown;
 }
 
 void MainDialog::OnSliderAction(int action) {
@@ -586,7 +591,7 @@ void MainDialog::OnAboutButton() {
     m_language = about.m_languageIndex;
     m_profile.WriteProfileInt(kKeyLanguage, m_language);
     ApplyLanguage();
-    m_job.m_instructionText = m_job.m_textWelcome;
+    m_instructionText = Text(&LanguageTexts::textWelcome);
     UpdateData(false);
 }
 
@@ -612,8 +617,8 @@ void MainDialog::accept() {
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     // The window menu belongs to the window manager here; this menu stands in for it.
-    m_hearOriginalAction->setEnabled(m_job.m_preview.HasFile());
-    m_hearOriginalAction->setChecked(m_job.m_preview.HearingOriginal());
+    m_hearOriginalAction->setEnabled(m_preview->HasFile());
+    m_hearOriginalAction->setChecked(m_preview->HearingOriginal());
     QAction* chosen = m_systemMenu->exec(event->globalPos());
     if (chosen != nullptr && chosen != m_hearOriginalAction) {
         OnSysCommand(chosen->data().toUInt());
@@ -634,33 +639,6 @@ void MainDialog::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // After the drop has finished, so that the dragging program is not kept waiting.
     QTimer::singleShot(0, this, [this, path] { TakeInputFile(path); });
-}
-
-bool MainDialog::TakeWindowValues() {
-    return UpdateData(true);
-}
-
-void MainDialog::ShowValues() {
-    UpdateData(false);
-}
-
-void MainDialog::ShowMessage(const std::string& text, MessageIcon icon) {
-    // Before the window is shown (a batch run) a box over it would sit where the hidden window
-    // is, in a corner; without a parent it is centred on the screen.
-    ShowMessageBox(text, icon, isVisible() ? this : nullptr);
-}
-
-void MainDialog::EnableAdjustmentControls() {
-    SetAdjustmentControlsEnabled(true);
-}
-
-PlayerControl& MainDialog::Player() {
-    return *m_player;
-}
-
-void MainDialog::Redraw() {
-    m_levelSummary = SummarizeLevels(m_job.m_engine.m_levels);
-    OnPaint();
 }
 
 } // namespace korvane

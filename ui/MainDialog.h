@@ -1,15 +1,17 @@
 #pragma once
 
 #include "job/ConversionJob.h"
-#include "job/JobHost.h"
 #include "job/LanguageTable.h"
+#include "job/Preview.h"
 #include "job/ProfileKeys.h"
+#include "platform/MessageIcon.h"
 #include "ui/LevelDescription.h"
 
 #include <QDialog>
 #include <QFont>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,10 +38,10 @@ class InstructionLabel;
 class LevelView;
 class Profile;
 
-// The main window. It owns the conversion job, whose members are the values it
-// exchanges with its controls, and runs the job for Load, Save, a picked or dropped input and
-// the batch run of the command line. Every control carries the objectName "c<ID>".
-class MainDialog : public QDialog, public JobHost {
+// The main window. It holds the values it exchanges with its controls, hands them to the
+// conversion job for Load, Save, a picked or dropped input and the batch run of the command
+// line, and shows what the job answers. Every control carries the objectName "c<ID>".
+class MainDialog : public QDialog {
     Q_OBJECT
   public:
     // How a batch run ends the process; tests replace it to stay in-process.
@@ -68,18 +70,23 @@ class MainDialog : public QDialog, public JobHost {
     // Takes path as if it had been chosen with the input Browse button: remembered, then loaded.
     void TakeInputFile(const std::string& path);
 
-    // JobHost
-    bool TakeWindowValues() override;
-    void ShowValues() override;
-    void ShowMessage(const std::string& text, MessageIcon icon) override;
-    void EnableAdjustmentControls() override;
-    PlayerControl& Player() override;
-    void Redraw() override;
+    // Runs a load pass (false) or a save pass (true) with the values taken last; true when it
+    // completed. The caller takes the window's values first.
+    bool RunConversion(bool save);
 
-    // The job and the members exchanged with the controls besides the job's own.
-    ConversionJob m_job{*this};
+    // The members exchanged with the controls.
+    std::string m_inputPath;
+    std::string m_outputPath;
+    std::string m_instructionText;
+    Adjustments m_adjustments;
     int m_speedPosition = 0;
     int m_language = 1;
+    // Set by the first completed pass; Save refuses until then.
+    bool m_loaded = false;
+    // The levels of the last pass as read, one byte each, for the plot.
+    std::vector<uint8_t> m_levels;
+    // What the player plays before a save: made after each load, passes stop it.
+    std::unique_ptr<Preview> m_preview;
 
   protected:
     void accept() override;
@@ -117,6 +124,18 @@ class MainDialog : public QDialog, public JobHost {
     // An adjustment has been let go of: the preview follows it.
     void OnAdjustmentsCommitted();
     void OnSpeedFieldCommitted();
+    // The adjustments the controls show, taken without the exchange: a refused speed field must
+    // not prompt, and the speed last taken stands.
+    Adjustments ShownAdjustments() const;
+    // Before a pass: the preview stops and the player lets go of the file, so it can be rewritten.
+    void ReleasePlayer();
+    // After a pass: the window shows its outcome.
+    void ShowOutcome(bool save, const ConversionOutcome& outcome);
+    void TellPreview(bool save, bool completed);
+    void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details = {});
+    // The text of the current language, empty until a language is applied.
+    std::string Text(const char* LanguageTexts::*member) const;
+    void Redraw();
     // Keys, the wheel and clicks beside the thumb move a slider without a release.
     void OnSliderAction(int action);
     // The speed field's value, when it is one the field accepts.
@@ -124,6 +143,8 @@ class MainDialog : public QDialog, public JobHost {
 
     Profile& m_profile;
     std::vector<std::string> m_arguments;
+    ConversionJob m_job;
+    const LanguageTexts* m_texts = nullptr;
     ExitHook m_exitHook;
     int m_exitStatus = 0;
     std::string m_speedPrompt;

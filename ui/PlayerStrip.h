@@ -32,13 +32,13 @@ class PlayerStrip : public QWidget, public PlayerControl {
 
     // The empty name stops playback and releases the file, so that it can be rewritten; a path
     // is held ready, not playing (unless auto-start is on).
-    void SetFileName(const std::string& path) override;
+    void SetFileName(const std::string& path);
     // Stop and rewind: playback stops and the position goes back to the start.
-    void StopAndRewind() override;
+    void StopAndRewind();
     // Auto-start: when on, a file given by SetFileName starts playing at once.
-    void SetAutoStart(bool value) override;
+    void SetAutoStart(bool value);
     // Repeat: when on, playback starts over at the end of the file instead of stopping.
-    void SetRepeat(bool value) override;
+    void SetRepeat(bool value);
     void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
                    double positionScale) override;
     void ShowTooLarge() override;

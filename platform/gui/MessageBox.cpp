@@ -20,13 +20,17 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 }
 } // namespace
 
-void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent) {
+void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent,
+                    const std::string& details) {
     if (g_messageBoxHook) {
-        g_messageBoxHook(text, icon);
+        g_messageBoxHook(text, icon, details);
         return;
     }
     QMessageBox box(QtIcon(icon), "Korvane", QString::fromStdString(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    if (!details.empty()) {
+        box.setDetailedText(QString::fromStdString(details));
+    }
     box.exec();
 }
 

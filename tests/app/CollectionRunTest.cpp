@@ -151,11 +151,12 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     ASSERT_EQ(lines.size(), 4u) << result.err;
 
     const Json& a = lines[0];
-    EXPECT_EQ(a.size(), 7u);
+    EXPECT_EQ(a.size(), 8u);
     EXPECT_EQ(a["input"], Src("a.mid"));
     EXPECT_EQ(a["output"], Out("aKRV.mid"));
     EXPECT_EQ(a["status"], "converted");
     EXPECT_TRUE(a["message"].is_null());
+    EXPECT_TRUE(a["reason"].is_null());
     EXPECT_EQ(a["bytes_in"], Song(0x64).size());
     EXPECT_EQ(a["bytes_out"], fs::file_size(Out("aKRV.mid")));
     EXPECT_EQ(a["repairs"], Json::parse(R"({"tracks_closed": 0, "events_dropped": 0,
@@ -171,6 +172,7 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(d["status"], "failed");
         EXPECT_EQ(d["message"], "The input MIDI file can not be opened.");
+        EXPECT_EQ(d["reason"], "Permission denied");
         EXPECT_TRUE(d["bytes_out"].is_null());
     }
     EXPECT_NE(result.err.find("4 files: "), std::string::npos) << result.err;

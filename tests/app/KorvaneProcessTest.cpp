@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,7 +54,9 @@ TEST_F(KorvaneProcess, MissingInputFailsWithMessageAndKeepsEarlierOutput) {
     WriteFileBytes(out, {1, 2});
     const ProcessResult result = Run({"-f", in});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "korvane: " + in + ": The input MIDI file can not be opened.\n");
+    EXPECT_EQ(result.err,
+              "korvane: " + in +
+                  ": The input MIDI file can not be opened. (No such file or directory)\n");
     EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2}));
 }
 
@@ -75,7 +79,9 @@ TEST_F(KorvaneProcess, OneFailureDoesNotStopTheOthers) {
     const std::string missing = folder.File("missing.mid");
     const ProcessResult result = Run({"--dynamic-range=500", missing, in});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "korvane: " + missing + ": The input MIDI file can not be opened.\n");
+    EXPECT_EQ(result.err,
+              "korvane: " + missing +
+                  ": The input MIDI file can not be opened. (No such file or directory)\n");
     EXPECT_EQ(ReadFileBytes(out), kSong);
 }
 
@@ -100,6 +106,51 @@ TEST_F(KorvaneProcess, EmptyOutputIsNotCreated) {
         EXPECT_EQ(result.err, "korvane: " + in + ": The output MIDI file can not be created.\n");
         EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"song.mid"});
     }
+}
+
+// A file system of 64 KiB, mounted for one test where the tests may mount (as root).
+class TinyFileSystem {
+  public:
+    explicit TinyFileSystem(const std::string& path) : m_path(path) {
+        ::mkdir(path.c_str(), 0700);
+        m_mounted = ::mount("korvane-test", path.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TinyFileSystem() {
+        if (m_mounted) {
+            ::umount(m_path.c_str());
+        }
+    }
+    bool Mounted() const { return m_mounted; }
+
+  private:
+    std::string m_path;
+    bool m_mounted = false;
+};
+
+TEST_F(KorvaneProcess, FullDiskSaysWhyOnTheLineAndInTheReport) {
+    const TinyFileSystem tiny(folder.File("tiny"));
+    if (!tiny.Mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs privileges this run does not have";
+    }
+    Bytes song = kHeader;
+    Bytes track;
+    for (int i = 0; i < 40000; ++i) {
+        track.insert(track.end(), {0x01, 0x90, 0x3C, 0x50});
+    }
+    song.insert(song.end(), {'M', 'T', 'r', 'k', 0x00, 0x02, 0x71, 0x00});
+    song.insert(song.end(), track.begin(), track.end());
+    WriteFileBytes(in, song);
+    const std::string output = folder.File("tiny/big.mid");
+    const ProcessResult result =
+        Run({"--output=" + output, "--report=" + folder.File("report.jsonl"), in});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "korvane: " + in +
+                  ": The output MIDI file can not be written. (No space left on device)\n");
+    std::ifstream report(folder.File("report.jsonl"));
+    const std::string line((std::istreambuf_iterator<char>(report)), {});
+    EXPECT_NE(line.find("\"reason\":\"No space left on device\""), std::string::npos) << line;
+    EXPECT_FALSE(std::filesystem::exists(output));
 }
 
 TEST_F(KorvaneProcess, FifoIsRefusedAtOnceAsInputAndAsOutput) {
@@ -148,13 +199,19 @@ TEST_F(KorvaneProcess, CollidingInputsAreRefusedAndTheOthersConverted) {
 
 TEST_F(KorvaneProcess, MessagesSpeakTheStoredLanguage) {
     StoreLanguage(0);
-    EXPECT_EQ(Run({"-f", in}).err,
-              "korvane: " + in + ": Die Eingang MIDI Akte kann nicht geöffnet werden.\n");
+    EXPECT_EQ(
+        Run({"-f", in}).err,
+        "korvane: " + in +
+            ": Die Eingang MIDI Akte kann nicht geöffnet werden. (No such file or directory)\n");
     StoreLanguage(3);
-    EXPECT_EQ(Run({"--speed=10", in}).err,
-              "korvane: " + in + ": Le dossier du MIDI d'entrée ne peut pas être ouvert.\n");
+    EXPECT_EQ(
+        Run({"--speed=10", in}).err,
+        "korvane: " + in +
+            ": Le dossier du MIDI d'entrée ne peut pas être ouvert. (No such file or directory)\n");
     StoreLanguage(7);
-    EXPECT_EQ(Run({"-f", in}).err, "korvane: " + in + ": The input MIDI file can not be opened.\n");
+    EXPECT_EQ(Run({"-f", in}).err,
+              "korvane: " + in +
+                  ": The input MIDI file can not be opened. (No such file or directory)\n");
 }
 
 TEST_F(KorvaneProcess, VAloneHasNoOutputToCreate) {

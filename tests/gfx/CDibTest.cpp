@@ -129,30 +129,7 @@ TEST(CDib, NoColourTableAtOtherDepths) {
         EXPECT_EQ(dib.ColorTable(), nullptr) << bits;
         EXPECT_EQ(dib.HeaderBlockSize(), 40u) << bits;
         EXPECT_EQ(dib.Header()->biClrUsed, 0u) << bits;
-        EXPECT_FALSE(dib.MakePalette()) << bits;
-        EXPECT_EQ(dib.Palette(), nullptr) << bits;
     }
-}
-
-TEST(CDib, PaletteCopiesTheTable) {
-    CDib dib(4, 4, 8);
-    ASSERT_TRUE(dib.MakePalette());
-    ASSERT_TRUE(dib.MakePalette()); // a second palette replaces the first
-    const LogicalPalette* palette = dib.Palette();
-    ASSERT_NE(palette, nullptr);
-    EXPECT_EQ(palette->version, 0x300);
-    ASSERT_EQ(palette->entries.size(), 256u);
-    for (int i = 0; i < 256; ++i) {
-        const PALETTEENTRY& e = palette->entries[i];
-        EXPECT_EQ(e.peRed, i);
-        EXPECT_EQ(e.peGreen, i);
-        EXPECT_EQ(e.peBlue, i);
-        EXPECT_EQ(e.peFlags, 0);
-    }
-    CDib oneBit(4, 4, 1);
-    ASSERT_TRUE(oneBit.MakePalette());
-    ASSERT_EQ(oneBit.Palette()->entries.size(), 2u);
-    EXPECT_EQ(oneBit.Palette()->entries[1].peGreen, 128);
 }
 
 TEST(CDib, SectionIsMadeOncePerCreate) {
@@ -184,7 +161,6 @@ TEST(CDib, CreateOnAUsedSurfaceGivesTheNewGeometry) {
     CDib dib(10, 10, 8);
     MemoryDC dc;
     ASSERT_NE(dib.CreateSection(&dc), nullptr);
-    ASSERT_TRUE(dib.MakePalette());
     dib.SelectInto(&dc);
     dc.SelectObject(HBITMAP{nullptr}); // deselect before the section goes
 
@@ -195,7 +171,6 @@ TEST(CDib, CreateOnAUsedSurfaceGivesTheNewGeometry) {
     EXPECT_EQ(dib.ImageSize(), 112);
     EXPECT_EQ(dib.ColorCount(), 0);
     EXPECT_EQ(dib.ColorTable(), nullptr);
-    EXPECT_EQ(dib.Palette(), nullptr);
     EXPECT_EQ(dib.Section(), nullptr);
     EXPECT_EQ(dib.Pixels(), nullptr);
     EXPECT_EQ(dib.Header()->biBitCount, 24);
@@ -207,14 +182,12 @@ TEST(CDib, CreateOnAUsedSurfaceGivesTheNewGeometry) {
 TEST(CDib, ClearEmptiesTheSurface) {
     CDib dib(4, 4, 8);
     dib.CreateSection(nullptr);
-    dib.MakePalette();
     dib.Clear();
     EXPECT_EQ(dib.Header(), nullptr);
     EXPECT_EQ(dib.ColorTable(), nullptr);
     EXPECT_FALSE(dib.HeaderOwned());
     EXPECT_EQ(dib.Section(), nullptr);
     EXPECT_EQ(dib.Pixels(), nullptr);
-    EXPECT_EQ(dib.Palette(), nullptr);
     EXPECT_EQ(dib.Stride() + dib.ImageSize() + dib.ColorCount() + dib.Width() + dib.Height(), 0);
     CapturedPicture target;
     EXPECT_FALSE(dib.Draw(target, 0, 0));

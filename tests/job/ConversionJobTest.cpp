@@ -1,7 +1,8 @@
 #include "job/ConversionJob.h"
+#include "job/LanguageTable.h"
+#include "job/PreviewConversion.h"
 #include "testing/PreviewWait.h"
 #include "testing/TempFolder.h"
-#include "tests/job/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 namespace korvane {
 namespace {
 using Bytes = std::vector<uint8_t>;
-using Log = std::vector<std::string>;
 
 const Bytes kHeader{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x60};
 
@@ -67,64 +67,69 @@ const Bytes kList = RiffChunk("LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 2
 const Bytes kTrack{0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
 const Bytes kSong = Join({kHeader, Chunk("MTrk", kTrack)});
 
+ConversionRequest SaveRequest(const std::string& input, const std::string& output,
+                              const Adjustments& adjustments = {}) {
+    return {.inputPath = input,
+            .outputPath = output,
+            .adjustments = adjustments,
+            .output = OutputTo::File,
+            .keepLevels = true};
+}
+
+// The English text of an outcome's message.
+std::string Said(const ConversionOutcome& outcome) {
+    return MessageText(*LanguageTextsFor(1), outcome.message);
+}
+
 class ConversionJobTest : public testing::Test {
   protected:
-    ConversionJobTest() { job.ApplyTexts(LanguageTextsFor(1)); }
-
-    bool Save(const std::string& input, const std::string& output) {
-        job.m_inputPath = input;
-        job.m_outputPath = output;
-        host.log.clear();
-        return job.RunConversion(true);
+    ConversionOutcome Save(const std::string& input, const std::string& output) {
+        return job.RunConversion(SaveRequest(input, output, adjustments));
     }
 
-    bool Load(const std::string& input) {
-        job.m_inputPath = input;
-        host.log.clear();
-        return job.RunConversion(false);
+    ConversionOutcome Load(const std::string& input) {
+        return job.RunConversion({.inputPath = input, .keepLevels = true});
     }
 
     TempFolder folder;
-    RecordingHost host;
-    ConversionJob job{host};
+    Adjustments adjustments;
+    ConversionJob job;
     const std::string in = folder.File("song.mid");
     const std::string out = folder.File("songKRV.mid");
 };
 
-TEST_F(ConversionJobTest, LoadPassDerivesOutputRecordsLevelsAndReleasesPlayer) {
+TEST_F(ConversionJobTest, LoadPassRecordsLevelsAndWritesNothing) {
     WriteFileBytes(in, kSong);
-    job.m_outputPath = "/typed/elsewhere.mid";
-    ASSERT_TRUE(Load(in));
-    EXPECT_EQ(job.m_outputPath, out);
-    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "ShowValues", "Enable", "Redraw"}));
-    EXPECT_EQ(job.m_instructionText, job.m_textLoaded);
-    EXPECT_TRUE(job.m_loaded);
+    const ConversionOutcome outcome = Load(in);
+    ASSERT_TRUE(outcome.Completed());
+    EXPECT_EQ(outcome.levels, (Bytes{0x64, 0x40}));
+    EXPECT_EQ(outcome.bytesIn, kSong.size());
+    EXPECT_EQ(outcome.bytesOut, 0u);
     EXPECT_FALSE(FileExists(out));
 }
 
-TEST_F(ConversionJobTest, SavePassWritesFileAndHandsItToPlayer) {
+TEST_F(ConversionJobTest, SavePassWritesFileAndSaysWhatItWrote) {
     WriteFileBytes(in, kSong);
-    job.m_adjustments.m_eliminateStuckNotes = true;
-    ASSERT_TRUE(Save(in, out));
-    const Bytes expectedTrack{0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64,
-                              0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
-    EXPECT_EQ(ReadFileBytes(out), Join({kHeader, Chunk("MTrk", expectedTrack)}));
+    adjustments.m_eliminateStuckNotes = true;
+    const ConversionOutcome outcome = Save(in, out);
+    ASSERT_TRUE(outcome.Completed());
+    const Bytes expected =
+        Join({kHeader, Chunk("MTrk", {0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64, 0x60, 0x80,
+                                      0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00})});
+    EXPECT_EQ(ReadFileBytes(out), expected);
+    EXPECT_EQ(outcome.bytesIn, kSong.size());
+    EXPECT_EQ(outcome.bytesOut, expected.size());
+    EXPECT_EQ(outcome.repairs.noteOffsInserted, 1u);
+    EXPECT_EQ(outcome.message, JobMessage::None);
     EXPECT_EQ(ReadFileBytes(in), kSong);
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "SetFileName(" + out + ")", "StopAndRewind",
-                             "ShowValues", "Enable", "Redraw"}));
-    EXPECT_EQ(job.m_instructionText, job.m_textSaved);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
 }
 
 TEST_F(ConversionJobTest, SaveTwiceToTheSameOutput) {
     WriteFileBytes(in, kSong);
-    ASSERT_TRUE(Save(in, out));
-    job.m_adjustments.m_speedPercent = 50;
-    ASSERT_TRUE(Save(in, out));
-    EXPECT_EQ(host.log[1], "SetFileName()");
+    ASSERT_TRUE(Save(in, out).Completed());
+    adjustments.m_speedPercent = 50;
+    ASSERT_TRUE(Save(in, out).Completed());
     EXPECT_EQ(ReadFileBytes(out)[kHeader.size() + 8 + 4], 0x81); // delta 0x60 doubled
 }
 
@@ -143,13 +148,12 @@ constexpr size_t kWindows[] = {8, 9, 13, 17};
 
 TEST_P(ChunkFraming, WritesExpectedFile) {
     WriteFileBytes(in, GetParam().input);
-    ASSERT_TRUE(Save(in, out));
+    ASSERT_TRUE(Save(in, out).Completed());
     EXPECT_EQ(ReadFileBytes(out), GetParam().expected);
     for (const size_t window : kWindows) {
-        ConversionJob windowed(host, window);
-        windowed.m_inputPath = in;
-        windowed.m_outputPath = out;
-        ASSERT_TRUE(windowed.RunConversion(true)) << "window " << window;
+        ConversionJob windowed(window);
+        ASSERT_TRUE(windowed.RunConversion(SaveRequest(in, out)).Completed())
+            << "window " << window;
         EXPECT_EQ(ReadFileBytes(out), GetParam().expected) << "window " << window;
     }
 }
@@ -234,10 +238,8 @@ TEST_F(ConversionJobTest, ManyTinyChunksEachFramedAndClosed) {
     }
     WriteFileBytes(in, input);
     for (const size_t window : {size_t{8}, size_t{13}, InputWindow::kDefaultSize}) {
-        ConversionJob windowed(host, window);
-        windowed.m_inputPath = in;
-        windowed.m_outputPath = out;
-        ASSERT_TRUE(windowed.RunConversion(true));
+        ConversionJob windowed(window);
+        ASSERT_TRUE(windowed.RunConversion(SaveRequest(in, out)).Completed());
         EXPECT_EQ(ReadFileBytes(out), expected) << "window " << window;
     }
 }
@@ -275,48 +277,31 @@ TEST_F(ConversionJobTest, LargeTrackThroughWindowsGivesTheSameFile) {
     PadTo(track, 3 * kMiB + 1000);
     track.insert(track.end(), kEnd.begin(), kEnd.end());
     WriteFileBytes(in, Join({kHeader, Chunk("MTrk", track)}));
-    job.m_adjustments.m_speedPercent = 70;
-    job.m_adjustments.m_eliminateStuckNotes = true;
-    ASSERT_TRUE(Save(in, out));
+    adjustments.m_speedPercent = 70;
+    adjustments.m_eliminateStuckNotes = true;
+    const ConversionOutcome first = Save(in, out);
+    ASSERT_TRUE(first.Completed());
     const Bytes whole = ReadFileBytes(out);
-    const std::vector<uint8_t> levels = job.m_engine.m_levels;
-    ASSERT_GT(levels.size(), 700000u);
+    ASSERT_GT(first.levels.size(), 700000u);
     for (const size_t window : {kMiB, kMiB + 3}) {
-        for (const bool wantsLevels : {true, false}) {
-            host.wantsLevels = wantsLevels;
-            ConversionJob windowed(host, window);
-            windowed.m_adjustments.m_speedPercent = 70;
-            windowed.m_adjustments.m_eliminateStuckNotes = true;
-            windowed.m_inputPath = in;
-            windowed.m_outputPath = out;
-            ASSERT_TRUE(windowed.RunConversion(true));
+        for (const bool keepLevels : {true, false}) {
+            ConversionRequest request = SaveRequest(in, out, adjustments);
+            request.keepLevels = keepLevels;
+            const ConversionOutcome outcome = ConversionJob(window).RunConversion(request);
+            ASSERT_TRUE(outcome.Completed());
             EXPECT_EQ(ReadFileBytes(out), whole) << "window " << window;
-            EXPECT_EQ(windowed.m_engine.m_levels, wantsLevels ? levels : Bytes{})
-                << "window " << window;
+            EXPECT_EQ(outcome.levels, keepLevels ? first.levels : Bytes{}) << "window " << window;
         }
     }
 }
 
-TEST_F(ConversionJobTest, HostWithoutLevelDisplayKeepsNoLevels) {
-    WriteFileBytes(in, kSong);
-    host.wantsLevels = false;
-    ASSERT_TRUE(Load(in));
-    EXPECT_TRUE(job.m_engine.m_levels.empty());
-    ASSERT_TRUE(Save(in, out));
-    EXPECT_EQ(ReadFileBytes(out), kSong);
-    EXPECT_TRUE(job.m_engine.m_levels.empty());
-    host.wantsLevels = true;
-    ASSERT_TRUE(Load(in));
-    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
-}
-
 TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
     WriteFileBytes(out, {1, 2, 3});
-    EXPECT_FALSE(Save(folder.File("missing.mid"), out));
+    const ConversionOutcome outcome = Save(folder.File("missing.mid"), out);
+    EXPECT_FALSE(outcome.Completed());
+    EXPECT_EQ(Said(outcome), "The input MIDI file can not be opened.");
+    EXPECT_EQ(outcome.reason, "No such file or directory");
     EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2, 3}));
-    EXPECT_EQ(host.log,
-              (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                   "SetRepeat(0)", "Stop: The input MIDI file can not be opened.", "Redraw"}));
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"songKRV.mid"}));
 }
 
@@ -332,11 +317,9 @@ TEST_F(ConversionJobTest, RiffWithoutMidiDataCanNotBeOpened) {
     };
     for (const Bytes& input : cases) {
         WriteFileBytes(rmi, input);
-        EXPECT_FALSE(Save(rmi, out));
-        EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The input MIDI file can not be opened.");
+        EXPECT_EQ(Said(Save(rmi, out)), "The input MIDI file can not be opened.");
         EXPECT_FALSE(FileExists(out));
-        EXPECT_FALSE(Load(rmi));
-        EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The input MIDI file can not be opened.");
+        EXPECT_EQ(Said(Load(rmi)), "The input MIDI file can not be opened.");
     }
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.rmi"}));
 }
@@ -344,39 +327,33 @@ TEST_F(ConversionJobTest, RiffWithoutMidiDataCanNotBeOpened) {
 TEST_F(ConversionJobTest, RmidLoadsLikeItsMidiFileAndSavesAsMid) {
     const std::string rmi = folder.File("song.rmi");
     WriteFileBytes(rmi, Riff("RMID", Join({RiffChunk("data", kSong), kList})));
-    ASSERT_TRUE(Load(rmi));
-    EXPECT_EQ(job.m_outputPath, out);
-    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
-    ASSERT_TRUE(Save(rmi, job.m_outputPath));
+    EXPECT_EQ(Load(rmi).levels, (Bytes{0x64, 0x40}));
+    const ConversionOutcome saved = Save(rmi, out);
+    ASSERT_TRUE(saved.Completed());
     EXPECT_EQ(ReadFileBytes(out), kSong);
-    EXPECT_EQ(job.m_engine.m_levels, (Bytes{0x64, 0x40}));
+    EXPECT_EQ(saved.levels, (Bytes{0x64, 0x40}));
 }
 
-TEST_F(ConversionJobTest, FailuresKeepStateAndReport) {
+TEST_F(ConversionJobTest, FailuresReportAndLeaveNothing) {
     WriteFileBytes(in, kSong);
-    ASSERT_TRUE(Load(in));
-    const std::string loadedText = job.m_instructionText;
     struct Case {
         std::string input;
         std::string output;
         std::string message;
     };
     const Case cases[] = {
-        {in, "", "Stop: The output MIDI file can not be created."},
-        {in, folder.File("no/such/folder/x.mid"), "Stop: The output MIDI file can not be created."},
-        {in, folder.Path(), "Stop: The output MIDI file can not be created."},
-        {in, in, "Stop: The output file must not be the input file."},
-        {folder.Path(), out, "Stop: The input MIDI file can not be opened."},
-        {folder.Path() + "/", out, "Stop: The input MIDI file can not be opened."},
+        {in, "", "The output MIDI file can not be created."},
+        {in, folder.File("no/such/folder/x.mid"), "The output MIDI file can not be created."},
+        {in, folder.Path(), "The output MIDI file can not be created."},
+        {in, in, "The output file must not be the input file."},
+        {folder.Path(), out, "The input MIDI file can not be opened."},
+        {folder.Path() + "/", out, "The input MIDI file can not be opened."},
     };
     for (const Case& c : cases) {
-        EXPECT_FALSE(Save(c.input, c.output)) << c.output;
-        ASSERT_GE(host.log.size(), 2u);
-        EXPECT_EQ(host.log[host.log.size() - 2], c.message) << c.input << " -> " << c.output;
-        EXPECT_EQ(host.log.back(), "Redraw");
-        EXPECT_EQ(job.m_instructionText, loadedText);
-        EXPECT_TRUE(job.m_loaded);
-        EXPECT_TRUE(job.m_engine.m_levels.empty());
+        const ConversionOutcome outcome = Save(c.input, c.output);
+        EXPECT_EQ(outcome.status, ConversionStatus::Failed) << c.output;
+        EXPECT_EQ(Said(outcome), c.message) << c.input << " -> " << c.output;
+        EXPECT_TRUE(outcome.levels.empty());
     }
     EXPECT_EQ(ReadFileBytes(in), kSong);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
@@ -385,8 +362,7 @@ TEST_F(ConversionJobTest, FailuresKeepStateAndReport) {
 TEST_F(ConversionJobTest, OutputLinkedToInputIsRefused) {
     WriteFileBytes(in, kSong);
     ASSERT_EQ(::symlink(in.c_str(), out.c_str()), 0);
-    EXPECT_FALSE(Save(in, out));
-    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output file must not be the input file.");
+    EXPECT_EQ(Said(Save(in, out)), "The output file must not be the input file.");
     EXPECT_EQ(ReadFileBytes(in), kSong);
 }
 
@@ -395,7 +371,7 @@ TEST_F(ConversionJobTest, SavingThroughALinkReplacesItsTargetAndKeepsTheLink) {
     const std::string target = folder.File("target.mid");
     WriteFileBytes(target, {9});
     ASSERT_EQ(::symlink("target.mid", out.c_str()), 0);
-    ASSERT_TRUE(Save(in, out));
+    ASSERT_TRUE(Save(in, out).Completed());
     struct stat st {};
     ASSERT_EQ(::lstat(out.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -405,12 +381,12 @@ TEST_F(ConversionJobTest, SavingThroughALinkReplacesItsTargetAndKeepsTheLink) {
 TEST_F(ConversionJobTest, NewOutputGetsUsualPermissionsAndExistingKeepsItsOwn) {
     WriteFileBytes(in, kSong);
     const mode_t mask = ::umask(022);
-    ASSERT_TRUE(Save(in, out));
+    ASSERT_TRUE(Save(in, out).Completed());
     struct stat st {};
     ASSERT_EQ(::stat(out.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
     ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
-    ASSERT_TRUE(Save(in, out));
+    ASSERT_TRUE(Save(in, out).Completed());
     ASSERT_EQ(::stat(out.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     ::umask(mask);
@@ -439,12 +415,12 @@ TEST_F(ConversionJobTest, UnwritableOutputOrFolderIsNotCreated) {
     ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
     const std::string lockedFolder = folder.File("locked");
     ASSERT_EQ(::mkdir(lockedFolder.c_str(), 0555), 0);
-    const std::string expected = "Stop: The output MIDI file can not be created.";
+    const std::string expected = "The output MIDI file can not be created.";
     const bool refused = RunUnprivileged([&] {
-        const bool readOnlyOutput = !Save(in, out) && host.log[host.log.size() - 2] == expected;
-        const bool lockedOutput =
-            !Save(in, lockedFolder + "/x.mid") && host.log[host.log.size() - 2] == expected;
-        return readOnlyOutput && lockedOutput;
+        const ConversionOutcome readOnly = Save(in, out);
+        const ConversionOutcome locked = Save(in, lockedFolder + "/x.mid");
+        return Said(readOnly) == expected && readOnly.reason == "Permission denied" &&
+               Said(locked) == expected && locked.reason == "Permission denied";
     });
     EXPECT_TRUE(refused);
     EXPECT_EQ(ReadFileBytes(out), (Bytes{7}));
@@ -478,15 +454,14 @@ TEST_F(ConversionJobTest, WriteFailureReportsAndKeepsEarlierOutput) {
     }
     WriteFileBytes(in, Join({kHeader, Chunk("MTrk", track)}));
     WriteFileBytes(out, {1, 2, 3});
-    ASSERT_TRUE(Load(in));
-    const std::string loadedText = job.m_instructionText;
+    ConversionOutcome outcome;
     {
         const FileSizeLimit limit(100000);
-        EXPECT_FALSE(Save(in, out));
+        outcome = Save(in, out);
     }
-    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be written.");
+    EXPECT_EQ(Said(outcome), "The output MIDI file can not be written.");
+    EXPECT_EQ(outcome.reason, "File too large");
     EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2, 3}));
-    EXPECT_EQ(job.m_instructionText, loadedText);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
 }
 
@@ -573,8 +548,7 @@ TEST_F(ConversionJobTest, OutputThatIsNoPlaceForAFileIsNotCreatedAndNothingIsTou
             continue; // making device nodes needs a privilege this machine may not grant
         }
         const Snapshot before = TakeSnapshot(place);
-        EXPECT_FALSE(Save(input, output)) << hostile.name;
-        EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be created.")
+        EXPECT_EQ(Said(Save(input, output)), "The output MIDI file can not be created.")
             << hostile.name;
         EXPECT_EQ(TakeSnapshot(place), before) << hostile.name;
         EXPECT_EQ(ReadFileBytes(input), kSong);
@@ -584,33 +558,16 @@ TEST_F(ConversionJobTest, OutputThatIsNoPlaceForAFileIsNotCreatedAndNothingIsTou
 TEST_F(ConversionJobTest, InputThatIsNoFileIsRefusedAtOnceAndLeavesNoTemporary) {
     const std::string fifo = folder.File("fifo.mid");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string message = "Stop: The input MIDI file can not be opened.";
+    const std::string message = "The input MIDI file can not be opened.";
     for (const std::string& input : {fifo, std::string("/dev/null")}) {
-        EXPECT_FALSE(Save(input, out)) << input;
-        EXPECT_EQ(host.log[host.log.size() - 2], message) << input;
-        EXPECT_FALSE(Load(input)) << input;
-        EXPECT_EQ(host.log[host.log.size() - 2], message) << input;
+        EXPECT_EQ(Said(Save(input, out)), message) << input;
+        EXPECT_EQ(Said(Load(input)), message) << input;
     }
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fifo.mid"});
     // The output is still judged first: both failing names the output.
     ASSERT_EQ(::mkfifo(out.c_str(), 0600), 0);
-    EXPECT_FALSE(Save(fifo, out));
-    EXPECT_EQ(host.log[host.log.size() - 2], "Stop: The output MIDI file can not be created.");
+    EXPECT_EQ(Said(Save(fifo, out)), "The output MIDI file can not be created.");
 }
-
-// Records what the output's folder holds whenever a message is shown.
-class FolderWatchingHost : public RecordingHost {
-  public:
-    explicit FolderWatchingHost(std::string folder) : m_folder(std::move(folder)) {}
-    void ShowMessage(const std::string& text, MessageIcon icon) override {
-        RecordingHost::ShowMessage(text, icon);
-        seen.push_back(FolderEntries(m_folder));
-    }
-    std::vector<std::vector<std::string>> seen;
-
-  private:
-    std::string m_folder;
-};
 
 class FailedSaveTemporary : public testing::TestWithParam<bool> {
   protected:
@@ -620,22 +577,18 @@ class FailedSaveTemporary : public testing::TestWithParam<bool> {
 TEST_P(FailedSaveTemporary, IsGoneBeforeTheMessageShows) {
     TempOutput::ForceNamed(GetParam());
     TempFolder folder;
-    FolderWatchingHost host(folder.Path());
-    ConversionJob job(host);
-    job.ApplyTexts(LanguageTextsFor(1));
     Bytes track;
     for (int i = 0; i < 300000; ++i) {
         track.insert(track.end(), {0x01, 0x90, 0x3C, 0x50});
     }
-    job.m_inputPath = folder.File("song.mid");
-    job.m_outputPath = folder.File("songKRV.mid");
-    WriteFileBytes(job.m_inputPath, Join({kHeader, Chunk("MTrk", track)}));
-    {
-        const FileSizeLimit limit(100000);
-        EXPECT_FALSE(job.RunConversion(true));
-    }
-    ASSERT_EQ(host.seen.size(), 1u);
-    EXPECT_EQ(host.seen[0], std::vector<std::string>{"song.mid"});
+    WriteFileBytes(folder.File("song.mid"), Join({kHeader, Chunk("MTrk", track)}));
+    const FileSizeLimit limit(100000);
+    // The outcome comes back to be shown only once the temporary is gone.
+    EXPECT_FALSE(
+        ConversionJob()
+            .RunConversion(SaveRequest(folder.File("song.mid"), folder.File("songKRV.mid")))
+            .Completed());
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"song.mid"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, FailedSaveTemporary, testing::Bool(),
@@ -643,19 +596,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FailedSaveTemporary, testing::Bool(),
                              return kind.param ? "Named" : "Unnamed";
                          });
 
-TEST_F(ConversionJobTest, RefusedWindowValuesRunNoPass) {
-    WriteFileBytes(in, kSong);
-    host.acceptValues = false;
-    EXPECT_FALSE(Save(in, out));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "Redraw"}));
-    EXPECT_FALSE(FileExists(out));
-}
-
-TEST_F(ConversionJobTest, LanguageOutOfRangeKeepsTexts) {
-    job.ApplyTexts(LanguageTextsFor(0));
-    job.ApplyTexts(LanguageTextsFor(7));
-    EXPECT_EQ(job.m_msgPleaseLoad, "Laden Sie bitte eine MIDI Akte");
-}
 } // namespace
 
 namespace {
@@ -675,8 +615,9 @@ TEST_P(ChunkRepairs, SaveAndLoadPassCountAlike) {
     const ChunkRepairCase& c = GetParam();
     WriteFileBytes(in, c.input);
     for (bool save : {true, false}) {
-        ASSERT_TRUE(save ? Save(in, out) : Load(in));
-        const RepairCounts& counts = job.m_engine.m_repairs;
+        const ConversionOutcome outcome = save ? Save(in, out) : Load(in);
+        ASSERT_TRUE(outcome.Completed());
+        const RepairCounts& counts = outcome.repairs;
         EXPECT_EQ(counts.chunksCutShort, c.chunksCutShort) << "save " << save;
         EXPECT_EQ(counts.chunksCopied, c.chunksCopied) << "save " << save;
         EXPECT_EQ(counts.tracksClosed, c.tracksClosed) << "save " << save;
@@ -704,17 +645,17 @@ namespace {
 TEST_F(ConversionJobTest, DeferredSaveLeavesItsOutputToBeCommitted) {
     WriteFileBytes(in, kSong);
     WriteFileBytes(out, {1, 2});
-    job.m_deferCommit = true;
-    ASSERT_TRUE(Save(in, out));
-    TempOutput finished = job.TakeFinishedOutput();
-    ASSERT_TRUE(finished.IsValid());
+    ConversionRequest request = SaveRequest(in, out);
+    request.deferCommit = true;
+    ConversionOutcome outcome = job.RunConversion(request);
+    ASSERT_TRUE(outcome.Completed());
+    ASSERT_TRUE(outcome.pending.IsValid());
     EXPECT_EQ(ReadFileBytes(out), (Bytes{1, 2})); // the earlier output, until the commit
-    EXPECT_TRUE(finished.Commit());
+    EXPECT_TRUE(outcome.pending.Commit());
     EXPECT_EQ(ReadFileBytes(out), kSong);
-    EXPECT_FALSE(job.TakeFinishedOutput().IsValid());
 
-    ASSERT_TRUE(Save(in, folder.File("other.mid")));
-    job.TakeFinishedOutput(); // dropped uncommitted: nothing of it stays
+    request.outputPath = folder.File("other.mid");
+    job.RunConversion(request); // dropped uncommitted: nothing of it stays
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
 }
 } // namespace

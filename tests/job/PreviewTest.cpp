@@ -1,7 +1,6 @@
-#include "job/ConversionJob.h"
+#include "job/Preview.h"
 #include "testing/PreviewWait.h"
 #include "testing/TempFolder.h"
-#include "tests/job/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -121,36 +120,58 @@ TEST(PreviewConversion, OnlyTheLatestRequestIsOffered) {
     EXPECT_FALSE(conversion.Take());
 }
 
+// Records every call the preview makes, in order, as text.
+class RecordingPlayer : public PlayerControl {
+  public:
+    explicit RecordingPlayer(Log& log) : m_log(log) {}
+    void HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
+                   double positionScale) override {
+        m_log.push_back("HoldBytes(" + std::to_string(bytes ? bytes->size() : 0) + ", " + name +
+                        (preview ? ", preview, " : ", original, ") + std::to_string(positionScale) +
+                        ")");
+        held = std::move(bytes);
+    }
+    void ShowTooLarge() override { m_log.push_back("ShowTooLarge"); }
+    bool CanPlay() const override { return canPlay; }
+
+    MidiBytes held;
+    bool canPlay = true;
+
+  private:
+    Log& m_log;
+};
+
 class PreviewTest : public testing::Test {
   protected:
     PreviewTest() {
-        job.ApplyTexts(LanguageTextsFor(1));
-        job.m_preview.Enable(ready.Callback());
+        preview.Enable(ready.Callback());
         WriteFileBytes(in, kSong);
     }
 
-    bool Load() {
-        job.m_inputPath = in;
+    // A load pass has completed, as the window tells the preview.
+    void Load() {
         const int seen = ready.Count();
-        const bool loaded = job.RunConversion(false);
-        host.log.clear();
+        preview.Suspend();
+        preview.Loaded(in, adjustments);
+        log.clear();
         m_seen = seen;
-        return loaded;
     }
-    // Waits for the conversion started last and lets the job show it, as the window does.
+    // Waits for the conversion started last and shows it, as the window does.
     void ShowNext() {
         m_seen = ready.WaitBeyond(m_seen);
-        job.m_preview.Show();
+        preview.Show();
     }
     void Refresh(int speedPercent) {
-        job.m_adjustments.m_speedPercent = speedPercent;
-        job.RefreshPreview();
+        adjustments.m_speedPercent = speedPercent;
+        preview.Refresh(adjustments);
         ShowNext();
     }
 
     TempFolder folder;
-    RecordingHost host;
-    ConversionJob job{host};
+    Log log;
+    RecordingPlayer player{log};
+    Preview preview{player};
+    Adjustments adjustments;
     ReadySignal ready;
     const std::string in = folder.File("song.mid");
     int m_seen = 0;
@@ -163,10 +184,10 @@ class PreviewTest : public testing::Test {
 };
 
 TEST_F(PreviewTest, LoadGivesThePlayerAPreviewThatFollowsTheSpeed) {
-    ASSERT_TRUE(Load());
+    Load();
     ShowNext();
-    EXPECT_EQ(host.log, (Log{Held("preview", "0.000000")}));
-    EXPECT_EQ(*host.player.held, kSong);
+    EXPECT_EQ(log, (Log{Held("preview", "0.000000")}));
+    EXPECT_EQ(*player.held, kSong);
 
     // Positions scale by the old speed over the new: at 200 % a tick comes twice as soon.
     const struct {
@@ -175,95 +196,83 @@ TEST_F(PreviewTest, LoadGivesThePlayerAPreviewThatFollowsTheSpeed) {
         uint8_t delta;
     } steps[] = {{200, "0.500000", 0x30}, {400, "0.500000", 0x18}, {100, "4.000000", 0x60}};
     for (const auto& step : steps) {
-        host.log.clear();
+        log.clear();
         Refresh(step.speed);
-        EXPECT_EQ(host.log, (Log{Held("preview", step.scale)}));
-        EXPECT_EQ(*host.player.held, Song(0x64, step.delta));
+        EXPECT_EQ(log, (Log{Held("preview", step.scale)}));
+        EXPECT_EQ(*player.held, Song(0x64, step.delta));
     }
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
 }
 
 TEST_F(PreviewTest, TheOriginalIsTheLoadedFileAtTheSameMusicalPosition) {
-    ASSERT_TRUE(Load());
+    Load();
     ShowNext();
     Refresh(200);
-    host.log.clear();
-    job.m_preview.HearOriginal(true);
-    EXPECT_TRUE(job.m_preview.HearingOriginal());
-    EXPECT_EQ(host.log, (Log{Held("original", "2.000000")}));
-    EXPECT_EQ(*host.player.held, kSong);
+    log.clear();
+    preview.HearOriginal(true);
+    EXPECT_TRUE(preview.HearingOriginal());
+    EXPECT_EQ(log, (Log{Held("original", "2.000000")}));
+    EXPECT_EQ(*player.held, kSong);
 
     // A new preview while the original plays waits for the switch back.
-    job.m_adjustments.m_dynamicRange = 1000;
-    host.log.clear();
-    job.RefreshPreview();
+    adjustments.m_dynamicRange = 1000;
+    log.clear();
+    preview.Refresh(adjustments);
     ShowNext();
-    EXPECT_TRUE(host.log.empty());
-    job.m_preview.HearOriginal(false);
-    EXPECT_EQ(host.log, (Log{Held("preview", "0.500000")}));
-    EXPECT_EQ(*host.player.held, Song(0x7F, 0x30));
+    EXPECT_TRUE(log.empty());
+    preview.HearOriginal(false);
+    EXPECT_EQ(log, (Log{Held("preview", "0.500000")}));
+    EXPECT_EQ(*player.held, Song(0x7F, 0x30));
 }
 
 TEST_F(PreviewTest, SaveHoldsTheSavedFileAndAFailedSaveTheLastPreview) {
-    ASSERT_TRUE(Load());
+    Load();
     ShowNext();
-    job.m_preview.HearOriginal(true);
-    job.m_outputPath = folder.File("songKRV.mid");
-    host.log.clear();
-    ASSERT_TRUE(job.RunConversion(true));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "SetFileName(" + job.m_outputPath + ")", "StopAndRewind",
-                             "ShowValues", "Enable", "Redraw"}));
-    EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
-    EXPECT_FALSE(job.m_preview.HearingOriginal());
+    preview.HearOriginal(true);
+    preview.Suspend();
+    preview.Saved(100);
+    EXPECT_FALSE(preview.HearingOriginal());
 
-    job.m_outputPath = folder.File("no/such/folder/out.mid");
-    host.log.clear();
-    ASSERT_FALSE(job.RunConversion(true));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "Stop: The output MIDI file can not be created.",
-                             Held("preview", "0.000000"), "Redraw"}));
-    EXPECT_EQ(*host.player.held, kSong);
+    log.clear();
+    preview.Suspend();
+    preview.SaveFailed();
+    EXPECT_EQ(log, (Log{Held("preview", "0.000000")}));
+    EXPECT_EQ(*player.held, kSong);
 }
 
 TEST_F(PreviewTest, NothingIsConvertedUntilThePlayerCanPlay) {
-    host.player.canPlay = false;
-    job.m_inputPath = in;
-    ASSERT_TRUE(job.RunConversion(false));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "ShowValues", "Enable",
-                             "HoldBytes(0, " + in + ", preview, 0.000000)", "Redraw"}));
+    player.canPlay = false;
+    preview.Suspend();
+    preview.Loaded(in, adjustments);
+    EXPECT_EQ(log, (Log{"HoldBytes(0, " + in + ", preview, 0.000000)"}));
     EXPECT_EQ(ready.Count(), 0);
 
-    host.player.canPlay = true; // a Play has found sound and asks again
-    host.log.clear();
-    job.RefreshPreview();
+    player.canPlay = true; // a Play has found sound and asks again
+    log.clear();
+    preview.Refresh(adjustments);
     ShowNext();
-    EXPECT_EQ(host.log, (Log{Held("preview", "0.000000")}));
+    EXPECT_EQ(log, (Log{Held("preview", "0.000000")}));
 }
 
-TEST_F(PreviewTest, TooLargeSaysSoAndLoadAndSaveStillWork) {
-    job.m_preview.SetMemoryLimit(2 * kSong.size() - 1);
-    ASSERT_TRUE(Load());
+TEST_F(PreviewTest, TooLargeSaysSo) {
+    preview.SetMemoryLimit(2 * kSong.size() - 1);
+    Load();
     ShowNext();
-    EXPECT_EQ(host.log, (Log{"ShowTooLarge"}));
-    job.m_outputPath = folder.File("songKRV.mid");
-    ASSERT_TRUE(job.RunConversion(true));
-    EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
+    EXPECT_EQ(log, (Log{"ShowTooLarge"}));
 }
 
 TEST_F(PreviewTest, AFailedLoadLeavesNoFileToPreview) {
-    ASSERT_TRUE(Load());
+    Load();
     ShowNext();
-    EXPECT_TRUE(job.m_preview.HasFile());
-    job.m_inputPath = folder.File("missing.mid");
-    ASSERT_FALSE(job.RunConversion(false));
-    EXPECT_FALSE(job.m_preview.HasFile());
-    host.log.clear();
-    job.m_adjustments.m_speedPercent = 300;
-    job.RefreshPreview();
-    job.m_preview.HearOriginal(true);
-    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(preview.HasFile());
+    preview.Suspend();
+    preview.LoadFailed();
+    EXPECT_FALSE(preview.HasFile());
+    log.clear();
+    adjustments.m_speedPercent = 300;
+    preview.Refresh(adjustments);
+    preview.HearOriginal(true);
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PreviewTest, PreviewingWritesNoFileAnywhere) {
@@ -271,10 +280,10 @@ TEST_F(PreviewTest, PreviewingWritesNoFileAnywhere) {
     const char* saved = std::getenv("TMPDIR");
     const std::string savedTmp = saved != nullptr ? saved : "";
     ::setenv("TMPDIR", temporary.Path().c_str(), 1);
-    ASSERT_TRUE(Load());
+    Load();
     ShowNext();
     Refresh(150);
-    job.m_preview.HearOriginal(true);
+    preview.HearOriginal(true);
     Refresh(75);
     if (saved != nullptr) {
         ::setenv("TMPDIR", savedTmp.c_str(), 1);

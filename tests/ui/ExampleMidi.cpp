@@ -39,13 +39,11 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& output,
-                 int speedPercent) {
-    ConversionJob job(host);
-    job.m_inputPath = input;
-    job.m_outputPath = output;
-    job.m_adjustments.m_speedPercent = speedPercent;
-    return job.RunConversion(true);
+ConversionOutcome SaveAtSpeed(const std::string& input, const std::string& output,
+                              int speedPercent) {
+    ConversionRequest request{.inputPath = input, .outputPath = output, .output = OutputTo::File};
+    request.adjustments.m_speedPercent = speedPercent;
+    return ConversionJob().RunConversion(request);
 }
 
 std::vector<uint8_t> ExamplePreview(const std::string& input, int speedPercent, int volume) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "job/JobHost.h"
+#include "job/ConversionOutcome.h"
 #include "ui/FluidSession.h"
 
 #include <cstdint>
@@ -18,27 +18,9 @@ constexpr int kExampleTicks = 768;
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 
-// The job's host without a window: takes no values from anywhere and keeps the messages shown.
-class TestHost : public JobHost {
-  public:
-    explicit TestHost(PlayerControl& player) : m_player(player) {}
-    bool TakeWindowValues() override { return true; }
-    void ShowValues() override {}
-    void ShowMessage(const std::string& text, MessageIcon) override { m_messages.push_back(text); }
-    void EnableAdjustmentControls() override {}
-    PlayerControl& Player() override { return m_player; }
-    void Redraw() override {}
-
-    std::vector<std::string> m_messages;
-
-  private:
-    PlayerControl& m_player;
-};
-
-// Saves input to output at speedPercent through the real conversion job; false when the save
-// pass did not complete.
-bool SaveAtSpeed(JobHost& host, const std::string& input, const std::string& output,
-                 int speedPercent);
+// Saves input to output at speedPercent through the real conversion job; the job's outcome.
+ConversionOutcome SaveAtSpeed(const std::string& input, const std::string& output,
+                              int speedPercent);
 
 // The example's preview as the job converts it, at speedPercent and volume.
 std::vector<uint8_t> ExamplePreview(const std::string& input, int speedPercent, int volume = 500);

@@ -6,11 +6,11 @@
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 #include "platform/gui/MessageBox.h"
-#include "ui/PlayerStrip.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelDescription.h"
 #include "ui/MainDialog.h"
 #include "ui/MainDialogTemplate.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 
 #include <QAccessible>
@@ -119,7 +119,7 @@ class MainDialogAccessTest : public QObject {
         qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
         qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
         g_programFolder = Path("program").toStdString();
-        SetMessageBoxHook([](const std::string& text, MessageIcon) {
+        SetMessageBoxHook([](const std::string& text, MessageIcon, const std::string&) {
             qFatal("unexpected message: %s", text.c_str());
         });
         QFile song(Path("song.mid"));
@@ -299,7 +299,7 @@ class MainDialogAccessTest : public QObject {
     void instructionWrapsUnderItsFirstWord() {
         MainDialog& dialog = Start(1);
         const QString indent = "      ";
-        dialog.m_job.m_instructionText =
+        dialog.m_instructionText =
             "\n" + indent.toStdString() +
             "A line far too long for the instruction text, so that it wraps twice or more "
             "and every line after the first would start at the left edge without an indent.";

@@ -8,9 +8,9 @@
 #include "platform/gui/MessageBox.h"
 #include "tests/ui/ExampleMidi.h"
 #include "ui/AboutDialog.h"
-#include "ui/PlayerStrip.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 
 #include <QApplication>
@@ -87,6 +87,7 @@ class CapturedStandardError {
 struct Message {
     std::string text;
     MessageIcon icon;
+    std::string details;
 };
 
 // The context menu: the window commands, the original instead of the preview, a separator, About.
@@ -290,9 +291,10 @@ class MainDialogTest : public QObject {
         m_fileAnswers.clear();
         m_fileRequests.clear();
         m_exitStatus.reset();
-        SetMessageBoxHook([this](const std::string& text, MessageIcon icon) {
-            m_messages.push_back({text, icon});
-        });
+        SetMessageBoxHook(
+            [this](const std::string& text, MessageIcon icon, const std::string& details) {
+                m_messages.push_back({text, icon, details});
+            });
         SetFileDialogHook([this](const std::string& folder, const std::string& name) {
             m_fileRequests.emplace_back(folder, name);
             std::optional<std::string> answer;
@@ -358,10 +360,10 @@ class MainDialogTest : public QObject {
         QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
         QTest::keyClick(Control<QSlider>(kDynamicRangeSlider), Qt::Key_Enter);
         QVERIFY(dialog.isVisible());
-        QVERIFY(!dialog.m_job.m_loaded);
+        QVERIFY(!dialog.m_loaded);
         Control<QWidget>(kLoad)->setFocus();
         QTest::keyClick(Control<QWidget>(kLoad), Qt::Key_Return);
-        QVERIFY(dialog.m_job.m_loaded);
+        QVERIFY(dialog.m_loaded);
         QVERIFY(dialog.isVisible());
         QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
@@ -375,7 +377,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
         QVERIFY(AdjustmentControlsEnabled(true));
-        QCOMPARE(dialog.m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QCOMPARE(dialog.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
         QTRY_COMPARE(Control<PlayerStrip>(kPlayer)->FileName(), StdPath("song.mid"));
         QCOMPARE(StripBytes(), kSong);
@@ -410,7 +412,7 @@ class MainDialogTest : public QObject {
         MainDialog& dialog = Start();
         LoadTyped(Path("many.mid"));
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_job.m_engine.m_levels.size(), size_t(2 * notes));
+        QCOMPARE(dialog.m_levels.size(), size_t(2 * notes));
         Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("manyKRV.mid"), expected);
@@ -433,7 +435,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         const QImage atDefaults = Control<LevelView>(kLevelView)->Picture();
         Control<QSlider>(kVolumeSlider)->setValue(0);
-        QCOMPARE(dialog.m_job.m_adjustments.m_volume, 0);
+        QCOMPARE(dialog.m_adjustments.m_volume, 0);
         QVERIFY(Control<LevelView>(kLevelView)->Picture() != atDefaults);
         Click(kReset);
         QCOMPARE(Control<LevelView>(kLevelView)->Picture(), atDefaults);
@@ -464,7 +466,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(kSpeedEdit), QString("150"));
         Click(kSave);
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_job.m_adjustments.m_speedPercent, 150);
+        QCOMPARE(dialog.m_adjustments.m_speedPercent, 150);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
     }
 
@@ -490,7 +492,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please enter an integer between 0 and 100000."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QCOMPARE(dialog.m_job.m_adjustments.m_speedPercent, 100);
+        QCOMPARE(dialog.m_adjustments.m_speedPercent, 100);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
     }
 
@@ -504,7 +506,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
         QCOMPARE(m_messages[0].icon, MessageIcon::Information);
         QVERIFY(!QFile::exists(Path("out.mid")));
-        QVERIFY(!dialog.m_job.m_loaded);
+        QVERIFY(!dialog.m_loaded);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
     }
 
@@ -516,12 +518,12 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("The input MIDI file can not be opened."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Stop);
         QVERIFY(AdjustmentControlsEnabled(true));
-        QVERIFY(dialog.m_job.m_loaded);
+        QVERIFY(dialog.m_loaded);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
         // A failed pass leaves the window's texts as they were.
         QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
         QCOMPARE(Text(kInputPath), Path("missing.mid"));
-        QVERIFY(dialog.m_job.m_engine.m_levels.empty());
+        QVERIFY(dialog.m_levels.empty());
     }
 
     void resetRestoresTheDefaults() {
@@ -537,22 +539,19 @@ class MainDialogTest : public QObject {
         QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), 250);
         QCOMPARE(Text(kSpeedEdit), QString("100"));
         QVERIFY(!Control<QCheckBox>(kStuckNotes)->isChecked());
-        QCOMPARE(dialog.m_job.m_adjustments.m_dynamicRange, 500);
-        QCOMPARE(dialog.m_job.m_adjustments.m_volume, 500);
+        QCOMPARE(dialog.m_adjustments.m_dynamicRange, 500);
+        QCOMPARE(dialog.m_adjustments.m_volume, 500);
     }
 
     void germanToFrenchAndBackRestoresEveryText() {
         Profile().WriteProfileInt(kKeyLanguage, 0);
-        MainDialog& dialog = Start();
+        Start();
         ExpectCaptions(*LanguageTextsFor(0));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(0)->textWelcome));
         const std::vector<QString> german = Captions();
-        const ConversionJob& job = dialog.m_job;
-        const std::array<std::string, 8> germanTexts = {
-            job.m_textWelcome,         job.m_textLoaded,         job.m_textSaved,
-            job.m_msgOutputNotCreated, job.m_msgInputNotOpened,  job.m_msgPleaseLoad,
-            job.m_msgOutputIsInput,    job.m_msgOutputNotWritten};
-        QCOMPARE(job.m_msgPleaseLoad, std::string("Laden Sie bitte eine MIDI Akte"));
+        Control<QWidget>(kSave)->setEnabled(true);
+        Click(kSave); // before any load
+        QCOMPARE(m_messages.back().text, std::string("Laden Sie bitte eine MIDI Akte"));
 
         AnswerAboutBox(3);
         Click(kAbout);
@@ -560,19 +559,18 @@ class MainDialogTest : public QObject {
         ExpectCaptions(*LanguageTextsFor(3));
         QCOMPARE(CaptionOf(Control<QWidget>(kSave)), QString::fromUtf8("Économiser "));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(3)->textWelcome));
-        QCOMPARE(job.m_msgInputNotOpened,
+        LoadTyped(Path("missing.mid"));
+        QCOMPARE(m_messages.back().text,
                  std::string("Le dossier du MIDI d'entrée ne peut pas être ouvert."));
+        QCOMPARE(m_messages.back().details, std::string("No such file or directory"));
 
         AnswerAboutBox(0);
         Click(kAbout);
         QCOMPARE(m_aboutOpenedWith, 3);
         QCOMPARE(Captions(), german);
-        const std::array<std::string, 8> texts = {
-            job.m_textWelcome,         job.m_textLoaded,         job.m_textSaved,
-            job.m_msgOutputNotCreated, job.m_msgInputNotOpened,  job.m_msgPleaseLoad,
-            job.m_msgOutputIsInput,    job.m_msgOutputNotWritten};
-        QCOMPARE(texts, germanTexts);
-        QCOMPARE(Instruction(), QString::fromStdString(germanTexts[0]));
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(0)->textWelcome));
+        LoadTyped(Path("missing.mid"));
+        QCOMPARE(m_messages.back().text, std::string(LanguageTextsFor(0)->msgInputNotOpened));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 0);
     }
 
@@ -624,11 +622,11 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_fileRequests[0].first, ExamplesFolder(StdPath("program")));
         QCOMPARE(m_fileRequests[0].second, std::string());
         QVERIFY(!QFile::exists(profileFile));
-        QVERIFY(!m_dialog->m_job.m_loaded);
+        QVERIFY(!m_dialog->m_loaded);
 
         m_fileAnswers.push_back(StdPath("song.mid"));
         Click(kBrowseInput);
-        QVERIFY(m_dialog->m_job.m_loaded);
+        QVERIFY(m_dialog->m_loaded);
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
@@ -827,7 +825,7 @@ class MainDialogTest : public QObject {
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid"), StdPath("other.mid")});
         QVERIFY(m_started);
-        QTRY_VERIFY(m_dialog->m_job.m_loaded);
+        QTRY_VERIFY(m_dialog->m_loaded);
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
         QVERIFY(m_messages.empty());
@@ -839,7 +837,7 @@ class MainDialogTest : public QObject {
     void oneFileOnTheCommandLineSaysNothing() {
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid")});
-        QTRY_VERIFY(m_dialog->m_job.m_loaded);
+        QTRY_VERIFY(m_dialog->m_loaded);
         QCOMPARE(standardError.Text(), std::string());
     }
 
@@ -847,11 +845,11 @@ class MainDialogTest : public QObject {
         WriteFile("song.rmi", kRmidSong);
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.rmi"), StdPath("song.mid"), StdPath("x.mid")});
-        QTRY_VERIFY(m_dialog->m_job.m_loaded);
+        QTRY_VERIFY(m_dialog->m_loaded);
         QVERIFY(m_messages.empty());
         QCOMPARE(Text(1001), Path("song.rmi"));
         QCOMPARE(Text(1007), Path("songKRV.mid"));
-        QCOMPARE(m_dialog->m_job.m_engine.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QCOMPARE(m_dialog->m_levels, (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(standardError.Text().find("; 2 other files ignored\n") != std::string::npos);
         Click(1002);
         QVERIFY(m_messages.empty());
@@ -866,7 +864,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("sound.rmi"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgInputNotOpened));
-        QVERIFY(!m_dialog->m_job.m_loaded);
+        QVERIFY(!m_dialog->m_loaded);
     }
 
     void fileDialogListsRmiBesideMid() {
@@ -896,7 +894,7 @@ class MainDialogTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
-        QTRY_VERIFY(dialog.m_job.m_loaded);
+        QTRY_VERIFY(dialog.m_loaded);
         QVERIFY(m_messages.empty());
         QCOMPARE(Text(1001), Path("SONG.RMI"));
         QCOMPARE(Text(1007), Path("SONGKRV.mid"));
@@ -913,7 +911,7 @@ class MainDialogTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
-        QTRY_VERIFY(dialog.m_job.m_loaded);
+        QTRY_VERIFY(dialog.m_loaded);
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
     }
@@ -958,11 +956,11 @@ class MainDialogTest : public QObject {
         WriteFile("big.mid", big);
         MainDialog& dialog = Start();
         LoadTyped(Path("big.mid"));
-        QVERIFY(dialog.m_job.m_loaded);
+        QVERIFY(dialog.m_loaded);
         const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
         std::vector<QStringList> seen;
-        SetMessageBoxHook([&](const std::string& text, MessageIcon) {
-            m_messages.push_back({text, MessageIcon::Stop});
+        SetMessageBoxHook([&](const std::string& text, MessageIcon, const std::string&) {
+            m_messages.push_back({text, MessageIcon::Stop, {}});
             seen.push_back(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden));
         });
         TempOutput::ForceNamed(named);
@@ -979,6 +977,31 @@ class MainDialogTest : public QObject {
         QCOMPARE(seen.size(), size_t{1});
         QCOMPARE(m_messages.back().text, std::string("The output MIDI file can not be written."));
         QCOMPARE(seen[0], before);
+    }
+
+    // A save while the saved file plays: the strip lets go of it before it is replaced and holds
+    // the new file, stopped, once it is complete.
+    void saveWhilePlayingReleasesAndHoldsTheNewFile() {
+        WriteFile("example.mid", Bytes(reinterpret_cast<const char*>(ExampleMidiBytes().data()),
+                                       static_cast<qsizetype>(ExampleMidiBytes().size())));
+        Start();
+        FluidSession* session = RenderHere();
+        LoadTyped(Path("example.mid"));
+        Click(kSave);
+        const Bytes first = ReadFile("exampleKRV.mid");
+        PlayStrip();
+        Advance(*session, 0.5);
+        QVERIFY(Strip().IsPlaying());
+        Release(kSpeedSlider, 125); // 50 %
+        Click(kSave);
+        QVERIFY(m_messages.empty());
+        QVERIFY(ReadFile("exampleKRV.mid") != first);
+        QCOMPARE(Strip().FileName(), StdPath("exampleKRV.mid"));
+        QVERIFY(!Strip().IsPlaying());
+        // At 50 % every delta time, and so the whole file, is twice as long.
+        PlayStrip();
+        Advance(*session, 1.0);
+        QTRY_COMPARE(Strip().findChild<QSlider*>("positionSlider")->maximum(), 2 * kExampleTicks);
     }
 
     void previewPlaysOnAtTheSameMusicalPosition() {
@@ -1068,7 +1091,7 @@ class MainDialogTest : public QObject {
 
     void tooLargeToPreviewLeavesEverythingElse() {
         MainDialog& dialog = Start();
-        dialog.m_job.m_preview.SetMemoryLimit(2 * kSong.size() - 1);
+        dialog.m_preview->SetMemoryLimit(2 * kSong.size() - 1);
         LoadTyped(Path("song.mid"));
         QTRY_COMPARE(StripStatus(), QString("Too large to preview"));
         QVERIFY(AdjustmentControlsEnabled(true));

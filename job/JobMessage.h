@@ -1,0 +1,16 @@
+#pragma once
+
+namespace korvane {
+
+// A message of the job, turned into text in the language of the place that shows it.
+enum class JobMessage {
+    None,
+    OutputNotCreated,
+    InputNotOpened,
+    OutputIsInput,
+    OutputNotWritten,
+    InputsCollide, // two inputs of one run, one output
+    FolderNotRead, // a folder of a command-line collection
+};
+
+} // namespace korvane
