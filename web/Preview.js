@@ -32,7 +32,7 @@ export class Preview {
     if (!this.playing) return;
     const song = this.song();
     if (!song) return;
-    const tick = this.synth.retrievePlayerCurrentTick();
+    const tick = await this.synth.retrievePlayerCurrentTick();
     // Speed places each event at its time x 100 / speed: the same moment is at that tick.
     const speedOf = (s) => Math.max(s.speed, 1);
     await this.start(this.synth, song, Math.trunc((tick * speedOf(this.playing)) / speedOf(song)));
@@ -46,6 +46,12 @@ export class Preview {
     if (tick > 0) synth.seekPlayer(tick);
     this.playing = song;
     this.showStatus(song.original ? 'hearOriginal' : 'preview');
+    // A song that plays to its end leaves the strip as Stop does.
+    synth.waitForPlayerStopped().then(() => {
+      if (this.playing !== song) return;
+      this.playing = null;
+      this.showStatus(null);
+    });
   }
 
   showStatus(key = this.statusKey) {

@@ -173,16 +173,37 @@ function setInstruction(key) {
   $('instruction').textContent = state.texts[key].trim();
 }
 
+// A file the engine cannot hold (the page's memory is bounded) is refused like one it cannot read.
+function load(bytes) {
+  let file = null;
+  try {
+    file = new engine.LoadedFile(bytes);
+    const outcome = file.loaded();
+    if (outcome.completed) return { file, outcome };
+    file.delete();
+    return { file: null, outcome };
+  } catch {
+    file?.delete();
+    return { file: null, outcome: { completed: false, message: 'msgInputNotOpened' } };
+  }
+}
+
+function convert(file, a) {
+  try {
+    return file.convert(a.dynamicRange, a.volume, a.speed, a.stuckNotes);
+  } catch {
+    return { completed: false, message: 'msgOutputNotWritten' };
+  }
+}
+
 async function addFiles(fileList) {
   showMessage('');
   for (const entry of state.files) entry.file?.delete();
   state.files = [];
   for (const chosen of fileList) {
     const bytes = new Uint8Array(await chosen.arrayBuffer());
-    const file = new engine.LoadedFile(bytes);
-    const outcome = file.loaded();
-    if (!outcome.completed) file.delete();
-    state.files.push({ name: chosen.name, file: outcome.completed ? file : null, outcome, original: bytes });
+    const { file, outcome } = load(bytes);
+    state.files.push({ name: chosen.name, file, outcome, original: bytes });
   }
   const failed = state.files.find((entry) => !entry.file);
   if (failed) showMessage(`${failed.name}: ${state.texts[failed.outcome.message]}`);
@@ -207,7 +228,7 @@ function save() {
       failures.push(`${entry.name}: ${state.texts.msgInputsCollide}`);
       return;
     }
-    entry.outcome = entry.file.convert(a.dynamicRange, a.volume, a.speed, a.stuckNotes);
+    entry.outcome = convert(entry.file, a);
     if (!entry.outcome.completed) {
       failures.push(`${entry.name}: ${state.texts[entry.outcome.message]}`);
       return;
@@ -244,7 +265,7 @@ const preview = new Preview({
     const a = adjustments();
     if (!file || a.speed === null) return null;
     if ($('hear-original').checked) return { bytes: state.files[state.selected].original, speed: 100, original: true };
-    if (!file.convert(a.dynamicRange, a.volume, a.speed, a.stuckNotes).completed) return null;
+    if (!convert(file, a).completed) return null;
     return { bytes: file.output().slice(), speed: a.speed, original: false };
   },
   status: (text) => ($('player-status').textContent = text),

@@ -52,14 +52,19 @@ const outputName = (input) => basename(input).replace(/\..*$/, '') + 'KRV.mid';
 // The command line's result: its bytes, or the message it refused the input with.
 function native(input, setting) {
   const output = join(work, 'native-' + outputName(input));
+  const report = join(work, 'report.jsonl');
   rmSync(output, { force: true });
-  const args = [`--output=${output}`, `--speed=${setting.speed}`, `--dynamic-range=${setting.dynamicRange}`,
+  const args = [`--output=${output}`, `--report=${report}`, `--speed=${setting.speed}`, `--dynamic-range=${setting.dynamicRange}`,
     `--volume=${setting.volume}`, ...(setting.stuckNotes ? ['--fix-stuck-notes'] : []), input];
   const env = { ...process.env };
   delete env.DISPLAY;
   delete env.WAYLAND_DISPLAY;
   const run = spawnSync(korvane, args, { env, encoding: 'utf8' });
-  if (run.status === 0) return { bytes: readFileSync(output) };
+  if (run.status === 0) {
+    const r = JSON.parse(readFileSync(report, 'utf8')).repairs;
+    const repairs = [r.tracks_closed, r.events_dropped, r.chunks_cut_short, r.chunks_copied, r.note_offs_inserted];
+    return { bytes: readFileSync(output), repairs: repairs.join(' ') };
+  }
   return { message: run.stderr.trim().split(': ').pop() };
 }
 
@@ -128,15 +133,23 @@ try {
     const entries = unzipSync(new Uint8Array(zip.bytes));
     check(zip.name.endsWith('.zip') && Object.keys(entries).length === inputs.length,
       `${setting.name}: one zip with ${inputs.length} entries (${Object.keys(entries).length})`);
+    const pageRepairs = await page.evaluate(() =>
+      Object.fromEntries(window.korvane.state.files.map(({ name, outcome: { repairs: r } }) =>
+        [name, [r.tracksClosed, r.eventsDropped, r.chunksCutShort, r.chunksCopied, r.noteOffsInserted].join(' ')])));
     let same = 0;
+    let repaired = 0;
     for (const input of inputs) {
       const expected = native(input, setting);
+      const repairs = pageRepairs[basename(input)];
+      if (repairs !== expected.repairs) check(false, `${setting.name}: ${basename(input)} repairs ${repairs}, as the command line's ${expected.repairs}`);
+      repaired += repairs === expected.repairs && /[1-9]/.test(repairs);
       const entry = entries[outputName(input)];
       const ok = expected.bytes && entry && Buffer.compare(Buffer.from(entry), expected.bytes) === 0;
       if (!ok) check(false, `${setting.name}: ${basename(input)} as the command line writes it`);
-      same += Boolean(ok);
+      same += Boolean(ok) && repairs === expected.repairs;
     }
-    check(same === inputs.length, `${setting.name}: ${same} of ${inputs.length} files byte-identical`);
+    check(repaired >= 8, `${setting.name}: the page reports the command line's repairs (${repaired} files repaired)`);
+    check(same === inputs.length, `${setting.name}: ${same} of ${inputs.length} files byte-identical, with the same repairs`);
   }
 
   // One file: a plain .mid download.
