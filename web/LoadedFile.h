@@ -1,0 +1,51 @@
+#pragma once
+
+#include "midi/Adjustments.h"
+#include "midi/RepairCounts.h"
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// What a pass over one of the page's files gave: the written bytes (empty after a load pass or a
+// failure), what was repaired, and on failure the key of the message to show.
+struct PassOutcome {
+    bool completed = false;
+    const char* message = ""; // "msgInputNotOpened", "msgOutputNotWritten" or empty
+    RepairCounts repairs;
+};
+
+// One file the page was given: its bytes as a file of the page's in-memory file system, read by
+// the same chunk pass, RIFF unwrapping and engine as a file on disk. Loading it records its levels
+// for the plot; each conversion writes into memory what a save would write to disk.
+class LoadedFile {
+  public:
+    // Runs the load pass at once; Loaded() tells how it went.
+    explicit LoadedFile(const std::string& bytes);
+    ~LoadedFile();
+    LoadedFile(const LoadedFile&) = delete;
+    LoadedFile& operator=(const LoadedFile&) = delete;
+
+    const PassOutcome& Loaded() const { return m_loaded; }
+    const std::vector<uint8_t>& Levels() const { return m_levels; }
+    // Which of the 256 level values the file holds, for the plot's description.
+    const std::bitset<256>& LevelsPresent() const { return m_present; }
+
+    // The save pass with these adjustments; its bytes stay in Output() until the next one.
+    PassOutcome Convert(const Adjustments& adjustments);
+    const std::vector<uint8_t>& Output() const { return m_output; }
+
+  private:
+    PassOutcome RunPass(const Adjustments& adjustments, bool save);
+
+    std::string m_path;
+    PassOutcome m_loaded;
+    std::vector<uint8_t> m_levels;
+    std::bitset<256> m_present;
+    std::vector<uint8_t> m_output;
+};
+
+} // namespace korvane

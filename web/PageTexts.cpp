@@ -1,0 +1,73 @@
+#include "web/PageTexts.h"
+
+namespace korvane {
+namespace {
+// Columns: German, English, Spanish, French.
+constexpr PageTexts kPageTables[4] = {
+    {
+        "Deutsch",
+        "Sprache",
+        "MIDI-Dateien wählen",
+        "oder hierher ziehen (.mid .midi .kar .smf .rmi)",
+        "Dateien",
+        "Ihre Dateien bleiben auf diesem Computer: nichts wird hochgeladen.",
+        "Nichts zu reparieren",
+        "%1 Spuren mit End of Track abgeschlossen",
+        "%1 abgeschnittene Ereignisse entfernt",
+        "%1 abgeschnittene Blöcke gekürzt",
+        "%1 weitere Blöcke unverändert übernommen",
+        "%1 Note-Off eingefügt",
+    },
+    {
+        "English",
+        "Language",
+        "Choose MIDI files",
+        "or drop them here (.mid .midi .kar .smf .rmi)",
+        "Files",
+        "Your files stay on this computer: nothing is uploaded.",
+        "Nothing to repair",
+        "%1 tracks closed with End of Track",
+        "%1 events cut short dropped",
+        "%1 chunks cut short",
+        "%1 other chunks kept unchanged",
+        "%1 Note Offs inserted",
+    },
+    {
+        "Español",
+        "Idioma",
+        "Elegir archivos MIDI",
+        "o soltarlos aquí (.mid .midi .kar .smf .rmi)",
+        "Archivos",
+        "Sus archivos se quedan en este ordenador: no se sube nada.",
+        "Nada que reparar",
+        "%1 pistas cerradas con End of Track",
+        "%1 eventos cortados eliminados",
+        "%1 bloques cortados",
+        "%1 bloques más conservados sin cambios",
+        "%1 Note Off insertados",
+    },
+    {
+        "Français",
+        "Langue",
+        "Choisir des fichiers MIDI",
+        "ou les déposer ici (.mid .midi .kar .smf .rmi)",
+        "Fichiers",
+        "Vos fichiers restent sur cet ordinateur : rien n'est envoyé.",
+        "Rien à réparer",
+        "%1 pistes fermées par End of Track",
+        "%1 événements tronqués supprimés",
+        "%1 blocs tronqués",
+        "%1 autres blocs conservés tels quels",
+        "%1 Note Off insérés",
+    },
+};
+} // namespace
+
+const PageTexts* PageTextsFor(int language) {
+    if (static_cast<unsigned>(language) >= 4) {
+        return nullptr;
+    }
+    return &kPageTables[language];
+}
+
+} // namespace korvane
