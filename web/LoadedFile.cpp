@@ -4,7 +4,7 @@
 #include "job/InputWindow.h"
 #include "job/MemoryOutput.h"
 #include "midi/MidiEngine.h"
-#include "platform/CFile.h"
+#include "platform/BufferedFile.h"
 
 #include <atomic>
 #include <fcntl.h>
@@ -63,8 +63,8 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
     PassOutcome outcome;
     m_output.clear();
     m_output.shrink_to_fit();
-    CFile input;
-    if (!input.Open(m_path, CFile::modeRead)) {
+    BufferedFile input;
+    if (!input.Open(m_path, BufferedFile::modeRead)) {
         outcome.message = "msgInputNotOpened";
         return outcome;
     }
@@ -82,7 +82,7 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
     } catch (const ChunkReadError&) {
         outcome.message = "msgInputNotOpened";
         return outcome;
-    } catch (const CFileException&) {
+    } catch (const BufferedFileException&) {
         outcome.message = "msgOutputNotWritten";
         return outcome;
     } catch (const std::bad_alloc&) {
