@@ -17,7 +17,7 @@ CollectionRunner::CollectionRunner(const std::vector<PlannedInput>& plan, unsign
     : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(std::min(ahead, plan.size()), 2)),
       m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
 
-void CollectionRunner::Run(const FinishGroup& finish, const Report& report, const Tick& tick) {
+void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
     std::vector<std::thread> threads;
     if (m_plan.size() == 1) {
         Work(*m_makeConverter()); // a file alone is converted here: no thread to start
@@ -34,7 +34,7 @@ void CollectionRunner::Run(const FinishGroup& finish, const Report& report, cons
         Gather(false);
         const bool ended = m_gathered == m_plan.size();
         if (GroupIsDue(ended)) {
-            Flush(lock, finish, report);
+            Flush(lock, finish);
         }
         if (ended) {
             break;
@@ -55,7 +55,7 @@ void CollectionRunner::Run(const FinishGroup& finish, const Report& report, cons
     lock.lock();
     do {
         Gather(true);
-        Flush(lock, finish, report);
+        Flush(lock, finish);
     } while (m_gathered < m_next);
 }
 
@@ -84,8 +84,7 @@ bool CollectionRunner::GroupIsDue(bool ended) const {
             std::chrono::steady_clock::now() - m_groupStart >= kGroupAge);
 }
 
-void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish,
-                             const Report& report) {
+void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish) {
     std::vector<FileOutcome> group = std::move(m_group);
     std::vector<size_t> indices = std::move(m_groupIndices);
     m_group.clear();
@@ -93,10 +92,7 @@ void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGro
     m_groupBytes = 0;
     lock.unlock();
     if (!group.empty()) {
-        finish(group);
-    }
-    for (size_t i = 0; i < group.size(); ++i) {
-        report(indices[i], group[i]);
+        finish(group, indices);
     }
     group.clear(); // outputs closed before their places are given back
     lock.lock();

@@ -20,11 +20,10 @@ namespace korvane {
 class CollectionRunner {
   public:
     using MakeConverter = std::function<std::unique_ptr<FileConverter>()>;
-    // Called on the calling thread with the next outcomes in input order, before any of them
-    // is reported: commits their outputs.
-    using FinishGroup = std::function<void(std::vector<FileOutcome>& group)>;
-    // Called on the calling thread, in input order.
-    using Report = std::function<void(size_t index, const FileOutcome& outcome)>;
+    // Called on the calling thread with the next outcomes in input order and their input
+    // indices: commits their outputs and reports them.
+    using FinishGroup =
+        std::function<void(std::vector<FileOutcome>& group, const std::vector<size_t>& indices)>;
     // Called on the calling thread at least ten times a second: true asks the run to stop.
     using Tick = std::function<bool()>;
 
@@ -36,7 +35,7 @@ class CollectionRunner {
     // Returns when every input is reported or, once a stop is asked for, when the files begun
     // have ended. Files begun before the stop but ending after it are abandoned and, like the
     // files never begun, not reported; every file that ended before it is.
-    void Run(const FinishGroup& finish, const Report& report, const Tick& tick);
+    void Run(const FinishGroup& finish, const Tick& tick);
 
   private:
     void Work(FileConverter& converter);
@@ -45,7 +44,7 @@ class CollectionRunner {
     void Gather(bool all);
     bool GroupIsDue(bool ended) const;
     // Commits and reports the group; the lock is held on entry and exit.
-    void Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish, const Report& report);
+    void Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish);
 
     const std::vector<PlannedInput>& m_plan;
     const unsigned m_jobs;

@@ -1,7 +1,7 @@
 #include "app/FileConverter.h"
 
 #include "app/InputPlan.h"
-#include "job/OutputPath.h"
+#include "app/StandardStreams.h"
 
 #include <sys/stat.h>
 
@@ -41,7 +41,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         return outcome;
     }
     struct stat in {};
-    const bool inputThere = ::stat(input.path.c_str(), &in) == 0;
+    const bool inputThere = ::stat(input.ReadPath().c_str(), &in) == 0;
     if (inputThere) {
         outcome.bytesIn = static_cast<uint64_t>(in.st_size);
     }
@@ -50,13 +50,12 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         outcome.status = FileStatus::Skipped;
         return outcome;
     }
-    if (!m_commandLine.collection.outputDir.empty() &&
-        !m_folders.Ensure(FolderOfPath(outcome.output))) {
+    if (!m_commandLine.collection.outputDir.empty() && !m_folders.Prepare(outcome.output)) {
         outcome.message = m_texts.msgOutputNotCreated;
         return outcome;
     }
-    m_job.m_inputPath = input.path;
-    m_job.m_outputPath = outcome.output;
+    m_job.m_inputPath = input.ReadPath();
+    m_job.m_outputPath = outcome.output == "-" ? StandardOutputStandIn() : outcome.output;
     const bool converted = m_job.RunConversion(true);
     outcome.message = m_host.TakeMessage();
     if (converted) {

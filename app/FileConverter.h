@@ -23,7 +23,7 @@ class FileConverter {
     const LanguageTexts& m_texts;
     ConsoleHost m_host;
     ConversionJob m_job{m_host};
-    OutputFolders m_folders;
+    OutputFolders m_folders{m_commandLine.collection.outputDir};
 };
 
 } // namespace korvane

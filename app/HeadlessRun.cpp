@@ -2,6 +2,7 @@
 
 #include "app/CollectionRun.h"
 #include "app/ConsoleHost.h"
+#include "app/NameText.h"
 #include "job/ConversionJob.h"
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
@@ -29,7 +30,7 @@ int RunOnRememberedFolder(const CommandLine& commandLine, const Profile& profile
     job.m_inputPath = profile.GetProfileString(kKeyInputFolder, "");
     const bool completed = job.RunConversion(true);
     if (const auto message = host.TakeMessage()) {
-        errors << "korvane: " << job.m_inputPath << ": " << *message << "\n";
+        errors << "korvane: " << EscapeForTerminal(job.m_inputPath) << ": " << *message << "\n";
     }
     return completed ? 0 : 1;
 }
