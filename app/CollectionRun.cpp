@@ -7,6 +7,7 @@
 #include "app/NameText.h"
 #include "app/ProgressLine.h"
 #include "app/RunChecks.h"
+#include "app/RunLimits.h"
 #include "app/RunReport.h"
 #include "app/RunSummary.h"
 #include "app/StandardStreams.h"
@@ -15,8 +16,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <malloc.h>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,20 +52,6 @@ std::vector<PlannedInput> PlanRun(const CommandLine& commandLine, StandardInputS
     return plan;
 }
 
-// Each output waiting for its group holds a descriptor: the run takes every descriptor the
-// system allows it and lets at most half of them wait.
-size_t OutputsAhead() {
-    constexpr size_t kMostAhead = 4096;
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
-        return 64;
-    }
-    limit.rlim_cur = limit.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &limit);
-    ::getrlimit(RLIMIT_NOFILE, &limit);
-    return std::min<size_t>(kMostAhead, limit.rlim_cur / 2);
-}
-
 int UsageError(const std::string& error, std::ostream& errors) {
     errors << "korvane: " << EscapeForTerminal(error) << "\nTry 'korvane --help'.\n";
     return 2;
@@ -93,7 +80,9 @@ class Run {
         if (m_collection) {
             signals.emplace();
         }
-        CollectionRunner runner(m_plan, JobCount(m_commandLine.collection), OutputsAhead(), [this] {
+        const RunLimits limits = LimitsFor(JobCount(m_commandLine.collection), m_plan.size());
+        MemoryBudget memory(limits.memory);
+        CollectionRunner runner(m_plan, limits.jobs, limits.ahead, memory, [this] {
             return std::make_unique<FileConverter>(m_commandLine, m_texts);
         });
         runner.Run([this](std::vector<FileOutcome>& group,
@@ -228,6 +217,9 @@ class Run {
 } // namespace
 
 int RunCollection(const CommandLine& given, const LanguageTexts& texts, std::ostream& errors) {
+    // Buffers of a megabyte and more go back to the system when freed, instead of staying in
+    // the allocator once it has raised its threshold: memory then follows the budget.
+    ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     CommandLine commandLine = given;
     auto error = DropOutputFolderThatIsInput(commandLine);
     if (!error) {

@@ -1,6 +1,7 @@
 #include "app/CollectionRunner.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <thread>
 
 namespace korvane {
@@ -13,9 +14,9 @@ constexpr auto kGroupAge = std::chrono::milliseconds(250);
 } // namespace
 
 CollectionRunner::CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs,
-                                   size_t ahead, MakeConverter makeConverter)
+                                   size_t ahead, MemoryBudget& memory, MakeConverter makeConverter)
     : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(std::min(ahead, plan.size()), 2)),
-      m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
+      m_memory(memory), m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
 
 void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
     std::vector<std::thread> threads;
@@ -111,7 +112,12 @@ void CollectionRunner::Work(FileConverter& converter) {
         }
         const size_t index = m_next++;
         lock.unlock();
+        struct stat st {};
+        const bool sized = ::stat(m_plan[index].ReadPath().c_str(), &st) == 0;
+        const uint64_t memory = ConversionMemory(sized ? static_cast<uint64_t>(st.st_size) : 0);
+        m_memory.Take(memory);
         FileOutcome outcome = converter.Convert(m_plan[index]);
+        m_memory.Give(memory);
         lock.lock();
         if (!m_stopping) {
             m_outcomes[index % m_ahead] = std::move(outcome);

@@ -3,6 +3,7 @@
 #include "app/FileConverter.h"
 #include "app/FileOutcome.h"
 #include "app/PlannedInput.h"
+#include "app/RunLimits.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -28,9 +29,10 @@ class CollectionRunner {
     using Tick = std::function<bool()>;
 
     // ahead: how many inputs past the one being reported may be converted and held (each
-    // holds an open output); a group holds at most half of them.
+    // holds an open output); a group holds at most half of them. Each conversion takes its
+    // memory from memory first.
     CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs, size_t ahead,
-                     MakeConverter makeConverter);
+                     MemoryBudget& memory, MakeConverter makeConverter);
 
     // Returns when every input is reported or, once a stop is asked for, when the files begun
     // have ended. Files begun before the stop but ending after it are abandoned and, like the
@@ -49,6 +51,7 @@ class CollectionRunner {
     const std::vector<PlannedInput>& m_plan;
     const unsigned m_jobs;
     const size_t m_ahead;
+    MemoryBudget& m_memory;
     const MakeConverter m_makeConverter;
 
     std::mutex m_mutex;

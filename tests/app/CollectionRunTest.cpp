@@ -404,6 +404,21 @@ TEST_F(CollectionRun, ReportKeepsTheExactBytesOfNamesThatAreNotUtf8) {
     EXPECT_FALSE(lines[2].contains("output_bytes"));
 }
 
+// With few descriptors and many jobs asked, the run starts only the jobs the descriptors can
+// serve: no file fails for want of one.
+TEST_F(CollectionRun, ManyJobsWithFewDescriptorsConvertEveryFile) {
+    for (int i = 0; i < 400; ++i) {
+        Put(std::to_string(i % 20) + "/" + std::to_string(i) + ".mid", Song(0x40));
+    }
+    const ProcessResult result =
+        RunProcess("/bin/sh",
+                   {"-c", "ulimit -n 64 && exec \"$0\" \"$@\"", KORVANE_BINARY, "--jobs=1000",
+                    "--quiet", "--output-dir=" + Out(), Src()},
+                   {{"XDG_CONFIG_HOME", config.Path()}}, {"DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(FilesBelow(Out()).size(), 400u);
+}
+
 // A report that would replace an input or an output of the run, however it is spelled, is
 // refused before anything is written.
 TEST_F(CollectionRun, ReportNamingAnInputOrOutputIsAUsageError) {
