@@ -5,16 +5,20 @@
 #include "app/GroupCommit.h"
 #include "app/InputPlan.h"
 #include "app/InterruptSignals.h"
+#include "app/NameText.h"
 #include "app/ProgressLine.h"
+#include "app/RunChecks.h"
+#include "app/RunLimits.h"
 #include "app/RunReport.h"
 #include "app/RunSummary.h"
+#include "app/StandardStreams.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <malloc.h>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,8 +40,13 @@ bool IsCollection(const CommandLine& commandLine) {
                        [](const std::string& input) { return IsFolderPath(input); });
 }
 
-std::vector<PlannedInput> PlanRun(const CommandLine& commandLine) {
+std::vector<PlannedInput> PlanRun(const CommandLine& commandLine, StandardInputSpool& spool) {
     std::vector<PlannedInput> plan = PlanInputs(commandLine.inputs, commandLine.collection);
+    for (PlannedInput& input : plan) {
+        if (input.path == "-") {
+            input.readFrom = spool.Take() ? spool.Path() : std::string();
+        }
+    }
     // Every output is known before the first is written, so no conversion can replace a later
     // input or an earlier output of the same run.
     AssignOutputs(plan, commandLine.options.outputPath, commandLine.collection);
@@ -45,50 +54,47 @@ std::vector<PlannedInput> PlanRun(const CommandLine& commandLine) {
     return plan;
 }
 
-// Each output waiting for its group holds a descriptor: the run takes every descriptor the
-// system allows it and lets at most half of them wait.
-size_t OutputsAhead() {
-    constexpr size_t kMostAhead = 4096;
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
-        return 64;
-    }
-    limit.rlim_cur = limit.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &limit);
-    ::getrlimit(RLIMIT_NOFILE, &limit);
-    return std::min<size_t>(kMostAhead, limit.rlim_cur / 2);
+int UsageError(const std::string& error, std::ostream& errors) {
+    errors << "korvane: " << EscapeForTerminal(error) << "\nTry 'korvane --help'.\n";
+    return 2;
 }
 
 class Run {
   public:
     Run(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors)
         : m_commandLine(commandLine), m_texts(texts), m_errors(errors),
-          m_plan(PlanRun(commandLine)), m_collection(IsCollection(commandLine)),
+          m_plan(PlanRun(commandLine, m_spool)), m_collection(IsCollection(commandLine)),
           m_progress(errors, m_collection && !commandLine.collection.quiet && ::isatty(2)) {
         m_totals.files = m_plan.size();
     }
 
     int Execute() {
         const std::string& reportPath = m_commandLine.collection.reportPath;
+        if (const auto error = CheckReportPath(reportPath, m_plan, Outputs())) {
+            return UsageError(*error, m_errors);
+        }
         if (!reportPath.empty() && !m_report.Open(reportPath)) {
-            m_errors << "korvane: " << reportPath << ": the report cannot be written ("
-                     << std::strerror(errno) << ")\n";
+            m_errors << "korvane: " << EscapeForTerminal(reportPath)
+                     << ": the report cannot be written (" << std::strerror(errno) << ")\n";
             return 1;
         }
         std::optional<InterruptSignals> signals;
         if (m_collection) {
             signals.emplace();
         }
-        CollectionRunner runner(m_plan, JobCount(m_commandLine.collection), OutputsAhead(), [this] {
+        const RunLimits limits = LimitsFor(JobCount(m_commandLine.collection), m_plan.size());
+        MemoryBudget memory(limits.memory);
+        CollectionRunner runner(m_plan, limits.jobs, limits.ahead, memory, [this] {
             return std::make_unique<FileConverter>(m_commandLine, m_texts);
         });
-        runner.Run([this](std::vector<FileOutcome>& group) { Commit(group); },
-                   [this](size_t index, const FileOutcome& outcome) { Report(index, outcome); },
+        runner.Run([this](std::vector<FileOutcome>& group,
+                          const std::vector<size_t>& indices) { Commit(group, indices); },
                    [this] { return Tick(); });
         m_progress.Erase();
         const int signal = InterruptSignals::Received();
         if (!m_report.Close()) {
-            m_errors << "korvane: " << reportPath << ": the report could not be written\n";
+            m_errors << "korvane: " << EscapeForTerminal(reportPath)
+                     << ": the report could not be written\n";
             m_reportFailed = true;
         }
         if (m_collection && !m_commandLine.collection.quiet) {
@@ -97,28 +103,80 @@ class Run {
         if (signal != 0) {
             return 128 + signal;
         }
-        return m_totals.failed > 0 || m_reportFailed ? 1 : 0;
+        return m_totals.failed > 0 || m_reportFailed || m_unsynced ? 1 : 0;
     }
 
   private:
-    void Commit(std::vector<FileOutcome>& group) {
+    std::vector<std::string> Outputs() const {
+        std::vector<std::string> outputs;
+        outputs.reserve(m_plan.size());
+        for (const PlannedInput& input : m_plan) {
+            outputs.push_back(input.output);
+        }
+        return outputs;
+    }
+
+    // The finished output goes to standard output only once the conversion has succeeded.
+    void CopyOut(FileOutcome& outcome) const {
+        const int fd = outcome.pending.OpenReader();
+        uint64_t copied = 0;
+        const bool written = fd >= 0 && CopyToStandardOutput(fd, copied);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        outcome.pending = TempOutput();
+        outcome.bytesOut = copied;
+        if (!written) {
+            outcome.status = FileStatus::Failed;
+            outcome.message = m_texts.msgOutputNotWritten;
+            outcome.bytesOut.reset();
+        }
+    }
+
+    // Names the group's outputs and reports every outcome in order, each converted file's line
+    // right after its name: whatever ends the process, a named output has its line (SIGKILL
+    // aside, which may take the one line being written).
+    void Commit(std::vector<FileOutcome>& group, const std::vector<size_t>& indices) {
         std::vector<TempOutput*> outputs;
-        std::vector<FileOutcome*> converted;
         for (FileOutcome& outcome : group) {
-            if (outcome.status == FileStatus::Converted) {
+            if (outcome.status == FileStatus::Converted && outcome.output != "-") {
                 outputs.push_back(&outcome.pending);
-                converted.push_back(&outcome);
             }
         }
-        const std::vector<bool> named = CommitTogether(outputs);
-        for (size_t i = 0; i < converted.size(); ++i) {
-            FileOutcome& outcome = *converted[i];
-            if (!named[i]) {
-                outcome.status = FileStatus::Failed;
-                outcome.message = m_texts.msgOutputNotWritten;
-                outcome.bytesOut.reset();
-                outcome.repairs = RepairCounts{};
+        GroupCommit commit(outputs);
+        const SecondSignalHeld held;
+        size_t named = 0;
+        for (size_t i = 0; i < group.size(); ++i) {
+            FileOutcome& outcome = group[i];
+            if (outcome.status == FileStatus::Converted && outcome.output == "-") {
+                CopyOut(outcome);
+            } else if (outcome.status == FileStatus::Converted) {
+                Named(outcome, commit.Name(named++));
             }
+            Report(indices[i], outcome);
+        }
+        const std::vector<bool> synced = commit.SyncFolders();
+        named = 0;
+        for (size_t i = 0; i < group.size(); ++i) {
+            const bool wasNamed =
+                group[i].status == FileStatus::Converted && group[i].output != "-";
+            if (wasNamed && !synced[named++]) {
+                // Named and reported, but the name may not survive a crash: said, and failed.
+                m_errors << "korvane: " << EscapeForTerminal(m_plan[indices[i]].path) << ": "
+                         << m_texts.msgOutputNotWritten << "\n";
+                m_unsynced = true;
+            }
+        }
+    }
+
+    void Named(FileOutcome& outcome, bool named) const {
+        struct stat st {};
+        if (named && ::stat(outcome.output.c_str(), &st) == 0) {
+            outcome.bytesOut = static_cast<uint64_t>(st.st_size);
+        } else if (!named) {
+            outcome.status = FileStatus::Failed;
+            outcome.message = m_texts.msgOutputNotWritten;
+            outcome.repairs = RepairCounts{};
         }
     }
 
@@ -147,17 +205,29 @@ class Run {
     const CommandLine& m_commandLine;
     const LanguageTexts& m_texts;
     std::ostream& m_errors;
+    StandardInputSpool m_spool;
     const std::vector<PlannedInput> m_plan;
     const bool m_collection;
     ProgressLine m_progress;
     RunReport m_report;
     RunTotals m_totals;
     bool m_reportFailed = false;
+    bool m_unsynced = false;
 };
 } // namespace
 
-int RunCollection(const CommandLine& commandLine, const LanguageTexts& texts,
-                  std::ostream& errors) {
+int RunCollection(const CommandLine& given, const LanguageTexts& texts, std::ostream& errors) {
+    // Buffers of a megabyte and more go back to the system when freed, instead of staying in
+    // the allocator once it has raised its threshold: memory then follows the budget.
+    ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    CommandLine commandLine = given;
+    auto error = DropOutputFolderThatIsInput(commandLine);
+    if (!error) {
+        error = CheckStandardStreams(commandLine);
+    }
+    if (error) {
+        return UsageError(*error, errors);
+    }
     return Run(commandLine, texts, errors).Execute();
 }
 

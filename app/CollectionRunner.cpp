@@ -1,6 +1,7 @@
 #include "app/CollectionRunner.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <thread>
 
 namespace korvane {
@@ -13,11 +14,11 @@ constexpr auto kGroupAge = std::chrono::milliseconds(250);
 } // namespace
 
 CollectionRunner::CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs,
-                                   size_t ahead, MakeConverter makeConverter)
+                                   size_t ahead, MemoryBudget& memory, MakeConverter makeConverter)
     : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(std::min(ahead, plan.size()), 2)),
-      m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
+      m_memory(memory), m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
 
-void CollectionRunner::Run(const FinishGroup& finish, const Report& report, const Tick& tick) {
+void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
     std::vector<std::thread> threads;
     if (m_plan.size() == 1) {
         Work(*m_makeConverter()); // a file alone is converted here: no thread to start
@@ -34,7 +35,7 @@ void CollectionRunner::Run(const FinishGroup& finish, const Report& report, cons
         Gather(false);
         const bool ended = m_gathered == m_plan.size();
         if (GroupIsDue(ended)) {
-            Flush(lock, finish, report);
+            Flush(lock, finish);
         }
         if (ended) {
             break;
@@ -55,7 +56,7 @@ void CollectionRunner::Run(const FinishGroup& finish, const Report& report, cons
     lock.lock();
     do {
         Gather(true);
-        Flush(lock, finish, report);
+        Flush(lock, finish);
     } while (m_gathered < m_next);
 }
 
@@ -84,8 +85,7 @@ bool CollectionRunner::GroupIsDue(bool ended) const {
             std::chrono::steady_clock::now() - m_groupStart >= kGroupAge);
 }
 
-void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish,
-                             const Report& report) {
+void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish) {
     std::vector<FileOutcome> group = std::move(m_group);
     std::vector<size_t> indices = std::move(m_groupIndices);
     m_group.clear();
@@ -93,10 +93,7 @@ void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGro
     m_groupBytes = 0;
     lock.unlock();
     if (!group.empty()) {
-        finish(group);
-    }
-    for (size_t i = 0; i < group.size(); ++i) {
-        report(indices[i], group[i]);
+        finish(group, indices);
     }
     group.clear(); // outputs closed before their places are given back
     lock.lock();
@@ -115,7 +112,12 @@ void CollectionRunner::Work(FileConverter& converter) {
         }
         const size_t index = m_next++;
         lock.unlock();
+        struct stat st {};
+        const bool sized = ::stat(m_plan[index].ReadPath().c_str(), &st) == 0;
+        const uint64_t memory = ConversionMemory(sized ? static_cast<uint64_t>(st.st_size) : 0);
+        m_memory.Take(memory);
         FileOutcome outcome = converter.Convert(m_plan[index]);
+        m_memory.Give(memory);
         lock.lock();
         if (!m_stopping) {
             m_outcomes[index % m_ahead] = std::move(outcome);

@@ -3,6 +3,7 @@
 #include "app/FileConverter.h"
 #include "app/FileOutcome.h"
 #include "app/PlannedInput.h"
+#include "app/RunLimits.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -20,23 +21,23 @@ namespace korvane {
 class CollectionRunner {
   public:
     using MakeConverter = std::function<std::unique_ptr<FileConverter>()>;
-    // Called on the calling thread with the next outcomes in input order, before any of them
-    // is reported: commits their outputs.
-    using FinishGroup = std::function<void(std::vector<FileOutcome>& group)>;
-    // Called on the calling thread, in input order.
-    using Report = std::function<void(size_t index, const FileOutcome& outcome)>;
+    // Called on the calling thread with the next outcomes in input order and their input
+    // indices: commits their outputs and reports them.
+    using FinishGroup =
+        std::function<void(std::vector<FileOutcome>& group, const std::vector<size_t>& indices)>;
     // Called on the calling thread at least ten times a second: true asks the run to stop.
     using Tick = std::function<bool()>;
 
     // ahead: how many inputs past the one being reported may be converted and held (each
-    // holds an open output); a group holds at most half of them.
+    // holds an open output); a group holds at most half of them. Each conversion takes its
+    // memory from memory first.
     CollectionRunner(const std::vector<PlannedInput>& plan, unsigned jobs, size_t ahead,
-                     MakeConverter makeConverter);
+                     MemoryBudget& memory, MakeConverter makeConverter);
 
     // Returns when every input is reported or, once a stop is asked for, when the files begun
     // have ended. Files begun before the stop but ending after it are abandoned and, like the
     // files never begun, not reported; every file that ended before it is.
-    void Run(const FinishGroup& finish, const Report& report, const Tick& tick);
+    void Run(const FinishGroup& finish, const Tick& tick);
 
   private:
     void Work(FileConverter& converter);
@@ -45,11 +46,12 @@ class CollectionRunner {
     void Gather(bool all);
     bool GroupIsDue(bool ended) const;
     // Commits and reports the group; the lock is held on entry and exit.
-    void Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish, const Report& report);
+    void Flush(std::unique_lock<std::mutex>& lock, const FinishGroup& finish);
 
     const std::vector<PlannedInput>& m_plan;
     const unsigned m_jobs;
     const size_t m_ahead;
+    MemoryBudget& m_memory;
     const MakeConverter m_makeConverter;
 
     std::mutex m_mutex;

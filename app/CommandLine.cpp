@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -77,13 +78,18 @@ class Parser {
             if (m_args[i].rfind("--", 0) == 0) {
                 m_result.headless = true;
                 i = TakeLongOption(i);
+            } else if (m_args[i] == "-h" || m_args[i] == "-V") {
+                (m_args[i] == "-h" ? m_help : m_version) = true;
+            } else if (m_args[i] == "-") {
+                m_result.headless = true; // standard input is read by the command line only
+                m_standardInput = true;
             } else {
                 shortOptions.push_back(m_args[i]);
             }
         }
         m_result.batch = ScanBatchArguments(shortOptions);
         for (const std::string& path : m_result.batch.paths) {
-            m_result.headless = m_result.headless || m_isFolder(path);
+            m_result.headless = m_result.headless || path == "-" || m_isFolder(path);
         }
         if (m_result.action == CommandLine::Action::UsageError || m_help || m_version) {
             return Finish();
@@ -209,8 +215,16 @@ class Parser {
         }
         std::vector<std::string> inputs = batch.paths;
         inputs.insert(inputs.end(), afterDashes.begin(), afterDashes.end());
+        if (m_standardInput) {
+            inputs.insert(inputs.begin(), "-");
+        }
+        const bool readsStandardInput = std::count(inputs.begin(), inputs.end(), "-") > 0;
         const CollectionOptions& collection = m_result.collection;
-        if (inputs.empty()) {
+        if (readsStandardInput && inputs.size() > 1) {
+            Fail("- (standard input) goes with no other input", 0);
+        } else if (readsStandardInput && !collection.outputDir.empty()) {
+            Fail("- (standard input) does not go with --output-dir", 0);
+        } else if (inputs.empty()) {
             Fail("no input file", 0);
         } else if (m_outputGiven && (inputs.size() != 1 || m_isFolder(inputs.front()))) {
             Fail("--output goes with exactly one input file", 0);
@@ -221,6 +235,9 @@ class Parser {
         } else {
             m_result.action = CommandLine::Action::Convert;
             m_result.inputs = std::move(inputs);
+            if (readsStandardInput && !m_outputGiven) {
+                m_result.options.outputPath = "-"; // a filter: standard input to standard output
+            }
         }
         return m_result;
     }
@@ -240,6 +257,7 @@ class Parser {
     const FolderTest& m_isFolder;
     CommandLine m_result;
     bool m_outputGiven = false;
+    bool m_standardInput = false;
     bool m_help = false;
     bool m_version = false;
 };
@@ -256,42 +274,52 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const FolderT
 
 std::string UsageText() {
     return "usage: korvane [OPTION]... [FILE.mid | FOLDER]...\n"
+           "       korvane [OPTION]... - < IN.mid > OUT.mid\n"
            "       korvane -f FILE.mid\n"
            "Repairs and adjusts Standard MIDI Files. Each FILE.mid is converted into\n"
            "FILEKRV.mid beside it. A FOLDER is searched, sub-folders too, for files\n"
            "ending in .mid, .midi, .kar, .smf or .rmi (names beginning with \".\" and\n"
            "earlier outputs ending in KRV.mid are left out; links to folders are not\n"
            "followed). A RIFF MIDI file (FILE.rmi) gives a plain FILEKRV.mid.\n"
+           "An input - reads standard input and writes standard output (a pipe or a\n"
+           "file, never a terminal). Input from a pipe is copied to an unnamed temporary\n"
+           "file first; output to standard output is made whole in one and copied out\n"
+           "only once the conversion has succeeded.\n"
            "\n"
            "  --speed=P            tempo in percent, 0 to 100000 (default 100)\n"
            "  --dynamic-range=D    0 to 1000: below 500 narrows, above 500 widens the\n"
            "                       velocities around 64 (default 500)\n"
            "  --volume=V           0 to 1000: below 500 louder, above 500 softer (default 500)\n"
            "  --fix-stuck-notes    release every note before the same key is struck again\n"
-           "  --output=PATH        where to write (one input file only)\n"
+           "  --output=PATH        where to write (one input file only); - for standard\n"
+           "                       output\n"
            "  --output-dir=DIR     write the outputs under DIR, in the sub-folders their\n"
            "                       inputs have under the FOLDER given (a FILE goes straight\n"
-           "                       into DIR); inputs inside DIR are left out\n"
+           "                       into DIR); inputs inside DIR are left out. DIR being a\n"
+           "                       FOLDER given: the outputs go beside their inputs\n"
            "  --keep-names         with --output-dir: each output takes its input's name\n"
            "  --jobs=N             convert N files at once, 1 to 1024 (default: one per\n"
            "                       processor); messages and report keep the input order\n"
            "  --report=PATH        write one JSON line per input to PATH (- for standard\n"
-           "                       output): input, output, status, message, bytes_in,\n"
-           "                       bytes_out and the repairs made\n"
+           "                       output), as its output is saved: input, output,\n"
+           "                       status, message, bytes_in, bytes_out and the repairs\n"
+           "                       made; a name that is not UTF-8 also as input_bytes or\n"
+           "                       output_bytes in base64. PATH may not be an input or an\n"
+           "                       output of the run\n"
            "  --skip-existing      leave out inputs whose output is there and not older\n"
            "  --shard=I/N          convert only shard I of N (0 <= I < N), chosen by each\n"
            "                       input's path under its FOLDER: N runs with I = 0 to N-1\n"
            "                       convert every file once\n"
            "  --quiet              print nothing but failures\n"
-           "  --help               show this text\n"
-           "  --version            show the version\n"
+           "  -h, --help           show this text\n"
+           "  -V, --version        show the version\n"
            "\n"
            "With no option and no FOLDER the window opens (with FILE.mid loaded, if given).\n"
            "A run over a FOLDER shows its progress on a terminal and ends with a\n"
-           "summary line. Ctrl-C stops it: files begun are abandoned, the report keeps\n"
-           "every file finished.\n"
+           "summary line. Ctrl-C, SIGTERM or a closed terminal (SIGHUP) stops it: files\n"
+           "begun are abandoned, the report keeps every file saved.\n"
            "Exit status: 0 every file converted, 1 a file or folder failed, 2 usage error,\n"
-           "130 or 143 stopped by Ctrl-C or SIGTERM.\n";
+           "129, 130 or 143 stopped by SIGHUP, Ctrl-C or SIGTERM.\n";
 }
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 #include "app/FileConverter.h"
 
-#include "job/OutputPath.h"
+#include "app/StandardStreams.h"
 
 #include <sys/stat.h>
 
@@ -35,7 +35,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         return outcome;
     }
     struct stat in {};
-    const bool inputThere = ::stat(input.path.c_str(), &in) == 0;
+    const bool inputThere = ::stat(input.ReadPath().c_str(), &in) == 0;
     if (inputThere) {
         outcome.bytesIn = static_cast<uint64_t>(in.st_size);
     }
@@ -44,17 +44,16 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         outcome.status = FileStatus::Skipped;
         return outcome;
     }
-    if (!m_commandLine.collection.outputDir.empty() &&
-        !m_folders.Ensure(FolderOfPath(outcome.output))) {
+    if (!m_commandLine.collection.outputDir.empty() && !m_folders.Prepare(outcome.output)) {
         outcome.message = m_texts.msgOutputNotCreated;
         return outcome;
     }
-    ConversionOutcome converted =
-        m_job.RunConversion({.inputPath = input.path,
-                             .outputPath = outcome.output,
-                             .adjustments = m_commandLine.options.adjustments,
-                             .output = OutputTo::File,
-                             .deferCommit = true});
+    ConversionOutcome converted = m_job.RunConversion(
+        {.inputPath = input.ReadPath(),
+         .outputPath = outcome.output == "-" ? StandardOutputStandIn() : outcome.output,
+         .adjustments = m_commandLine.options.adjustments,
+         .output = OutputTo::File,
+         .deferCommit = true});
     if (!converted.Completed()) {
         outcome.message = MessageText(m_texts, converted.message);
         outcome.reason = std::move(converted.reason);

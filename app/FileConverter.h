@@ -21,7 +21,7 @@ class FileConverter {
     const CommandLine& m_commandLine;
     const LanguageTexts& m_texts;
     ConversionJob m_job;
-    OutputFolders m_folders;
+    OutputFolders m_folders{m_commandLine.collection.outputDir};
 };
 
 } // namespace korvane

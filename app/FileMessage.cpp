@@ -1,10 +1,12 @@
 #include "app/FileMessage.h"
 
+#include "app/NameText.h"
+
 namespace korvane {
 
 void PrintFileMessage(std::ostream& out, const std::string& path, const std::string& message,
                       const std::string& reason) {
-    out << "korvane: " << path << ": " << message;
+    out << "korvane: " << EscapeForTerminal(path) << ": " << message;
     if (!reason.empty()) {
         out << " (" << reason << ")";
     }

@@ -1,6 +1,10 @@
 #include "app/OutputFolders.h"
 
+#include "platform/FileSystem.h"
+
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace korvane {
@@ -32,17 +36,43 @@ bool MakeFolder(const std::string& folder) {
     // meanwhile).
     return MakeFolder(parent) && (::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST);
 }
+
+std::optional<std::string> RealPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(resolved);
+}
 } // namespace
 
-bool OutputFolders::Ensure(const std::string& folder) {
-    if (folder.empty() || folder == m_lastMade) {
+bool OutputFolders::Prepare(const std::string& output) {
+    const std::string folder = FolderPart(output);
+    if (folder != m_lastMade) {
+        if (!MakeFolder(folder) || !Inside(folder)) {
+            return false;
+        }
+        m_lastMade = folder;
+    }
+    struct stat st {};
+    if (::lstat(output.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
         return true;
     }
-    if (!MakeFolder(folder)) {
+    // A link in place of the output: the save would write where it leads.
+    return Inside(FolderPart(ResolveSymlinks(output)));
+}
+
+bool OutputFolders::Inside(const std::string& path) {
+    if (!m_realRoot) {
+        m_realRoot = RealPath(m_root);
+    }
+    const std::optional<std::string> real = RealPath(path);
+    if (!m_realRoot || !real) {
         return false;
     }
-    m_lastMade = folder;
-    return true;
+    const std::string& root = *m_realRoot;
+    return real->compare(0, root.size(), root) == 0 &&
+           (real->size() == root.size() || root == "/" || (*real)[root.size()] == '/');
 }
 
 } // namespace korvane

@@ -1,17 +1,28 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace korvane {
 
-// Makes the folders outputs go into, with their parents, as a run needs them. Consecutive
-// outputs mostly share a folder, so the last one made is remembered.
+// Makes the folders outputs go into below the output folder, with their parents, as a run
+// needs them, and keeps every output inside that folder: a link found on the way (a folder
+// or the output itself) may not lead out of it. Consecutive outputs mostly share a folder, so
+// the last one made and checked is remembered.
 class OutputFolders {
   public:
-    // False when folder is not there and cannot be made.
-    bool Ensure(const std::string& folder);
+    explicit OutputFolders(std::string root) : m_root(std::move(root)) {}
+
+    // False when the output's folder is not there and cannot be made, or when the output would
+    // land outside the output folder.
+    bool Prepare(const std::string& output);
 
   private:
+    // True when path (links followed) is the output folder or lies below it.
+    bool Inside(const std::string& path);
+
+    const std::string m_root;
+    std::optional<std::string> m_realRoot;
     std::string m_lastMade;
 };
 

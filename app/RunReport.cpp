@@ -1,5 +1,7 @@
 #include "app/RunReport.h"
 
+#include "app/NameText.h"
+
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -31,6 +33,14 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"chunks_copied", repairs.chunksCopied},
             {"note_offs_inserted", repairs.noteOffsInserted}};
 }
+
+// A name that is not UTF-8 is written with replacement characters, readable but no longer
+// telling apart names that differ in those bytes: its exact bytes are added under key.
+void AddExactBytes(Json& line, const char* key, const std::string& name) {
+    if (!IsUtf8(name)) {
+        line[key] = Base64(name);
+    }
+}
 } // namespace
 
 bool RunReport::Open(const std::string& path) {
@@ -47,15 +57,16 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
     if (m_out == nullptr) {
         return;
     }
-    const Json line = {{"input", input},
-                       {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
-                       {"status", StatusName(outcome.status)},
-                       {"message", OrNull(outcome.message)},
-                       {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
-                       {"bytes_in", OrNull(outcome.bytesIn)},
-                       {"bytes_out", OrNull(outcome.bytesOut)},
-                       {"repairs", RepairsOf(outcome.repairs)}};
-    // A path that is not UTF-8 is written with replacement characters rather than lost.
+    Json line = {{"input", input},
+                 {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
+                 {"status", StatusName(outcome.status)},
+                 {"message", OrNull(outcome.message)},
+                 {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
+                 {"bytes_in", OrNull(outcome.bytesIn)},
+                 {"bytes_out", OrNull(outcome.bytesOut)},
+                 {"repairs", RepairsOf(outcome.repairs)}};
+    AddExactBytes(line, "input_bytes", input);
+    AddExactBytes(line, "output_bytes", outcome.output);
     // Each line goes out whole at once, so the report holds every finished file whatever ends
     // the run.
     *m_out << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;

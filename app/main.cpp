@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/DisplayCheck.h"
 #include "app/HeadlessRun.h"
+#include "app/NameText.h"
 #include "platform/TempOutput.h"
 #ifdef KORVANE_WINDOW
 #include "app/WindowModule.h"
@@ -54,7 +55,8 @@ int Main(int argc, char** argv) {
         std::cout << "korvane " << KORVANE_VERSION << "\n";
         return 0;
     case CommandLine::Action::UsageError:
-        std::cerr << "korvane: " << commandLine.error << "\nTry 'korvane --help'.\n";
+        std::cerr << "korvane: " << EscapeForTerminal(commandLine.error)
+                  << "\nTry 'korvane --help'.\n";
         return 2;
     case CommandLine::Action::Convert:
         if (commandLine.headless || !DisplayReachable()) {

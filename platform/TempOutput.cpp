@@ -155,6 +155,11 @@ int TempOutput::OpenWriter() const {
     return ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
 }
 
+int TempOutput::OpenReader() const {
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    return m_fd < 0 ? -1 : ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
 bool TempOutput::SyncData() {
     return ::fsync(m_fd) == 0 || errno == EINVAL;
 }

@@ -34,6 +34,8 @@ class TempOutput {
 
     // A descriptor for writing, owned by the caller; -1 on failure.
     int OpenWriter() const;
+    // A descriptor for reading what was written, owned by the caller; -1 on failure.
+    int OpenReader() const;
     bool SyncData();
     // Gives the file the final permissions and a hidden name beside the output.
     bool LinkIntoName();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -38,6 +39,25 @@ const Bytes kCutSong = [] {
     return song;
 }();
 
+// RFC 4648 base64, written plainly as an independent check of the report's.
+std::string Base64Of(const std::string& bytes) {
+    const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bits;
+    for (const char c : bytes) {
+        for (int bit = 7; bit >= 0; --bit) {
+            bits += (static_cast<unsigned char>(c) >> bit & 1) ? '1' : '0';
+        }
+    }
+    std::string out;
+    for (size_t at = 0; at < bits.size(); at += 6) {
+        std::string group = bits.substr(at, 6);
+        group.resize(6, '0');
+        out += digits[std::stoi(group, nullptr, 2)];
+    }
+    out.resize((out.size() + 3) / 4 * 4, '=');
+    return out;
+}
+
 class CollectionRun : public testing::Test {
   protected:
     ProcessResult Run(Strings args, std::map<std::string, std::string> set = {}) {
@@ -67,6 +87,22 @@ class CollectionRun : public testing::Test {
         }
         std::sort(files.begin(), files.end());
         return files;
+    }
+
+    // Every entry below root with its bytes (a link: where it leads), to show a run left
+    // them as they were.
+    static std::map<std::string, Bytes> Snapshot(const std::string& root) {
+        std::map<std::string, Bytes> entries;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            const std::string relative = fs::relative(entry.path(), root).string();
+            if (entry.is_symlink()) {
+                const std::string target = fs::read_symlink(entry.path()).string();
+                entries[relative] = Bytes(target.begin(), target.end());
+            } else if (entry.is_regular_file()) {
+                entries[relative] = ReadFileBytes(entry.path().string());
+            }
+        }
+        return entries;
     }
 
     static std::vector<Json> ReadReport(const std::string& text) {
@@ -346,6 +382,120 @@ TEST_F(CollectionRun, UnreadableFolderFailsAndTheWalkGoesOn) {
     EXPECT_EQ(FilesBelow(Out()), (Strings{"a/inKRV.mid", "c/inKRV.mid"}));
     EXPECT_NE(result.err.find("3 files: 2 converted, 0 of them repaired, 1 failed"),
               std::string::npos);
+}
+
+// Names that are not UTF-8 keep readable text in the report and their exact bytes beside it,
+// so two such names never give the same line.
+TEST_F(CollectionRun, ReportKeepsTheExactBytesOfNamesThatAreNotUtf8) {
+    Put("a\xff.mid", Song(0x64));
+    Put("a\xfe.mid", Song(0x64));
+    Put("\xc3\xa9.mid", Song(0x64));
+    const ProcessResult result = Run({"--report=-", Src()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<Json> lines = ReadReport(result.out);
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < 2; ++i) {
+        const std::string name = i == 0 ? "a\xfe" : "a\xff";
+        EXPECT_EQ(lines[i]["input"], Src() + "/a\xef\xbf\xbd.mid");
+        EXPECT_EQ(lines[i]["input_bytes"], Base64Of(Src(name + ".mid")));
+        EXPECT_EQ(lines[i]["output_bytes"], Base64Of(Src(name + "KRV.mid")));
+        EXPECT_EQ(ReadFileBytes(Src(name + "KRV.mid")), Song(0x64));
+    }
+    EXPECT_EQ(lines[2]["input"], Src("\xc3\xa9.mid"));
+    EXPECT_FALSE(lines[2].contains("input_bytes"));
+    EXPECT_FALSE(lines[2].contains("output_bytes"));
+}
+
+// With few descriptors and many jobs asked, the run starts only the jobs the descriptors can
+// serve: no file fails for want of one.
+TEST_F(CollectionRun, ManyJobsWithFewDescriptorsConvertEveryFile) {
+    for (int i = 0; i < 400; ++i) {
+        Put(std::to_string(i % 20) + "/" + std::to_string(i) + ".mid", Song(0x40));
+    }
+    const ProcessResult result =
+        RunProcess("/bin/sh",
+                   {"-c", "ulimit -n 64 && exec \"$0\" \"$@\"", KORVANE_BINARY, "--jobs=1000",
+                    "--quiet", "--output-dir=" + Out(), Src()},
+                   {{"XDG_CONFIG_HOME", config.Path()}}, {"DISPLAY", "WAYLAND_DISPLAY"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(FilesBelow(Out()).size(), 400u);
+}
+
+// A report that would replace an input or an output of the run, however it is spelled, is
+// refused before anything is written.
+TEST_F(CollectionRun, ReportNamingAnInputOrOutputIsAUsageError) {
+    Put("a.mid", Song(0x64));
+    Put("x.mid", Song(0x50));
+    Put("xKRV.mid", {1, 2, 3}); // an earlier output
+    fs::create_symlink(Src("x.mid"), folder.File("link.jsonl"));
+    const std::map<std::string, Bytes> before = Snapshot(folder.Path());
+    for (const Strings& args :
+         {Strings{"--report=" + Src("x.mid"), Src("x.mid")},
+          {"--report=" + Src("x.mid"), "--output-dir=" + Out(), Src()},
+          {"--report=" + folder.File("src/./x.mid"), Src()},
+          {"--report=" + folder.File("link.jsonl"), "--jobs=2", Src()},
+          {"--report=" + Src("xKRV.mid"), Src("x.mid")},
+          {"--report=" + Out("aKRV.mid"), "--output-dir=" + Out(), Src()},
+          {"--report=" + folder.File("o.mid"), "--output=" + folder.File("o.mid"), Src("a.mid")}}) {
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << args[0] << result.err;
+        EXPECT_EQ(result.err.rfind("korvane: --report=", 0), 0u) << result.err;
+        EXPECT_EQ(Snapshot(folder.Path()), before) << args[0];
+    }
+}
+
+// An output folder that is the folder walked puts the outputs beside their inputs.
+TEST_F(CollectionRun, OutputFolderThatIsTheInputFolderConvertsBeside) {
+    Put("a.mid", Song(0x64));
+    Put("sub/b.mid", Song(0x50));
+    fs::create_directory_symlink(Src(), folder.File("link"));
+    const std::map<std::string, Bytes> before = Snapshot(folder.Path());
+    for (const std::string& outputDir : {Src(), folder.File("link"), Src() + "/"}) {
+        const ProcessResult result =
+            Run({"--output-dir=" + outputDir, "--keep-names", "--volume=0", Src()});
+        EXPECT_EQ(result.exitCode, 2) << result.err;
+        EXPECT_NE(result.err.find("with --keep-names every output would replace its input"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(Snapshot(folder.Path()), before);
+    }
+    for (const std::string& outputDir : {Src(), folder.File("link")}) {
+        const ProcessResult result = Run({"--output-dir=" + outputDir, "--volume=0", Src()});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.err.find("2 files: 2 converted"), std::string::npos) << result.err;
+        EXPECT_EQ(FilesBelow(Src()), (Strings{"a.mid", "aKRV.mid", "sub/b.mid", "sub/bKRV.mid"}));
+        EXPECT_EQ(ReadFileBytes(Src("sub/bKRV.mid")), Song(0x7F, 0x7F));
+        EXPECT_EQ(ReadFileBytes(Src("a.mid")), Song(0x64));
+        EXPECT_EQ(ReadFileBytes(Src("sub/b.mid")), Song(0x50));
+    }
+}
+
+// Under --output-dir, a link in an output's place or on its way may not lead out of it.
+TEST_F(CollectionRun, OutputLinkLeadingOutOfTheOutputFolderIsNotFollowed) {
+    for (const char* name : {"a.mid", "b.mid", "c.mid", "d/e.mid"}) {
+        Put(name, Song(0x64));
+    }
+    fs::create_directories(Out());
+    fs::create_directories(folder.File("elsewhere"));
+    WriteFileBytes(folder.File("elsewhere/victim.mid"), {9, 9});
+    fs::create_symlink(folder.File("elsewhere/victim.mid"), Out("aKRV.mid"));
+    fs::create_symlink(folder.File("elsewhere/new.mid"), Out("bKRV.mid")); // dangling
+    fs::create_symlink("kept.mid", Out("cKRV.mid"));                       // stays inside
+    fs::create_directory_symlink(folder.File("elsewhere"), Out("d"));
+    const ProcessResult result = Run({"--report=-", "--output-dir=" + Out(), Src()});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string refused = ": The output MIDI file can not be created.\n";
+    EXPECT_NE(result.err.find("korvane: " + Src("a.mid") + refused), std::string::npos);
+    EXPECT_NE(result.err.find("korvane: " + Src("b.mid") + refused), std::string::npos);
+    EXPECT_NE(result.err.find("korvane: " + Src("d/e.mid") + refused), std::string::npos);
+    EXPECT_EQ(Snapshot(folder.File("elsewhere")),
+              (std::map<std::string, Bytes>{{"victim.mid", {9, 9}}}));
+    EXPECT_EQ(ReadFileBytes(Out("kept.mid")), Song(0x64));
+
+    // A file named on its own still writes through its link.
+    const ProcessResult alone = Run({"--output=" + Out("aKRV.mid"), Src("a.mid")});
+    EXPECT_EQ(alone.exitCode, 0) << alone.err;
+    EXPECT_EQ(ReadFileBytes(folder.File("elsewhere/victim.mid")), Song(0x64));
 }
 } // namespace
 

@@ -242,6 +242,70 @@ TEST_F(KorvaneProcess, HelpAndVersion) {
     EXPECT_EQ(result.out.rfind("korvane ", 0), 0u);
 }
 
+TEST_F(KorvaneProcess, ShortHelpAndVersion) {
+    EXPECT_EQ(Run({"-h"}).out, Run({"--help"}).out);
+    const ProcessResult version = Run({"-V"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, Run({"--version"}).out);
+}
+
+// korvane as a filter: "-" reads standard input (a file or a pipe), "--output=-" writes
+// standard output, which is the default for "-".
+TEST_F(KorvaneProcess, DashReadsStandardInputAndWritesStandardOutput) {
+    WriteFileBytes(in, kSong);
+    Bytes loud = kSong; // --volume=0: every level at its highest
+    loud[25] = loud[29] = 0x7F;
+    const std::string piped = folder.File("piped.mid");
+    const std::string shell = "exec \"$0\" \"$@\" <\"$IN\" >\"$OUT\"";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-c", shell, KORVANE_BINARY, "--volume=0", "-"},
+          {"-c", "cat \"$IN\" | \"$0\" \"$@\" | cat >\"$OUT\"", KORVANE_BINARY, "-", "--volume",
+           "0"},
+          {"-c", shell, KORVANE_BINARY, "--volume=0", "--output=-", in},
+          {"-c", shell, KORVANE_BINARY, "-f", "-", "--volume=0"}}) {
+        ::unlink(piped.c_str());
+        const ProcessResult result = RunProcess(
+            "/bin/sh", args, {{"XDG_CONFIG_HOME", config.Path()}, {"IN", in}, {"OUT", piped}});
+        EXPECT_EQ(result.exitCode, 0) << args[1] << result.err;
+        EXPECT_EQ(ReadFileBytes(piped), loud) << args[1];
+        EXPECT_EQ(FolderEntries(folder.Path()),
+                  (std::vector<std::string>{"piped.mid", "song.mid"}));
+    }
+}
+
+TEST_F(KorvaneProcess, StandardStreamsThatCannotServeAreUsageErrors) {
+    WriteFileBytes(in, kSong);
+    const std::string binary = KORVANE_BINARY;
+    // On a terminal (script gives the command one), nothing is read or printed.
+    for (const std::string& command :
+         {binary + " - <" + in, binary + " --output=- " + in, binary + " -", binary + " -f -"}) {
+        const ProcessResult result =
+            RunProcess("/usr/bin/script", {"-qec", command, "/dev/null"},
+                       {{"XDG_CONFIG_HOME", config.Path()}}, {"DISPLAY", "WAYLAND_DISPLAY"});
+        EXPECT_EQ(result.exitCode, 2) << command << result.out;
+        EXPECT_NE(result.out.find("is a terminal"), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find("MThd"), std::string::npos);
+    }
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-", in},
+                                                 {"--output-dir=" + folder.Path(), "-"},
+                                                 {"--report=-", "--output=-", in}}) {
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2) << args[0] << result.err;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"song.mid"});
+    }
+}
+
+// Control characters in a name reach the terminal escaped, never raw.
+TEST_F(KorvaneProcess, NamesAreEscapedOnStandardError) {
+    const std::string missing = folder.File("x\033[31mRED\t\\.mid");
+    const ProcessResult result = Run({"--volume=0", missing});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err,
+              "korvane: " + folder.File("x\\033[31mRED\\t\\\\.mid") +
+                  ": The input MIDI file can not be opened. (No such file or directory)\n");
+}
+
 TEST_F(KorvaneProcess, DisplayThatDoesNotAnswerConvertsWithoutTheWindow) {
     WriteFileBytes(in, kSong);
     const std::map<std::string, std::string> unanswered{{"XDG_CONFIG_HOME", config.Path()},

@@ -1,0 +1,78 @@
+#include "app/RunLimits.h"
+
+#include <algorithm>
+#include <sys/resource.h>
+
+namespace korvane {
+
+namespace {
+constexpr uint64_t kMiB = 1 << 20;
+// The run's budget: 64 MB, and 200 bytes for each input's place in the plan and report.
+constexpr uint64_t kBudget = 64'000'000;
+constexpr uint64_t kPerInput = 200;
+// What the program holds besides its conversions: code, libraries, the report, progress.
+constexpr uint64_t kProgram = 12 * kMiB;
+// The job's sizes, as job/ and platform/ allocate them: an 8 MiB input window (no larger than
+// the file) and a second one read ahead for files larger than that; a second 1 MiB output
+// buffer in the background writer for outputs past the first.
+constexpr uint64_t kWindow = 8 * kMiB;
+constexpr uint64_t kOutputBuffer = kMiB;
+// What a thread holds between files (its job keeps a 1 MiB output buffer; stack, engine and
+// allocator take the rest): measured, about 2.2 MB a thread with the smallest files.
+constexpr uint64_t kThreadKept = 9 * kMiB / 4;
+// Descriptors a conversion holds: input, output, its writer, and a folder or a link looked at.
+constexpr size_t kDescriptorsPerJob = 4;
+// Standard streams, the report, the output folders of a group commit, and spare.
+constexpr size_t kDescriptorsKept = 16;
+constexpr size_t kMostAhead = 4096;
+
+size_t RaisedDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return 256;
+    }
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    return limit.rlim_cur == RLIM_INFINITY ? size_t{1} << 20 : limit.rlim_cur;
+}
+} // namespace
+
+uint64_t ConversionMemory(uint64_t inputBytes) {
+    const uint64_t windows = inputBytes > kWindow ? 2 * kWindow : inputBytes;
+    return windows + (inputBytes > kOutputBuffer ? kOutputBuffer : 0);
+}
+
+RunLimits LimitsFor(unsigned jobsAsked, size_t files) {
+    RunLimits limits;
+    const uint64_t available = kBudget + kPerInput * files - kProgram;
+    const size_t descriptors = RaisedDescriptorLimit();
+    // A waiting output holds a descriptor, and a group names half of them with a folder each.
+    limits.ahead = std::min(kMostAhead, descriptors / 4);
+    const size_t free =
+        descriptors - std::min(descriptors, limits.ahead * 3 / 2 + kDescriptorsKept);
+    // Threads keep at most half the budget between files, so the other half always holds the
+    // windows of the largest file.
+    const uint64_t byMemory = available / 2 / kThreadKept;
+    const uint64_t byDescriptors = free / kDescriptorsPerJob;
+    limits.jobs = static_cast<unsigned>(
+        std::max<uint64_t>(1, std::min<uint64_t>({jobsAsked, byMemory, byDescriptors})));
+    limits.memory = available - limits.jobs * kThreadKept;
+    return limits;
+}
+
+void MemoryBudget::Take(uint64_t bytes) {
+    std::unique_lock lock(m_mutex);
+    m_freed.wait(lock, [this, bytes] { return m_taken == 0 || m_taken + bytes <= m_total; });
+    m_taken += bytes;
+}
+
+void MemoryBudget::Give(uint64_t bytes) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_taken -= bytes;
+    }
+    m_freed.notify_all();
+}
+
+} // namespace korvane
