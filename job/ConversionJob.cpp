@@ -54,7 +54,7 @@ bool ConversionJob::RunConversion(bool save) {
 
 void ConversionJob::TellPreview(bool save, bool completed) {
     if (save && completed) {
-        m_preview.Saved(m_adjustments.m_speedPercent);
+        m_preview.Saved(m_outputPath, m_adjustments.m_speedPercent);
     } else if (save) {
         m_preview.SaveFailed();
     } else if (completed) {

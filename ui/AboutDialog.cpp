@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace korvane {
 namespace {
 const QRect kDialogUnits(0, 0, 405, 311);
@@ -55,7 +57,59 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     m_languageList->setGeometry(listRect.x(), listRect.y(), listRect.width(),
                                 m_languageList->sizeHint().height());
     m_languageList->setFocus();
-    connect(m_languageList, &QComboBox::currentIndexChanged, this, &AboutDialog::OnLanguageChanged);
+    // Only a pick in the drop-down chooses through the list itself; keys on the closed list and
+    // the wheel, which would choose as well, are taken first.
+    m_languageList->installEventFilter(this);
+    connect(m_languageList, &QComboBox::activated, this, &AboutDialog::OnLanguageChanged);
+}
+
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_languageList) {
+        return QDialog::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::Wheel) {
+        return true;
+    }
+    return event->type() == QEvent::KeyPress && OnListKey(static_cast<const QKeyEvent&>(*event));
+}
+
+bool AboutDialog::OnListKey(const QKeyEvent& key) {
+    if (key.modifiers() & Qt::AltModifier) {
+        return false; // Alt+Down opens the drop-down
+    }
+    const int last = m_languageList->count() - 1;
+    const int current = m_languageList->currentIndex();
+    int target = current;
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (current >= 0) {
+            OnLanguageChanged();
+        }
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        target = std::max(current - 1, 0);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        target = std::min(current + 1, last);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_PageUp:
+        target = 0;
+        break;
+    case Qt::Key_End:
+    case Qt::Key_PageDown:
+        target = last;
+        break;
+    default:
+        // Typing would choose by the first letter; Esc and Tab go on to the box.
+        return !key.text().isEmpty() && key.text().front().isPrint();
+    }
+    m_languageList->setCurrentIndex(target);
+    return true;
 }
 
 void AboutDialog::DoDataExchange(DataExchange& dx) {

@@ -14,12 +14,13 @@
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutDialog.h"
 #include "ui/AboutPicture.h"
-#include "ui/PlayerStrip.h"
 #include "ui/DialogFont.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
+#include "ui/MidiFileTypes.h"
 #include "ui/Pictures.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 #include "ui/VolumeSlider.h"
 
@@ -37,6 +38,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
@@ -114,16 +116,14 @@ QLabel* CreateLogo(QWidget* parent) {
     return logo;
 }
 
-// The first local .mid or .rmi file of a drag, or the empty text.
+// The first local MIDI file of a drag, or the empty text.
 std::string DroppedMidiFile(const QMimeData* mime) {
     if (mime == nullptr) {
         return {};
     }
     for (const QUrl& url : mime->urls()) {
-        const QString path = url.toLocalFile();
-        if (url.isLocalFile() && (path.endsWith(".mid", Qt::CaseInsensitive) ||
-                                  path.endsWith(".rmi", Qt::CaseInsensitive))) {
-            return path.toStdString();
+        if (url.isLocalFile() && IsMidiFileName(url.toLocalFile())) {
+            return url.toLocalFile().toStdString();
         }
     }
     return {};
@@ -148,6 +148,8 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
     CreateControls();
     BindControls();
     ConnectHandlers();
+    SetTabOrder();
+    CreateShortcuts();
     // A finished preview is shown on this thread, whichever thread converted it.
     m_job.m_preview.Enable([this] {
         QMetaObject::invokeMethod(
@@ -159,7 +161,6 @@ MainDialog::~MainDialog() = default;
 
 void MainDialog::CreateControls() {
     setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth), DialogUnitsToPixelsY(kMainDialogHeight));
-    // Created in template order, which makes the tab order the template's.
     for (const ControlTemplate& control : kMainDialogTemplate) {
         QWidget* widget = CreateControl(control);
         widget->setObjectName(ControlName(control.id));
@@ -269,6 +270,34 @@ void MainDialog::ConnectHandlers() {
     connect(m_speedEdit, &QLineEdit::editingFinished, this, &MainDialog::OnSpeedFieldCommitted);
     connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
     connect(m_player, &PlayerStrip::BytesWanted, this, [this] { m_job.RefreshPreview(); });
+    connect(m_player, &PlayerStrip::BytesHeld, this, &MainDialog::OnStripLeftSavedFile);
+}
+
+void MainDialog::SetTabOrder() {
+    for (size_t i = 1; i < kTabOrder.size(); ++i) {
+        setTabOrder(findChild<QWidget*>(ControlName(kTabOrder[i - 1])),
+                    findChild<QWidget*>(ControlName(kTabOrder[i])));
+    }
+}
+
+void MainDialog::CreateShortcuts() {
+    const auto shortcut = [this](QKeyCombination keys, auto handler) {
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, handler);
+    };
+    shortcut(Qt::SHIFT | Qt::Key_F10, [this] { OpenContextMenuByKey(); });
+    shortcut(Qt::CTRL | Qt::Key_O, [this] { m_browseInputButton->click(); });
+    // A disabled button ignores the click, as it ignores the mouse.
+    shortcut(Qt::CTRL | Qt::Key_S, [this] { m_saveButton->click(); });
+    shortcut(Qt::CTRL | Qt::Key_Q, [this] { reject(); });
+    shortcut(QKeyCombination(Qt::Key_F1), [this] { m_aboutButton->click(); });
+}
+
+void MainDialog::OpenContextMenuByKey() {
+    QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+    const QPoint where = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, where, target->mapToGlobal(where));
+    // Unhandled by the control, it goes on to the window, as the Menu key's does.
+    QApplication::sendEvent(target, &event);
 }
 
 int MainDialog::DoModal() {
@@ -483,7 +512,10 @@ std::string MainDialog::DefaultFolder() const {
 void MainDialog::OnBrowseInput() {
     const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
     const std::string name = m_profile.GetProfileString(kKeyInputName, "");
-    if (const std::optional<std::string> chosen = ChooseMidiFile(this, folder, name)) {
+    const FileDialogRequest request{FileDialogMode::Open,
+                                    QString::fromUtf8(m_controlTexts->browseInputDescription),
+                                    MidiFileFilters(*m_controlTexts)};
+    if (const std::optional<std::string> chosen = ChooseMidiFile(this, request, folder, name)) {
         TakeInputFile(*chosen);
     }
 }
@@ -501,7 +533,11 @@ void MainDialog::TakeInputFile(const std::string& path) {
 
 void MainDialog::OnBrowseOutput() {
     const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
-    const std::optional<std::string> chosen = ChooseMidiFile(this, folder, m_job.m_outputPath);
+    const FileDialogRequest request{FileDialogMode::Save,
+                                    QString::fromUtf8(m_controlTexts->browseOutputDescription),
+                                    MidiFileFilters(*m_controlTexts)};
+    const std::optional<std::string> chosen =
+        ChooseMidiFile(this, request, folder, m_job.m_outputPath);
     if (!chosen) {
         return;
     }
@@ -526,8 +562,14 @@ void MainDialog::OnSave() {
         ShowMessage(m_job.m_msgPleaseLoad, MessageIcon::Information);
         return;
     }
-    // The pass takes the window's values itself; a refused speed field runs no pass.
-    m_job.RunConversion(true);
+    // The pass takes the window's values itself; a refused speed field runs no pass. The plot
+    // keeps the loaded file's levels unless the pass completes.
+    std::vector<uint8_t> plotted;
+    plotted.swap(m_job.m_engine.m_levels);
+    if (!m_job.RunConversion(true)) {
+        m_job.m_engine.m_levels.swap(plotted);
+        Redraw();
+    }
 }
 
 void MainDialog::OnResetButton() {
@@ -559,6 +601,13 @@ void MainDialog::OnAdjustmentsCommitted() {
 void MainDialog::OnSpeedFieldCommitted() {
     if (TypedSpeed()) {
         OnAdjustmentsCommitted();
+    }
+}
+
+void MainDialog::OnStripLeftSavedFile() {
+    if (m_job.m_instructionText == m_job.m_textSaved) {
+        m_job.m_instructionText = m_job.m_textLoaded;
+        m_instructionLabel->setText(QString::fromStdString(m_job.m_instructionText));
     }
 }
 
@@ -612,7 +661,7 @@ void MainDialog::accept() {
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     // The window menu belongs to the window manager here; this menu stands in for it.
-    m_hearOriginalAction->setEnabled(m_job.m_preview.HasFile());
+    m_hearOriginalAction->setEnabled(m_job.m_preview.HasPreview());
     m_hearOriginalAction->setChecked(m_job.m_preview.HearingOriginal());
     QAction* chosen = m_systemMenu->exec(event->globalPos());
     if (chosen != nullptr && chosen != m_hearOriginalAction) {

@@ -92,6 +92,11 @@ class MainDialog : public QDialog, public JobHost {
     QWidget* CreateControl(const ControlTemplate& control);
     void BindControls();
     void ConnectHandlers();
+    // Tab in reading order, and the keys a desktop user tries first.
+    void SetTabOrder();
+    void CreateShortcuts();
+    // Shift+F10: the context menu of the focused control, as the Menu key opens it.
+    void OpenContextMenuByKey();
     void CreateSystemMenu();
     void DoDataExchange(DataExchange& dx);
     void SetCaption(int id, const char* text);
@@ -117,6 +122,8 @@ class MainDialog : public QDialog, public JobHost {
     // An adjustment has been let go of: the preview follows it.
     void OnAdjustmentsCommitted();
     void OnSpeedFieldCommitted();
+    // The strip has left the saved file for a preview: the saved-file text no longer holds.
+    void OnStripLeftSavedFile();
     // Keys, the wheel and clicks beside the thumb move a slider without a release.
     void OnSliderAction(int action);
     // The speed field's value, when it is one the field accepts.

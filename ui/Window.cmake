@@ -10,6 +10,8 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.h
   ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.h
+  ${CMAKE_CURRENT_LIST_DIR}/MidiFileTypes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiFileTypes.h
   ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.h
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFolderGlobal.cpp)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace korvane {
@@ -211,18 +212,20 @@ TEST_F(PreviewTest, SaveHoldsTheSavedFileAndAFailedSaveTheLastPreview) {
     job.m_outputPath = folder.File("songKRV.mid");
     host.log.clear();
     ASSERT_TRUE(job.RunConversion(true));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "SetFileName(" + job.m_outputPath + ")", "StopAndRewind",
-                             "ShowValues", "Enable", "Redraw"}));
+    EXPECT_EQ(host.log,
+              (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                   "SetRepeat(0)", "SetFileName(" + job.m_outputPath + ")", "StopAndRewind",
+                   "ShowValues", "Enable", "Redraw"}));
     EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
     EXPECT_FALSE(job.m_preview.HearingOriginal());
 
     job.m_outputPath = folder.File("no/such/folder/out.mid");
     host.log.clear();
     ASSERT_FALSE(job.RunConversion(true));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "Stop: The output MIDI file can not be created.",
-                             Held("preview", "0.000000"), "Redraw"}));
+    EXPECT_EQ(host.log,
+              (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
+                   "SetRepeat(0)", "Stop: The output MIDI file can not be created.",
+                   Held("preview", "0.000000"), "Redraw"}));
     EXPECT_EQ(*host.player.held, kSong);
 }
 
@@ -230,8 +233,8 @@ TEST_F(PreviewTest, NothingIsConvertedUntilThePlayerCanPlay) {
     host.player.canPlay = false;
     job.m_inputPath = in;
     ASSERT_TRUE(job.RunConversion(false));
-    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind", "SetAutoStart(0)",
-                             "SetRepeat(0)", "ShowValues", "Enable",
+    EXPECT_EQ(host.log, (Log{"TakeWindowValues", "SetFileName()", "StopAndRewind",
+                             "SetAutoStart(0)", "SetRepeat(0)", "ShowValues", "Enable",
                              "HoldBytes(0, " + in + ", preview, 0.000000)", "Redraw"}));
     EXPECT_EQ(ready.Count(), 0);
 
@@ -247,18 +250,32 @@ TEST_F(PreviewTest, TooLargeSaysSoAndLoadAndSaveStillWork) {
     ASSERT_TRUE(Load());
     ShowNext();
     EXPECT_EQ(host.log, (Log{"ShowTooLarge"}));
+    EXPECT_FALSE(job.m_preview.HasPreview());
     job.m_outputPath = folder.File("songKRV.mid");
+    host.log.clear();
     ASSERT_TRUE(job.RunConversion(true));
     EXPECT_EQ(ReadFileBytes(job.m_outputPath), kSong);
+    // The saved file would cost the player as much as the preview: it is refused the same way.
+    EXPECT_EQ(host.log.back(), "Redraw");
+    EXPECT_EQ(host.log[host.log.size() - 2], "ShowTooLarge");
+    EXPECT_FALSE(job.m_preview.HasPreview());
+
+    job.m_preview.SetMemoryLimit(2 * kSong.size());
+    ASSERT_TRUE(Load());
+    ShowNext();
+    EXPECT_TRUE(job.m_preview.HasPreview());
+    host.log.clear();
+    ASSERT_TRUE(job.RunConversion(true));
+    EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "ShowTooLarge"), 0);
 }
 
 TEST_F(PreviewTest, AFailedLoadLeavesNoFileToPreview) {
     ASSERT_TRUE(Load());
     ShowNext();
-    EXPECT_TRUE(job.m_preview.HasFile());
+    EXPECT_TRUE(job.m_preview.HasPreview());
     job.m_inputPath = folder.File("missing.mid");
     ASSERT_FALSE(job.RunConversion(false));
-    EXPECT_FALSE(job.m_preview.HasFile());
+    EXPECT_FALSE(job.m_preview.HasPreview());
     host.log.clear();
     job.m_adjustments.m_speedPercent = 300;
     job.RefreshPreview();
