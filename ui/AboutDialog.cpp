@@ -4,8 +4,8 @@
 #include "platform/gui/Ddx.h"
 #include "platform/gui/DialogUnits.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QShowEvent>
@@ -17,6 +17,7 @@ namespace {
 const QRect kDialogUnits(0, 0, 405, 311);
 const QRect kPictureUnits(7, 30, 391, 274);
 const QRect kLanguageListUnits(331, 7, 67, 67);
+const QSizeF kPictureSize(584, 444);
 
 const char* const kLanguageNames[] = {"Deutsch", "English", "Español", "Français"};
 
@@ -31,12 +32,17 @@ void AddSorted(QComboBox& list, const QString& text) {
 }
 } // namespace
 
+qreal AboutDialog::PictureScale() {
+    const QRect room = DialogUnitsToPixels(kPictureUnits, BaseUnitsOf(QApplication::font()));
+    return std::max(
+        1.0, std::min(room.width() / kPictureSize.width(), room.height() / kPictureSize.height()));
+}
+
 AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Korvane"));
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(DialogUnitsToPixels(kDialogUnits).size());
+    // The desktop's font, as in the main window; the box grows with it.
+    setFont(QApplication::font());
+    const DialogBaseUnits units = BaseUnitsOf(font());
 
     // Like a bitmap static, the picture control takes the picture's size at its position.
     auto* pictureLabel = new QLabel(this);
@@ -44,16 +50,21 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     pictureLabel->setLineWidth(1);
     pictureLabel->setPixmap(picture);
     const int frame = 2 * pictureLabel->frameWidth();
-    pictureLabel->setGeometry(
-        QRect(DialogUnitsToPixels(kPictureUnits).topLeft(),
-              picture.deviceIndependentSize().toSize() + QSize(frame, frame)));
+    const QRect pictureRect(DialogUnitsToPixels(kPictureUnits, units).topLeft(),
+                            picture.deviceIndependentSize().toSize() + QSize(frame, frame));
+    pictureLabel->setGeometry(pictureRect);
+    // At least the box of its layout, and as large as the picture needs.
+    const QRect box = DialogUnitsToPixels(kDialogUnits, units);
+    const int margin = DialogUnitsToPixelsX(kPictureUnits.x(), units);
+    setFixedSize(std::max(box.width(), pictureRect.right() + 1 + margin),
+                 std::max(box.height(), pictureRect.bottom() + 1 + margin));
 
     m_languageList = new QComboBox(this);
     m_languageList->setObjectName(QStringLiteral("c%1").arg(kLanguageList));
     for (const char* name : kLanguageNames) {
         AddSorted(*m_languageList, QString::fromUtf8(name));
     }
-    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits);
+    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits, units);
     m_languageList->setGeometry(listRect.x(), listRect.y(), listRect.width(),
                                 m_languageList->sizeHint().height());
     m_languageList->setFocus();

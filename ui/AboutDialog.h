@@ -25,6 +25,9 @@ class AboutDialog : public QDialog {
   public:
     explicit AboutDialog(const QPixmap& picture, QWidget* parent = nullptr);
 
+    // How much larger than its 584 x 444 pixels the picture is drawn for the desktop's font.
+    static qreal PictureScale();
+
     // The selected language, 0 German to 3 French; outside 0..3 nothing is selected.
     int m_languageIndex = 0;
 

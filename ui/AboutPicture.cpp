@@ -50,8 +50,12 @@ QFont TextFont(int pixels, bool bold) {
     return font;
 }
 
-QImage BlankCanvas() {
-    QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
+// A canvas of kWidth x kHeight drawing units, scale pixels each, pixelRatio device pixels per
+// pixel.
+QImage BlankCanvas(qreal scale, qreal pixelRatio) {
+    QImage canvas(qRound(kWidth * scale * pixelRatio), qRound(kHeight * scale * pixelRatio),
+                  QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(pixelRatio);
     canvas.fill(kBackground);
     return canvas;
 }
@@ -142,14 +146,15 @@ void DrawCallout(QPainter& painter, const Callout& callout) {
 }
 } // namespace
 
-QPixmap DrawAboutPicture(QWidget& mainWindow) {
+QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
     QImage shot = mainWindow.grab().toImage();
     if (shot.isNull() || mainWindow.width() <= 0 || mainWindow.height() <= 0) {
-        return DrawAboutPicture();
+        return DrawAboutPicture(scale, pixelRatio);
     }
-    QImage canvas = BlankCanvas();
+    QImage canvas = BlankCanvas(scale, pixelRatio);
     const QRectF shotRect = ShotRect(mainWindow.size());
     QPainter painter(&canvas);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     DrawTitle(painter, QStringLiteral("Korvane at a glance"));
@@ -169,9 +174,10 @@ QPixmap DrawAboutPicture(QWidget& mainWindow) {
     return QPixmap::fromImage(canvas);
 }
 
-QPixmap DrawAboutPicture() {
-    QImage canvas = BlankCanvas();
+QPixmap DrawAboutPicture(qreal scale, qreal pixelRatio) {
+    QImage canvas = BlankCanvas(scale, pixelRatio);
     QPainter painter(&canvas);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawTitle(painter, QStringLiteral("About Korvane"));
     const QPixmap logo = LogoPicture();

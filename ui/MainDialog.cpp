@@ -14,7 +14,7 @@
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutDialog.h"
 #include "ui/AboutPicture.h"
-#include "ui/DialogFont.h"
+#include "ui/DialogFit.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
@@ -31,7 +31,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +42,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -71,14 +71,18 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString CaptionText(const QWidget& control) {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
-        return button->text();
+// Captions are the texts of buttons, group boxes, the check box and the labels.
+bool ShowsCaption(const ControlTemplate& control) {
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::GroupBox:
+    case ControlKind::CheckBox:
+        return true;
+    case ControlKind::StaticText:
+        return control.id != kInstruction;
+    default:
+        return false;
     }
-    if (const auto* group = qobject_cast<const QGroupBox*>(&control)) {
-        return group->title();
-    }
-    return qobject_cast<const QLabel*>(&control)->text();
 }
 
 QString ControlName(int id) {
@@ -141,12 +145,12 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
     setWindowTitle("Korvane");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_baseFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    m_baseFont.setPointSize(8);
-    setFont(m_baseFont);
+    // The desktop's font, in every language: the layout grows to fit it.
+    setFont(QApplication::font());
     setAcceptDrops(true);
     CreateControls();
     BindControls();
+    LayOut();
     ConnectHandlers();
     SetTabOrder();
     CreateShortcuts();
@@ -160,12 +164,9 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
 MainDialog::~MainDialog() = default;
 
 void MainDialog::CreateControls() {
-    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth), DialogUnitsToPixelsY(kMainDialogHeight));
     for (const ControlTemplate& control : kMainDialogTemplate) {
         QWidget* widget = CreateControl(control);
         widget->setObjectName(ControlName(control.id));
-        widget->setGeometry(
-            DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height)));
     }
     // Group boxes and texts only frame and label: they lie beneath the controls they surround
     // so that they never take a click meant for them.
@@ -173,6 +174,42 @@ void MainDialog::CreateControls() {
         if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::StaticText) {
             findChild<QWidget*>(ControlName(control.id))->lower();
         }
+    }
+}
+
+void MainDialog::LayOut() {
+    // Every language's texts at once, so the window has one size whatever the language.
+    std::vector<ControlCaptions> captions;
+    for (const ControlTemplate& control : kMainDialogTemplate) {
+        if (!ShowsCaption(control)) {
+            continue;
+        }
+        QStringList texts{QString::fromUtf8(control.text)};
+        const auto* at =
+            std::find(kCaptionControlIds.begin(), kCaptionControlIds.end(), control.id);
+        for (int language = 0;
+             at != kCaptionControlIds.end() && LanguageTextsFor(language) != nullptr; ++language) {
+            texts << QString::fromUtf8(
+                LanguageTextsFor(language)->captions[at - kCaptionControlIds.begin()]);
+        }
+        captions.push_back({findChild<QWidget*>(ControlName(control.id)), texts});
+    }
+    QStringList instructions;
+    for (int language = 0; const LanguageTexts* texts = LanguageTextsFor(language); ++language) {
+        instructions << QString::fromUtf8(texts->textWelcome)
+                     << QString::fromUtf8(texts->textLoaded) << QString::fromUtf8(texts->textSaved);
+    }
+    FittingBaseUnits(font(), captions, *m_instructionLabel, instructions,
+                     [this](const DialogBaseUnits& units) { PlaceControls(units); });
+}
+
+void MainDialog::PlaceControls(const DialogBaseUnits& units) {
+    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth, units),
+                 DialogUnitsToPixelsY(kMainDialogHeight, units));
+    for (const ControlTemplate& control : kMainDialogTemplate) {
+        findChild<QWidget*>(ControlName(control.id))
+            ->setGeometry(DialogUnitsToPixels(
+                QRect(control.x, control.y, control.width, control.height), units));
     }
 }
 
@@ -422,7 +459,6 @@ bool MainDialog::ApplyLanguage() {
         m_speedPrompt = texts->msgSpeedPrompt;
         m_hearOriginalAction->setText(QString::fromUtf8(texts->hearOriginal));
     }
-    FitDialogFont();
     ApplyControlTexts();
     m_player->ApplyLanguage(m_language);
     return UpdateData(false);
@@ -438,21 +474,6 @@ void MainDialog::SetCaption(int id, const char* text) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(caption);
     }
-}
-
-void MainDialog::FitDialogFont() {
-    // The rectangles were laid out for a narrower font than the desktop's. Rather than set the
-    // captions that would be cut off smaller one by one, the whole window takes the one size at
-    // which every caption and instruction text of the language fits.
-    std::vector<Caption> captions;
-    for (int id : kCaptionControlIds) {
-        QWidget* control = findChild<QWidget*>(ControlName(id));
-        captions.push_back({control, CaptionText(*control)});
-    }
-    const QStringList instructions = {QString::fromStdString(m_job.m_textWelcome),
-                                      QString::fromStdString(m_job.m_textLoaded),
-                                      QString::fromStdString(m_job.m_textSaved)};
-    setFont(FittingDialogFont(m_baseFont, captions, *m_instructionLabel, instructions));
 }
 
 void MainDialog::ApplyControlTexts() {
@@ -626,7 +647,8 @@ std::optional<int> MainDialog::TypedSpeed() const {
 }
 
 void MainDialog::OnAboutButton() {
-    AboutDialog about(DrawAboutPicture(*this), this);
+    AboutDialog about(DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF()),
+                      this);
     about.m_languageIndex = m_language;
     about.exec();
     if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {

@@ -4,10 +4,10 @@
 #include "job/JobHost.h"
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
+#include "platform/gui/DialogUnits.h"
 #include "ui/LevelDescription.h"
 
 #include <QDialog>
-#include <QFont>
 
 #include <functional>
 #include <optional>
@@ -100,7 +100,9 @@ class MainDialog : public QDialog, public JobHost {
     void CreateSystemMenu();
     void DoDataExchange(DataExchange& dx);
     void SetCaption(int id, const char* text);
-    void FitDialogFont();
+    // Sizes the window and its controls for the font, large enough for every language's texts.
+    void LayOut();
+    void PlaceControls(const DialogBaseUnits& units);
     // Names and descriptions for screen readers and the menu's window commands.
     void ApplyControlTexts();
     // The plot's description for a screen reader: what it shows at the sliders' positions.
@@ -160,8 +162,6 @@ class MainDialog : public QDialog, public JobHost {
     QMenu* m_systemMenu = nullptr;
     QAction* m_minimizeAction = nullptr;
     QAction* m_closeAction = nullptr;
-    // The desktop's font at the size the window was laid out for; captions may need it smaller.
-    QFont m_baseFont;
     const ControlTexts* m_controlTexts = ControlTextsFor(kDefaultLanguage);
     // The levels of the last pass as the plot's description needs them.
     LevelSummary m_levelSummary;

@@ -4,8 +4,8 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MainDialog.h
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogTemplate.h
   ${CMAKE_CURRENT_LIST_DIR}/ControlId.h
-  ${CMAKE_CURRENT_LIST_DIR}/DialogFont.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DialogFont.h
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFit.h
   ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.h
   ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.cpp

@@ -1,7 +1,9 @@
 #include "ui/AboutDialog.h"
+#include "platform/gui/DialogUnits.h"
 #include "ui/AboutPicture.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -36,17 +38,22 @@ class AboutDialogTest : public QObject {
         const Opened opened = Open(1);
         AboutDialog& dialog = *opened.dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("About Korvane"));
-        QCOMPARE(dialog.size(), QSize(608, 505)); // 405 x 311 dialog units
-        QCOMPARE(dialog.font().pointSize(), 8);
+        const DialogBaseUnits units = BaseUnitsOf(QApplication::font());
+        QCOMPARE(dialog.font(), QApplication::font());
+        QVERIFY(dialog.width() >= DialogUnitsToPixelsX(405, units)); // 405 x 311 dialog units
+        QVERIFY(dialog.height() >= DialogUnitsToPixelsY(311, units));
         QVERIFY(opened.list != nullptr);
-        QCOMPARE(opened.list->geometry().topLeft(), QPoint(497, 11));
-        QCOMPARE(opened.list->width(), 100);
+        QCOMPARE(opened.list->geometry().topLeft(),
+                 QPoint(DialogUnitsToPixelsX(331, units), DialogUnitsToPixelsY(7, units)));
+        QCOMPARE(opened.list->width(),
+                 DialogUnitsToPixelsX(331 + 67, units) - DialogUnitsToPixelsX(331, units));
         QVERIFY(!opened.list->isEditable());
 
         const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels[0]->pixmap().size(), QSize(584, 444));
-        QCOMPARE(labels[0]->geometry().topLeft(), QPoint(11, 49));
+        QCOMPARE(labels[0]->geometry().topLeft(),
+                 QPoint(DialogUnitsToPixelsX(7, units), DialogUnitsToPixelsY(30, units)));
         QCOMPARE(labels[0]->contentsRect().size(), QSize(584, 444));
     }
 

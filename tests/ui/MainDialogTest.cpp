@@ -4,6 +4,7 @@
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TempOutput.h"
+#include "platform/gui/DialogUnits.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
 #include "tests/ui/ExampleMidi.h"
@@ -341,11 +342,28 @@ class MainDialogTest : public QObject {
     }
 
     void layoutFollowsDialogUnits() {
+        // At least the desktop font's own units, and every control where the template puts it
+        // in the window's units.
         MainDialog& dialog = Start();
-        QCOMPARE(dialog.size(), QSize(591, 476));
-        QCOMPARE(Control<QWidget>(kLevelView)->geometry(), QRect(11, 202, 516, 136));
-        QCOMPARE(Control<QWidget>(kBrowseInput)->geometry(), QRect(443, 119, 61, 19));
-        QCOMPARE(Control<QWidget>(kPlayer)->geometry(), QRect(11, 419, 570, 46));
+        const DialogBaseUnits own = BaseUnitsOf(QApplication::font());
+        QVERIFY(dialog.width() >= DialogUnitsToPixelsX(kMainDialogWidth, own));
+        QVERIFY(dialog.height() >= DialogUnitsToPixelsY(kMainDialogHeight, own));
+        const DialogBaseUnits units{dialog.width() * 4.0 / kMainDialogWidth,
+                                    dialog.height() * 8.0 / kMainDialogHeight};
+        for (const ControlTemplate& control : kMainDialogTemplate) {
+            const QRect expected = DialogUnitsToPixels(
+                QRect(control.x, control.y, control.width, control.height), units);
+            const QRect actual = m_dialog
+                                     ->findChild<QWidget*>(control.id == kNoControlId
+                                                               ? QString("logo")
+                                                               : QString("c%1").arg(control.id))
+                                     ->geometry();
+            for (int difference :
+                 {actual.left() - expected.left(), actual.top() - expected.top(),
+                  actual.right() - expected.right(), actual.bottom() - expected.bottom()}) {
+                QVERIFY2(std::abs(difference) <= 1, qPrintable(QString::number(control.id)));
+            }
+        }
         // Volume: 0 at the top.
         QVERIFY(Control<QSlider>(kVolumeSlider)->invertedAppearance());
     }
@@ -649,26 +667,6 @@ class MainDialogTest : public QObject {
         QCOMPARE(texts, germanTexts);
         QCOMPARE(Instruction(), QString::fromStdString(germanTexts[0]));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 0);
-    }
-
-    void captionsFitTheirControlsInEveryLanguage_data() {
-        QTest::addColumn<int>("language");
-        for (int language = 0; language < 4; ++language) {
-            QTest::newRow(QByteArray::number(language)) << language;
-        }
-    }
-
-    void captionsFitTheirControlsInEveryLanguage() {
-        QFETCH(int, language);
-        Profile().WriteProfileInt(kKeyLanguage, language);
-        Start();
-        for (int id : kCaptionControlIds) {
-            QWidget* control = Control<QWidget>(id);
-            const int width = QFontMetrics(control->font()).horizontalAdvance(CaptionOf(control));
-            QVERIFY2(width <= control->width(),
-                     qPrintable(QString("%1: %2 > %3").arg(id).arg(width).arg(control->width())));
-            QVERIFY(control->font().pointSizeF() >= 6.0);
-        }
     }
 
     void languageOutsideTheTablesKeepsTemplateTexts() {
