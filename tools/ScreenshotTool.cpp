@@ -1,8 +1,8 @@
 // Writes PNG pictures of the main window in every language, before and after loading and saving
 // an example, with the example at a few slider settings, with the player strip holding a preview
 // and after a save (and the About box's picture), so that anyone can look at the window without
-// running it. Usage: korvane_screenshots [OUTPUT_FOLDER
-// [EXAMPLE.mid]]
+// running it. Usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid [POINT_SIZE]]], the last
+// the desktop font's size to draw the window with instead of the desktop's own.
 
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
@@ -10,15 +10,16 @@
 #include "platform/ProgramFolder.h"
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutPicture.h"
-#include "ui/PlayerStrip.h"
 #include "ui/ControlId.h"
 #include "ui/MainDialog.h"
+#include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFont>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -101,8 +102,7 @@ bool ShootPreviewAndSave(Profile& profile, const QString& example, const QDir& s
     const MidiBytes loaded = Control<PlayerStrip>(dialog, kPlayer)->HeldBytes();
     bool ok = WaitForPreview(dialog);
     const QDeadlineTimer deadline(5000);
-    while (Control<PlayerStrip>(dialog, kPlayer)->HeldBytes() == loaded &&
-           !deadline.hasExpired()) {
+    while (Control<PlayerStrip>(dialog, kPlayer)->HeldBytes() == loaded && !deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     ok = ok && Save(dialog, folder, "window-en-preview");
@@ -155,8 +155,13 @@ int Main(int argc, char** argv) {
 
     const QDir folder(args.value(1, "screenshots"));
     const QString example = args.size() > 2 ? args[2] : FirstExample();
+    if (args.size() > 3) {
+        QFont font = QApplication::font();
+        font.setPointSize(args[3].toInt());
+        QApplication::setFont(font);
+    }
     if (!QDir().mkpath(folder.path()) || example.isEmpty()) {
-        std::cerr << "usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid]]\n"
+        std::cerr << "usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid [POINT_SIZE]]]\n"
                      "(no example given and none found beside the program)\n";
         return 2;
     }

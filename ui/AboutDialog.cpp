@@ -53,11 +53,11 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     const QRect pictureRect(DialogUnitsToPixels(kPictureUnits, units).topLeft(),
                             picture.deviceIndependentSize().toSize() + QSize(frame, frame));
     pictureLabel->setGeometry(pictureRect);
-    // At least the box of its layout, and as large as the picture needs.
+    // As wide as its layout, or the picture if wider; as tall as the picture.
     const QRect box = DialogUnitsToPixels(kDialogUnits, units);
     const int margin = DialogUnitsToPixelsX(kPictureUnits.x(), units);
     setFixedSize(std::max(box.width(), pictureRect.right() + 1 + margin),
-                 std::max(box.height(), pictureRect.bottom() + 1 + margin));
+                 pictureRect.bottom() + 1 + margin);
 
     m_languageList = new QComboBox(this);
     m_languageList->setObjectName(QStringLiteral("c%1").arg(kLanguageList));

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
+#include <QtMath>
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +19,8 @@ constexpr int kMargin = 6;
 constexpr int kColumnWidth = 104; // the labels beside the window
 constexpr int kTitleHeight = 28;
 constexpr int kLabelGap = 6;
+// Between a callout's dot and the edge of the part it names.
+constexpr double kDotGap = 4.5;
 
 const QColor kBackground(0xf4, 0xf6, 0xfa);
 const QColor kInk(0x1a, 0x2a, 0x44);
@@ -72,8 +75,9 @@ QRectF ShotRect(const QSize& windowSize) {
     const QRectF area(kColumnWidth + 2 * kMargin, kTitleHeight,
                       kWidth - 2 * (kColumnWidth + 2 * kMargin), kHeight - kTitleHeight - kMargin);
     const QSizeF size = QSizeF(windowSize).scaled(area.size(), Qt::KeepAspectRatio);
-    return QRectF(area.x() + (area.width() - size.width()) / 2,
-                  area.y() + (area.height() - size.height()) / 2, size.width(), size.height());
+    // Right under the title: no empty band above the window.
+    return QRectF(area.x() + (area.width() - size.width()) / 2, area.y(), size.width(),
+                  size.height());
 }
 
 std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFont& font) {
@@ -86,7 +90,11 @@ std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFo
             continue;
         }
         const QRectF rect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-        const QPointF anchor = shot.topLeft() + rect.center() * scale;
+        // The dot sits just outside the part, on the side of its label, never on its words.
+        const bool labelOnLeft = shot.left() + rect.center().x() * scale < shot.center().x();
+        const QPointF edge(labelOnLeft ? rect.left() : rect.right(), rect.center().y());
+        const QPointF anchor =
+            shot.topLeft() + edge * scale + QPointF(labelOnLeft ? -kDotGap : kDotGap, 0);
         const QString text = QString::fromLatin1(part.label);
         const QRect bounds = QFontMetrics(font).boundingRect(QRect(0, 0, kColumnWidth - 8, kHeight),
                                                              Qt::TextWordWrap, text);
@@ -168,10 +176,15 @@ QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
     painter.setFont(font);
     std::vector<Callout> callouts = FindCallouts(mainWindow, shotRect, font);
     PlaceCallouts(callouts, shotRect);
+    double bottom = shotRect.bottom();
     for (const Callout& callout : callouts) {
         DrawCallout(painter, callout);
+        bottom = std::max(bottom, callout.box.bottom());
     }
-    return QPixmap::fromImage(canvas);
+    painter.end();
+    // Only as tall as what it shows: no empty band below the window either.
+    const int height = std::min(canvas.height(), qCeil((bottom + kMargin) * scale * pixelRatio));
+    return QPixmap::fromImage(canvas.copy(0, 0, canvas.width(), height));
 }
 
 QPixmap DrawAboutPicture(qreal scale, qreal pixelRatio) {

@@ -41,7 +41,11 @@ class AboutDialogTest : public QObject {
         const DialogBaseUnits units = BaseUnitsOf(QApplication::font());
         QCOMPARE(dialog.font(), QApplication::font());
         QVERIFY(dialog.width() >= DialogUnitsToPixelsX(405, units)); // 405 x 311 dialog units
-        QVERIFY(dialog.height() >= DialogUnitsToPixelsY(311, units));
+        const QList<QLabel*> pictures = dialog.findChildren<QLabel*>();
+        QCOMPARE(pictures.size(), 1);
+        // As tall as the picture, with the same margin below it as beside it.
+        QCOMPARE(dialog.height() - 1 - pictures[0]->geometry().bottom(),
+                 DialogUnitsToPixelsX(7, units));
         QVERIFY(opened.list != nullptr);
         QCOMPARE(opened.list->geometry().topLeft(),
                  QPoint(DialogUnitsToPixelsX(331, units), DialogUnitsToPixelsY(7, units)));
