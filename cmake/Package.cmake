@@ -23,6 +23,8 @@ install(FILES ${package_build_dir}/korvane.1.gz DESTINATION ${CMAKE_INSTALL_MAND
 install(FILES res/korvane.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME korvane)
 install(FILES res/${KORVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The RIFF-wrapped MIDI type, so that file managers offer Korvane for .rmi files.
+install(FILES res/${KORVANE_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES res/screenshots/window.png DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane/screenshots)
 install(FILES res/debian/copyright ${package_build_dir}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/korvane)

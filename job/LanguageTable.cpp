@@ -125,6 +125,8 @@ constexpr ControlTexts kControlTables[4] = {
         "Wiedergabeposition",
         "Mi&nimieren",
         "&Schließen",
+        "MIDI-Dateien",
+        "Alle Dateien",
     },
     {
         "Input MIDI file",
@@ -149,6 +151,8 @@ constexpr ControlTexts kControlTables[4] = {
         "Playback position",
         "Mi&nimize",
         "&Close",
+        "MIDI files",
+        "All files",
     },
     {
         "Archivo MIDI de entrada",
@@ -173,6 +177,8 @@ constexpr ControlTexts kControlTables[4] = {
         "Posición de reproducción",
         "Mi&nimizar",
         "&Cerrar",
+        "Archivos MIDI",
+        "Todos los archivos",
     },
     {
         "Fichier MIDI d'entrée",
@@ -197,6 +203,8 @@ constexpr ControlTexts kControlTables[4] = {
         "Position de lecture",
         "Réd&uire",
         "&Fermer",
+        "Fichiers MIDI",
+        "Tous les fichiers",
     },
 };
 } // namespace

@@ -65,6 +65,9 @@ struct ControlTexts {
     const char* playbackPosition;
     const char* minimize;
     const char* close;
+    // The file dialogs' filters, before their patterns.
+    const char* midiFiles;
+    const char* allFiles;
 };
 
 // The same indices as LanguageTextsFor; null for any other index.

@@ -1,11 +1,21 @@
 #include "job/Preview.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace korvane {
 namespace {
 // Ticks of the file at speed `to` per tick of the same file at speed `from`: every delta time is
 // divided by the speed. Speed 0 makes every delta the shortest, so no position carries over.
 double PositionScale(int from, int to) {
     return from > 0 && to > 0 ? static_cast<double>(from) / to : 0.0;
+}
+
+// The length of the file at path; 0 when it cannot be read.
+uintmax_t FileLength(const std::string& path) {
+    std::error_code error;
+    const uintmax_t length = std::filesystem::file_size(path, error);
+    return error ? 0 : length;
 }
 } // namespace
 
@@ -23,6 +33,7 @@ void Preview::Suspend() {
 
 void Preview::Loaded(const std::string& path, const Adjustments& adjustments) {
     m_inputPath = path;
+    m_tooLarge = false;
     m_requested.reset();
     m_outstanding = false;
     m_shown.reset();
@@ -31,12 +42,21 @@ void Preview::Loaded(const std::string& path, const Adjustments& adjustments) {
 
 void Preview::LoadFailed() {
     m_inputPath.clear();
+    m_tooLarge = false;
     m_requested.reset();
     m_outstanding = false;
     m_shown.reset();
 }
 
-void Preview::Saved(int speedPercent) {
+void Preview::Saved(const std::string& outputPath, int speedPercent) {
+    // The saved file in the player costs what a preview of the same adjustments would (the input
+    // and its conversion), so it is held to the same limit.
+    if (FileLength(m_inputPath) + FileLength(outputPath) > m_memoryLimit) {
+        m_tooLarge = true;
+        m_held = Held::Nothing;
+        m_player.ShowTooLarge();
+        return;
+    }
     m_held = Held::Saved;
     m_heldSpeed = speedPercent;
 }
@@ -86,6 +106,7 @@ void Preview::Show() {
     m_outstanding = false;
     if (result->status == PreviewResult::Status::TooLarge) {
         m_shown.reset();
+        m_tooLarge = true;
         m_held = Held::Nothing;
         m_player.ShowTooLarge();
         return;
@@ -94,6 +115,7 @@ void Preview::Show() {
         return; // the player keeps what it plays
     }
     m_shown = std::move(result);
+    m_tooLarge = false;
     const Held wanted = m_hearOriginal ? Held::Original : Held::Preview;
     if (m_held != wanted || wanted == Held::Preview) {
         Hold(wanted);

@@ -32,8 +32,9 @@ class Preview {
     // A load pass has completed on path, or failed.
     void Loaded(const std::string& path, const Adjustments& adjustments);
     void LoadFailed();
-    // A save pass has completed at speedPercent (the player holds the saved file), or failed.
-    void Saved(int speedPercent);
+    // A save pass has completed at speedPercent (the player holds the saved file at outputPath),
+    // or failed. A saved file over the memory limit is not kept by the player either.
+    void Saved(const std::string& outputPath, int speedPercent);
     void SaveFailed();
 
     // Converts again with these adjustments unless they are those of the last conversion. While
@@ -44,7 +45,8 @@ class Preview {
     // Switches the player between the preview and the loaded file at the same musical position.
     void HearOriginal(bool on);
     bool HearingOriginal() const { return m_hearOriginal; }
-    bool HasFile() const { return !m_inputPath.empty(); }
+    // A file is loaded and its preview is not refused as too large: the original can be heard.
+    bool HasPreview() const { return !m_inputPath.empty() && !m_tooLarge; }
 
   private:
     enum class Held { Nothing, Preview, Original, Saved, Waiting };
@@ -59,6 +61,7 @@ class Preview {
     std::optional<PreviewRequest> m_requested; // the last conversion started
     bool m_outstanding = false;                // started and not yet shown
     std::optional<PreviewResult> m_shown;
+    bool m_tooLarge = false; // the loaded file's preview or saved file exceeds the limit
     bool m_hearOriginal = false;
     Held m_held = Held::Nothing;
     int m_heldSpeed = 0; // speed in percent of what the player holds

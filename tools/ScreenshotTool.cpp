@@ -1,8 +1,8 @@
 // Writes PNG pictures of the main window in every language, before and after loading and saving
 // an example, with the example at a few slider settings, with the player strip holding a preview
 // and after a save (and the About box's picture), so that anyone can look at the window without
-// running it. Usage: korvane_screenshots [OUTPUT_FOLDER
-// [EXAMPLE.mid]]
+// running it. Usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid [POINT_SIZE]]], the last
+// the desktop font's size to draw the window with instead of the desktop's own.
 
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
@@ -19,6 +19,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFont>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -154,8 +155,13 @@ int Main(int argc, char** argv) {
 
     const QDir folder(args.value(1, "screenshots"));
     const QString example = args.size() > 2 ? args[2] : FirstExample();
+    if (args.size() > 3) {
+        QFont font = QApplication::font();
+        font.setPointSize(args[3].toInt());
+        QApplication::setFont(font);
+    }
     if (!QDir().mkpath(folder.path()) || example.isEmpty()) {
-        std::cerr << "usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid]]\n"
+        std::cerr << "usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid [POINT_SIZE]]]\n"
                      "(no example given and none found beside the program)\n";
         return 2;
     }

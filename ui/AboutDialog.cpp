@@ -4,17 +4,20 @@
 #include "platform/gui/Ddx.h"
 #include "platform/gui/DialogUnits.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QShowEvent>
+
+#include <algorithm>
 
 namespace korvane {
 namespace {
 const QRect kDialogUnits(0, 0, 405, 311);
 const QRect kPictureUnits(7, 30, 391, 274);
 const QRect kLanguageListUnits(331, 7, 67, 67);
+const QSizeF kPictureSize(584, 444);
 
 const char* const kLanguageNames[] = {"Deutsch", "English", "Español", "Français"};
 
@@ -29,12 +32,17 @@ void AddSorted(QComboBox& list, const QString& text) {
 }
 } // namespace
 
+qreal AboutDialog::PictureScale() {
+    const QRect room = DialogUnitsToPixels(kPictureUnits, BaseUnitsOf(QApplication::font()));
+    return std::max(
+        1.0, std::min(room.width() / kPictureSize.width(), room.height() / kPictureSize.height()));
+}
+
 AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Korvane"));
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    setFont(font);
-    setFixedSize(DialogUnitsToPixels(kDialogUnits).size());
+    // The desktop's font, as in the main window; the box grows with it.
+    setFont(QApplication::font());
+    const DialogBaseUnits units = BaseUnitsOf(font());
 
     // Like a bitmap static, the picture control takes the picture's size at its position.
     auto* pictureLabel = new QLabel(this);
@@ -42,20 +50,77 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     pictureLabel->setLineWidth(1);
     pictureLabel->setPixmap(picture);
     const int frame = 2 * pictureLabel->frameWidth();
-    pictureLabel->setGeometry(
-        QRect(DialogUnitsToPixels(kPictureUnits).topLeft(),
-              picture.deviceIndependentSize().toSize() + QSize(frame, frame)));
+    const QRect pictureRect(DialogUnitsToPixels(kPictureUnits, units).topLeft(),
+                            picture.deviceIndependentSize().toSize() + QSize(frame, frame));
+    pictureLabel->setGeometry(pictureRect);
+    // As wide as its layout, or the picture if wider; as tall as the picture.
+    const QRect box = DialogUnitsToPixels(kDialogUnits, units);
+    const int margin = DialogUnitsToPixelsX(kPictureUnits.x(), units);
+    setFixedSize(std::max(box.width(), pictureRect.right() + 1 + margin),
+                 pictureRect.bottom() + 1 + margin);
 
     m_languageList = new QComboBox(this);
     m_languageList->setObjectName(QStringLiteral("c%1").arg(kLanguageList));
     for (const char* name : kLanguageNames) {
         AddSorted(*m_languageList, QString::fromUtf8(name));
     }
-    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits);
+    const QRect listRect = DialogUnitsToPixels(kLanguageListUnits, units);
     m_languageList->setGeometry(listRect.x(), listRect.y(), listRect.width(),
                                 m_languageList->sizeHint().height());
     m_languageList->setFocus();
-    connect(m_languageList, &QComboBox::currentIndexChanged, this, &AboutDialog::OnLanguageChanged);
+    // Only a pick in the drop-down chooses through the list itself; keys on the closed list and
+    // the wheel, which would choose as well, are taken first.
+    m_languageList->installEventFilter(this);
+    connect(m_languageList, &QComboBox::activated, this, &AboutDialog::OnLanguageChanged);
+}
+
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_languageList) {
+        return QDialog::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::Wheel) {
+        return true;
+    }
+    return event->type() == QEvent::KeyPress && OnListKey(static_cast<const QKeyEvent&>(*event));
+}
+
+bool AboutDialog::OnListKey(const QKeyEvent& key) {
+    if (key.modifiers() & Qt::AltModifier) {
+        return false; // Alt+Down opens the drop-down
+    }
+    const int last = m_languageList->count() - 1;
+    const int current = m_languageList->currentIndex();
+    int target = current;
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (current >= 0) {
+            OnLanguageChanged();
+        }
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        target = std::max(current - 1, 0);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        target = std::min(current + 1, last);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_PageUp:
+        target = 0;
+        break;
+    case Qt::Key_End:
+    case Qt::Key_PageDown:
+        target = last;
+        break;
+    default:
+        // Typing would choose by the first letter; Esc and Tab go on to the box.
+        return !key.text().isEmpty() && key.text().front().isPrint();
+    }
+    m_languageList->setCurrentIndex(target);
+    return true;
 }
 
 void AboutDialog::DoDataExchange(DataExchange& dx) {

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QWidget>
+#include <QtMath>
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +19,8 @@ constexpr int kMargin = 6;
 constexpr int kColumnWidth = 104; // the labels beside the window
 constexpr int kTitleHeight = 28;
 constexpr int kLabelGap = 6;
+// Between a callout's dot and the edge of the part it names.
+constexpr double kDotGap = 4.5;
 
 const QColor kBackground(0xf4, 0xf6, 0xfa);
 const QColor kInk(0x1a, 0x2a, 0x44);
@@ -50,8 +53,12 @@ QFont TextFont(int pixels, bool bold) {
     return font;
 }
 
-QImage BlankCanvas() {
-    QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
+// A canvas of kWidth x kHeight drawing units, scale pixels each, pixelRatio device pixels per
+// pixel.
+QImage BlankCanvas(qreal scale, qreal pixelRatio) {
+    QImage canvas(qRound(kWidth * scale * pixelRatio), qRound(kHeight * scale * pixelRatio),
+                  QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(pixelRatio);
     canvas.fill(kBackground);
     return canvas;
 }
@@ -68,8 +75,9 @@ QRectF ShotRect(const QSize& windowSize) {
     const QRectF area(kColumnWidth + 2 * kMargin, kTitleHeight,
                       kWidth - 2 * (kColumnWidth + 2 * kMargin), kHeight - kTitleHeight - kMargin);
     const QSizeF size = QSizeF(windowSize).scaled(area.size(), Qt::KeepAspectRatio);
-    return QRectF(area.x() + (area.width() - size.width()) / 2,
-                  area.y() + (area.height() - size.height()) / 2, size.width(), size.height());
+    // Right under the title: no empty band above the window.
+    return QRectF(area.x() + (area.width() - size.width()) / 2, area.y(), size.width(),
+                  size.height());
 }
 
 std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFont& font) {
@@ -82,7 +90,11 @@ std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFo
             continue;
         }
         const QRectF rect(widget->mapTo(&window, QPoint(0, 0)), widget->size());
-        const QPointF anchor = shot.topLeft() + rect.center() * scale;
+        // The dot sits just outside the part, on the side of its label, never on its words.
+        const bool labelOnLeft = shot.left() + rect.center().x() * scale < shot.center().x();
+        const QPointF edge(labelOnLeft ? rect.left() : rect.right(), rect.center().y());
+        const QPointF anchor =
+            shot.topLeft() + edge * scale + QPointF(labelOnLeft ? -kDotGap : kDotGap, 0);
         const QString text = QString::fromLatin1(part.label);
         const QRect bounds = QFontMetrics(font).boundingRect(QRect(0, 0, kColumnWidth - 8, kHeight),
                                                              Qt::TextWordWrap, text);
@@ -142,14 +154,15 @@ void DrawCallout(QPainter& painter, const Callout& callout) {
 }
 } // namespace
 
-QPixmap DrawAboutPicture(QWidget& mainWindow) {
+QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
     QImage shot = mainWindow.grab().toImage();
     if (shot.isNull() || mainWindow.width() <= 0 || mainWindow.height() <= 0) {
-        return DrawAboutPicture();
+        return DrawAboutPicture(scale, pixelRatio);
     }
-    QImage canvas = BlankCanvas();
+    QImage canvas = BlankCanvas(scale, pixelRatio);
     const QRectF shotRect = ShotRect(mainWindow.size());
     QPainter painter(&canvas);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     DrawTitle(painter, QStringLiteral("Korvane at a glance"));
@@ -163,15 +176,21 @@ QPixmap DrawAboutPicture(QWidget& mainWindow) {
     painter.setFont(font);
     std::vector<Callout> callouts = FindCallouts(mainWindow, shotRect, font);
     PlaceCallouts(callouts, shotRect);
+    double bottom = shotRect.bottom();
     for (const Callout& callout : callouts) {
         DrawCallout(painter, callout);
+        bottom = std::max(bottom, callout.box.bottom());
     }
-    return QPixmap::fromImage(canvas);
+    painter.end();
+    // Only as tall as what it shows: no empty band below the window either.
+    const int height = std::min(canvas.height(), qCeil((bottom + kMargin) * scale * pixelRatio));
+    return QPixmap::fromImage(canvas.copy(0, 0, canvas.width(), height));
 }
 
-QPixmap DrawAboutPicture() {
-    QImage canvas = BlankCanvas();
+QPixmap DrawAboutPicture(qreal scale, qreal pixelRatio) {
+    QImage canvas = BlankCanvas(scale, pixelRatio);
     QPainter painter(&canvas);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawTitle(painter, QStringLiteral("About Korvane"));
     const QPixmap logo = LogoPicture();

@@ -14,10 +14,11 @@
 #include "platform/gui/MessageBox.h"
 #include "ui/AboutDialog.h"
 #include "ui/AboutPicture.h"
-#include "ui/DialogFont.h"
+#include "ui/DialogFit.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
+#include "ui/MidiFileTypes.h"
 #include "ui/Pictures.h"
 #include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
@@ -30,17 +31,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -69,14 +71,18 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString CaptionText(const QWidget& control) {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
-        return button->text();
+// Captions are the texts of buttons, group boxes, the check box and the labels.
+bool ShowsCaption(const ControlTemplate& control) {
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::GroupBox:
+    case ControlKind::CheckBox:
+        return true;
+    case ControlKind::StaticText:
+        return control.id != kInstruction;
+    default:
+        return false;
     }
-    if (const auto* group = qobject_cast<const QGroupBox*>(&control)) {
-        return group->title();
-    }
-    return qobject_cast<const QLabel*>(&control)->text();
 }
 
 QString ControlName(int id) {
@@ -114,16 +120,14 @@ QLabel* CreateLogo(QWidget* parent) {
     return logo;
 }
 
-// The first local .mid or .rmi file of a drag, or the empty text.
+// The first local MIDI file of a drag, or the empty text.
 std::string DroppedMidiFile(const QMimeData* mime) {
     if (mime == nullptr) {
         return {};
     }
     for (const QUrl& url : mime->urls()) {
-        const QString path = url.toLocalFile();
-        if (url.isLocalFile() && (path.endsWith(".mid", Qt::CaseInsensitive) ||
-                                  path.endsWith(".rmi", Qt::CaseInsensitive))) {
-            return path.toStdString();
+        if (url.isLocalFile() && IsMidiFileName(url.toLocalFile())) {
+            return url.toLocalFile().toStdString();
         }
     }
     return {};
@@ -141,14 +145,16 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
     setWindowTitle("Korvane");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_baseFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    m_baseFont.setPointSize(8);
-    setFont(m_baseFont);
+    // The desktop's font, in every language: the layout grows to fit it.
+    setFont(QApplication::font());
     setAcceptDrops(true);
     CreateControls();
     BindControls();
     m_preview = std::make_unique<Preview>(*m_player);
+    LayOut();
     ConnectHandlers();
+    SetTabOrder();
+    CreateShortcuts();
     // A finished preview is shown on this thread, whichever thread converted it.
     m_preview->Enable([this] {
         QMetaObject::invokeMethod(
@@ -159,13 +165,9 @@ MainDialog::MainDialog(Profile& profile, std::vector<std::string> arguments, QWi
 MainDialog::~MainDialog() = default;
 
 void MainDialog::CreateControls() {
-    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth), DialogUnitsToPixelsY(kMainDialogHeight));
-    // Created in template order, which makes the tab order the template's.
     for (const ControlTemplate& control : kMainDialogTemplate) {
         QWidget* widget = CreateControl(control);
         widget->setObjectName(ControlName(control.id));
-        widget->setGeometry(
-            DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height)));
     }
     // Group boxes and texts only frame and label: they lie beneath the controls they surround
     // so that they never take a click meant for them.
@@ -173,6 +175,42 @@ void MainDialog::CreateControls() {
         if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::StaticText) {
             findChild<QWidget*>(ControlName(control.id))->lower();
         }
+    }
+}
+
+void MainDialog::LayOut() {
+    // Every language's texts at once, so the window has one size whatever the language.
+    std::vector<ControlCaptions> captions;
+    for (const ControlTemplate& control : kMainDialogTemplate) {
+        if (!ShowsCaption(control)) {
+            continue;
+        }
+        QStringList texts{QString::fromUtf8(control.text)};
+        const auto* at =
+            std::find(kCaptionControlIds.begin(), kCaptionControlIds.end(), control.id);
+        for (int language = 0;
+             at != kCaptionControlIds.end() && LanguageTextsFor(language) != nullptr; ++language) {
+            texts << QString::fromUtf8(
+                LanguageTextsFor(language)->captions[at - kCaptionControlIds.begin()]);
+        }
+        captions.push_back({findChild<QWidget*>(ControlName(control.id)), texts});
+    }
+    QStringList instructions;
+    for (int language = 0; const LanguageTexts* texts = LanguageTextsFor(language); ++language) {
+        instructions << QString::fromUtf8(texts->textWelcome)
+                     << QString::fromUtf8(texts->textLoaded) << QString::fromUtf8(texts->textSaved);
+    }
+    FittingBaseUnits(font(), captions, *m_instructionLabel, instructions,
+                     [this](const DialogBaseUnits& units) { PlaceControls(units); });
+}
+
+void MainDialog::PlaceControls(const DialogBaseUnits& units) {
+    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth, units),
+                 DialogUnitsToPixelsY(kMainDialogHeight, units));
+    for (const ControlTemplate& control : kMainDialogTemplate) {
+        findChild<QWidget*>(ControlName(control.id))
+            ->setGeometry(DialogUnitsToPixels(
+                QRect(control.x, control.y, control.width, control.height), units));
     }
 }
 
@@ -271,6 +309,34 @@ void MainDialog::ConnectHandlers() {
     connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
     connect(m_player, &PlayerStrip::BytesWanted, this,
             [this] { m_preview->Refresh(ShownAdjustments()); });
+    connect(m_player, &PlayerStrip::BytesHeld, this, &MainDialog::OnStripLeftSavedFile);
+}
+
+void MainDialog::SetTabOrder() {
+    for (size_t i = 1; i < kTabOrder.size(); ++i) {
+        setTabOrder(findChild<QWidget*>(ControlName(kTabOrder[i - 1])),
+                    findChild<QWidget*>(ControlName(kTabOrder[i])));
+    }
+}
+
+void MainDialog::CreateShortcuts() {
+    const auto shortcut = [this](QKeyCombination keys, auto handler) {
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, handler);
+    };
+    shortcut(Qt::SHIFT | Qt::Key_F10, [this] { OpenContextMenuByKey(); });
+    shortcut(Qt::CTRL | Qt::Key_O, [this] { m_browseInputButton->click(); });
+    // A disabled button ignores the click, as it ignores the mouse.
+    shortcut(Qt::CTRL | Qt::Key_S, [this] { m_saveButton->click(); });
+    shortcut(Qt::CTRL | Qt::Key_Q, [this] { reject(); });
+    shortcut(QKeyCombination(Qt::Key_F1), [this] { m_aboutButton->click(); });
+}
+
+void MainDialog::OpenContextMenuByKey() {
+    QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+    const QPoint where = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, where, target->mapToGlobal(where));
+    // Unhandled by the control, it goes on to the window, as the Menu key's does.
+    QApplication::sendEvent(target, &event);
 }
 
 int MainDialog::DoModal() {
@@ -395,7 +461,6 @@ bool MainDialog::ApplyLanguage() {
         m_speedPrompt = texts->msgSpeedPrompt;
         m_hearOriginalAction->setText(QString::fromUtf8(texts->hearOriginal));
     }
-    FitDialogFont();
     ApplyControlTexts();
     m_player->ApplyLanguage(m_language);
     return UpdateData(false);
@@ -411,21 +476,6 @@ void MainDialog::SetCaption(int id, const char* text) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(caption);
     }
-}
-
-void MainDialog::FitDialogFont() {
-    // The rectangles were laid out for a narrower font than the desktop's. Rather than set the
-    // captions that would be cut off smaller one by one, the whole window takes the one size at
-    // which every caption and instruction text of the language fits.
-    std::vector<Caption> captions;
-    for (int id : kCaptionControlIds) {
-        QWidget* control = findChild<QWidget*>(ControlName(id));
-        captions.push_back({control, CaptionText(*control)});
-    }
-    const QStringList instructions = {QString::fromStdString(Text(&LanguageTexts::textWelcome)),
-                                      QString::fromStdString(Text(&LanguageTexts::textLoaded)),
-                                      QString::fromStdString(Text(&LanguageTexts::textSaved))};
-    setFont(FittingDialogFont(m_baseFont, captions, *m_instructionLabel, instructions));
 }
 
 void MainDialog::ApplyControlTexts() {
@@ -485,7 +535,10 @@ std::string MainDialog::DefaultFolder() const {
 void MainDialog::OnBrowseInput() {
     const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
     const std::string name = m_profile.GetProfileString(kKeyInputName, "");
-    if (const std::optional<std::string> chosen = ChooseMidiFile(this, folder, name)) {
+    const FileDialogRequest request{FileDialogMode::Open,
+                                    QString::fromUtf8(m_controlTexts->browseInputDescription),
+                                    MidiFileFilters(*m_controlTexts)};
+    if (const std::optional<std::string> chosen = ChooseMidiFile(this, request, folder, name)) {
         TakeInputFile(*chosen);
     }
 }
@@ -503,7 +556,10 @@ void MainDialog::TakeInputFile(const std::string& path) {
 
 void MainDialog::OnBrowseOutput() {
     const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
-    const std::optional<std::string> chosen = ChooseMidiFile(this, folder, m_outputPath);
+    const FileDialogRequest request{FileDialogMode::Save,
+                                    QString::fromUtf8(m_controlTexts->browseOutputDescription),
+                                    MidiFileFilters(*m_controlTexts)};
+    const std::optional<std::string> chosen = ChooseMidiFile(this, request, folder, m_outputPath);
     if (!chosen) {
         return;
     }
@@ -567,6 +623,13 @@ Adjustments MainDialog::ShownAdjustments() const {
     return shown;
 }
 
+void MainDialog::OnStripLeftSavedFile() {
+    if (m_instructionText == Text(&LanguageTexts::textSaved)) {
+        m_instructionText = Text(&LanguageTexts::textLoaded);
+        m_instructionLabel->setText(QString::fromStdString(m_instructionText));
+    }
+}
+
 void MainDialog::OnSliderAction(int action) {
     if (action != QAbstractSlider::SliderMove) {
         m_sliderActionTimer->start();
@@ -582,7 +645,8 @@ std::optional<int> MainDialog::TypedSpeed() const {
 }
 
 void MainDialog::OnAboutButton() {
-    AboutDialog about(DrawAboutPicture(*this), this);
+    AboutDialog about(DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF()),
+                      this);
     about.m_languageIndex = m_language;
     about.exec();
     if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {
@@ -617,7 +681,7 @@ void MainDialog::accept() {
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     // The window menu belongs to the window manager here; this menu stands in for it.
-    m_hearOriginalAction->setEnabled(m_preview->HasFile());
+    m_hearOriginalAction->setEnabled(m_preview->HasPreview());
     m_hearOriginalAction->setChecked(m_preview->HearingOriginal());
     QAction* chosen = m_systemMenu->exec(event->globalPos());
     if (chosen != nullptr && chosen != m_hearOriginalAction) {

@@ -5,10 +5,10 @@
 #include "job/Preview.h"
 #include "job/ProfileKeys.h"
 #include "platform/MessageIcon.h"
+#include "platform/gui/DialogUnits.h"
 #include "ui/LevelDescription.h"
 
 #include <QDialog>
-#include <QFont>
 
 #include <functional>
 #include <memory>
@@ -99,10 +99,17 @@ class MainDialog : public QDialog {
     QWidget* CreateControl(const ControlTemplate& control);
     void BindControls();
     void ConnectHandlers();
+    // Tab in reading order, and the keys a desktop user tries first.
+    void SetTabOrder();
+    void CreateShortcuts();
+    // Shift+F10: the context menu of the focused control, as the Menu key opens it.
+    void OpenContextMenuByKey();
     void CreateSystemMenu();
     void DoDataExchange(DataExchange& dx);
     void SetCaption(int id, const char* text);
-    void FitDialogFont();
+    // Sizes the window and its controls for the font, large enough for every language's texts.
+    void LayOut();
+    void PlaceControls(const DialogBaseUnits& units);
     // Names and descriptions for screen readers and the menu's window commands.
     void ApplyControlTexts();
     // The plot's description for a screen reader: what it shows at the sliders' positions.
@@ -136,6 +143,8 @@ class MainDialog : public QDialog {
     // The text of the current language, empty until a language is applied.
     std::string Text(const char* LanguageTexts::*member) const;
     void Redraw();
+    // The strip has left the saved file for a preview: the saved-file text no longer holds.
+    void OnStripLeftSavedFile();
     // Keys, the wheel and clicks beside the thumb move a slider without a release.
     void OnSliderAction(int action);
     // The speed field's value, when it is one the field accepts.
@@ -174,8 +183,6 @@ class MainDialog : public QDialog {
     QMenu* m_systemMenu = nullptr;
     QAction* m_minimizeAction = nullptr;
     QAction* m_closeAction = nullptr;
-    // The desktop's font at the size the window was laid out for; captions may need it smaller.
-    QFont m_baseFont;
     const ControlTexts* m_controlTexts = ControlTextsFor(kDefaultLanguage);
     // The levels of the last pass as the plot's description needs them.
     LevelSummary m_levelSummary;

@@ -18,7 +18,10 @@ bool MainDialog::RunConversion(bool save) {
                              .keepLevels = true});
     ShowOutcome(save, outcome);
     TellPreview(save, outcome.Completed());
-    m_levels = std::move(outcome.levels);
+    // A failed save leaves the plot of the loaded file as it was.
+    if (outcome.Completed() || !save) {
+        m_levels = std::move(outcome.levels);
+    }
     Redraw();
     return outcome.Completed();
 }
@@ -49,7 +52,7 @@ void MainDialog::ShowOutcome(bool save, const ConversionOutcome& outcome) {
 
 void MainDialog::TellPreview(bool save, bool completed) {
     if (save && completed) {
-        m_preview->Saved(m_adjustments.m_speedPercent);
+        m_preview->Saved(m_outputPath, m_adjustments.m_speedPercent);
     } else if (save) {
         m_preview->SaveFailed();
     } else if (completed) {

@@ -7,7 +7,7 @@
 namespace korvane {
 
 // The main window's layout: every control with its identifier, kind, initial text and rectangle
-// in dialog units, in creation order, which is also the tab order.
+// in dialog units, in creation order (the tab order is kTabOrder).
 enum class ControlKind {
     HiddenDefaultButton,
     HiddenButton,
@@ -71,6 +71,12 @@ inline constexpr std::array<ControlId, 12> kAdjustmentControlIds = {
     kVolumeSlider, kDynamicRangeSlider, kReset,      kSpeedSlider,
     kStuckNotes,   kSpeedEdit,          kSpeedLabel, kPercentLabel,
     kVolumeLabel,  kDynamicRangeLabel,  kSave,       kBrowseOutput};
+
+// The controls Tab moves through, in reading order: top to bottom, and left to right along a row.
+inline constexpr std::array<ControlId, 14> kTabOrder = {
+    kAbout, kInputPath,    kBrowseInput,        kLoad,       kOutputPath,  kBrowseOutput,
+    kSave,  kVolumeSlider, kDynamicRangeSlider, kStuckNotes, kSpeedSlider, kSpeedEdit,
+    kReset, kPlayer};
 
 // The controls whose captions LanguageTexts::captions holds, in the same order.
 inline constexpr std::array<ControlId, 11> kCaptionControlIds = {

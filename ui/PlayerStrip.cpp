@@ -1,8 +1,9 @@
 #include "ui/PlayerStrip.h"
 
+#include "ui/ElidedLabel.h"
+
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -28,7 +29,7 @@ PlayerStrip::PlayerStrip(QWidget* parent)
     : QWidget(parent), m_playButton(MakeButton(this, "playButton", QStyle::SP_MediaPlay)),
       m_pauseButton(MakeButton(this, "pauseButton", QStyle::SP_MediaPause)),
       m_stopButton(MakeButton(this, "stopButton", QStyle::SP_MediaStop)),
-      m_positionSlider(new QSlider(Qt::Horizontal, this)), m_status(new QLabel(this)),
+      m_positionSlider(new QSlider(Qt::Horizontal, this)), m_status(new ElidedLabel(this)),
       m_texts(LanguageTextsFor(kEnglish)) {
     m_positionSlider->setObjectName("positionSlider");
     m_positionSlider->setRange(0, 0);
@@ -39,9 +40,8 @@ PlayerStrip::PlayerStrip(QWidget* parent)
     layout->addWidget(m_playButton);
     layout->addWidget(m_pauseButton);
     layout->addWidget(m_stopButton);
-    // However long the file name, the slider keeps most of the width.
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    layout->addWidget(m_positionSlider, 2);
+    // However long the file name, the slider keeps its share of the width.
+    layout->addWidget(m_positionSlider, 1);
     layout->addWidget(m_status, 1);
 
     connect(m_playButton, &QPushButton::clicked, this, &PlayerStrip::OnPlay);
@@ -72,7 +72,7 @@ void PlayerStrip::SetFileName(const std::string& path) {
 }
 
 void PlayerStrip::HoldBytes(MidiBytes bytes, const std::string& name, bool preview,
-                              double positionScale) {
+                            double positionScale) {
     const State state = m_state;
     const int tick = m_filePlayer ? m_filePlayer->CurrentTick() : 0;
     const int total = m_positionSlider->maximum();
@@ -86,6 +86,7 @@ void PlayerStrip::HoldBytes(MidiBytes bytes, const std::string& name, bool previ
     if (m_autoStart && m_state == State::Stopped) {
         OnPlay();
     }
+    emit BytesHeld();
 }
 
 void PlayerStrip::Resume(State state, int tick, int totalTicks) {
@@ -292,8 +293,7 @@ void PlayerStrip::UpdateStrip() {
         const QString name = QFileInfo(QString::fromStdString(m_fileName)).fileName();
         status = m_preview ? QString::fromUtf8(m_texts->preview) + " " + name : name;
     }
-    m_status->setText(status);
-    m_status->setToolTip(QString::fromStdString(m_fileName));
+    m_status->SetFullText(status);
 }
 
 } // namespace korvane

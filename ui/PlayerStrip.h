@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
-class QLabel;
 class QPushButton;
 class QSlider;
 
 namespace korvane {
+
+class ElidedLabel;
 
 // Control 1010: the preview strip (Play, Pause, Stop, position, status) over FluidSynth. It holds
 // at most one MIDI file, on disk or given in memory. Sound (synth, SoundFont, audio driver) is
@@ -63,6 +64,8 @@ class PlayerStrip : public QWidget, public PlayerControl {
   signals:
     // Play was pressed with sound ready while the file held in memory has no bytes yet.
     void BytesWanted();
+    // The strip now holds a file given in memory (a preview or the original), not one on disk.
+    void BytesHeld();
 
   private:
     enum class State { Stopped, Playing, Paused };
@@ -91,7 +94,7 @@ class PlayerStrip : public QWidget, public PlayerControl {
     QPushButton* m_pauseButton;
     QPushButton* m_stopButton;
     QSlider* m_positionSlider;
-    QLabel* m_status;
+    ElidedLabel* m_status;
     QTimer m_progressTimer;
 
     std::vector<std::string> m_soundFontPaths = FluidSession::DefaultSoundFonts();

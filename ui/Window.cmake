@@ -5,12 +5,14 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogPass.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogTemplate.h
   ${CMAKE_CURRENT_LIST_DIR}/ControlId.h
-  ${CMAKE_CURRENT_LIST_DIR}/DialogFont.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DialogFont.h
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFit.h
   ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InstructionLabel.h
   ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LevelDescription.h
+  ${CMAKE_CURRENT_LIST_DIR}/MidiFileTypes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MidiFileTypes.h
   ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.h
   ${CMAKE_CURRENT_LIST_DIR}/ProgramFolderGlobal.cpp)

@@ -2,15 +2,25 @@
 
 #include <QRect>
 
+class QFont;
+
 namespace korvane {
 
-// Dialog units to pixels with the fixed base units 6 x 13 of the 8-point font the windows were
-// laid out in, so that every control keeps its laid-out pixel size whatever the desktop font.
-// Each edge is converted on its own, rounding to the nearest pixel, so neighbours stay flush.
-// The result is in Qt's device-independent pixels: Qt itself multiplies by the screen's device
-// pixel ratio, so multiplying here as well would scale a high-density screen twice.
-int DialogUnitsToPixelsX(int x);
-int DialogUnitsToPixelsY(int y);
-QRect DialogUnitsToPixels(const QRect& units);
+// A font's dialog base units in Qt's device-independent pixels: the average width of its
+// letters and the height of its lines. A dialog unit is a quarter of the first horizontally
+// and an eighth of the second vertically, so a layout in dialog units grows with the font.
+struct DialogBaseUnits {
+    qreal x = 6;
+    qreal y = 13;
+};
+
+DialogBaseUnits BaseUnitsOf(const QFont& font);
+
+// Dialog units to pixels. Each edge is converted on its own, rounding to the nearest pixel, so
+// neighbours stay flush. Qt itself multiplies by the screen's device pixel ratio, so nothing
+// here does.
+int DialogUnitsToPixelsX(int x, const DialogBaseUnits& base);
+int DialogUnitsToPixelsY(int y, const DialogBaseUnits& base);
+QRect DialogUnitsToPixels(const QRect& units, const DialogBaseUnits& base);
 
 } // namespace korvane

@@ -1,23 +1,24 @@
 #include "platform/gui/FileDialog.h"
 
 #include <QFileDialog>
-#include <QStringList>
 
 namespace korvane {
 namespace {
 FileDialogHook g_fileDialogHook;
 } // namespace
 
-std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& initialFolder,
+std::optional<std::string> ChooseMidiFile(QWidget* parent, const FileDialogRequest& request,
+                                          const std::string& initialFolder,
                                           const std::string& initialName) {
     if (g_fileDialogHook) {
         return g_fileDialogHook(initialFolder, initialName);
     }
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    QFileDialog dialog(parent, request.title);
+    const bool save = request.mode == FileDialogMode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // An input that does not exist is reported by the load, as for a typed path.
     dialog.setFileMode(QFileDialog::AnyFile);
-    // A RIFF-wrapped MIDI file loads like any other and is saved as a plain one.
-    dialog.setNameFilter("MIDI File (*.mid *.rmi)");
+    dialog.setNameFilters(request.filters);
     dialog.setDirectory(QString::fromStdString(initialFolder));
     if (!initialName.empty()) {
         dialog.selectFile(QString::fromStdString(initialName));

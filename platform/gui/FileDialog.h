@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -8,10 +10,21 @@ class QWidget;
 
 namespace korvane {
 
-// The open-file dialog with the one filter "MIDI File (*.mid *.rmi)", used for the input and the
-// output alike: the chosen file need not exist. Returns the chosen full path, or nothing when
-// the user cancels. The initial folder and name are passed whole, whatever their length.
-std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& initialFolder,
+// Open: an existing file is chosen. Save: a new name may be typed, and an existing file is
+// replaced only once the user has agreed.
+enum class FileDialogMode { Open, Save };
+
+// What a file dialog shows: its title, and its filters ("Text (*.txt)"), the first selected.
+struct FileDialogRequest {
+    FileDialogMode mode = FileDialogMode::Open;
+    QString title;
+    QStringList filters;
+};
+
+// The file dialog. Returns the chosen full path, or nothing when the user cancels. The initial
+// folder and name are passed whole, whatever their length.
+std::optional<std::string> ChooseMidiFile(QWidget* parent, const FileDialogRequest& request,
+                                          const std::string& initialFolder,
                                           const std::string& initialName);
 
 // While a hook is set it answers instead of the dialog ("the next file name"), so tests can

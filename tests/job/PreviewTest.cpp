@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace korvane {
@@ -230,7 +231,7 @@ TEST_F(PreviewTest, SaveHoldsTheSavedFileAndAFailedSaveTheLastPreview) {
     ShowNext();
     preview.HearOriginal(true);
     preview.Suspend();
-    preview.Saved(100);
+    preview.Saved(folder.File("songKRV.mid"), 100);
     EXPECT_FALSE(preview.HearingOriginal());
 
     log.clear();
@@ -259,15 +260,33 @@ TEST_F(PreviewTest, TooLargeSaysSo) {
     Load();
     ShowNext();
     EXPECT_EQ(log, (Log{"ShowTooLarge"}));
+    EXPECT_FALSE(preview.HasPreview());
+    // The saved file would cost the player as much as the preview: it is refused the same way.
+    const std::string saved = folder.File("songKRV.mid");
+    WriteFileBytes(saved, kSong);
+    log.clear();
+    preview.Suspend();
+    preview.Saved(saved, 100);
+    EXPECT_EQ(log, (Log{"ShowTooLarge"}));
+    EXPECT_FALSE(preview.HasPreview());
+
+    preview.SetMemoryLimit(2 * kSong.size());
+    Load();
+    ShowNext();
+    EXPECT_TRUE(preview.HasPreview());
+    log.clear();
+    preview.Suspend();
+    preview.Saved(saved, 100);
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PreviewTest, AFailedLoadLeavesNoFileToPreview) {
     Load();
     ShowNext();
-    EXPECT_TRUE(preview.HasFile());
+    EXPECT_TRUE(preview.HasPreview());
     preview.Suspend();
     preview.LoadFailed();
-    EXPECT_FALSE(preview.HasFile());
+    EXPECT_FALSE(preview.HasPreview());
     log.clear();
     adjustments.m_speedPercent = 300;
     preview.Refresh(adjustments);

@@ -35,6 +35,7 @@ dpkg-deb -x "$deb" "$root"
 for path in usr/bin/korvane \
     usr/share/korvane/examples/PianoDynamics.mid usr/share/applications/korvane.desktop \
     usr/share/metainfo/org.korvane.Korvane.metainfo.xml usr/share/man/man1/korvane.1.gz \
+    usr/share/mime/packages/org.korvane.Korvane.mime.xml \
     usr/share/bash-completion/completions/korvane usr/share/korvane/screenshots/window.png \
     usr/share/icons/hicolor/{16x16,32x32,48x48,128x128,256x256}/apps/korvane.png \
     usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz; do

@@ -263,39 +263,6 @@ class MainDialogAccessTest : public QObject {
         QCOMPARE(previousFill, 0);
     }
 
-    void oneFontSizeWhereEveryCaptionAndInstructionFits_data() { AddLanguageColumn(); }
-
-    void oneFontSizeWhereEveryCaptionAndInstructionFits() {
-        QFETCH(int, language);
-        MainDialog& dialog = Start(language);
-        const qreal size = dialog.font().pointSizeF();
-        QVERIFY(size >= 6.0 && size <= 8.0);
-        for (QWidget* control : dialog.findChildren<QWidget*>()) {
-            if (!control->isWindow()) { // the context menu is a window of its own
-                QCOMPARE(control->font().pointSizeF(), size);
-            }
-        }
-        for (int id : kCaptionControlIds) {
-            QWidget* control = Control(id);
-            QString caption;
-            if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-                caption = button->text();
-            } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-                caption = group->title();
-            } else {
-                caption = qobject_cast<QLabel*>(control)->text();
-            }
-            QVERIFY2(QFontMetrics(control->font()).horizontalAdvance(caption) <= control->width(),
-                     qPrintable(caption));
-        }
-        const LanguageTexts& texts = *LanguageTextsFor(language);
-        auto* label = Control<InstructionLabel>(kInstruction);
-        for (const char* text : {texts.textWelcome, texts.textLoaded, texts.textSaved}) {
-            QVERIFY2(label->TextHeight(QString::fromUtf8(text), label->font()) <= label->height(),
-                     text);
-        }
-    }
-
     void instructionWrapsUnderItsFirstWord() {
         MainDialog& dialog = Start(1);
         const QString indent = "      ";

@@ -4,10 +4,12 @@
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TempOutput.h"
+#include "platform/gui/DialogUnits.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
 #include "tests/ui/ExampleMidi.h"
 #include "ui/AboutDialog.h"
+#include "ui/ElidedLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/PlayerStrip.h"
@@ -201,6 +203,7 @@ class MainDialogTest : public QObject {
                 QTest::keyClick(about, Qt::Key_Escape);
             } else {
                 list->setCurrentIndex(languageIndex);
+                QTest::keyClick(list, Qt::Key_Return);
             }
         });
     }
@@ -234,7 +237,9 @@ class MainDialogTest : public QObject {
     }
 
     PlayerStrip& Strip() const { return *Control<PlayerStrip>(kPlayer); }
-    QString StripStatus() const { return Strip().findChild<QLabel*>("playerStatus")->text(); }
+    QString StripStatus() const {
+        return Strip().findChild<ElidedLabel*>("playerStatus")->FullText();
+    }
     int StripPosition() const { return Strip().findChild<QSlider*>("positionSlider")->value(); }
     Bytes StripBytes() const {
         const MidiBytes& bytes = Strip().HeldBytes();
@@ -339,19 +344,107 @@ class MainDialogTest : public QObject {
     }
 
     void layoutFollowsDialogUnits() {
+        // At least the desktop font's own units, and every control where the template puts it
+        // in the window's units.
         MainDialog& dialog = Start();
-        QCOMPARE(dialog.size(), QSize(591, 476));
-        QCOMPARE(Control<QWidget>(kLevelView)->geometry(), QRect(11, 202, 516, 136));
-        QCOMPARE(Control<QWidget>(kBrowseInput)->geometry(), QRect(443, 119, 61, 19));
-        QCOMPARE(Control<QWidget>(kPlayer)->geometry(), QRect(11, 419, 570, 46));
+        const DialogBaseUnits own = BaseUnitsOf(QApplication::font());
+        QVERIFY(dialog.width() >= DialogUnitsToPixelsX(kMainDialogWidth, own));
+        QVERIFY(dialog.height() >= DialogUnitsToPixelsY(kMainDialogHeight, own));
+        const DialogBaseUnits units{dialog.width() * 4.0 / kMainDialogWidth,
+                                    dialog.height() * 8.0 / kMainDialogHeight};
+        for (const ControlTemplate& control : kMainDialogTemplate) {
+            const QRect expected = DialogUnitsToPixels(
+                QRect(control.x, control.y, control.width, control.height), units);
+            const QRect actual = m_dialog
+                                     ->findChild<QWidget*>(control.id == kNoControlId
+                                                               ? QString("logo")
+                                                               : QString("c%1").arg(control.id))
+                                     ->geometry();
+            for (int difference :
+                 {actual.left() - expected.left(), actual.top() - expected.top(),
+                  actual.right() - expected.right(), actual.bottom() - expected.bottom()}) {
+                QVERIFY2(std::abs(difference) <= 1, qPrintable(QString::number(control.id)));
+            }
+        }
         // Volume: 0 at the top.
         QVERIFY(Control<QSlider>(kVolumeSlider)->invertedAppearance());
-        // Tab order is template order.
-        QWidget* next = Control<QWidget>(kBrowseInput);
-        for (ControlId id : {kInputPath, kSave}) {
-            next = next->nextInFocusChain();
-            QCOMPARE(next, Control<QWidget>(id));
+    }
+
+    void tabMovesInReadingOrder() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripBytes(), kSong); // the strip's buttons take the focus once it holds one
+        // The window's own controls (the strip stands for its buttons) as Tab reaches them.
+        const auto ownControl = [&dialog](QWidget* widget) {
+            while (widget->parentWidget() != &dialog) {
+                widget = widget->parentWidget();
+            }
+            return widget;
+        };
+        std::vector<QWidget*> order;
+        QWidget* widget = Control<QWidget>(kAbout);
+        do {
+            if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&dialog) &&
+                widget->isEnabled() && (order.empty() || order.back() != ownControl(widget))) {
+                order.push_back(ownControl(widget));
+            }
+            widget = widget->nextInFocusChain();
+        } while (widget != Control<QWidget>(kAbout));
+        QStringList names;
+        for (QWidget* control : order) {
+            names << control->objectName();
         }
+        QVERIFY2(order.size() == 14, qPrintable(names.join(' ')));
+        // Each control is on a lower row than the one before, or further right on the same row.
+        for (size_t i = 1; i < order.size(); ++i) {
+            const QRect before = order[i - 1]->geometry();
+            const QRect here = order[i]->geometry();
+            const bool sameRow = here.top() < before.bottom() && before.top() < here.bottom();
+            QVERIFY2(sameRow ? here.left() > before.left() : here.top() > before.top(),
+                     qPrintable(order[i - 1]->objectName() + " before " + order[i]->objectName()));
+        }
+        QCOMPARE(order.back(), Control<QWidget>(kPlayer));
+    }
+
+    void keysADesktopUserTriesFirst() {
+        MainDialog& dialog = Start();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        // Ctrl+S before a load: Save is disabled and nothing happens.
+        QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(m_messages.empty());
+        m_fileAnswers.push_back(StdPath("song.mid"));
+        QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_fileRequests.size(), size_t{1});
+        QVERIFY(dialog.m_loaded);
+        QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ReadFile("songKRV.mid"), kSong);
+        QVERIFY(m_messages.empty());
+
+        AnswerAboutBox(-1);
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        QCOMPARE(m_aboutOpenedWith, 1);
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+        // Shift+F10 on a slider opens the window's menu; Esc then closes only the menu.
+        bool menuOpened = false;
+        QTimer::singleShot(0, this, [&menuOpened] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            menuOpened = menu != nullptr && menu->objectName() == "systemMenu";
+            if (menu != nullptr) {
+                QTest::keyClick(menu, Qt::Key_Escape);
+            }
+        });
+        Control<QSlider>(kVolumeSlider)->setFocus();
+        QTest::keyClick(Control<QSlider>(kVolumeSlider), Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(menuOpened);
+        QVERIFY(dialog.isVisible());
+        dialog.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &dialog);
+
+        QTest::keyClick(&dialog, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
     void enterDoesNothingButOnPushButtonsAndEscEnds() {
@@ -572,26 +665,6 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("missing.mid"));
         QCOMPARE(m_messages.back().text, std::string(LanguageTextsFor(0)->msgInputNotOpened));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 0);
-    }
-
-    void captionsFitTheirControlsInEveryLanguage_data() {
-        QTest::addColumn<int>("language");
-        for (int language = 0; language < 4; ++language) {
-            QTest::newRow(QByteArray::number(language)) << language;
-        }
-    }
-
-    void captionsFitTheirControlsInEveryLanguage() {
-        QFETCH(int, language);
-        Profile().WriteProfileInt(kKeyLanguage, language);
-        Start();
-        for (int id : kCaptionControlIds) {
-            QWidget* control = Control<QWidget>(id);
-            const int width = QFontMetrics(control->font()).horizontalAdvance(CaptionOf(control));
-            QVERIFY2(width <= control->width(),
-                     qPrintable(QString("%1: %2 > %3").arg(id).arg(width).arg(control->width())));
-            QVERIFY(control->font().pointSizeF() >= 6.0);
-        }
     }
 
     void languageOutsideTheTablesKeepsTemplateTexts() {
@@ -867,20 +940,85 @@ class MainDialogTest : public QObject {
         QVERIFY(!m_dialog->m_loaded);
     }
 
-    void fileDialogListsRmiBesideMid() {
+    void fileDialogsListMidiFilesThenAllFiles_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("filters");
+        const QString patterns = " (*.mid *.midi *.kar *.smf *.rmi)";
+        QTest::newRow("German") << 0 << QStringList{"MIDI-Dateien" + patterns, "Alle Dateien (*)"};
+        QTest::newRow("English") << 1 << QStringList{"MIDI files" + patterns, "All files (*)"};
+        QTest::newRow("Spanish") << 2
+                                 << QStringList{"Archivos MIDI" + patterns,
+                                                "Todos los archivos (*)"};
+        QTest::newRow("French") << 3
+                                << QStringList{"Fichiers MIDI" + patterns, "Tous les fichiers (*)"};
+    }
+
+    void fileDialogsListMidiFilesThenAllFiles() {
+        QFETCH(int, language);
+        QFETCH(QStringList, filters);
+        Profile().WriteProfileInt(kKeyLanguage, language);
         Start();
+        LoadTyped(Path("song.mid"));
         SetFileDialogHook(nullptr);
-        QStringList filters;
+        struct Seen {
+            QStringList filters;
+            QString selected;
+            QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+            QString title;
+        };
+        Seen seen;
         QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&filters] {
+        connect(&poll, &QTimer::timeout, this, [&seen] {
             if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                filters = dialog->nameFilters();
+                seen = {dialog->nameFilters(), dialog->selectedNameFilter(), dialog->acceptMode(),
+                        dialog->windowTitle()};
                 dialog->reject();
             }
         });
         poll.start(10);
-        Click(1000);
-        QCOMPARE(filters, QStringList{"MIDI File (*.mid *.rmi)"});
+        const ControlTexts& texts = *ControlTextsFor(language);
+        Click(kBrowseInput);
+        QCOMPARE(seen.filters, filters);
+        QCOMPARE(seen.selected, filters[0]);
+        QCOMPARE(seen.mode, QFileDialog::AcceptOpen);
+        QCOMPARE(seen.title, QString::fromUtf8(texts.browseInputDescription));
+        seen = {};
+        // The output is a new file: a save dialog, which asks before it replaces one.
+        Click(kBrowseOutput);
+        QCOMPARE(seen.filters, filters);
+        QCOMPARE(seen.mode, QFileDialog::AcceptSave);
+        QCOMPARE(seen.title, QString::fromUtf8(texts.browseOutputDescription));
+    }
+
+    void dropTakesEveryMidiFileName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("taken");
+        for (const char* name : {"a.mid", "b.MIDI", "c.kar", "d.Smf", "e.rmi"}) {
+            QTest::newRow(name) << QString(name) << true;
+        }
+        for (const char* name : {"f.txt", "g.mid.bak", "midi"}) {
+            QTest::newRow(name) << QString(name) << false;
+        }
+    }
+
+    void dropTakesEveryMidiFileName() {
+        QFETCH(QString, name);
+        QFETCH(bool, taken);
+        WriteFile(name, kSong);
+        MainDialog& dialog = Start();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(Path(name))});
+        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &enter);
+        QCOMPARE(enter.isAccepted(), taken);
+        if (taken) {
+            QDropEvent drop(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton,
+                            Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &drop);
+            QTRY_VERIFY(dialog.m_loaded);
+            QCOMPARE(Text(kInputPath), Path(name));
+        }
     }
 
     void droppedRmiFileIsTakenAsIfChosen() {
@@ -1082,11 +1220,38 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         Release(kSpeedSlider, 125); // 50 %
         QTRY_COMPARE(StripBytes(), SongAtSpeedDelta("78"));
+        auto* plot = Control<LevelView>(kLevelView);
+        const QImage picture = plot->Picture();
+        const QString description = plot->accessibleDescription();
+        const QString instruction = Instruction();
         Control<QLineEdit>(kOutputPath)->setText(Path("no/such/folder/out.mid"));
         Click(kSave);
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(StripStatus(), QString("Preview song.mid"));
         QCOMPARE(StripBytes(), SongAtSpeedDelta("78"));
+        // The file is still loaded: its plot, the plot's words and the text stay as they were.
+        QCOMPARE(plot->Picture(), picture);
+        QCOMPARE(plot->accessibleDescription(), description);
+        QVERIFY(description != QString::fromUtf8(ControlTextsFor(1)->levelPlotEmpty));
+        QCOMPARE(Instruction(), instruction);
+    }
+
+    void savedTextGoesWhenTheStripLeavesTheSavedFile() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripBytes(), kSong);
+        const QString loaded = QString::fromUtf8(LanguageTextsFor(1)->textLoaded);
+        const QString saved = QString::fromUtf8(LanguageTextsFor(1)->textSaved);
+        Click(kSave);
+        QCOMPARE(Instruction(), saved);
+        Release(kSpeedSlider, 500);
+        QTRY_COMPARE(StripStatus(), QString("Preview song.mid"));
+        QCOMPARE(Instruction(), loaded);
+        Click(kSave);
+        QCOMPARE(Instruction(), saved);
+        ToggleHearTheOriginal();
+        QCOMPARE(StripStatus(), QString("song.mid"));
+        QCOMPARE(Instruction(), loaded);
     }
 
     void tooLargeToPreviewLeavesEverythingElse() {
@@ -1095,9 +1260,18 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         QTRY_COMPARE(StripStatus(), QString("Too large to preview"));
         QVERIFY(AdjustmentControlsEnabled(true));
+        // Nothing to hear the original beside.
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(false, false));
+        QCOMPARE(StripStatus(), QString("Too large to preview"));
         Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("songKRV.mid"), kSong);
+        // The saved file would cost the player what the preview would: refused the same way.
+        QCOMPARE(StripStatus(), QString("Too large to preview"));
+        QCOMPARE(Strip().FileName(), std::string());
+        QCOMPARE(ToggleHearTheOriginal(), std::make_pair(false, false));
+        dialog.m_preview->SetMemoryLimit(2 * kSong.size());
+        Click(kSave);
         QCOMPARE(StripStatus(), QString("songKRV.mid"));
     }
 

@@ -2,8 +2,12 @@
 #include "ui/AboutPicture.h"
 
 #include <QImage>
+#include <QPixmap>
+
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 namespace korvane {
 namespace {
@@ -54,9 +58,13 @@ std::unique_ptr<QWidget> Window(const QSize& size,
     return window;
 }
 
-// The strips beside the window's picture where the labels go.
-const QRect kLeftColumn(0, 40, 100, 404);
-const QRect kRightColumn(484, 40, 100, 404);
+// The strips beside the window's picture where the labels go, below the title.
+QRect LeftColumn(const QImage& picture) {
+    return QRect(0, 40, 100, picture.height() - 40);
+}
+QRect RightColumn(const QImage& picture) {
+    return QRect(484, 40, 100, picture.height() - 40);
+}
 } // namespace
 
 class PicturesTest : public QObject {
@@ -70,7 +78,60 @@ class PicturesTest : public QObject {
         for (const QSize windowSize :
              {QSize(591, 476), QSize(1200, 300), QSize(200, 900), QSize(1, 1)}) {
             auto window = Window(windowSize, {{"c1001", QRect(0, 0, 1, 1)}});
-            QCOMPARE(DrawAboutPicture(*window).size(), QSize(584, 444));
+            const QSize size = DrawAboutPicture(*window).size();
+            QCOMPARE(size.width(), 584);
+            QVERIFY(size.height() > 100 && size.height() <= 444);
+        }
+    }
+
+    void aboutPictureAtTheScreensPixelRatio() {
+        auto window = Window(QSize(591, 476), {{"c1001", QRect(20, 100, 200, 20)}});
+        const QPixmap plain = DrawAboutPicture(*window);
+        const QPixmap sharp = DrawAboutPicture(*window, 1.5, 2);
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
+        QCOMPARE(sharp.width(), 584 * 3);
+        QVERIFY(std::abs(sharp.deviceIndependentSize().height() - plain.height() * 1.5) <= 1);
+        QCOMPARE(DrawAboutPicture(1, 2).size(), QSize(1168, 888));
+    }
+
+    void noEmptyBandAboveOrBelowTheWindow() {
+        auto window = Window(QSize(591, 476), {});
+        const QImage picture = DrawAboutPicture(*window).toImage();
+        int top = picture.height();
+        int bottom = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            if (picture.pixelColor(picture.width() / 2, y) == kWindowColor) {
+                top = std::min(top, y);
+                bottom = y;
+            }
+        }
+        QVERIFY2(top <= 32, qPrintable(QString::number(top))); // right under the title
+        QVERIFY2(picture.height() - bottom <= 10, qPrintable(QString::number(bottom)));
+    }
+
+    void calloutDotsStayOffTheirParts() {
+        const QRect parts[] = {QRect(40, 380, 200, 24), QRect(420, 380, 80, 24)};
+        auto window = Window(QSize(591, 476), {{"c1019", parts[0]}, {"c1015", parts[1]}});
+        const QImage picture = DrawAboutPicture(*window).toImage();
+        // Where each part lies in the picture: the box of its colour, left half or right half.
+        for (const bool leftHalf : {true, false}) {
+            QRect box;
+            for (int y = 0; y < picture.height(); ++y) {
+                for (int x = 0; x < picture.width(); ++x) {
+                    if (picture.pixelColor(x, y) == kPartColor &&
+                        (x < picture.width() / 2) == leftHalf) {
+                        box |= QRect(x, y, 1, 1);
+                    }
+                }
+            }
+            QVERIFY(box.width() > 10);
+            for (int y = box.top(); y <= box.bottom(); ++y) {
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const QColor color = picture.pixelColor(x, y);
+                    QVERIFY2(!(color.red() > 0xb0 && color.blue() < 0x60 && color.green() < 0x90),
+                             qPrintable(QString("%1,%2").arg(x).arg(y)));
+                }
+            }
         }
     }
 
@@ -98,20 +159,20 @@ class PicturesTest : public QObject {
         auto window = Window(QSize(591, 476), {});
         const QImage picture = DrawAboutPicture(*window).toImage();
         QVERIFY(CountColor(picture, kWindowColor) > 100 * 100);
-        QVERIFY(IsUniform(picture, kLeftColumn)); // no part, no callout
-        QVERIFY(IsUniform(picture, kRightColumn));
+        QVERIFY(IsUniform(picture, LeftColumn(picture))); // no part, no callout
+        QVERIFY(IsUniform(picture, RightColumn(picture)));
     }
 
     void calloutsGoBesideTheirParts() {
         auto left = Window(QSize(591, 476), {{"c1001", QRect(20, 100, 200, 20)}});
         QImage picture = DrawAboutPicture(*left).toImage();
-        QVERIFY(!IsUniform(picture, kLeftColumn));
-        QVERIFY(IsUniform(picture, kRightColumn));
+        QVERIFY(!IsUniform(picture, LeftColumn(picture)));
+        QVERIFY(IsUniform(picture, RightColumn(picture)));
 
         auto right = Window(QSize(591, 476), {{"c1009", QRect(550, 20, 27, 36)}});
         picture = DrawAboutPicture(*right).toImage();
-        QVERIFY(IsUniform(picture, kLeftColumn));
-        QVERIFY(!IsUniform(picture, kRightColumn));
+        QVERIFY(IsUniform(picture, LeftColumn(picture)));
+        QVERIFY(!IsUniform(picture, RightColumn(picture)));
     }
 
     void partsOutsideTheListOrHiddenGetNoCallout() {
@@ -120,8 +181,8 @@ class PicturesTest : public QObject {
                                                {"c1015", QRect(470, 390, 80, 20)}});
         window->findChild<QWidget*>(QStringLiteral("c1015"))->hide();
         const QImage picture = DrawAboutPicture(*window).toImage();
-        QVERIFY(IsUniform(picture, kLeftColumn));
-        QVERIFY(IsUniform(picture, kRightColumn));
+        QVERIFY(IsUniform(picture, LeftColumn(picture)));
+        QVERIFY(IsUniform(picture, RightColumn(picture)));
     }
 
     void everyPartGetsItsOwnLabel() {
@@ -134,11 +195,11 @@ class PicturesTest : public QObject {
         auto window = Window(QSize(591, 476), parts);
         const QImage picture = DrawAboutPicture(*window).toImage();
         int labelRows = 0;
-        for (int y = kLeftColumn.top(); y <= kLeftColumn.bottom(); ++y) {
-            labelRows += IsUniform(picture, QRect(kLeftColumn.left(), y, 100, 1)) ? 0 : 1;
+        for (int y = LeftColumn(picture).top(); y <= LeftColumn(picture).bottom(); ++y) {
+            labelRows += IsUniform(picture, QRect(LeftColumn(picture).left(), y, 100, 1)) ? 0 : 1;
         }
         QVERIFY2(labelRows > 9 * 20, qPrintable(QString::number(labelRows)));
-        QVERIFY(IsUniform(picture, kRightColumn));
+        QVERIFY(IsUniform(picture, RightColumn(picture)));
     }
 };
 

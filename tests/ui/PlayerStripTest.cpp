@@ -1,6 +1,7 @@
 #include "ui/PlayerStrip.h"
 #include "job/ConversionJob.h"
 #include "tests/ui/ExampleMidi.h"
+#include "ui/ElidedLabel.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -39,6 +40,8 @@ class StripTest : public QObject {
     void bytesArePreviewOrOriginal_data();
     void bytesArePreviewOrOriginal();
     void bytesComeWhenPlayAsksForThem();
+    void longTextsAreElidedInTheMiddle_data();
+    void longTextsAreElidedInTheMiddle();
 
   private:
     void AddLanguageColumns();
@@ -51,7 +54,7 @@ class StripTest : public QObject {
         QTest::mouseClick(Child<QPushButton>(button), Qt::LeftButton);
     }
     int Position() const { return Child<QSlider>("positionSlider")->value(); }
-    QString Status() const { return Child<QLabel>("playerStatus")->text(); }
+    QString Status() const { return Child<ElidedLabel>("playerStatus")->FullText(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<PlayerStrip> m_strip;
@@ -396,6 +399,48 @@ void StripTest::bytesComeWhenPlayAsksForThem() {
     Advance(*session, 0.5);
     QTRY_VERIFY(Position() >= 92);
     QVERIFY(Position() <= 100);
+}
+
+void StripTest::longTextsAreElidedInTheMiddle_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("tooLarge");
+    for (int language = 0; language < 4; ++language) {
+        QTest::newRow(qPrintable(QString("%1 name").arg(language))) << language << false;
+        QTest::newRow(qPrintable(QString("%1 too large").arg(language))) << language << true;
+    }
+}
+
+void StripTest::longTextsAreElidedInTheMiddle() {
+    QFETCH(int, language);
+    QFETCH(bool, tooLarge);
+    m_strip->ApplyLanguage(language);
+    m_strip->resize(300, m_strip->height());
+    const std::string name = "/music/A very long name of a song that no strip can show.mid";
+    if (tooLarge) {
+        m_strip->ShowTooLarge();
+    } else {
+        m_strip->HoldBytes(nullptr, name, true, 0);
+    }
+    auto* status = Child<ElidedLabel>("playerStatus");
+    const QString whole = Status();
+    QVERIFY(!whole.isEmpty());
+    QCOMPARE(status->toolTip(), whole);
+    QCOMPARE(status->accessibleDescription(), whole);
+    const QString shown = status->text();
+    QVERIFY2(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width(),
+             qPrintable(shown));
+    if (shown != whole) {
+        // Cut in the middle: the start and the end of the text stay.
+        const QStringList parts = shown.split(QChar(0x2026));
+        QCOMPARE(parts.size(), 2);
+        QVERIFY(whole.startsWith(parts[0]) && whole.endsWith(parts[1]));
+    }
+    // Given room, the whole text shows.
+    m_strip->resize(2000, m_strip->height());
+    QCOMPARE(status->text(), whole);
+    if (!tooLarge) {
+        QVERIFY(status->text().endsWith("show.mid"));
+    }
 }
 
 } // namespace korvane

@@ -1,0 +1,149 @@
+#include "job/LanguageTable.h"
+#include "job/ProfileKeys.h"
+#include "platform/Profile.h"
+#include "platform/gui/MessageBox.h"
+#include "ui/DialogFit.h"
+#include "ui/ElidedLabel.h"
+#include "ui/InstructionLabel.h"
+#include "ui/MainDialog.h"
+#include "ui/MainDialogTemplate.h"
+#include "ui/ProgramFolderGlobal.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace korvane {
+
+// Every text of the window against its rectangle, in every language and at several desktop font
+// sizes; the scale factor comes from QT_SCALE_FACTOR, which the test is run under three times.
+class TextFitTest : public QObject {
+    Q_OBJECT
+
+  private:
+    MainDialog& Start(int language, int pointSize) {
+        QFont font = m_desktopFont;
+        font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        m_profile = std::make_unique<Profile>();
+        m_profile->WriteProfileInt(kKeyLanguage, language);
+        m_dialog = std::make_unique<MainDialog>(*m_profile, std::vector<std::string>{"korvane"});
+        m_dialog->OnInitDialog();
+        m_dialog->show();
+        return *m_dialog;
+    }
+
+    // Whether text shows whole in control, or why not.
+    static QString Clipped(const QWidget& control, const QString& text) {
+        const QFontMetrics metrics(control.font());
+        const QRect room = CaptionRect(control);
+        if (!control.rect().contains(room) || metrics.horizontalAdvance(text) > room.width() ||
+            metrics.height() > room.height()) {
+            return QString("%1 \"%2\": %3 x %4 in %5 x %6")
+                .arg(control.objectName(), text)
+                .arg(metrics.horizontalAdvance(text))
+                .arg(metrics.height())
+                .arg(room.width())
+                .arg(room.height());
+        }
+        return {};
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Profile> m_profile;
+    std::unique_ptr<MainDialog> m_dialog;
+    QFont m_desktopFont;
+
+  private slots:
+    void initTestCase() { m_desktopFont = QApplication::font(); }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
+        g_programFolder = m_dir->filePath("program").toStdString();
+        SetMessageBoxHook([](const std::string&, MessageIcon, const std::string&) {});
+    }
+
+    void cleanup() {
+        m_dialog.reset();
+        m_profile.reset();
+        SetMessageBoxHook(nullptr);
+        QApplication::setFont(m_desktopFont);
+    }
+
+    void everyTextShowsWhole_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("pointSize");
+        for (int language = 0; language < 4; ++language) {
+            for (int pointSize : {9, 11, 13}) {
+                QTest::addRow("language %d, %d pt", language, pointSize) << language << pointSize;
+            }
+        }
+    }
+
+    void everyTextShowsWhole() {
+        QFETCH(int, language);
+        QFETCH(int, pointSize);
+        MainDialog& dialog = Start(language, pointSize);
+        const QRect window = dialog.rect();
+        int walked = 0;
+        for (QWidget* control : dialog.findChildren<QWidget*>()) {
+            if (control->isWindow() || !control->isVisibleTo(&dialog)) {
+                continue;
+            }
+            // One size for every control and language: the desktop's.
+            QCOMPARE(control->font().pointSize(), pointSize);
+            QVERIFY2(window.contains(QRect(control->mapTo(&dialog, QPoint()), control->size())),
+                     qPrintable(control->objectName()));
+            QString problem;
+            if (auto* instruction = qobject_cast<InstructionLabel*>(control)) {
+                const LanguageTexts& texts = *LanguageTextsFor(language);
+                for (const char* text : {texts.textWelcome, texts.textLoaded, texts.textSaved}) {
+                    if (instruction->TextHeight(QString::fromUtf8(text), instruction->font()) >
+                        instruction->height()) {
+                        problem = QString::fromUtf8(text);
+                    }
+                }
+            } else if (auto* elided = qobject_cast<ElidedLabel*>(control)) {
+                if (elided->fontMetrics().horizontalAdvance(elided->text()) >
+                    elided->contentsRect().width()) {
+                    problem = elided->text();
+                }
+            } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                problem = button->text().isEmpty() ? QString() : Clipped(*button, button->text());
+            } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+                problem = Clipped(*group, group->title());
+            } else if (auto* label = qobject_cast<QLabel*>(control)) {
+                problem = label->text().isEmpty() ? QString() : Clipped(*label, label->text());
+            } else {
+                continue;
+            }
+            ++walked;
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
+        QVERIFY(walked >= 14);
+    }
+
+    void windowGrowsWithTheFont() {
+        const QSize small = Start(0, 9).size();
+        m_dialog.reset();
+        const QSize large = Start(0, 13).size();
+        QVERIFY(large.width() > small.width() * 1.3);
+        QVERIFY(large.height() > small.height() * 1.3);
+        m_dialog.reset();
+        QCOMPARE(Start(1, 13).size(), large); // the same size in every language
+    }
+};
+
+} // namespace korvane
+
+QTEST_MAIN(korvane::TextFitTest)
+
+#include "TextFitTest.moc"
