@@ -29,6 +29,19 @@ install(FILES res/screenshots/window.png DESTINATION ${CMAKE_INSTALL_DATADIR}/ko
 install(FILES res/debian/copyright ${package_build_dir}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/korvane)
 
+# The program and its module, as installed and as built; the compilers' notes in .comment are
+# of no use once installed.
+set(installed_binaries ${CMAKE_INSTALL_BINDIR}/korvane)
+set(built_binaries ${CMAKE_BINARY_DIR}/korvane)
+if(KORVANE_GUI)
+  list(APPEND installed_binaries ${CMAKE_INSTALL_LIBDIR}/korvane/korvane-window.so)
+  list(APPEND built_binaries ${CMAKE_BINARY_DIR}/korvane-window.so)
+endif()
+foreach(binary ${installed_binaries})
+  install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${binary}\" COMMAND_ERROR_IS_FATAL ANY)")
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VENDOR "The Korvane developers")
@@ -44,7 +57,11 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The preview player needs a General MIDI SoundFont; the libraries come from dpkg-shlibdeps.
+# The preview player needs a General MIDI SoundFont; cmake/PackageDepends.cmake adds the
+# libraries. CPack's own library search stays off: it would also add ldconfig calls for the
+# window module, which is no shared library in a system folder.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | sf2-soundfont-gm")
+set(CPACK_KORVANE_BINARIES ${built_binaries})
+set(CPACK_KORVANE_SHLIBDEPS_DIR ${package_build_dir}/shlibdeps)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/PackageDepends.cmake)
 include(CPack)

@@ -18,14 +18,28 @@ packages=(
   # the report of a run over a collection
   nlohmann-json3-dev
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
+# Only hardening-check is wanted from devscripts; its recommends are a hundred packages more.
+lean_packages=(devscripts)
+
+# One dpkg-query for all: the ones it does not list as installed are missing.
+missing() {
+  local -A installed=()
+  local name status
+  while read -r name status; do
+    [[ $status == "install ok installed" ]] && installed[$name]=1
+  done < <(dpkg-query -W -f='${Package} ${Status}\n' "$@" 2>/dev/null)
+  for name in "$@"; do
+    [[ -v installed[$name] ]] || echo "$name"
+  done
+}
+mapfile -t missing_packages < <(missing "${packages[@]}")
+mapfile -t missing_lean < <(missing "${lean_packages[@]}")
+if ((${#missing_packages[@]} + ${#missing_lean[@]})); then
+  echo "Installing: ${missing_packages[*]} ${missing_lean[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  install=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+  ((${#missing_packages[@]} == 0)) || "${install[@]}" "${missing_packages[@]}"
+  ((${#missing_lean[@]} == 0)) || "${install[@]}" --no-install-recommends "${missing_lean[@]}"
 fi

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Builds Korvane (release) and runs it with the given arguments.
+# Builds what running Korvane needs (the program, its window module and the demo files, no
+# tests) and runs it with the given arguments.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh >&2
-cmake --preset release >/dev/null
-cmake --build --preset release >&2
-exec build/release/korvane "$@"
+# Once configured, the build itself notices changed build files; only new presets need cmake.
+if [[ ! -f build/run/build.ninja || CMakePresets.json -nt build/run/CMakeCache.txt ]]; then
+  cmake --preset run >/dev/null
+fi
+cmake --build --preset run >&2
+exec build/run/korvane "$@"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package, lists it, checks it with lintian, desktop-file-validate and
-# appstreamcli, and runs korvane from the unpacked package, headless and through its window
-# module on a virtual display: the installed layout must be the one the program looks for.
+# Builds the Debian package, lists it, checks it with lintian, hardening-check,
+# desktop-file-validate and appstreamcli, and runs korvane from the unpacked package, headless
+# and through its window module on a virtual display: the installed layout must be the one the
+# program looks for.
 # Usage: check-package.sh BUILD_FOLDER MODULE_FROM_BIN EXAMPLES_FROM_BIN
 set -euo pipefail
 build=$1
@@ -50,7 +51,23 @@ desktop-file-validate "$root/usr/share/applications/korvane.desktop"
 echo "== appstreamcli validate --no-net"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.korvane.Korvane.metainfo.xml"
 echo "== lintian"
-lintian --fail-on error --allow-root "$deb"
+lintian --fail-on error,warning --allow-root "$deb"
+# Nothing to do on installing or removing: no library in a system folder, so no ldconfig.
+scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'inst$|rm$' || true)
+[[ -z $scripts ]] || fail "the package has maintainer scripts: $scripts"
+
+echo "== hardening-check"
+# Debian 12's C library and start files carry no control-flow marks (IBT, SHSTK), so no program
+# linked here can. The window module is built with _FORTIFY_SOURCE like the rest, but none of its
+# libc calls has a size known when compiling, so there is no checked call to find in it.
+unchecked=$(grep '"command"' "$build/compile_commands.json" | grep -v -- -D_FORTIFY_SOURCE=2 || true)
+[[ -z $unchecked ]] || fail "built without _FORTIFY_SOURCE: $unchecked"
+for check in "$bin/korvane --nocfprotection" "$bin/$module_from_bin --nocfprotection --nofortify"; do
+    read -r binary options <<<"$check"
+    hardening-check $options "$binary" || fail "$binary is not hardened"
+    readelf --wide --section-headers "$binary" | grep -q '\.comment' &&
+        fail "$binary keeps its .comment section"
+done
 
 echo "== the unpacked korvane, headless and through its window module"
 mkdir "$work/headless" "$work/window"
@@ -65,7 +82,8 @@ head -c 4 "$work/window/StuckNotesKRV.mid" | grep -q MThd || fail "the window wr
 
 echo "== bash completion"
 mkdir "$work/songs" "$work/songs/folder"
-touch "$work/songs/a.mid" "$work/songs/b.RMI" "$work/songs/notes.txt"
+touch "$work/songs/"{a.mid,b.RMI,c.kar,d.SMF,e.midi,notes.txt}
+midi_files="a.mid b.RMI c.kar d.SMF e.midi folder "
 complete_words() {
     # compopt only works while bash itself completes; here it has nothing to do.
     bash -c 'source /usr/share/bash-completion/bash_completion && source "$1" && cd "$2" &&
@@ -76,8 +94,12 @@ complete_words() {
         _ "$root/usr/share/bash-completion/completions/korvane" "$work/songs" "$@"
 }
 [[ $(complete_words korvane --sp) == "--speed= " ]] || fail "options: $(complete_words korvane --sp)"
-[[ $(complete_words korvane --fix-stuck-notes "") == "a.mid b.RMI folder " ]] ||
-    fail "files: $(complete_words korvane --fix-stuck-notes "")"
+for before in --fix-stuck-notes -f; do
+    [[ $(complete_words korvane $before "") == "$midi_files" ]] ||
+        fail "files after $before: $(complete_words korvane $before "")"
+done
+[[ $(complete_words korvane --output "") == "a.mid folder " ]] ||
+    fail "output files: $(complete_words korvane --output "")"
 [[ $(complete_words korvane --j) == "--jobs= " ]] || fail "run options: $(complete_words korvane --j)"
 [[ $(complete_words korvane --output-dir "") == "folder " ]] ||
     fail "output folders: $(complete_words korvane --output-dir "")"
