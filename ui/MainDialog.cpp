@@ -114,19 +114,25 @@ QLabel* CreateLogo(QWidget* parent) {
     return logo;
 }
 
-// The first local .mid or .rmi file of a drag, or the empty text.
-std::string DroppedMidiFile(const QMimeData* mime) {
+// The local .mid and .rmi files of a drag, and its folders when they are wanted; with one file
+// wanted, only the first.
+std::vector<std::string> DroppedPaths(const QMimeData* mime, bool several) {
+    std::vector<std::string> paths;
     if (mime == nullptr) {
-        return {};
+        return paths;
     }
     for (const QUrl& url : mime->urls()) {
         const QString path = url.toLocalFile();
-        if (url.isLocalFile() && (path.endsWith(".mid", Qt::CaseInsensitive) ||
-                                  path.endsWith(".rmi", Qt::CaseInsensitive))) {
-            return path.toStdString();
+        const bool midi = path.endsWith(".mid", Qt::CaseInsensitive) ||
+                          path.endsWith(".rmi", Qt::CaseInsensitive);
+        if (url.isLocalFile() && (midi || (several && QFileInfo(path).isDir()))) {
+            paths.push_back(path.toStdString());
+        }
+        if (!several && !paths.empty()) {
+            break;
         }
     }
-    return {};
+    return paths;
 }
 
 const char* EnglishSpeedPrompt() {
@@ -348,6 +354,15 @@ void MainDialog::TakeCommandLineFile() {
     if (batch.plainArguments.empty()) {
         return;
     }
+    if (m_collection != nullptr && batch.plainArguments.size() > 1) {
+        std::vector<std::string> paths;
+        for (const std::string& argument : batch.plainArguments) {
+            paths.push_back(
+                QFileInfo(QString::fromStdString(argument)).absoluteFilePath().toStdString());
+        }
+        QTimer::singleShot(0, this, [this, paths] { TakeInputs(paths); });
+        return;
+    }
     // A file manager hands over every selected file; the window holds one.
     if (const size_t others = batch.plainArguments.size() - 1; others > 0) {
         std::cerr << "korvane: the window opens the first file only; " << others
@@ -485,8 +500,8 @@ std::string MainDialog::DefaultFolder() const {
 void MainDialog::OnBrowseInput() {
     const std::string folder = m_profile.GetProfileString(kKeyInputFolder, DefaultFolder());
     const std::string name = m_profile.GetProfileString(kKeyInputName, "");
-    if (const std::optional<std::string> chosen = ChooseMidiFile(this, folder, name)) {
-        TakeInputFile(*chosen);
+    if (const auto chosen = ChooseMidiFiles(this, folder, name); chosen && !chosen->empty()) {
+        TakeInputs(*chosen);
     }
 }
 
@@ -520,6 +535,7 @@ void MainDialog::OnLoad() {
     // defaults replace the adjustments anyway.
     UpdateData(true);
     RestoreDefaults();
+    LeaveCollection();
     RunConversion(false);
 }
 
@@ -529,8 +545,13 @@ void MainDialog::OnSave() {
         return;
     }
     // A refused speed field runs no pass.
-    if (UpdateData(true)) {
+    if (!UpdateData(true)) {
+        return;
+    }
+    if (m_collectionPaths.empty()) {
         RunConversion(true);
+    } else {
+        SaveCollection();
     }
 }
 
@@ -626,19 +647,19 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedMidiFile(event->mimeData()).empty()) {
+    if (!DroppedPaths(event->mimeData(), m_collection != nullptr).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    const std::string path = DroppedMidiFile(event->mimeData());
-    if (path.empty()) {
+    const std::vector<std::string> paths = DroppedPaths(event->mimeData(), m_collection != nullptr);
+    if (paths.empty()) {
         return;
     }
     event->acceptProposedAction();
     // After the drop has finished, so that the dragging program is not kept waiting.
-    QTimer::singleShot(0, this, [this, path] { TakeInputFile(path); });
+    QTimer::singleShot(0, this, [this, paths] { TakeInputs(paths); });
 }
 
 } // namespace korvane

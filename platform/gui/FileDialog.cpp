@@ -6,6 +6,25 @@
 namespace korvane {
 namespace {
 FileDialogHook g_fileDialogHook;
+FilesDialogHook g_filesDialogHook;
+
+std::optional<QStringList> RunMidiFileDialog(QWidget* parent, QFileDialog::FileMode mode,
+                                             const std::string& initialFolder,
+                                             const std::string& initialName) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode);
+    // A RIFF-wrapped MIDI file loads like any other and is saved as a plain one.
+    dialog.setNameFilter("MIDI File (*.mid *.rmi)");
+    dialog.setDirectory(QString::fromStdString(initialFolder));
+    if (!initialName.empty()) {
+        dialog.selectFile(QString::fromStdString(initialName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles();
+}
 } // namespace
 
 std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& initialFolder,
@@ -13,27 +32,41 @@ std::optional<std::string> ChooseMidiFile(QWidget* parent, const std::string& in
     if (g_fileDialogHook) {
         return g_fileDialogHook(initialFolder, initialName);
     }
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // A RIFF-wrapped MIDI file loads like any other and is saved as a plain one.
-    dialog.setNameFilter("MIDI File (*.mid *.rmi)");
-    dialog.setDirectory(QString::fromStdString(initialFolder));
-    if (!initialName.empty()) {
-        dialog.selectFile(QString::fromStdString(initialName));
-    }
-    if (dialog.exec() != QDialog::Accepted) {
+    const std::optional<QStringList> chosen =
+        RunMidiFileDialog(parent, QFileDialog::AnyFile, initialFolder, initialName);
+    if (!chosen) {
         return std::nullopt;
     }
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) {
+    return chosen->first().toStdString();
+}
+
+std::optional<std::vector<std::string>>
+ChooseMidiFiles(QWidget* parent, const std::string& initialFolder, const std::string& initialName) {
+    if (g_filesDialogHook) {
+        return g_filesDialogHook(initialFolder, initialName);
+    }
+    if (g_fileDialogHook) {
+        const std::optional<std::string> chosen = g_fileDialogHook(initialFolder, initialName);
+        return chosen ? std::optional(std::vector{*chosen}) : std::nullopt;
+    }
+    const std::optional<QStringList> chosen =
+        RunMidiFileDialog(parent, QFileDialog::ExistingFiles, initialFolder, initialName);
+    if (!chosen) {
         return std::nullopt;
     }
-    return chosen.first().toStdString();
+    std::vector<std::string> paths;
+    for (const QString& path : *chosen) {
+        paths.push_back(path.toStdString());
+    }
+    return paths;
 }
 
 void SetFileDialogHook(FileDialogHook hook) {
     g_fileDialogHook = std::move(hook);
+}
+
+void SetFilesDialogHook(FilesDialogHook hook) {
+    g_filesDialogHook = std::move(hook);
 }
 
 } // namespace korvane
