@@ -1,7 +1,7 @@
 // How long the window's event loop is kept from running while Save converts a folder of small
 // files through the collection run: a 1 ms timer on the window's thread records the longest gap
 // between its ticks. With a folder given, also writes pictures of the window holding the files,
-// of the progress dialog and of the summary, in English and German.
+// of the progress dialog and of the summary (two of the files broken), in English and German.
 // Usage: window_collection_benchmark [FILES [PICTURE_FOLDER]]
 #include "app/WindowCollection.h"
 #include "platform/Profile.h"
@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -29,11 +30,17 @@ namespace {
 const QByteArray kSong = QByteArray::fromHex("4d546864 00000006 0000 0001 0060 4d54726b 0000000c"
                                              "00 903c40 3c 803c40 00 ff2f00");
 
-void WriteFolder(const QString& folder, int files) {
+// A RIFF file without MIDI data: it can not be opened.
+const QByteArray kWave = QByteArray::fromHex("52494646 0c000000 57415645 64617461 00000000");
+
+// broken: how many of the files, spread out, can not be converted.
+void WriteFolder(const QString& folder, int files, int broken) {
     QDir().mkpath(folder);
     for (int i = 0; i < files; ++i) {
         QFile file(folder + QString("/song%1.mid").arg(i, 5, 10, QChar('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write(kSong) != kSong.size()) {
+        const QByteArray& bytes =
+            broken > 0 && i % (files / broken) == files / broken / 2 ? kWave : kSong;
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
             std::exit(1);
         }
@@ -69,8 +76,8 @@ double TimedSave(MainDialog& dialog, const QString& pictures, const QString& tag
         longest = std::max(longest, sinceTick.nsecsElapsed());
         sinceTick.restart();
         auto* progress = dialog.findChild<SaveProgress*>("saveProgress");
-        if (!progressShot && progress != nullptr && progress->isVisible() &&
-            progress->m_reported > 0) {
+        auto* bar = progress != nullptr ? progress->findChild<QProgressBar*>() : nullptr;
+        if (!progressShot && bar != nullptr && progress->isVisible() && bar->value() > 0) {
             progressShot = true;
             SavePicture(Over(dialog, *progress), pictures + "/progress-" + tag + ".png");
         }
@@ -108,7 +115,8 @@ int main(int argc, char** argv) {
                            : std::vector<std::pair<int, QString>>{{1, "en"}, {0, "de"}};
     for (const auto& [language, tag] : languages) {
         const QString folder = dir.filePath("songs-" + tag);
-        WriteFolder(folder, files);
+        // The pictures show a summary with files that failed.
+        WriteFolder(folder, files, pictures.isEmpty() ? 0 : 2);
         Profile profile;
         MainDialog dialog(profile, {"korvane"});
         dialog.SetFileCollection(&collection);
