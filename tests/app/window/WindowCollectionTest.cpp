@@ -270,8 +270,9 @@ class WindowCollectionTest : public QObject {
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* progress = m_dialog->findChild<SaveProgress*>("saveProgress");
-            if (progress != nullptr && progress->isVisible() && progress->m_reported > 0 &&
-                shownAtCancel.isEmpty()) {
+            // At once: files convert faster than they are reported, so a later Cancel may
+            // find them all done.
+            if (progress != nullptr && progress->isVisible() && shownAtCancel.isEmpty()) {
                 shownAtCancel = progress->findChild<QLabel*>("saveProgressText")->text();
                 QTest::mouseClick(progress->findChild<QPushButton*>("saveProgressCancel"),
                                   Qt::LeftButton);
@@ -290,7 +291,7 @@ class WindowCollectionTest : public QObject {
                 .match(QString::fromStdString(m_messages[0].text));
         QVERIFY2(summary.hasMatch(), m_messages[0].text.c_str());
         const int saved = summary.captured(1).toInt();
-        QVERIFY2(saved > 0 && saved < 2000, qPrintable(summary.captured(1)));
+        QVERIFY2(saved < 2000, qPrintable(summary.captured(1)));
         const QStringList outputs = FilesBelow(folder).filter("KRV.mid");
         QCOMPARE(outputs.size(), saved);
         QCOMPARE(FilesBelow(folder).size(), 2000 + saved); // no temporary left behind
