@@ -61,9 +61,11 @@ int UsageError(const std::string& error, std::ostream& errors) {
 
 class Run {
   public:
-    Run(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors)
-        : m_commandLine(commandLine), m_texts(texts), m_errors(errors),
-          m_plan(PlanRun(commandLine, m_spool)), m_collection(IsCollection(commandLine)),
+    Run(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors,
+        const RunObserver* observer = nullptr)
+        : m_commandLine(commandLine), m_texts(texts), m_errors(errors), m_observer(observer),
+          m_plan(PlanRun(commandLine, m_spool)),
+          m_collection(!observer && IsCollection(commandLine)),
           m_progress(errors, m_collection && !commandLine.collection.quiet && ::isatty(2)) {
         m_totals.files = m_plan.size();
     }
@@ -183,6 +185,10 @@ class Run {
     void Report(size_t index, const FileOutcome& outcome) {
         const PlannedInput& input = m_plan[index];
         m_totals.Add(outcome);
+        if (m_observer != nullptr) {
+            m_observer->reported(input, outcome, m_totals.files);
+            return;
+        }
         const bool shown = !m_commandLine.collection.quiet || outcome.status == FileStatus::Failed;
         if (outcome.message && shown) {
             m_progress.Erase();
@@ -194,7 +200,7 @@ class Run {
 
     bool Tick() {
         m_progress.Update(m_totals.Reported(), m_totals.files, m_totals.bytesIn, Seconds());
-        return InterruptSignals::Received() != 0;
+        return InterruptSignals::Received() != 0 || (m_observer != nullptr && m_observer->stop());
     }
 
     double Seconds() const {
@@ -206,6 +212,7 @@ class Run {
     const LanguageTexts& m_texts;
     std::ostream& m_errors;
     StandardInputSpool m_spool;
+    const RunObserver* const m_observer;
     const std::vector<PlannedInput> m_plan;
     const bool m_collection;
     ProgressLine m_progress;
@@ -229,6 +236,12 @@ int RunCollection(const CommandLine& given, const LanguageTexts& texts, std::ost
         return UsageError(*error, errors);
     }
     return Run(commandLine, texts, errors).Execute();
+}
+
+void RunCollection(const CommandLine& commandLine, const LanguageTexts& texts,
+                   const RunObserver& observer) {
+    std::ostream nowhere(nullptr);
+    Run(commandLine, texts, nowhere, &observer).Execute();
 }
 
 } // namespace korvane

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/FileOutcome.h"
+#include "app/PlannedInput.h"
 #include "job/LanguageTable.h"
 
+#include <functional>
 #include <ostream>
 
 namespace korvane {
@@ -14,5 +17,17 @@ namespace korvane {
 // folder failed, 128 plus the signal when one of them stopped it; 2 for a usage error found on the
 // file system.
 int RunCollection(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors);
+
+// A host that shows a run itself (the window): told of each file as it is reported, in input
+// order, and asked between files whether to stop, as a signal stops a command-line run.
+struct RunObserver {
+    std::function<void(const PlannedInput& input, const FileOutcome& outcome, size_t total)>
+        reported;
+    std::function<bool()> stop;
+};
+
+// Converts as RunCollection does, but prints nothing and leaves the signals to the host.
+void RunCollection(const CommandLine& commandLine, const LanguageTexts& texts,
+                   const RunObserver& observer);
 
 } // namespace korvane

@@ -18,6 +18,7 @@ int MainApp::InitInstance() {
     g_programFolder = ProgramFolder();
     // The arguments as left after Qt took its own options out.
     MainDialog dialog(m_profile, std::vector<std::string>(m_argv, m_argv + m_argc));
+    dialog.SetFileCollection(&m_collection);
     return dialog.DoModal();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WindowCollection.h"
 #include "platform/Profile.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ class MainApp : public QApplication {
     int& m_argc;
     char** m_argv;
     Profile m_profile;
+    WindowCollection m_collection;
 };
 
 // Runs the window (or, with "-f", the batch conversion inside it); returns the exit status.

@@ -243,4 +243,29 @@ const char* MessageText(const LanguageTexts& texts, JobMessage message) {
     return "";
 }
 
+namespace {
+// Columns: German, English, Spanish, French.
+constexpr CollectionTexts kCollectionTables[4] = {
+    {"%1 MIDI-Dateien sind geladen. Kurve und Player zeigen die erste; Speichern wandelt alle um.",
+     "Datei %1 von %2 wird gespeichert …",
+     "%1 Dateien gespeichert, davon %2 repariert; %3 konnten nicht umgewandelt werden.",
+     "Abbrechen"},
+    {"%1 MIDI files are loaded. The plot and the player show the first; Save converts them all.",
+     "Saving file %1 of %2…", "%1 files saved, %2 of them repaired; %3 could not be converted.",
+     "Cancel"},
+    {"%1 archivos MIDI están cargados. El gráfico y el reproductor muestran el primero; al "
+     "guardar se convierten todos.",
+     "Guardando el archivo %1 de %2…",
+     "%1 archivos guardados, %2 de ellos reparados; %3 no se pudieron convertir.", "Cancelar"},
+    {"%1 fichiers MIDI sont chargés. Le graphique et le lecteur montrent le premier ; "
+     "l'enregistrement les convertit tous.",
+     "Enregistrement du fichier %1 sur %2…",
+     "%1 fichiers enregistrés, dont %2 réparés ; %3 n'ont pas pu être convertis.", "Annuler"},
+};
+} // namespace
+
+const CollectionTexts* CollectionTextsFor(int language) {
+    return static_cast<unsigned>(language) < 4 ? &kCollectionTables[language] : nullptr;
+}
+
 } // namespace korvane

@@ -73,4 +73,16 @@ struct ControlTexts {
 // The same indices as LanguageTextsFor; null for any other index.
 const ControlTexts* ControlTextsFor(int language);
 
+// What the window says when it holds several files: %1 the number of files loaded; %1 the file
+// being saved, %2 their number; %1 the files saved, %2 of them repaired, %3 that failed.
+struct CollectionTexts {
+    const char* filesLoaded;
+    const char* savingFile;
+    const char* summary;
+    const char* cancel;
+};
+
+// The same indices as LanguageTextsFor; null for any other index.
+const CollectionTexts* CollectionTextsFor(int language);
+
 } // namespace korvane

@@ -120,17 +120,23 @@ QLabel* CreateLogo(QWidget* parent) {
     return logo;
 }
 
-// The first local MIDI file of a drag, or the empty text.
-std::string DroppedMidiFile(const QMimeData* mime) {
+// The local .mid and .rmi files of a drag, and its folders when they are wanted; with one file
+// wanted, only the first.
+std::vector<std::string> DroppedPaths(const QMimeData* mime, bool several) {
+    std::vector<std::string> paths;
     if (mime == nullptr) {
-        return {};
+        return paths;
     }
     for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile() && IsMidiFileName(url.toLocalFile())) {
-            return url.toLocalFile().toStdString();
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && (IsMidiFileName(path) || (several && QFileInfo(path).isDir()))) {
+            paths.push_back(path.toStdString());
+        }
+        if (!several && !paths.empty()) {
+            break;
         }
     }
-    return {};
+    return paths;
 }
 
 const char* EnglishSpeedPrompt() {
@@ -414,6 +420,15 @@ void MainDialog::TakeCommandLineFile() {
     if (batch.plainArguments.empty()) {
         return;
     }
+    if (m_collection != nullptr && batch.plainArguments.size() > 1) {
+        std::vector<std::string> paths;
+        for (const std::string& argument : batch.plainArguments) {
+            paths.push_back(
+                QFileInfo(QString::fromStdString(argument)).absoluteFilePath().toStdString());
+        }
+        QTimer::singleShot(0, this, [this, paths] { TakeInputs(paths); });
+        return;
+    }
     // A file manager hands over every selected file; the window holds one.
     if (const size_t others = batch.plainArguments.size() - 1; others > 0) {
         std::cerr << "korvane: the window opens the first file only; " << others
@@ -538,8 +553,9 @@ void MainDialog::OnBrowseInput() {
     const FileDialogRequest request{FileDialogMode::Open,
                                     QString::fromUtf8(m_controlTexts->browseInputDescription),
                                     MidiFileFilters(*m_controlTexts)};
-    if (const std::optional<std::string> chosen = ChooseMidiFile(this, request, folder, name)) {
-        TakeInputFile(*chosen);
+    if (const auto chosen = ChooseMidiFiles(this, request, folder, name);
+        chosen && !chosen->empty()) {
+        TakeInputs(*chosen);
     }
 }
 
@@ -576,6 +592,7 @@ void MainDialog::OnLoad() {
     // defaults replace the adjustments anyway.
     UpdateData(true);
     RestoreDefaults();
+    LeaveCollection();
     RunConversion(false);
 }
 
@@ -585,8 +602,13 @@ void MainDialog::OnSave() {
         return;
     }
     // A refused speed field runs no pass.
-    if (UpdateData(true)) {
+    if (!UpdateData(true)) {
+        return;
+    }
+    if (m_collectionPaths.empty()) {
         RunConversion(true);
+    } else {
+        SaveCollection();
     }
 }
 
@@ -690,19 +712,19 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedMidiFile(event->mimeData()).empty()) {
+    if (!DroppedPaths(event->mimeData(), m_collection != nullptr).empty()) {
         event->acceptProposedAction();
     }
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    const std::string path = DroppedMidiFile(event->mimeData());
-    if (path.empty()) {
+    const std::vector<std::string> paths = DroppedPaths(event->mimeData(), m_collection != nullptr);
+    if (paths.empty()) {
         return;
     }
     event->acceptProposedAction();
     // After the drop has finished, so that the dragging program is not kept waiting.
-    QTimer::singleShot(0, this, [this, path] { TakeInputFile(path); });
+    QTimer::singleShot(0, this, [this, paths] { TakeInputs(paths); });
 }
 
 } // namespace korvane

@@ -6,6 +6,7 @@
 #include "job/ProfileKeys.h"
 #include "platform/MessageIcon.h"
 #include "platform/gui/DialogUnits.h"
+#include "ui/FileCollection.h"
 #include "ui/LevelDescription.h"
 
 #include <QDialog>
@@ -58,6 +59,9 @@ class MainDialog : public QDialog {
     // not be shown).
     bool OnInitDialog();
     void SetExitHook(ExitHook hook) { m_exitHook = std::move(hook); }
+    // With a collection the window takes several files and folders at once; without one it
+    // takes the first file given.
+    void SetFileCollection(const FileCollection* collection) { m_collection = collection; }
 
     // Copies every control into its member (true) or every member into its control (false);
     // false when the speed field was refused.
@@ -69,6 +73,9 @@ class MainDialog : public QDialog {
     void OnPaint();
     // Takes path as if it had been chosen with the input Browse button: remembered, then loaded.
     void TakeInputFile(const std::string& path);
+    // Takes paths dropped, chosen or given together: one file as TakeInputFile does, else every
+    // file they hold, the first loaded.
+    void TakeInputs(const std::vector<std::string>& paths);
 
     // Runs a load pass (false) or a save pass (true) with the values taken last; true when it
     // completed. The caller takes the window's values first.
@@ -115,6 +122,12 @@ class MainDialog : public QDialog {
     // The plot's description for a screen reader: what it shows at the sliders' positions.
     void DescribePlot();
     void SetAdjustmentControlsEnabled(bool enabled);
+    // Several files: the first is loaded, Save converts them all, each output beside its input.
+    void EnterCollection(const std::vector<std::string>& paths, size_t files);
+    void LeaveCollection();
+    void SaveCollection();
+    void ShowCollectionResult(const FileCollection::Result& result);
+    const CollectionTexts& CollectionWords() const;
     // Returns true when a batch run took place.
     bool RunCommandLine();
     void TakeCommandLineFile();
@@ -154,6 +167,10 @@ class MainDialog : public QDialog {
     std::vector<std::string> m_arguments;
     ConversionJob m_job;
     const LanguageTexts* m_texts = nullptr;
+    const FileCollection* m_collection = nullptr;
+    // The paths given when the window holds several files; empty while it holds one.
+    std::vector<std::string> m_collectionPaths;
+    size_t m_collectionFiles = 0;
     ExitHook m_exitHook;
     int m_exitStatus = 0;
     std::string m_speedPrompt;

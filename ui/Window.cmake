@@ -3,6 +3,10 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MainDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainDialog.h
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogPass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainDialogCollection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileCollection.h
+  ${CMAKE_CURRENT_LIST_DIR}/SaveProgress.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SaveProgress.h
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogTemplate.h
   ${CMAKE_CURRENT_LIST_DIR}/ControlId.h
   ${CMAKE_CURRENT_LIST_DIR}/DialogFit.cpp

@@ -1,10 +1,31 @@
 #include "platform/gui/FileDialog.h"
 
 #include <QFileDialog>
+#include <QStringList>
 
 namespace korvane {
 namespace {
 FileDialogHook g_fileDialogHook;
+FilesDialogHook g_filesDialogHook;
+
+std::optional<QStringList> RunMidiFileDialog(QWidget* parent, const FileDialogRequest& request,
+                                             QFileDialog::FileMode mode,
+                                             const std::string& initialFolder,
+                                             const std::string& initialName) {
+    QFileDialog dialog(parent, request.title);
+    const bool save = request.mode == FileDialogMode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode);
+    dialog.setNameFilters(request.filters);
+    dialog.setDirectory(QString::fromStdString(initialFolder));
+    if (!initialName.empty()) {
+        dialog.selectFile(QString::fromStdString(initialName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles();
+}
 } // namespace
 
 std::optional<std::string> ChooseMidiFile(QWidget* parent, const FileDialogRequest& request,
@@ -13,28 +34,44 @@ std::optional<std::string> ChooseMidiFile(QWidget* parent, const FileDialogReque
     if (g_fileDialogHook) {
         return g_fileDialogHook(initialFolder, initialName);
     }
-    QFileDialog dialog(parent, request.title);
-    const bool save = request.mode == FileDialogMode::Save;
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // An input that does not exist is reported by the load, as for a typed path.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(request.filters);
-    dialog.setDirectory(QString::fromStdString(initialFolder));
-    if (!initialName.empty()) {
-        dialog.selectFile(QString::fromStdString(initialName));
-    }
-    if (dialog.exec() != QDialog::Accepted) {
+    const std::optional<QStringList> chosen =
+        RunMidiFileDialog(parent, request, QFileDialog::AnyFile, initialFolder, initialName);
+    if (!chosen) {
         return std::nullopt;
     }
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) {
+    return chosen->first().toStdString();
+}
+
+std::optional<std::vector<std::string>> ChooseMidiFiles(QWidget* parent,
+                                                        const FileDialogRequest& request,
+                                                        const std::string& initialFolder,
+                                                        const std::string& initialName) {
+    if (g_filesDialogHook) {
+        return g_filesDialogHook(initialFolder, initialName);
+    }
+    if (g_fileDialogHook) {
+        const std::optional<std::string> chosen = g_fileDialogHook(initialFolder, initialName);
+        return chosen ? std::optional(std::vector{*chosen}) : std::nullopt;
+    }
+    const std::optional<QStringList> chosen =
+        RunMidiFileDialog(parent, request, QFileDialog::ExistingFiles, initialFolder, initialName);
+    if (!chosen) {
         return std::nullopt;
     }
-    return chosen.first().toStdString();
+    std::vector<std::string> paths;
+    for (const QString& path : *chosen) {
+        paths.push_back(path.toStdString());
+    }
+    return paths;
 }
 
 void SetFileDialogHook(FileDialogHook hook) {
     g_fileDialogHook = std::move(hook);
+}
+
+void SetFilesDialogHook(FilesDialogHook hook) {
+    g_filesDialogHook = std::move(hook);
 }
 
 } // namespace korvane

@@ -1,0 +1,307 @@
+#include "app/WindowCollection.h"
+#include "app/CollectionRun.h"
+#include "job/ConversionJob.h"
+#include "job/LanguageTable.h"
+#include "platform/Profile.h"
+#include "platform/gui/FileDialog.h"
+#include "platform/gui/MessageBox.h"
+#include "ui/ControlId.h"
+#include "ui/MainDialog.h"
+#include "ui/PlayerStrip.h"
+#include "ui/ProgramFolderGlobal.h"
+#include "ui/SaveProgress.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+#include <sstream>
+
+namespace korvane {
+namespace {
+// Format 0, one track: a note at the given velocity, 60 ticks long, end of track.
+QByteArray Song(int velocity) {
+    return QByteArray::fromHex("4d546864 00000006 0000 0001 0060 4d54726b 0000000c 00 903c") +
+           QByteArray(1, static_cast<char>(velocity)) + QByteArray::fromHex("3c 803c40 00 ff2f00");
+}
+
+// The same without End of Track: saved with the track closed, a repair.
+QByteArray UnendedSong(int velocity) {
+    return QByteArray::fromHex("4d546864 00000006 0000 0001 0060 4d54726b 00000008 00 903c") +
+           QByteArray(1, static_cast<char>(velocity)) + QByteArray::fromHex("3c 803c40");
+}
+
+// A RIFF file that holds no MIDI data: it can not be opened.
+const QByteArray kWave = QByteArray::fromHex("52494646 0c000000 57415645 64617461 00000000");
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Every file below folder, hidden ones too, by path relative to it.
+QStringList FilesBelow(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        files << QDir(folder).relativeFilePath(it.next());
+    }
+    files.sort();
+    return files;
+}
+
+// Fifty files, two of them broken and five needing a repair, in a sub-folder too, and a hidden
+// file the walk leaves out.
+void WriteCollection(const QString& folder) {
+    for (int i = 0; i < 50; ++i) {
+        const QString name =
+            QString(i < 40 ? "song%1.mid" : "sub/song%1.mid").arg(i, 2, 10, QChar('0'));
+        Write(folder + "/" + name, i == 10 || i == 45 ? kWave
+                                   : i % 10 == 3      ? UnendedSong(i + 20)
+                                                      : Song(i + 20));
+    }
+    Write(folder + "/.hidden.mid", Song(99));
+}
+
+struct Message {
+    std::string text;
+    MessageIcon icon;
+    std::string details;
+};
+} // namespace
+
+class WindowCollectionTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QString Path(const QString& name) const { return m_dir->filePath(name); }
+
+    void Start(std::vector<std::string> arguments = {"korvane"}) {
+        m_profile = std::make_unique<Profile>();
+        m_dialog = std::make_unique<MainDialog>(*m_profile, std::move(arguments));
+        m_dialog->SetFileCollection(&m_collection);
+        QVERIFY2(m_dialog->OnInitDialog(), "no batch run");
+        m_dialog->show();
+    }
+
+    template <class T> T* Control(int id) const {
+        return m_dialog->findChild<T*>(QString("c%1").arg(id));
+    }
+    QString Instruction() const { return Control<QLabel>(kInstruction)->text(); }
+    void Click(int id) { QTest::mouseClick(Control<QAbstractButton>(id), Qt::LeftButton); }
+
+    void Drop(const QList<QUrl>& urls) {
+        QMimeData mime;
+        mime.setUrls(urls);
+        const QPoint where(300, 300);
+        QDragEnterEvent enter(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_dialog.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_dialog.get(), &drop);
+    }
+
+    static QString LoadedText(int files) {
+        return QString::fromUtf8(CollectionTextsFor(1)->filesLoaded).arg(files);
+    }
+
+    bool CollectionShown(int files, const QString& first) const {
+        return m_dialog->m_loaded && Instruction() == LoadedText(files) &&
+               Control<QLineEdit>(kInputPath)->text() == first &&
+               !Control<QLineEdit>(kOutputPath)->isEnabled() &&
+               !Control<QWidget>(kBrowseOutput)->isEnabled();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Profile> m_profile;
+    std::unique_ptr<MainDialog> m_dialog;
+    WindowCollection m_collection;
+    std::vector<Message> m_messages;
+
+  private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
+        g_programFolder = Path("program").toStdString();
+        m_messages.clear();
+        SetMessageBoxHook(
+            [this](const std::string& text, MessageIcon icon, const std::string& details) {
+                m_messages.push_back({text, icon, details});
+            });
+    }
+
+    void cleanup() {
+        m_dialog.reset();
+        m_profile.reset();
+        SetMessageBoxHook(nullptr);
+        SetFilesDialogHook(nullptr);
+        m_dir.reset();
+    }
+
+    // A dropped folder is converted with the window's settings exactly as a command-line run
+    // over the same folder converts it.
+    void droppedFolderSavesAsTheCommandLineDoes() {
+        const QString window = Path("window");
+        const QString commandLine = Path("cli");
+        WriteCollection(window);
+        WriteCollection(commandLine);
+        Start();
+        Drop({QUrl::fromLocalFile(window)});
+        QTRY_VERIFY(CollectionShown(50, window + "/song00.mid"));
+        QVERIFY(m_messages.empty());
+        Control<QSlider>(kVolumeSlider)->setValue(300);
+        Control<QSlider>(kDynamicRangeSlider)->setValue(700);
+        Control<QLineEdit>(kSpeedEdit)->setText("150");
+        Click(kSave);
+
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(QString::fromStdString(m_messages[0].text),
+                 QString("48 files saved, 5 of them repaired; 2 could not be converted."));
+        QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
+        const std::string notOpened = LanguageTextsFor(1)->msgInputNotOpened;
+        QCOMPARE(m_messages[0].details, (window + "/song10.mid: ").toStdString() + notOpened +
+                                            "\n" + (window + "/sub/song45.mid: ").toStdString() +
+                                            notOpened + "\n");
+        QCOMPARE(QString::fromStdString(Control<PlayerStrip>(kPlayer)->FileName()),
+                 window + "/song00KRV.mid");
+
+        std::ostringstream errors;
+        const CommandLine cli = ParseCommandLine({"korvane", "--volume=300", "--dynamic-range=700",
+                                                  "--speed=150", commandLine.toStdString()});
+        QCOMPARE(RunCollection(cli, *LanguageTextsFor(1), errors), 1);
+        const QStringList files = FilesBelow(window);
+        QCOMPARE(files, FilesBelow(commandLine));
+        QCOMPARE(files.filter("KRV.mid").size(), 48);
+        QVERIFY(!files.contains(".hiddenKRV.mid"));
+        for (const QString& file : files) {
+            QCOMPARE(Read(window + "/" + file).toHex(), Read(commandLine + "/" + file).toHex());
+        }
+    }
+
+    void threeFilesFromTheCommandLineAreHeldTogether() {
+        for (const char* name : {"a.mid", "b.mid", "c.mid"}) {
+            Write(Path(name), Song(64));
+        }
+        Start({"korvane", Path("a.mid").toStdString(), Path("b.mid").toStdString(),
+               Path("c.mid").toStdString()});
+        QTRY_VERIFY(CollectionShown(3, Path("a.mid")));
+        Click(kSave);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text,
+                 std::string("3 files saved, 0 of them repaired; 0 could not be converted."));
+        QCOMPARE(m_messages[0].icon, MessageIcon::Information);
+        QCOMPARE(m_messages[0].details, std::string());
+        for (const char* name : {"aKRV.mid", "bKRV.mid", "cKRV.mid"}) {
+            QCOMPARE(Read(Path(name)), Song(64));
+        }
+    }
+
+    // Several files chosen at once make a collection; one file chosen later is one file again.
+    void fileDialogTakesSeveralFiles() {
+        Write(Path("a.mid"), Song(64));
+        Write(Path("b.mid"), Song(65));
+        std::vector<std::vector<std::string>> answers = {
+            {Path("a.mid").toStdString(), Path("b.mid").toStdString()},
+            {Path("b.mid").toStdString()}};
+        SetFilesDialogHook([&answers](const std::string&, const std::string&) {
+            std::vector<std::string> answer = answers.front();
+            answers.erase(answers.begin());
+            return std::optional(answer);
+        });
+        Start();
+        Click(kBrowseInput);
+        QVERIFY(CollectionShown(2, Path("a.mid")));
+        Click(kBrowseInput);
+        QCOMPARE(Instruction().toStdString(), std::string(LanguageTextsFor(1)->textLoaded));
+        QCOMPARE(Control<QLineEdit>(kOutputPath)->text(), Path("bKRV.mid"));
+        QVERIFY(Control<QLineEdit>(kOutputPath)->isEnabled());
+        QVERIFY(Control<QWidget>(kBrowseOutput)->isEnabled());
+        Click(kSave);
+        QVERIFY(m_messages.empty());
+        QVERIFY(!QFile::exists(Path("aKRV.mid")));
+        QCOMPARE(Read(Path("bKRV.mid")), Song(65));
+    }
+
+    // Cancel stops the run between files: what was saved is whole, nothing else is there.
+    void cancelLeavesOnlyWholeOutputs() {
+        const QString folder = Path("many");
+        for (int i = 0; i < 2000; ++i) {
+            Write(folder + QString("/f%1.mid").arg(i, 4, 10, QChar('0')), Song(64));
+        }
+        Write(Path("reference.mid"), Song(64));
+        Adjustments louder;
+        louder.m_volume = 300;
+        ConversionJob job;
+        QVERIFY(job.RunConversion({.inputPath = Path("reference.mid").toStdString(),
+                                   .outputPath = Path("expected.mid").toStdString(),
+                                   .adjustments = louder,
+                                   .output = OutputTo::File})
+                    .Completed());
+        const QByteArray expected = Read(Path("expected.mid"));
+
+        Start();
+        Drop({QUrl::fromLocalFile(folder)});
+        QTRY_VERIFY(CollectionShown(2000, folder + "/f0000.mid"));
+        Control<QSlider>(kVolumeSlider)->setValue(300);
+        QString shownAtCancel;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* progress = m_dialog->findChild<SaveProgress*>("saveProgress");
+            // At once: files convert faster than they are reported, so a later Cancel may
+            // find them all done.
+            if (progress != nullptr && progress->isVisible() && shownAtCancel.isEmpty()) {
+                shownAtCancel = progress->findChild<QLabel*>("saveProgressText")->text();
+                QTest::mouseClick(progress->findChild<QPushButton*>("saveProgressCancel"),
+                                  Qt::LeftButton);
+            }
+        });
+        poll.start(1);
+        Click(kSave);
+        poll.stop();
+
+        QVERIFY(
+            QRegularExpression("^Saving file \\d+ of 2000\u2026$").match(shownAtCancel).hasMatch());
+        QCOMPARE(m_messages.size(), size_t{1});
+        const QRegularExpressionMatch summary =
+            QRegularExpression("^(\\d+) files saved, 0 of them repaired; 0 could not be "
+                               "converted\\.$")
+                .match(QString::fromStdString(m_messages[0].text));
+        QVERIFY2(summary.hasMatch(), m_messages[0].text.c_str());
+        const int saved = summary.captured(1).toInt();
+        QVERIFY2(saved < 2000, qPrintable(summary.captured(1)));
+        const QStringList outputs = FilesBelow(folder).filter("KRV.mid");
+        QCOMPARE(outputs.size(), saved);
+        QCOMPARE(FilesBelow(folder).size(), 2000 + saved); // no temporary left behind
+        for (const QString& output : outputs) {
+            QVERIFY2(Read(folder + "/" + output) == expected, qPrintable(output));
+        }
+    }
+};
+
+} // namespace korvane
+
+QTEST_MAIN(korvane::WindowCollectionTest)
+#include "WindowCollectionTest.moc"

@@ -1,0 +1,116 @@
+// What the window does when it holds several files: the first is loaded for the plot and the
+// preview, Save converts them all on a thread of the run's own while the window stays live.
+#include "platform/gui/MessageBox.h"
+#include "ui/MainDialog.h"
+#include "ui/PlayerStrip.h"
+#include "ui/SaveProgress.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <thread>
+
+namespace korvane {
+namespace {
+QString Words(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+std::string FailureLines(const std::vector<FileCollection::Failure>& failed) {
+    std::string lines;
+    for (const FileCollection::Failure& failure : failed) {
+        lines += failure.path + ": " + failure.message;
+        if (!failure.reason.empty()) {
+            lines += " (" + failure.reason + ")";
+        }
+        lines += "\n";
+    }
+    return lines;
+}
+} // namespace
+
+void MainDialog::TakeInputs(const std::vector<std::string>& paths) {
+    const bool oneFile = paths.size() == 1 && !QFileInfo(QString::fromStdString(paths[0])).isDir();
+    if (m_collection == nullptr || oneFile) {
+        TakeInputFile(paths.front());
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::vector<std::string> files = m_collection->Gather(paths);
+    QApplication::restoreOverrideCursor();
+    // A folder without MIDI files is refused as the input field refuses a folder.
+    TakeInputFile(files.empty() ? paths.front() : files.front());
+    if (m_loaded && files.size() > 1) {
+        EnterCollection(paths, files.size());
+    }
+}
+
+void MainDialog::EnterCollection(const std::vector<std::string>& paths, size_t files) {
+    m_collectionPaths = paths;
+    m_collectionFiles = files;
+    m_instructionText = Words(CollectionWords().filesLoaded).arg(files).toStdString();
+    UpdateData(false);
+    m_outputEdit->setEnabled(false);
+    m_browseOutputButton->setEnabled(false);
+}
+
+void MainDialog::LeaveCollection() {
+    if (m_collectionPaths.empty()) {
+        return;
+    }
+    m_collectionPaths.clear();
+    m_collectionFiles = 0;
+    m_outputEdit->setEnabled(true);
+    m_browseOutputButton->setEnabled(m_loaded);
+}
+
+void MainDialog::SaveCollection() {
+    ReleasePlayer();
+    const CollectionTexts& words = CollectionWords();
+    SaveProgress progress(Words(words.savingFile), Words(words.cancel), m_collectionFiles, this);
+    QEventLoop running;
+    FileCollection::Result result;
+    std::thread run([&, paths = m_collectionPaths, adjustments = m_adjustments,
+                     texts = m_texts != nullptr ? m_texts : LanguageTextsFor(kDefaultLanguage)] {
+        result = m_collection->Save(
+            paths, adjustments, *texts,
+            [&progress](size_t reported, size_t total) {
+                progress.m_total = total;
+                progress.m_reported = reported;
+            },
+            [&progress] { return progress.m_stopAsked.load(); });
+        QMetaObject::invokeMethod(&running, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    progress.show();
+    running.exec();
+    run.join();
+    progress.hide();
+    ShowCollectionResult(result);
+}
+
+void MainDialog::ShowCollectionResult(const FileCollection::Result& result) {
+    if (result.firstOutput && result.firstInput == m_inputPath) {
+        m_player->SetFileName(*result.firstOutput);
+        m_player->StopAndRewind();
+        m_preview->Saved(*result.firstOutput, m_adjustments.m_speedPercent);
+    } else {
+        m_preview->SaveFailed();
+    }
+    const QString summary =
+        Words(CollectionWords().summary)
+            .arg(QString::number(result.saved), QString::number(result.repaired),
+                 QString::number(result.failed.size()));
+    ShowMessage(summary.toStdString(),
+                result.failed.empty() ? MessageIcon::Information : MessageIcon::Exclamation,
+                FailureLines(result.failed));
+}
+
+const CollectionTexts& MainDialog::CollectionWords() const {
+    const CollectionTexts* words = CollectionTextsFor(m_language);
+    return words != nullptr ? *words : *CollectionTextsFor(kDefaultLanguage);
+}
+
+} // namespace korvane
