@@ -29,7 +29,8 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"events_dropped", repairs.eventsDropped},
             {"chunks_cut_short", repairs.chunksCutShort},
             {"chunks_copied", repairs.chunksCopied},
-            {"note_offs_inserted", repairs.noteOffsInserted}};
+            {"note_offs_inserted", repairs.noteOffsInserted},
+            {"tempos_clamped", repairs.temposClamped}};
 }
 } // namespace
 
@@ -47,14 +48,17 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
     if (m_out == nullptr) {
         return;
     }
-    const Json line = {{"input", input},
-                       {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
-                       {"status", StatusName(outcome.status)},
-                       {"message", OrNull(outcome.message)},
-                       {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
-                       {"bytes_in", OrNull(outcome.bytesIn)},
-                       {"bytes_out", OrNull(outcome.bytesOut)},
-                       {"repairs", RepairsOf(outcome.repairs)}};
+    Json line = {{"input", input},
+                 {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
+                 {"status", StatusName(outcome.status)},
+                 {"message", OrNull(outcome.message)},
+                 {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
+                 {"bytes_in", OrNull(outcome.bytesIn)},
+                 {"bytes_out", OrNull(outcome.bytesOut)},
+                 {"repairs", RepairsOf(outcome.repairs)}};
+    if (outcome.volume) {
+        line["volume"] = *outcome.volume;
+    }
     // A path that is not UTF-8 is written with replacement characters rather than lost.
     // Each line goes out whole at once, so the report holds every finished file whatever ends
     // the run.

@@ -25,6 +25,7 @@ struct ConversionOutcome {
     RepairCounts repairs;
     uint64_t bytesIn = 0;        // the input file's length
     uint64_t bytesOut = 0;       // the bytes written
+    int volume = 0;              // the volume the conversion used (chosen under peakLevel)
     std::vector<uint8_t> levels; // ConversionRequest::keepLevels
     std::vector<uint8_t> bytes;  // OutputTo::Memory
     // OutputTo::File with deferCommit: the finished output, written but not yet durable or named.

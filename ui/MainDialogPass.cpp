@@ -19,6 +19,7 @@ bool MainDialog::RunConversion(bool save) {
     ShowOutcome(save, outcome);
     TellPreview(save, outcome.Completed());
     m_levels = std::move(outcome.levels);
+    m_levelsMarked = m_adjustments.m_levelChannels != Adjustments::kAllChannels;
     Redraw();
     return outcome.Completed();
 }

@@ -3,6 +3,7 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MainDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainDialog.h
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogPass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainDialogMenu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogTemplate.h
   ${CMAKE_CURRENT_LIST_DIR}/ControlId.h
   ${CMAKE_CURRENT_LIST_DIR}/DialogFont.cpp
