@@ -60,6 +60,7 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     DiscardFiles();
     m_engine.EndPass();
     outcome.repairs = m_engine.m_repairs;
+    outcome.tickSpeed = m_engine.TickSpeed();
     outcome.levels = std::move(m_engine.m_levels);
     if (request.output == OutputTo::Memory && outcome.Completed()) {
         outcome.bytesOut = memory.Bytes().size();

@@ -32,7 +32,8 @@ class Preview {
     // A load pass has completed on path, or failed.
     void Loaded(const std::string& path, const Adjustments& adjustments);
     void LoadFailed();
-    // A save pass has completed at speedPercent (the player holds the saved file), or failed.
+    // A save pass has completed, its ticks scaled by speedPercent (the player holds the saved
+    // file), or failed.
     void Saved(int speedPercent);
     void SaveFailed();
 

@@ -52,6 +52,8 @@ class MidiEngine {
     int64_t TrackBytes() const { return m_writer.TrackBytes(); }
 
     uint8_t MapLevel(unsigned value) const { return m_levelTable[value & 0xFF]; }
+    // The speed the deltas of the pass were written at: 100 where the tempo was scaled instead.
+    int TickSpeed() const { return m_speedRule.Percent(); }
 
   private:
     struct EndOfData {};

@@ -133,7 +133,7 @@ class MainDialog : public QDialog {
     void ReleasePlayer();
     // After a pass: the window shows its outcome.
     void ShowOutcome(bool save, const ConversionOutcome& outcome);
-    void TellPreview(bool save, bool completed);
+    void TellPreview(bool save, bool completed, int tickSpeed);
     void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details = {});
     // The context menu's adjustment items (ui/MainDialogMenu.cpp): two settings the profile
     // keeps, and the command that sets the volume for the loudest note at full level.

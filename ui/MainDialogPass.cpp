@@ -17,7 +17,7 @@ bool MainDialog::RunConversion(bool save) {
                              .output = save ? OutputTo::File : OutputTo::Nothing,
                              .keepLevels = true});
     ShowOutcome(save, outcome);
-    TellPreview(save, outcome.Completed());
+    TellPreview(save, outcome.Completed(), outcome.tickSpeed);
     m_levels = std::move(outcome.levels);
     m_levelsMarked = m_adjustments.m_levelChannels != Adjustments::kAllChannels;
     Redraw();
@@ -48,9 +48,9 @@ void MainDialog::ShowOutcome(bool save, const ConversionOutcome& outcome) {
     SetAdjustmentControlsEnabled(true);
 }
 
-void MainDialog::TellPreview(bool save, bool completed) {
+void MainDialog::TellPreview(bool save, bool completed, int tickSpeed) {
     if (save && completed) {
-        m_preview->Saved(m_adjustments.m_speedPercent);
+        m_preview->Saved(tickSpeed);
     } else if (save) {
         m_preview->SaveFailed();
     } else if (completed) {
