@@ -132,12 +132,16 @@ bool MidiEngine::StartsWithTempo() {
 }
 
 void MidiEngine::WriteTempo(uint32_t tempo) {
-    const TempoRule::Scaled scaled = m_tempoRule.Scale(tempo);
-    m_repairs.temposClamped += scaled.clamped;
     m_writer.MarkEvent();
     for (const unsigned byte : {0x00u, 0xFFu, unsigned{kMetaSetTempo}, kTempoLength}) {
         m_writer.EmitByte(byte);
     }
+    EmitScaledTempo(tempo);
+}
+
+void MidiEngine::EmitScaledTempo(uint32_t tempo) {
+    const TempoRule::Scaled scaled = m_tempoRule.Scale(tempo);
+    m_repairs.temposClamped += scaled.clamped;
     m_writer.EmitByte(scaled.tempo >> 16);
     m_writer.EmitByte((scaled.tempo >> 8) & 0xFF);
     m_writer.EmitByte(scaled.tempo & 0xFF);
@@ -152,11 +156,7 @@ void MidiEngine::CopyTempo(uint32_t length) {
     for (uint32_t i = 0; i < kTempoLength; ++i) {
         tempo = (tempo << 8) | ReadByte();
     }
-    const TempoRule::Scaled scaled = m_tempoRule.Scale(tempo);
-    m_repairs.temposClamped += scaled.clamped;
-    m_writer.EmitByte(scaled.tempo >> 16);
-    m_writer.EmitByte((scaled.tempo >> 8) & 0xFF);
-    m_writer.EmitByte(scaled.tempo & 0xFF);
+    EmitScaledTempo(tempo);
 }
 
 void MidiEngine::LoadWindow(uint32_t offset) {

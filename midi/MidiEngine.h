@@ -109,8 +109,11 @@ class MidiEngine {
     // Keeping the bars, at the start of a track that carries the tempo map: whether its first
     // event is a Set Tempo at delta 0. Leaves the walk at the track's start.
     bool StartsWithTempo();
+    // A whole Set Tempo event at delta 0, the tempo scaled.
     void WriteTempo(uint32_t tempo);
+    // A Set Tempo's data: scaled when it is the usual three bytes and the bars are kept.
     void CopyTempo(uint32_t length);
+    void EmitScaledTempo(uint32_t tempo);
     void CopyBytes(unsigned count);
     // Copies count bytes of the chunk unchanged, across windows.
     void CopyData(uint32_t count);
