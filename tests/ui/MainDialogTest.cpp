@@ -1228,6 +1228,23 @@ class MainDialogTest : public QObject {
                                      "00 ff5103 098968  60 993c40  00 ff2f00"));
     }
 
+    // The drums' levels stay as read on the plot; turned off again, they follow the sliders.
+    void leftDrumsArePlottedUnchanged() {
+        // A piano note at 0x20 and a drum note at 0x40.
+        WriteFile("band.mid", QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                                  "4d54726b 0000000c"
+                                                  "00 903c20  00 992440  00 ff2f00"));
+        Start();
+        LoadTyped(Path("band.mid"));
+        ChooseFromContextMenu(kLeaveDrumsEntry);
+        Release(kVolumeSlider, 1000);
+        QCOMPARE(Control<QWidget>(kLevelView)->accessibleDescription(),
+                 QString("Levels of 2 events, from 1 to 64"));
+        ChooseFromContextMenu(kLeaveDrumsEntry);
+        QCOMPARE(Control<QWidget>(kLevelView)->accessibleDescription(),
+                 QString("Levels of 2 events, from 1 to 1"));
+    }
+
     void loudestNoteCommandSetsTheVolume() {
         Start();
         auto* loudest = m_dialog->findChild<QAction*>("loudestToFull");
