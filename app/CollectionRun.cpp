@@ -179,6 +179,7 @@ class Run {
             outcome.status = FileStatus::Failed;
             outcome.message = m_texts.msgOutputNotWritten;
             outcome.repairs = RepairCounts{};
+            outcome.volume.reset();
         }
     }
 
@@ -193,6 +194,10 @@ class Run {
         if (outcome.message && shown) {
             m_progress.Erase();
             PrintFileMessage(m_errors, input.path, *outcome.message, outcome.reason);
+        }
+        if (outcome.volume && !m_commandLine.collection.quiet) {
+            m_progress.Erase();
+            m_errors << "korvane: " << input.path << ": volume " << *outcome.volume << "\n";
         }
         m_report.Write(input.path, outcome);
         m_progress.Update(m_totals.Reported(), m_totals.files, m_totals.bytesIn, Seconds());

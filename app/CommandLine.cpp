@@ -18,7 +18,8 @@ constexpr LongOption kLongOptions[] = {
     {"speed", true},  {"dynamic-range", true}, {"volume", true},         {"fix-stuck-notes", false},
     {"output", true}, {"output-dir", true},    {"keep-names", false},    {"jobs", true},
     {"report", true}, {"quiet", false},        {"skip-existing", false}, {"shard", true},
-    {"help", false},  {"version", false},
+    {"help", false},  {"version", false},      {"keep-bars", false},     {"channels", true},
+    {"peak", true},
 };
 
 constexpr int kMostJobs = 1024;
@@ -49,6 +50,28 @@ std::optional<Shard> ParseShard(const std::string& text) {
         return std::nullopt;
     }
     return Shard{static_cast<uint32_t>(*index), static_cast<uint32_t>(*count)};
+}
+
+// Channel numbers 1 to 16 and ranges, "1-9,11-16", as a mask with bit n for channel n + 1.
+std::optional<uint16_t> ParseChannels(const std::string& text) {
+    uint32_t mask = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, comma - start);
+        const size_t dash = item.find('-');
+        const auto first = ParseInteger(item.substr(0, dash), 1, 16);
+        const auto last =
+            dash == std::string::npos ? first : ParseInteger(item.substr(dash + 1), 1, 16);
+        if (!first || !last || *first > *last) {
+            return std::nullopt;
+        }
+        for (int channel = *first; channel <= *last; ++channel) {
+            mask |= 1u << (channel - 1);
+        }
+        start = comma + 1;
+    }
+    return static_cast<uint16_t>(mask);
 }
 
 const LongOption* FindLongOption(const std::string& name) {
@@ -134,8 +157,22 @@ class Parser {
         } else if (name == "volume") {
             SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
                        adjustments.m_volume);
+            m_volumeGiven = true;
         } else if (name == "fix-stuck-notes") {
             adjustments.m_eliminateStuckNotes = true;
+        } else if (name == "keep-bars") {
+            adjustments.m_keepBars = true;
+        } else if (name == "channels") {
+            const auto channels = ParseChannels(value);
+            if (!channels) {
+                Fail("--channels takes channel numbers 1 to 16 and ranges, as 1-9,11-16, not '" +
+                         value + "'",
+                     0);
+                return;
+            }
+            adjustments.m_levelChannels = *channels;
+        } else if (name == "peak") {
+            SetInteger(name, value, 1, 127, m_result.options.peakLevel);
         } else if (name == "output") {
             m_result.options.outputPath = value;
             m_outputGiven = true;
@@ -226,6 +263,8 @@ class Parser {
             Fail("- (standard input) does not go with --output-dir", 0);
         } else if (inputs.empty()) {
             Fail("no input file", 0);
+        } else if (m_volumeGiven && m_result.options.peakLevel > 0) {
+            Fail("--peak chooses the volume: it does not go with --volume", 0);
         } else if (m_outputGiven && (inputs.size() != 1 || m_isFolder(inputs.front()))) {
             Fail("--output goes with exactly one input file", 0);
         } else if (m_outputGiven && !collection.outputDir.empty()) {
@@ -258,6 +297,7 @@ class Parser {
     CommandLine m_result;
     bool m_outputGiven = false;
     bool m_standardInput = false;
+    bool m_volumeGiven = false;
     bool m_help = false;
     bool m_version = false;
 };
@@ -291,6 +331,14 @@ std::string UsageText() {
            "                       velocities around 64 (default 500)\n"
            "  --volume=V           0 to 1000: below 500 louder, above 500 softer (default 500)\n"
            "  --fix-stuck-notes    release every note before the same key is struck again\n"
+           "  --keep-bars          with --speed: scale the tempo instead of the ticks, so\n"
+           "                       every event keeps its tick and bar lines stay in place\n"
+           "                       (files with SMPTE time, and speed 0, scale the ticks)\n"
+           "  --channels=LIST      map the levels of these channels only, as 1-9,11-16;\n"
+           "                       the others are copied as they are (default 1-16)\n"
+           "  --peak=N             choose the volume that brings the loudest note of those\n"
+           "                       channels to N, 1 to 127, without passing it; the volume\n"
+           "                       is printed and reported (not with --volume)\n"
            "  --output=PATH        where to write (one input file only); - for standard\n"
            "                       output\n"
            "  --output-dir=DIR     write the outputs under DIR, in the sub-folders their\n"
@@ -305,7 +353,7 @@ std::string UsageText() {
            "                       status, message, bytes_in, bytes_out and the repairs\n"
            "                       made; a name that is not UTF-8 also as input_bytes or\n"
            "                       output_bytes in base64. PATH may not be an input or an\n"
-           "                       output of the run\n"
+           "                       output of the run; the volume --peak chose\n"
            "  --skip-existing      leave out inputs whose output is there and not older\n"
            "  --shard=I/N          convert only shard I of N (0 <= I < N), chosen by each\n"
            "                       input's path under its FOLDER: N runs with I = 0 to N-1\n"

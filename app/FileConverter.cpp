@@ -53,6 +53,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
          .outputPath = outcome.output == "-" ? StandardOutputStandIn() : outcome.output,
          .adjustments = m_commandLine.options.adjustments,
          .output = OutputTo::File,
+         .peakLevel = m_commandLine.options.peakLevel,
          .deferCommit = true});
     if (!converted.Completed()) {
         outcome.message = MessageText(m_texts, converted.message);
@@ -62,6 +63,9 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     outcome.status = FileStatus::Converted;
     outcome.bytesOut = converted.bytesOut;
     outcome.repairs = converted.repairs;
+    if (m_commandLine.options.peakLevel > 0) {
+        outcome.volume = converted.volume;
+    }
     outcome.pending = std::move(converted.pending);
     return outcome;
 }

@@ -31,7 +31,8 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"events_dropped", repairs.eventsDropped},
             {"chunks_cut_short", repairs.chunksCutShort},
             {"chunks_copied", repairs.chunksCopied},
-            {"note_offs_inserted", repairs.noteOffsInserted}};
+            {"note_offs_inserted", repairs.noteOffsInserted},
+            {"tempos_clamped", repairs.temposClamped}};
 }
 
 // A name that is not UTF-8 is written with replacement characters, readable but no longer
@@ -67,6 +68,9 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
                  {"repairs", RepairsOf(outcome.repairs)}};
     AddExactBytes(line, "input_bytes", input);
     AddExactBytes(line, "output_bytes", outcome.output);
+    if (outcome.volume) {
+        line["volume"] = *outcome.volume;
+    }
     // Each line goes out whole at once, so the report holds every finished file whatever ends
     // the run.
     *m_out << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;

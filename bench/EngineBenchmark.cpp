@@ -104,6 +104,18 @@ void BM_SavePassAllAdjustments(benchmark::State& state) {
 void BM_SavePassDefaults(benchmark::State& state) {
     RunSavePass(state, Adjustments());
 }
+// The drums left as read: every event goes the checked path.
+void BM_SavePassDrumsLeft(benchmark::State& state) {
+    Adjustments adjustments{700, 400, 150, true};
+    adjustments.m_levelChannels = Adjustments::kAllButDrums;
+    RunSavePass(state, adjustments);
+}
+// Keeping the bars: the deltas as read, the tempos scaled.
+void BM_SavePassKeepBars(benchmark::State& state) {
+    Adjustments adjustments{700, 400, 150, true};
+    adjustments.m_keepBars = true;
+    RunSavePass(state, adjustments);
+}
 // Tracks walked through windows of the given size: what moving from window to window costs.
 void BM_SavePassAllAdjustmentsInWindows(benchmark::State& state) {
     RunSavePass(state, {700, 400, 150, true}, static_cast<size_t>(state.range(0)));
@@ -113,6 +125,8 @@ void BM_SavePassAllAdjustmentsInWindows(benchmark::State& state) {
 // A warm-up pass first: the first one also pays for touching the sink's memory.
 BENCHMARK(BM_SavePassAllAdjustments)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
 BENCHMARK(BM_SavePassDefaults)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
+BENCHMARK(BM_SavePassDrumsLeft)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
+BENCHMARK(BM_SavePassKeepBars)->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.3);
 BENCHMARK(BM_SavePassAllAdjustmentsInWindows)
     ->Arg(64 << 10)
     ->Arg(1 << 20)

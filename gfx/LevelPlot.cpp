@@ -22,8 +22,8 @@ struct RowTables {
     std::array<int, 256> forTop;
 };
 
-RowTables BuildRowTables(double sy, int dynamicRange, int volume) {
-    const LevelTable levels = BuildLevelTable(dynamicRange, volume);
+RowTables BuildRowTables(double sy, int dynamicRange, int volume, bool unmappedMarked) {
+    const LevelTable levels = BuildShownLevelTable(dynamicRange, volume, unmappedMarked);
     RowTables rows{};
     for (std::size_t b = 0; b < levels.size(); ++b) {
         const int m = levels[b];
@@ -60,8 +60,8 @@ std::size_t ColumnEnd(std::size_t begin, std::size_t n, double sx) {
 // reset where a new column begins; for a column holding only unplotted entries that reset is
 // never observed, as the next plotted entry starts a new column anyway.
 void PaintCurve(MemoryDC& dc, int width, double sy, const std::vector<uint8_t>& levels,
-                int dynamicRange, int volume) {
-    const RowTables rows = BuildRowTables(sy, dynamicRange, volume);
+                int dynamicRange, int volume, bool unmappedMarked) {
+    const RowTables rows = BuildRowTables(sy, dynamicRange, volume, unmappedMarked);
     const std::size_t n = levels.size();
     const double sx = static_cast<double>(width) / static_cast<double>(n);
     for (std::size_t begin = 0; begin < n;) {
@@ -87,7 +87,7 @@ void PaintCurve(MemoryDC& dc, int width, double sy, const std::vector<uint8_t>& 
 } // namespace
 
 void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8_t>& levels,
-                    int dynamicRange, int volume) {
+                    int dynamicRange, int volume, bool unmappedMarked) {
     dc.FillRect(RECT{0, 0, width, height}, SolidBrush{RGB(255, 255, 255)});
     const double sy = height * 0.0078125;
     const int y0 = 1 + static_cast<int>(63 * sy);
@@ -95,7 +95,7 @@ void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8
     dc.SelectObject(Pen{PS_SOLID, RGB(0, 0, 0)});
     // A negative width has no columns to place entries in.
     if (!levels.empty() && width >= 0) {
-        PaintCurve(dc, width, sy, levels, dynamicRange, volume);
+        PaintCurve(dc, width, sy, levels, dynamicRange, volume, unmappedMarked);
     }
     dc.SelectObject(Pen{PS_DASH, RGB(200, 0, 0)});
     dc.MoveTo(0, y0);
@@ -103,12 +103,12 @@ void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8
 }
 
 void DrawLevelPlot(PictureTarget& target, int width, int height, const std::vector<uint8_t>& levels,
-                   int dynamicRange, int volume) {
+                   int dynamicRange, int volume, bool unmappedMarked) {
     CDib surface(width, height, 24);
     MemoryDC dc; // declared after the surface, so it lets go of the section first
     surface.CreateSection(&dc);
     surface.SelectInto(&dc);
-    PaintLevelPlot(dc, width, height, levels, dynamicRange, volume);
+    PaintLevelPlot(dc, width, height, levels, dynamicRange, volume, unmappedMarked);
     surface.Draw(target, 0, 0);
 }
 

@@ -9,15 +9,16 @@
 namespace korvane {
 
 // The level curve: every recorded level, mapped through the two settings, against event order,
-// with a dashed red line at level 64 drawn over it.
+// with a dashed red line at level 64 drawn over it. With unmappedMarked, the levels of channels
+// left unmapped (kUnmappedLevel set) are drawn as they are.
 
 // Paints the whole width x height plot into the section selected into dc.
 void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8_t>& levels,
-                    int dynamicRange, int volume);
+                    int dynamicRange, int volume, bool unmappedMarked = false);
 
 // One whole drawing: a fresh 24-bit surface of width x height, the plot painted into it, and one
 // 1:1 copy onto the target at (0, 0). Nothing survives the call.
 void DrawLevelPlot(PictureTarget& target, int width, int height, const std::vector<uint8_t>& levels,
-                   int dynamicRange, int volume);
+                   int dynamicRange, int volume, bool unmappedMarked = false);
 
 } // namespace korvane

@@ -36,9 +36,10 @@ class ChunkPass {
             return;
         }
         m_engine.m_repairs.chunksCopied += m_headerSeen;
-        if (m_output != nullptr) {
-            // The header and chunks of other kinds (vendor data) hold no events: copied unchanged.
-            WriteFrame(chunk.id, chunk.length);
+        // The header and chunks of other kinds (vendor data) hold no events: copied unchanged.
+        // Every pass shows the engine the header, whose division decides the speed's rule.
+        WriteFrame(chunk.id, chunk.length);
+        if (m_output != nullptr || !m_headerSeen) {
             CopyData(chunk, !m_headerSeen);
         }
         m_headerSeen = true;

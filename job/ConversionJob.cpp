@@ -2,6 +2,7 @@
 
 #include "job/ChunkPass.h"
 #include "job/MemoryOutput.h"
+#include "midi/PeakVolume.h"
 #include "platform/FileSystem.h"
 
 #include <cerrno>
@@ -32,6 +33,7 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     m_engine.m_levels.clear();
     m_engine.KeepLevels(request.keepLevels);
     m_engine.BeginPass(request.adjustments, output);
+    outcome.volume = request.adjustments.m_volume;
     try {
         Convert(request, output, outcome);
         outcome.status = ConversionStatus::Completed;
@@ -58,6 +60,7 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     DiscardFiles();
     m_engine.EndPass();
     outcome.repairs = m_engine.m_repairs;
+    outcome.tickSpeed = m_engine.TickSpeed();
     outcome.levels = std::move(m_engine.m_levels);
     if (request.output == OutputTo::Memory && outcome.Completed()) {
         outcome.bytesOut = memory.Bytes().size();
@@ -73,6 +76,12 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
     // refused input never leaves a temporary behind.
     const std::string finalPath = toFile ? CheckOutput(request) : std::string();
     outcome.bytesIn = OpenInput(request.inputPath);
+    if (request.peakLevel > 0) {
+        outcome.volume = FindPeakVolume(request);
+        Adjustments adjustments = request.adjustments;
+        adjustments.m_volume = outcome.volume;
+        m_engine.BeginPass(adjustments, output);
+    }
     if (toFile) {
         CreateOutput(finalPath);
     }
@@ -81,6 +90,14 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
     if (toFile) {
         FinishOutput(request, outcome);
     }
+}
+
+int ConversionJob::FindPeakVolume(const ConversionRequest& request) {
+    m_engine.BeginLoudestPass(request.adjustments);
+    RunChunkPass(m_inFile, m_windowSize, m_engine, nullptr);
+    m_engine.m_levels.clear(); // the conversion records its own
+    return PeakVolume(m_engine.LoudestNoteOn(), request.adjustments.m_dynamicRange,
+                      request.peakLevel);
 }
 
 void ConversionJob::DiscardFiles() {

@@ -23,8 +23,10 @@ struct ConversionOutcome {
     JobMessage message = JobMessage::None;
     std::string reason; // the system's reason, where there is one
     RepairCounts repairs;
-    uint64_t bytesIn = 0;        // the input file's length
-    uint64_t bytesOut = 0;       // the bytes written
+    uint64_t bytesIn = 0;  // the input file's length
+    uint64_t bytesOut = 0; // the bytes written
+    int volume = 0;        // the volume the conversion used (chosen under peakLevel)
+    int tickSpeed = 100;   // the speed the ticks were scaled by; 100 where the tempo was instead
     std::vector<uint8_t> levels; // ConversionRequest::keepLevels
     std::vector<uint8_t> bytes;  // OutputTo::Memory
     // OutputTo::File with deferCommit: the finished output, written but not yet durable or named.

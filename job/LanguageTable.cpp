@@ -27,6 +27,9 @@ constexpr LanguageTexts kTables[4] = {
         "Zu groß für eine Vorschau",
         "Original anhören",
         "Dieser Ordner kann nicht gelesen werden.",
+        "Takte behalten (Tempo ändern)",
+        "Schlagzeug unverändert lassen",
+        "Lauteste Note auf volle Stärke",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -49,6 +52,9 @@ constexpr LanguageTexts kTables[4] = {
         "Too large to preview",
         "Hear the original",
         "This folder can not be read.",
+        "Keep the bars (change the tempo)",
+        "Leave drums as they are",
+        "Loudest note to full level",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -73,6 +79,9 @@ constexpr LanguageTexts kTables[4] = {
         "Demasiado grande para la vista previa",
         "Escuchar el original",
         "Esta carpeta no puede ser leída.",
+        "Mantener los compases (cambiar el tempo)",
+        "Dejar la batería como está",
+        "Nota más fuerte a nivel máximo",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -97,6 +106,9 @@ constexpr LanguageTexts kTables[4] = {
         "Trop volumineux pour l'aperçu",
         "Écouter l'original",
         "Ce dossier ne peut pas être lu.",
+        "Garder les mesures (changer le tempo)",
+        "Laisser la batterie telle quelle",
+        "Note la plus forte au niveau maximal",
     },
 };
 

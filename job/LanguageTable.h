@@ -31,6 +31,11 @@ struct LanguageTexts {
     const char* tooLargeToPreview;
     const char* hearOriginal;
     const char* msgFolderNotRead; // a folder of a command-line collection
+    // Context-menu items beside hearOriginal: two settings kept in the profile, then a command
+    // that sets the volume for the loudest note at full level.
+    const char* keepBars;
+    const char* leaveDrums;
+    const char* loudestToFull;
 };
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.

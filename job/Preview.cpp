@@ -131,8 +131,8 @@ void Preview::HearOriginal(bool on) {
 
 void Preview::Hold(Held what) {
     const bool original = what == Held::Original;
-    const int speed =
-        original ? Adjustments::kSpeedNeutral : m_shown->request.adjustments.m_speedPercent;
+    // Positions carry over in ticks, which keeping the bars leaves as they are.
+    const int speed = original ? Adjustments::kSpeedNeutral : m_shown->tickSpeed;
     const bool playable = m_held != Held::Nothing && m_held != Held::Waiting;
     const double scale = playable ? PositionScale(m_heldSpeed, speed) : 0.0;
     m_player.HoldBytes(original ? m_shown->original : m_shown->preview, m_inputPath, !original,

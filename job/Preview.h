@@ -32,8 +32,9 @@ class Preview {
     // A load pass has completed on path, or failed.
     void Loaded(const std::string& path, const Adjustments& adjustments);
     void LoadFailed();
-    // A save pass has completed at speedPercent (the player holds the saved file at outputPath),
-    // or failed. A saved file over the memory limit is not kept by the player either.
+    // A save pass has completed, its ticks scaled by speedPercent (the player holds the saved
+    // file at outputPath), or failed. A saved file over the memory limit is not kept by the
+    // player either.
     void Saved(const std::string& outputPath, int speedPercent);
     void SaveFailed();
 

@@ -121,6 +121,7 @@ PreviewResult PreviewConversion::Convert(const PreviewRequest& request,
     } else if (outcome.Completed()) {
         result.preview = std::make_shared<const std::vector<uint8_t>>(std::move(outcome.bytes));
         result.original = std::move(original);
+        result.tickSpeed = outcome.tickSpeed;
         result.status = PreviewResult::Status::Ready;
     }
     return result;

@@ -26,8 +26,9 @@ struct PreviewResult {
     enum class Status { Ready, TooLarge, Failed };
     Status status = Status::Failed;
     PreviewRequest request;
-    MidiBytes preview;  // as a save pass would write the file now
-    MidiBytes original; // the input's bytes as they were read
+    MidiBytes preview;   // as a save pass would write the file now
+    MidiBytes original;  // the input's bytes as they were read
+    int tickSpeed = 100; // ConversionOutcome::tickSpeed of the preview
 };
 
 // Converts the loaded file into memory with an engine of its own, on a thread of its own, so that

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace korvane {
 
 // What a pass changes in a file, with the ranges the window and the command line accept. The
@@ -18,6 +20,12 @@ struct Adjustments {
     // Never negative: the window and the command line refuse that.
     int m_speedPercent = kSpeedNeutral;
     bool m_eliminateStuckNotes = false;
+    // A speed change scales the tempo instead of the ticks, so bar lines stay where they were.
+    bool m_keepBars = false;
+    // Channels whose levels are mapped, bit n for channel n + 1; the others are copied as read.
+    static constexpr uint16_t kAllChannels = 0xFFFF;
+    static constexpr uint16_t kAllButDrums = 0xFFFF & ~(1u << 9); // channel 10 is the drums'
+    uint16_t m_levelChannels = kAllChannels;
 
     bool operator==(const Adjustments&) const = default;
 };

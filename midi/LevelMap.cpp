@@ -27,4 +27,14 @@ LevelTable BuildLevelTable(int dynamicRange, int volume) {
     return table;
 }
 
+LevelTable BuildShownLevelTable(int dynamicRange, int volume, bool unmappedMarked) {
+    LevelTable table = BuildLevelTable(dynamicRange, volume);
+    if (unmappedMarked) {
+        for (unsigned v = kUnmappedLevel; v < table.size(); ++v) {
+            table[v] = static_cast<uint8_t>(v & 0x7F);
+        }
+    }
+    return table;
+}
+
 } // namespace korvane

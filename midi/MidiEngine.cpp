@@ -6,6 +6,8 @@
 namespace korvane {
 namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
+constexpr uint8_t kMetaSetTempo = 0x51;
+constexpr uint32_t kTempoLength = 3;
 } // namespace
 
 void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
@@ -17,8 +19,28 @@ void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
         m_secondByte[v] = static_cast<uint8_t>(v);
         m_secondByte[256 + v] = m_levelTable[v];
     }
-    if (m_speedRule.Percent() != adjustments.m_speedPercent) {
-        m_speedRule = SpeedRule(adjustments.m_speedPercent); // its tables are built once per speed
+    m_levelChannels = adjustments.m_levelChannels;
+    m_checkedOnly = m_levelChannels != Adjustments::kAllChannels;
+    m_findLoudest = false;
+    m_loudestNoteOn = 0;
+    m_headerRead = 0;
+    m_format = 1;
+    m_trackIndex = 0;
+    m_speedPercent = adjustments.m_speedPercent;
+    m_tempoRule = TempoRule::Requested(adjustments);
+    m_scaleTempos = m_tempoRule.IsRequested();
+    SetSpeed(m_scaleTempos ? Adjustments::kSpeedNeutral : m_speedPercent);
+}
+
+void MidiEngine::BeginLoudestPass(const Adjustments& adjustments) {
+    BeginPass(adjustments, nullptr);
+    m_findLoudest = true;
+    m_checkedOnly = true;
+}
+
+void MidiEngine::SetSpeed(int percent) {
+    if (m_speedRule.Percent() != percent) {
+        m_speedRule = SpeedRule(percent); // its tables are built once per speed
     }
     m_copyEvents = m_speedRule.IsIdentity() && !m_eliminateStuckNotes;
 }
@@ -26,6 +48,24 @@ void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
 void MidiEngine::CopyHeader(const uint8_t* data, uint32_t length) {
     if (m_out != nullptr && length > 0) {
         m_out->Write(data, length);
+    }
+    const uint32_t part = std::min<uint32_t>(length, sizeof m_header - m_headerRead);
+    if (part == 0) {
+        return;
+    }
+    std::memcpy(m_header + m_headerRead, data, part);
+    m_headerRead += part;
+    if (m_headerRead == sizeof m_header) {
+        ReadHeader();
+    }
+}
+
+void MidiEngine::ReadHeader() {
+    m_format = static_cast<uint16_t>((m_header[0] << 8) | m_header[1]);
+    const auto division = static_cast<uint16_t>((m_header[4] << 8) | m_header[5]);
+    if (m_scaleTempos && !TempoRule::CountsTicks(division)) {
+        m_scaleTempos = false; // SMPTE time has no tempo: the ticks are scaled instead
+        SetSpeed(m_speedPercent);
     }
 }
 
@@ -42,10 +82,21 @@ void MidiEngine::WalkTrack(TrackSource& source) {
     m_clock = {};
     m_writer.BeginTrack(m_out);
     ReserveLevels(m_length);
+    const uint32_t trackIndex = m_trackIndex++;
+    if (m_scaleTempos && m_headerRead > 0 && m_headerRead < sizeof m_header) {
+        m_scaleTempos = false; // a header cut short shows no division: the ticks are scaled
+        SetSpeed(m_speedPercent);
+    }
     try {
+        if (m_scaleTempos && TempoRule::HoldsTempoMap(m_format, trackIndex) && !StartsWithTempo()) {
+            // Without it the track would play at the default tempo, unscaled.
+            WriteTempo(TempoRule::kDefaultTempo);
+        }
         for (;;) {
             m_writer.MarkEvent();
-            WalkEventsFast();
+            if (!m_checkedOnly) {
+                WalkEventsFast();
+            }
             m_writer.MarkEvent();
             if (AtChunkEnd()) {
                 break;
@@ -67,6 +118,45 @@ void MidiEngine::WalkTrack(TrackSource& source) {
         throw;
     }
     CloseTrack();
+}
+
+bool MidiEngine::StartsWithTempo() {
+    bool tempo = false;
+    try {
+        tempo = ReadVarLen() == 0 && ReadByte() == 0xFF && ReadByte() == kMetaSetTempo;
+    } catch (const EndOfData&) {
+        // A track too short for a Set Tempo has none.
+    }
+    MoveTo(0);
+    return tempo;
+}
+
+void MidiEngine::WriteTempo(uint32_t tempo) {
+    m_writer.MarkEvent();
+    for (const unsigned byte : {0x00u, 0xFFu, unsigned{kMetaSetTempo}, kTempoLength}) {
+        m_writer.EmitByte(byte);
+    }
+    EmitScaledTempo(tempo);
+}
+
+void MidiEngine::EmitScaledTempo(uint32_t tempo) {
+    const TempoRule::Scaled scaled = m_tempoRule.Scale(tempo);
+    m_repairs.temposClamped += scaled.clamped;
+    m_writer.EmitByte(scaled.tempo >> 16);
+    m_writer.EmitByte((scaled.tempo >> 8) & 0xFF);
+    m_writer.EmitByte(scaled.tempo & 0xFF);
+}
+
+void MidiEngine::CopyTempo(uint32_t length) {
+    if (!m_scaleTempos || length != kTempoLength) {
+        CopyData(length); // a Set Tempo of another length means nothing known: kept as it is
+        return;
+    }
+    uint32_t tempo = 0;
+    for (uint32_t i = 0; i < kTempoLength; ++i) {
+        tempo = (tempo << 8) | ReadByte();
+    }
+    EmitScaledTempo(tempo);
 }
 
 void MidiEngine::LoadWindow(uint32_t offset) {
@@ -210,18 +300,34 @@ bool MidiEngine::WalkEvent() {
     return false;
 }
 
+uint8_t MidiEngine::TakeLevel(uint8_t level) {
+    if (m_levelChannels == Adjustments::kAllChannels) {
+        RecordLevel(level);
+        return MapLevel(level);
+    }
+    const auto held = std::min<uint8_t>(level, 0x7F);
+    if (IsMapped()) {
+        RecordLevel(held);
+        return MapLevel(level);
+    }
+    RecordLevel(kUnmappedLevel | held);
+    return level;
+}
+
 void MidiEngine::HandleLevelEvent() {
     const uint8_t key = ReadByte();
     const uint8_t level = ReadByte();
-    RecordLevel(level);
     m_writer.EmitByte(key);
-    m_writer.EmitByte(MapLevel(level));
+    m_writer.EmitByte(TakeLevel(level));
 }
 
 void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
     const uint8_t key = ReadByte();
     const uint8_t velocity = ReadByte();
-    RecordLevel(velocity);
+    if (m_findLoudest && IsMapped()) {
+        m_loudestNoteOn = std::max<unsigned>(m_loudestNoteOn, velocity);
+    }
+    const uint8_t written = TakeLevel(velocity);
     if (m_eliminateStuckNotes) {
         ++m_repairs.noteOffsInserted;
         if (!statusImplied) {
@@ -234,15 +340,14 @@ void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
         m_writer.EmitByte(status);
     }
     m_writer.EmitByte(key);
-    m_writer.EmitByte(MapLevel(velocity));
+    m_writer.EmitByte(written);
 }
 
 void MidiEngine::HandleControlChange() {
     const uint8_t controller = ReadByte();
     uint8_t value = ReadByte();
     if (controller == 7) {
-        RecordLevel(value);
-        value = MapLevel(value);
+        value = TakeLevel(value);
     }
     m_writer.EmitByte(controller);
     m_writer.EmitByte(value);
@@ -295,7 +400,11 @@ bool MidiEngine::HandleSystemEvent(uint8_t status) {
             return true;
         }
         m_writer.WriteVarLen(length);
-        CopyData(length);
+        if (type == kMetaSetTempo) {
+            CopyTempo(length);
+        } else {
+            CopyData(length);
+        }
         return false;
     }
     default: // the other system statuses carry no data

@@ -4,6 +4,7 @@
 #include "midi/LevelMap.h"
 #include "midi/RepairCounts.h"
 #include "midi/SpeedRule.h"
+#include "midi/TempoRule.h"
 #include "midi/TrackSource.h"
 #include "midi/TrackWriter.h"
 #include "platform/ByteSink.h"
@@ -30,6 +31,10 @@ class MidiEngine {
     // Starts a pass with the given adjustments; a save pass writes to out, a load pass (out
     // null) writes nothing.
     void BeginPass(const Adjustments& adjustments, ByteSink* out);
+    // A load pass that finds the loudest Note On velocity of the mapped channels, as read.
+    void BeginLoudestPass(const Adjustments& adjustments);
+    // The loudest pass's finding; 0 when no mapped channel strikes a note.
+    unsigned LoudestNoteOn() const { return m_loudestNoteOn; }
     void EndPass() { m_out = nullptr; }
     bool IsSavePass() const { return m_out != nullptr; }
 
@@ -37,7 +42,8 @@ class MidiEngine {
     // hold, so that the levels are never moved while the pass records them.
     void ExpectInput(uint64_t bytes);
 
-    // Save pass: writes the header chunk's data unchanged.
+    // Every pass: takes the format and division from the header chunk's data, in one or more
+    // parts; a save pass writes it unchanged.
     void CopyHeader(const uint8_t* data, uint32_t length);
     // Walks one track chunk's data; the written track always ends with End of Track.
     void WalkTrack(TrackSource& source);
@@ -46,6 +52,8 @@ class MidiEngine {
     int64_t TrackBytes() const { return m_writer.TrackBytes(); }
 
     uint8_t MapLevel(unsigned value) const { return m_levelTable[value & 0xFF]; }
+    // The speed the deltas of the pass were written at: 100 where the tempo was scaled instead.
+    int TickSpeed() const { return m_speedRule.Percent(); }
 
   private:
     struct EndOfData {};
@@ -92,6 +100,20 @@ class MidiEngine {
     void HandleNoteOn(uint8_t status, bool statusImplied);
     void HandleControlChange();
     bool HandleSystemEvent(uint8_t status);
+    bool IsMapped() const { return (m_levelChannels >> (m_runningStatus & 0x0F)) & 1; }
+    // The level of the running status's channel: recorded and written mapped, or as read.
+    uint8_t TakeLevel(uint8_t level);
+    void SetSpeed(int percent);
+    // The header's first six bytes are in: keeping the bars needs a division in ticks.
+    void ReadHeader();
+    // Keeping the bars, at the start of a track that carries the tempo map: whether its first
+    // event is a Set Tempo at delta 0. Leaves the walk at the track's start.
+    bool StartsWithTempo();
+    // A whole Set Tempo event at delta 0, the tempo scaled.
+    void WriteTempo(uint32_t tempo);
+    // A Set Tempo's data: scaled when it is the usual three bytes and the bars are kept.
+    void CopyTempo(uint32_t length);
+    void EmitScaledTempo(uint32_t tempo);
     void CopyBytes(unsigned count);
     // Copies count bytes of the chunk unchanged, across windows.
     void CopyData(uint32_t count);
@@ -125,6 +147,21 @@ class MidiEngine {
     // instead of a choice, so that the fast loop does not branch on the event kind.
     std::array<uint8_t, 512> m_secondByte{};
     SpeedRule m_speedRule;
+    int m_speedPercent = Adjustments::kSpeedNeutral; // as asked; the deltas' rule may differ
+    // Keeping the bars: asked for, the deltas stay as read and tempos are scaled unless the
+    // header shows a division that does not count ticks.
+    TempoRule m_tempoRule;
+    bool m_scaleTempos = false;
+    uint8_t m_header[6]{};
+    uint32_t m_headerRead = 0;
+    uint16_t m_format = 1;
+    uint32_t m_trackIndex = 0;
+    uint16_t m_levelChannels = Adjustments::kAllChannels;
+    // The fast loops map every channel and find nothing: limited channels and the loudest
+    // pass go the checked path, so the fast loops stay as they are.
+    bool m_checkedOnly = false;
+    bool m_findLoudest = false;
+    unsigned m_loudestNoteOn = 0;
     TrackClock m_clock;        // where the current track stands under the speed change
     bool m_copyEvents = false; // every delta is written as read
     // The levels are written through a pointer while a track is walked; m_levels is trimmed

@@ -10,7 +10,7 @@ packages=(
   # the tests and benchmarks: GoogleTest, Google Benchmark, the independent MIDI reader, a font
   # for the headless window tests, /usr/bin/time for the benchmark script's peak memory
   libgtest-dev libbenchmark-dev midicsv fonts-dejavu-core time
-  # the speed-drift benchmark reads its outputs back with mido
+  # the speed-drift benchmark and the adjustments test read their outputs back with mido
   python3-mido
   # the package test: building and checking the package, its window on a virtual display, the
   # shell completion

@@ -30,11 +30,11 @@ LevelSummary SummarizeLevels(const std::vector<uint8_t>& levels) {
 }
 
 QString DescribeLevels(const LevelSummary& levels, int dynamicRange, int volume,
-                       const ControlTexts& texts, int language) {
+                       const ControlTexts& texts, int language, bool unmappedMarked) {
     if (levels.count == 0) {
         return QString::fromUtf8(texts.levelPlotEmpty);
     }
-    const LevelTable table = BuildLevelTable(dynamicRange, volume);
+    const LevelTable table = BuildShownLevelTable(dynamicRange, volume, unmappedMarked);
     // Levels that map to 0 are not plotted, so they are not counted as the lowest.
     uint8_t lowest = 0xFF;
     uint8_t highest = 0;

@@ -22,6 +22,6 @@ LevelSummary SummarizeLevels(const std::vector<uint8_t>& levels);
 // What the level plot shows, in words for a screen reader: how many events and the lowest and
 // highest level plotted through the two settings, numbers written as language writes them.
 QString DescribeLevels(const LevelSummary& levels, int dynamicRange, int volume,
-                       const ControlTexts& texts, int language);
+                       const ControlTexts& texts, int language, bool unmappedMarked = false);
 
 } // namespace korvane

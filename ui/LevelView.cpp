@@ -19,13 +19,14 @@ LevelView::LevelView(QWidget* parent) : QFrame(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void LevelView::Redraw(const std::vector<uint8_t>& levels, int dynamicRange, int volume) {
+void LevelView::Redraw(const std::vector<uint8_t>& levels, int dynamicRange, int volume,
+                       bool unmappedMarked) {
     // The surface has one pixel per device pixel, so the copy stays 1:1 on scaled screens too.
     const qreal ratio = devicePixelRatioF();
     const QRect client = contentsRect();
     const int width = qRound(client.width() * ratio);
     const int height = qRound(client.height() * ratio);
-    DrawLevelPlot(*this, width, height, levels, dynamicRange, volume);
+    DrawLevelPlot(*this, width, height, levels, dynamicRange, volume, unmappedMarked);
 }
 
 const QImage& LevelView::Picture() const {

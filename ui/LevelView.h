@@ -21,7 +21,8 @@ class LevelView : public QFrame, public PictureTarget {
     explicit LevelView(QWidget* parent = nullptr);
     // Redraws the plot of levels through the two settings into a surface the size of the
     // client area (contentsRect) and shows it 1:1.
-    void Redraw(const std::vector<uint8_t>& levels, int dynamicRange, int volume);
+    void Redraw(const std::vector<uint8_t>& levels, int dynamicRange, int volume,
+                bool unmappedMarked = false);
     const QImage& Picture() const; // the last picture shown (for tests and screenshots)
 
     void ShowPicture(int x, int y, int width, int height, int stride,

@@ -362,6 +362,7 @@ bool MainDialog::OnInitDialog() {
     setWindowIcon(KorvaneIcon());
     m_inputPath = m_profile.GetProfileString(kKeyInputFolder, "");
     m_language = m_profile.GetProfileInt(kKeyLanguage, kDefaultLanguage);
+    ReadMenuSettings();
     RestoreDefaults();
     ApplyLanguage();
     m_instructionText = Text(&LanguageTexts::textWelcome);
@@ -395,6 +396,7 @@ void MainDialog::CreateSystemMenu() {
     m_hearOriginalAction->setCheckable(true);
     connect(m_hearOriginalAction, &QAction::triggered, this,
             [this](bool on) { m_preview->HearOriginal(on); });
+    CreateAdjustmentItems();
     m_systemMenu->addSeparator();
     QAction* about = m_systemMenu->addAction("&About Korvane...");
     about->setData(kAboutCommand);
@@ -461,7 +463,11 @@ bool MainDialog::UpdateData(bool saveAndValidate) {
 }
 
 void MainDialog::RestoreDefaults() {
+    // The context menu's settings are the user's, kept in the profile: Reset leaves them.
+    const Adjustments kept = m_adjustments;
     m_adjustments = Adjustments();
+    m_adjustments.m_keepBars = kept.m_keepBars;
+    m_adjustments.m_levelChannels = kept.m_levelChannels;
     m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
 }
@@ -475,6 +481,7 @@ bool MainDialog::ApplyLanguage() {
         }
         m_speedPrompt = texts->msgSpeedPrompt;
         m_hearOriginalAction->setText(QString::fromUtf8(texts->hearOriginal));
+        ApplyMenuTexts(*texts);
     }
     ApplyControlTexts();
     m_player->ApplyLanguage(m_language);
@@ -533,14 +540,15 @@ void MainDialog::OnPaint() {
     // Only the two positions the plot needs: a refused speed field must not prompt here.
     adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
     adjustments.m_volume = m_volumeSlider->value();
-    m_levelFrame->Redraw(m_levels, adjustments.m_dynamicRange, adjustments.m_volume);
+    m_levelFrame->Redraw(m_levels, adjustments.m_dynamicRange, adjustments.m_volume,
+                         m_levelsMarked);
     DescribePlot();
 }
 
 void MainDialog::DescribePlot() {
     m_levelFrame->setAccessibleDescription(
         DescribeLevels(m_levelSummary, m_dynamicRangeSlider->value(), m_volumeSlider->value(),
-                       *m_controlTexts, m_language));
+                       *m_controlTexts, m_language, m_levelsMarked));
 }
 
 std::string MainDialog::DefaultFolder() const {
@@ -705,8 +713,9 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     // The window menu belongs to the window manager here; this menu stands in for it.
     m_hearOriginalAction->setEnabled(m_preview->HasPreview());
     m_hearOriginalAction->setChecked(m_preview->HearingOriginal());
+    m_loudestAction->setEnabled(m_loaded);
     QAction* chosen = m_systemMenu->exec(event->globalPos());
-    if (chosen != nullptr && chosen != m_hearOriginalAction) {
+    if (chosen != nullptr && !chosen->data().isNull()) {
         OnSysCommand(chosen->data().toUInt());
     }
 }

@@ -92,6 +92,8 @@ class MainDialog : public QDialog {
     bool m_loaded = false;
     // The levels of the last pass as read, one byte each, for the plot.
     std::vector<uint8_t> m_levels;
+    // Whether m_levels mark the levels of channels left unmapped.
+    bool m_levelsMarked = false;
     // What the player plays before a save: made after each load, passes stop it.
     std::unique_ptr<Preview> m_preview;
 
@@ -151,8 +153,18 @@ class MainDialog : public QDialog {
     void ReleasePlayer();
     // After a pass: the window shows its outcome.
     void ShowOutcome(bool save, const ConversionOutcome& outcome);
-    void TellPreview(bool save, bool completed);
+    void TellPreview(bool save, bool completed, int tickSpeed);
     void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details = {});
+    // The context menu's adjustment items (ui/MainDialogMenu.cpp): two settings the profile
+    // keeps, and the command that sets the volume for the loudest note at full level.
+    void CreateAdjustmentItems();
+    void ReadMenuSettings();
+    void ApplyMenuTexts(const LanguageTexts& texts);
+    void OnKeepBars(bool on);
+    void OnLeaveDrums(bool on);
+    void OnLoudestToFull();
+    // A load pass for the plot alone, at the adjustments shown.
+    void ReloadLevels();
     // The text of the current language, empty until a language is applied.
     std::string Text(const char* LanguageTexts::*member) const;
     void Redraw();
@@ -204,6 +216,9 @@ class MainDialog : public QDialog {
     // The levels of the last pass as the plot's description needs them.
     LevelSummary m_levelSummary;
     QAction* m_hearOriginalAction = nullptr;
+    QAction* m_keepBarsAction = nullptr;
+    QAction* m_leaveDrumsAction = nullptr;
+    QAction* m_loudestAction = nullptr;
     // Gathers a run of key presses on a slider into one preview.
     QTimer* m_sliderActionTimer = nullptr;
 };

@@ -17,10 +17,11 @@ bool MainDialog::RunConversion(bool save) {
                              .output = save ? OutputTo::File : OutputTo::Nothing,
                              .keepLevels = true});
     ShowOutcome(save, outcome);
-    TellPreview(save, outcome.Completed());
+    TellPreview(save, outcome.Completed(), outcome.tickSpeed);
     // A failed save leaves the plot of the loaded file as it was.
     if (outcome.Completed() || !save) {
         m_levels = std::move(outcome.levels);
+        m_levelsMarked = m_adjustments.m_levelChannels != Adjustments::kAllChannels;
     }
     Redraw();
     return outcome.Completed();
@@ -50,9 +51,9 @@ void MainDialog::ShowOutcome(bool save, const ConversionOutcome& outcome) {
     SetAdjustmentControlsEnabled(true);
 }
 
-void MainDialog::TellPreview(bool save, bool completed) {
+void MainDialog::TellPreview(bool save, bool completed, int tickSpeed) {
     if (save && completed) {
-        m_preview->Saved(m_outputPath, m_adjustments.m_speedPercent);
+        m_preview->Saved(m_outputPath, tickSpeed);
     } else if (save) {
         m_preview->SaveFailed();
     } else if (completed) {

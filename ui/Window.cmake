@@ -7,6 +7,7 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/FileCollection.h
   ${CMAKE_CURRENT_LIST_DIR}/SaveProgress.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SaveProgress.h
+  ${CMAKE_CURRENT_LIST_DIR}/MainDialogMenu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainDialogTemplate.h
   ${CMAKE_CURRENT_LIST_DIR}/ControlId.h
   ${CMAKE_CURRENT_LIST_DIR}/DialogFit.cpp

@@ -196,11 +196,13 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     EXPECT_EQ(a["bytes_in"], Song(0x64).size());
     EXPECT_EQ(a["bytes_out"], fs::file_size(Out("aKRV.mid")));
     EXPECT_EQ(a["repairs"], Json::parse(R"({"tracks_closed": 0, "events_dropped": 0,
-        "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 1})"));
+        "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 1,
+        "tempos_clamped": 0})"));
 
     const Json& b = lines[1];
     EXPECT_EQ(b["repairs"], Json::parse(R"({"tracks_closed": 1, "events_dropped": 1,
-        "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1})"));
+        "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1,
+        "tempos_clamped": 0})"));
     EXPECT_EQ(lines[2]["repairs"]["chunks_copied"], 1);
 
     const Json& d = lines[3];

@@ -73,7 +73,20 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"VolumeNegative", {"--volume", "-5", "a.mid"}, Action::UsageError, true, {}},
         ParseCase{"ValueMissing", {"a.mid", "--volume"}, Action::UsageError, true, {}},
         ParseCase{
-            "FlagWithValue", {"--fix-stuck-notes=yes", "a.mid"}, Action::UsageError, true, {}}),
+            "FlagWithValue", {"--fix-stuck-notes=yes", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"PeakWithVolume",
+                  {"--peak=100", "--volume=400", "a.mid"},
+                  Action::UsageError,
+                  true,
+                  {}},
+        ParseCase{"PeakZero", {"--peak=0", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"PeakTooHigh", {"--peak=128", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"ChannelZero", {"--channels=0-9", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"ChannelTooHigh", {"--channels=17", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"ChannelsBackwards", {"--channels=9-1", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"ChannelsEmptyItem", {"--channels=1,,3", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"ChannelsEmpty", {"--channels=", "a.mid"}, Action::UsageError, true, {}},
+        ParseCase{"KeepBarsWithValue", {"--keep-bars=1", "a.mid"}, Action::UsageError, true, {}}),
     [](const testing::TestParamInfo<ParseCase>& param) { return param.param.name; });
 
 TEST(ParseCommandLine, TakesValuesAtTheirBounds) {
@@ -86,6 +99,29 @@ TEST(ParseCommandLine, TakesValuesAtTheirBounds) {
     EXPECT_EQ(line.options.adjustments.m_volume, 1000);
     EXPECT_TRUE(line.options.adjustments.m_eliminateStuckNotes);
     EXPECT_EQ(line.options.outputPath, "o.mid");
+}
+
+TEST(ParseCommandLine, TakesChannelListsPeakAndKeepBars) {
+    const struct {
+        const char* list;
+        uint16_t mask;
+    } lists[] = {{"1-9,11-16", Adjustments::kAllButDrums},
+                 {"10", 0x0200},
+                 {"1,3,16", 0x8005},
+                 {"1-16", Adjustments::kAllChannels},
+                 {"4-4,2", 0x000A}};
+    for (const auto& list : lists) {
+        const CommandLine line = ParseCommandLine(
+            {"korvane", std::string("--channels=") + list.list, "--peak=127", "a.mid"});
+        ASSERT_EQ(line.action, Action::Convert) << list.list << ": " << line.error;
+        EXPECT_EQ(line.options.adjustments.m_levelChannels, list.mask) << list.list;
+        EXPECT_EQ(line.options.peakLevel, 127);
+        EXPECT_FALSE(line.options.adjustments.m_keepBars);
+    }
+    const CommandLine bars = ParseCommandLine({"korvane", "--keep-bars", "--speed=80", "a.mid"});
+    EXPECT_TRUE(bars.options.adjustments.m_keepBars);
+    EXPECT_EQ(bars.options.adjustments.m_levelChannels, Adjustments::kAllChannels);
+    EXPECT_EQ(bars.options.peakLevel, 0);
 }
 
 TEST(ParseCommandLine, EmptyOutputIsKeptApartFromNoOutput) {

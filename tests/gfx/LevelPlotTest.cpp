@@ -186,5 +186,18 @@ TEST(LevelPlot, PaintsIntoTheSelectedSection) {
     EXPECT_EQ(picture.Rows(), Blank(30, 128, 64));
 }
 
+// Levels of channels left unmapped are drawn as read whatever the settings; the others mapped.
+TEST(LevelPlot, UnmappedLevelsDrawnUnchanged) {
+    const std::vector<uint8_t> marked{0x80 | 100, 0x80 | 20, 0x80 | 127, 90};
+    const std::vector<uint8_t> asRead{100, 20, 127, 1}; // 90 at volume 1000 maps to 1
+    CapturedPicture limited;
+    DrawLevelPlot(limited, 40, 128, marked, 1000, 1000, true);
+    EXPECT_EQ(limited.m_pixels, Plot(40, 128, asRead).m_pixels);
+    // Unmarked, the same bytes are mapped levels like any other.
+    CapturedPicture all;
+    DrawLevelPlot(all, 40, 128, marked, 1000, 1000, false);
+    EXPECT_NE(all.m_pixels, limited.m_pixels);
+}
+
 } // namespace
 } // namespace korvane

@@ -205,6 +205,27 @@ TEST_F(PreviewTest, LoadGivesThePlayerAPreviewThatFollowsTheSpeed) {
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
 }
 
+// Keeping the bars leaves every tick where it was: positions carry over as they are, also to
+// the original.
+TEST_F(PreviewTest, KeptBarsKeepThePositions) {
+    Load();
+    ShowNext();
+    adjustments.m_keepBars = true;
+    log.clear();
+    Refresh(200);
+    // The ticks as read, the default tempo halved in front.
+    Bytes kept = Song(0x64, 0x60);
+    kept[kHeader.size() + 7] += 7;
+    kept.insert(kept.begin() + static_cast<long>(kHeader.size()) + 8,
+                {0x00, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90});
+    EXPECT_EQ(*player.held, kept);
+    EXPECT_EQ(log, (Log{"HoldBytes(" + std::to_string(kept.size()) + ", " + in +
+                        ", preview, 1.000000)"}));
+    log.clear();
+    preview.HearOriginal(true);
+    EXPECT_EQ(log, (Log{Held("original", "1.000000")}));
+}
+
 TEST_F(PreviewTest, TheOriginalIsTheLoadedFileAtTheSameMusicalPosition) {
     Load();
     ShowNext();

@@ -15,6 +15,7 @@
 #include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,12 +93,17 @@ struct Message {
     std::string details;
 };
 
-// The context menu: the window commands, the original instead of the preview, a separator, About.
+// The context menu: the window commands, the original instead of the preview, the adjustment
+// items, a separator, About.
 constexpr int kMinimizeEntry = 0;
 constexpr int kCloseEntry = 1;
 constexpr int kHearOriginalEntry = 2;
-constexpr int kSeparatorEntry = 3;
-constexpr int kAboutEntry = 4;
+constexpr int kKeepBarsEntry = 3;
+constexpr int kLeaveDrumsEntry = 4;
+constexpr int kLoudestEntry = 5;
+constexpr int kSeparatorEntry = 6;
+constexpr int kAboutEntry = 7;
+constexpr int kMenuEntries = 8;
 
 // Captions in the order of kCaptionControlIds, as the template has them.
 constexpr std::array<const char*, 11> kTemplateCaptions = {
@@ -743,7 +749,7 @@ class MainDialogTest : public QObject {
         Start();
         LoadTyped(Path("song.mid"));
         auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
-        QCOMPARE(menu->actions().size(), 5);
+        QCOMPARE(menu->actions().size(), kMenuEntries);
         QCOMPARE(menu->actions()[kHearOriginalEntry]->text(), QString("Hear the original"));
         QCOMPARE(menu->actions()[kAboutEntry]->text(), QString("&About Korvane..."));
         ChooseLanguageByContextMenu(2);
@@ -775,7 +781,7 @@ class MainDialogTest : public QObject {
         Start();
         auto* menu = m_dialog->findChild<QMenu*>("systemMenu");
         const QList<QAction*> entries = menu->actions();
-        QCOMPARE(entries.size(), 5);
+        QCOMPARE(entries.size(), kMenuEntries);
         QCOMPARE(entries[kMinimizeEntry]->text(), minimize);
         QCOMPARE(entries[kCloseEntry]->text(), close);
         QVERIFY(entries[kSeparatorEntry]->isSeparator());
@@ -1316,6 +1322,117 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         QTRY_COMPARE(StripStatus(), preview);
         QCOMPARE(m_dialog->findChild<QAction*>("hearOriginal")->text(), hearOriginal);
+    }
+
+    void adjustmentItemsSpeakTheLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("German") << 0
+                                << QStringList{"Takte behalten (Tempo ändern)",
+                                               "Schlagzeug unverändert lassen",
+                                               "Lauteste Note auf volle Stärke"};
+        QTest::newRow("English") << 1
+                                 << QStringList{"Keep the bars (change the tempo)",
+                                                "Leave drums as they are",
+                                                "Loudest note to full level"};
+        QTest::newRow("Spanish") << 2
+                                 << QStringList{"Mantener los compases (cambiar el tempo)",
+                                                "Dejar la batería como está",
+                                                "Nota más fuerte a nivel máximo"};
+        QTest::newRow("French") << 3
+                                << QStringList{"Garder les mesures (changer le tempo)",
+                                               "Laisser la batterie telle quelle",
+                                               "Note la plus forte au niveau maximal"};
+    }
+
+    // What a screen reader says for each of the menu's adjustment items.
+    void adjustmentItemsSpeakTheLanguage() {
+        QFETCH(int, language);
+        QFETCH(QStringList, names);
+        Profile().WriteProfileInt(kKeyLanguage, language);
+        Start();
+        QStringList spoken;
+        ChooseFromContextMenu(kSeparatorEntry, [&spoken] {
+            QAccessibleInterface* menu =
+                QAccessible::queryAccessibleInterface(QApplication::activePopupWidget());
+            for (int entry : {kKeepBarsEntry, kLeaveDrumsEntry, kLoudestEntry}) {
+                spoken << menu->child(entry)->text(QAccessible::Name);
+            }
+        });
+        QCOMPARE(spoken, names);
+    }
+
+    void adjustmentSettingsAreRemembered() {
+        Start();
+        auto* keepBars = m_dialog->findChild<QAction*>("keepBars");
+        auto* leaveDrums = m_dialog->findChild<QAction*>("leaveDrums");
+        QVERIFY(!keepBars->isChecked() && !leaveDrums->isChecked());
+        ChooseFromContextMenu(kKeepBarsEntry);
+        ChooseFromContextMenu(kLeaveDrumsEntry);
+        QCOMPARE(Profile().GetProfileInt(kKeyKeepBars, -1), 1);
+        QCOMPARE(Profile().GetProfileInt(kKeyLeaveDrums, -1), 1);
+        m_dialog.reset();
+        Start();
+        QVERIFY(m_dialog->findChild<QAction*>("keepBars")->isChecked());
+        QVERIFY(m_dialog->findChild<QAction*>("leaveDrums")->isChecked());
+        // Reset leaves them; a second choice clears one for good.
+        LoadTyped(Path("song.mid"));
+        Click(kReset);
+        QVERIFY(m_dialog->findChild<QAction*>("keepBars")->isChecked());
+        ChooseFromContextMenu(kKeepBarsEntry);
+        QCOMPARE(Profile().GetProfileInt(kKeyKeepBars, -1), 0);
+    }
+
+    void keptBarsAndDrumsReachTheSavedFile() {
+        Profile().WriteProfileInt(kKeyKeepBars, 1);
+        Profile().WriteProfileInt(kKeyLeaveDrums, 1);
+        // Tempo 500000, a drum note at velocity 0x40 after 0x60 ticks.
+        WriteFile("drums.mid", QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                                   "4d54726b 0000000f"
+                                                   "00 ff5103 07a120  60 993c40  00 ff2f00"));
+        Start();
+        LoadTyped(Path("drums.mid"));
+        Release(kVolumeSlider, 0);
+        Control<QLineEdit>(kSpeedEdit)->setText("80");
+        Click(kSave);
+        // Deltas as read, tempo 625000, the drums' velocity as read.
+        QCOMPARE(ReadFile("drumsKRV.mid"),
+                 QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                     "4d54726b 0000000f"
+                                     "00 ff5103 098968  60 993c40  00 ff2f00"));
+    }
+
+    // The drums' levels stay as read on the plot; turned off again, they follow the sliders.
+    void leftDrumsArePlottedUnchanged() {
+        // A piano note at 0x20 and a drum note at 0x40.
+        WriteFile("band.mid", QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                                  "4d54726b 0000000c"
+                                                  "00 903c20  00 992440  00 ff2f00"));
+        Start();
+        LoadTyped(Path("band.mid"));
+        ChooseFromContextMenu(kLeaveDrumsEntry);
+        Release(kVolumeSlider, 1000);
+        QCOMPARE(Control<QWidget>(kLevelView)->accessibleDescription(),
+                 QString("Levels of 2 events, from 1 to 64"));
+        ChooseFromContextMenu(kLeaveDrumsEntry);
+        QCOMPARE(Control<QWidget>(kLevelView)->accessibleDescription(),
+                 QString("Levels of 2 events, from 1 to 1"));
+    }
+
+    void loudestNoteCommandSetsTheVolume() {
+        Start();
+        auto* loudest = m_dialog->findChild<QAction*>("loudestToFull");
+        bool enabledBeforeLoad = true;
+        ChooseFromContextMenu(kLoudestEntry, [&] { enabledBeforeLoad = loudest->isEnabled(); });
+        QVERIFY(!enabledBeforeLoad);
+        LoadTyped(Path("song.mid"));
+        const QString before = Control<QWidget>(kLevelView)->accessibleDescription();
+        ChooseFromContextMenu(kLoudestEntry);
+        // kSong's one velocity, 0x40, reaches 127 at volume 0 only.
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 0);
+        const QString after = Control<QWidget>(kLevelView)->accessibleDescription();
+        QVERIFY(after != before);
+        QVERIFY2(after.contains("127"), qPrintable(after));
     }
 
     void startRemovesTheSetupFolderButNotWhatItsLinksPointAt() {
