@@ -29,7 +29,11 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"events_dropped", repairs.eventsDropped},
             {"chunks_cut_short", repairs.chunksCutShort},
             {"chunks_copied", repairs.chunksCopied},
-            {"note_offs_inserted", repairs.noteOffsInserted}};
+            {"note_offs_inserted", repairs.noteOffsInserted},
+            {"headers_cut", repairs.headersCut},
+            {"track_lengths_repaired", repairs.trackLengthsRepaired},
+            {"junk_bytes_dropped", repairs.junkBytesDropped},
+            {"track_counts_patched", repairs.trackCountsPatched}};
 }
 } // namespace
 

@@ -158,12 +158,16 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     EXPECT_TRUE(a["message"].is_null());
     EXPECT_EQ(a["bytes_in"], Song(0x64).size());
     EXPECT_EQ(a["bytes_out"], fs::file_size(Out("aKRV.mid")));
+    // The Note Off written before the Note On released nothing: no repair.
     EXPECT_EQ(a["repairs"], Json::parse(R"({"tracks_closed": 0, "events_dropped": 0,
-        "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 1})"));
+        "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 0, "headers_cut": 0,
+        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0})"));
 
+    // The note still sounding where the track was cut is released.
     const Json& b = lines[1];
     EXPECT_EQ(b["repairs"], Json::parse(R"({"tracks_closed": 1, "events_dropped": 1,
-        "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1})"));
+        "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1, "headers_cut": 0,
+        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0})"));
     EXPECT_EQ(lines[2]["repairs"]["chunks_copied"], 1);
 
     const Json& d = lines[3];
@@ -181,7 +185,7 @@ TEST_F(CollectionRun, OrderAndMessagesDoNotDependOnJobs) {
     for (int i = 0; i < 60; ++i) {
         names.push_back("f" + std::to_string(i % 7) + "/" + std::to_string(i));
         Bytes song = Song(static_cast<uint8_t>(i));
-        // Sizes vary; the zeros after the track read as chunks, copied as a repair.
+        // Sizes vary; the zeros after the track are no chunk, dropped as a repair.
         song.resize(song.size() + static_cast<size_t>(i % 3) * 4000, 0);
         Put(names.back() + ".mid", song);
     }

@@ -67,12 +67,23 @@ def midicsv(path):
 def expected_rows(rows, d, vol, p, repair):
     out = []
     clocks = {}
+    held = set()  # channel and key of the notes sounding in the current track
     for track, time, kind, rest in rows:
         if track == 0:
             out.append((track, time, kind, rest))
             continue
         new_time = clocks.setdefault(track, TrackClock(p)).time(time)
         params = rest.split(", ") if rest else []
+        if repair and kind == "End_track":
+            # Keys still held when the track ends are released at its time, in order.
+            out += [(track, new_time, "Note_off_c", f"{c}, {k}, 64") for c, k in sorted(held)]
+            held.clear()
+        if kind in ("Note_on_c", "Note_off_c"):
+            key = (int(params[0]), int(params[1]))
+            if kind == "Note_on_c" and params[2] != "0":
+                held.add(key)
+            else:
+                held.discard(key)
         if kind in LEVEL_TYPES or (kind == "Control_c" and params[1] == "7"):
             params[2] = str(map_level(int(params[2]), d, vol))
         if kind == "Note_on_c" and repair:
@@ -156,6 +167,42 @@ def check_track_ends(korvane, path, plain, work, env):
     return not wrong
 
 
+def with_length_off(song, track, delta):
+    """The song with one track's declared length off by delta bytes."""
+    pos = 14
+    for _ in range(track):
+        pos += 8 + struct.unpack(">I", song[pos + 4:pos + 8])[0]
+    length = struct.unpack(">I", song[pos + 4:pos + 8])[0]
+    return song[:pos + 4] + struct.pack(">I", length + delta) + song[pos + 8:]
+
+
+def check_lengths_off(korvane, work, env, rng):
+    """Songs of two and three tracks, each track length alone off by -8 to 8: converted, every
+    track's events are those of the intact song's output."""
+    checked = failures = 0
+    for tracks in (2, 3):
+        song = b""
+        while song.count(b"MTrk") != tracks:
+            song = random_song(rng)
+        intact = os.path.join(work, "intact.mid")
+        with open(intact, "wb") as f:
+            f.write(song)
+        want = os.path.join(work, "intact-out.mid")
+        subprocess.run([korvane, "--fix-stuck-notes", f"--output={want}", intact], check=True, env=env)
+        for track in range(tracks):
+            for delta in [d for d in range(-8, 9) if d]:
+                path = os.path.join(work, "off.mid")
+                with open(path, "wb") as f:
+                    f.write(with_length_off(song, track, delta))
+                out = os.path.join(work, "off-out.mid")
+                subprocess.run([korvane, "--fix-stuck-notes", f"--output={out}", path], check=True, env=env)
+                checked += 1
+                if midicsv(out) != midicsv(want):
+                    failures += 1
+                    print(f"FAIL {tracks} tracks, track {track} length off by {delta}")
+    return checked, failures
+
+
 def main():
     korvane, examples = sys.argv[1], sys.argv[2]
     # Each input with the plain MIDI file midicsv reads as its original.
@@ -215,6 +262,9 @@ def main():
             if expected_rows(midicsv(path), d, vol, p, repair) != midicsv(converted):
                 failures += 1
                 print(f"FAIL collection output {converted}")
+        lengths_checked, lengths_failed = check_lengths_off(korvane, work, env, rng)
+        checked += lengths_checked
+        failures += lengths_failed
     print(f"{checked - failures} passed, {failures} failed")
     return 1 if failures else 0
 
