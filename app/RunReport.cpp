@@ -33,7 +33,8 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"headers_cut", repairs.headersCut},
             {"track_lengths_repaired", repairs.trackLengthsRepaired},
             {"junk_bytes_dropped", repairs.junkBytesDropped},
-            {"track_counts_patched", repairs.trackCountsPatched}};
+            {"track_counts_patched", repairs.trackCountsPatched},
+            {"leading_bytes_dropped", repairs.leadingBytesDropped}};
 }
 } // namespace
 

@@ -120,6 +120,21 @@ struct Chunk {
     size_t length;
 };
 
+// Where the MIDI header is: an "MThd" chunk starting in the first 4 KiB that holds 6 bytes
+// (declared and there). None when the input is no MIDI file.
+std::optional<size_t> HeaderPosition(const uint8_t* data, size_t size) {
+    static constexpr uint8_t kHeaderId[] = {'M', 'T', 'h', 'd'};
+    for (size_t pos = 0; pos < 4096 && size >= 8 && pos <= size - 8; ++pos) {
+        if (std::equal(kHeaderId, kHeaderId + 4, data + pos)) {
+            if (BigEndian32(data + pos + 4) < 6 || size - pos < 14) {
+                return std::nullopt;
+            }
+            return pos;
+        }
+    }
+    return std::nullopt;
+}
+
 // The input's first chunk, its data cut at the input's end; none without a whole chunk header.
 std::optional<Chunk> FirstChunk(const uint8_t* data, size_t size) {
     if (size < 8) {
@@ -404,9 +419,17 @@ void CheckSavePass(const uint8_t* data, size_t size) {
                 "a RIFF file without MIDI data was not refused as unreadable");
         return;
     }
+    const std::optional<size_t> header = HeaderPosition(midi->data, midi->size);
+    if (!header) {
+        Require(!job.RunConversion(true) && host.m_lastMessage == job.m_msgNotMidi &&
+                    ::access(output.c_str(), F_OK) != 0,
+                "an input that is no MIDI file was not refused");
+        return;
+    }
     Run(job, host, true);
     const Bytes written = ReadBytes(output);
-    CheckOutput(midi->data, midi->size, written, job.m_adjustments.m_speedPercent);
+    CheckOutput(midi->data + *header, midi->size - *header, written,
+                job.m_adjustments.m_speedPercent);
     const std::vector<uint8_t> savedLevels = job.m_engine.m_levels;
 
     Run(job, host, false);

@@ -20,6 +20,8 @@ constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
 constexpr uint32_t kHeaderLength = 6;
 constexpr uint32_t kTrackCountOffset = 2;
 constexpr uint32_t kMaxTrackCount = 0xFFFF;
+// How far into the MIDI data its header is looked for.
+constexpr uint64_t kHeaderSearch = 4096;
 
 void PutBigEndian32(uint32_t value, uint8_t* bytes) {
     bytes[0] = static_cast<uint8_t>(value >> 24);
@@ -206,6 +208,20 @@ MidiRange FindInputRange(BufferedFile& input) {
     }
     return *range;
 }
+// Where the header chunk is: within the first bytes of the MIDI data, behind what a transfer
+// put before it, and holding its 6 bytes. Without one the input is no MIDI file.
+uint64_t FindHeader(InputWindow& input, ChunkReader& reader, uint64_t begin) {
+    const std::optional<uint64_t> header =
+        reader.FindChunk(kHeaderId, begin, begin + kHeaderSearch);
+    if (!header || reader.End() - *header < 2 * kChunkHeaderPart + kHeaderLength) {
+        throw NotMidiError{};
+    }
+    const uint8_t* length = input.At(*header + kChunkHeaderPart, kChunkHeaderPart).data();
+    if (length[0] == 0 && length[1] == 0 && length[2] == 0 && length[3] < kHeaderLength) {
+        throw NotMidiError{};
+    }
+    return *header;
+}
 } // namespace
 
 void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output) {
@@ -214,6 +230,9 @@ void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, Pa
     // The levels' room is reserved once for the whole input, so a pass never moves them.
     engine.ExpectInput(range.end - range.offset);
     ChunkReader reader(window, range.offset, range.end);
+    const uint64_t header = FindHeader(window, reader, range.offset);
+    engine.m_repairs.leadingBytesDropped += header - range.offset;
+    reader.MoveTo(header);
     ChunkPass(window, reader, engine, output).Run();
 }
 

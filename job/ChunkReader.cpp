@@ -47,7 +47,8 @@ bool ChunkReader::ChunkHeaderAt(uint64_t position) {
            (id == kTrackId || BigEndian32(header + kIdLength) <= m_end - position - kChunkHeader);
 }
 
-std::optional<uint64_t> ChunkReader::FindTrackHeader(uint64_t from, uint64_t to) {
+std::optional<uint64_t> ChunkReader::FindChunk(const std::array<char, 4>& id, uint64_t from,
+                                               uint64_t to) {
     to = std::min(to, m_end);
     while (from < to && m_end - from >= kChunkHeader) {
         const std::span<const uint8_t> window = m_input.At(from, kChunkHeader);
@@ -55,7 +56,7 @@ std::optional<uint64_t> ChunkReader::FindTrackHeader(uint64_t from, uint64_t to)
         const size_t starts = std::min<uint64_t>(window.size() - (kIdLength - 1),
                                                  std::min(to, m_end - kChunkHeader + 1) - from);
         const uint8_t* found = std::search(window.data(), window.data() + starts + kIdLength - 1,
-                                           kTrackId.begin(), kTrackId.end());
+                                           id.begin(), id.end());
         if (found != window.data() + starts + kIdLength - 1) {
             return from + static_cast<uint64_t>(found - window.data());
         }

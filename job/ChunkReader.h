@@ -8,6 +8,7 @@
 
 namespace korvane {
 
+constexpr std::array<char, 4> kHeaderId{'M', 'T', 'h', 'd'};
 constexpr std::array<char, 4> kTrackId{'M', 'T', 'r', 'k'};
 
 // Where one chunk of the input is: its ID, and its data as far as the input holds it (a chunk
@@ -39,8 +40,11 @@ class ChunkReader {
     // Whether a chunk header lies at position: an ID of four printable characters, and a
     // length that fits in the input unless it is a track's (a track cut short keeps its data).
     bool ChunkHeaderAt(uint64_t position);
-    // The first track chunk header whose ID starts in [from, to); none if there is none.
-    std::optional<uint64_t> FindTrackHeader(uint64_t from, uint64_t to);
+    // The first chunk header with this ID that starts in [from, to); none if there is none.
+    std::optional<uint64_t> FindChunk(const std::array<char, 4>& id, uint64_t from, uint64_t to);
+    std::optional<uint64_t> FindTrackHeader(uint64_t from, uint64_t to) {
+        return FindChunk(kTrackId, from, to);
+    }
 
   private:
     InputWindow& m_input;

@@ -23,6 +23,7 @@ void ConversionJob::ApplyTexts(const LanguageTexts* texts) {
     m_msgPleaseLoad = texts->msgPleaseLoad;
     m_msgOutputIsInput = texts->msgOutputIsInput;
     m_msgOutputNotWritten = texts->msgOutputNotWritten;
+    m_msgNotMidi = texts->msgNotMidi;
 }
 
 bool ConversionJob::RunConversion(bool save) {
@@ -78,8 +79,9 @@ bool ConversionJob::Convert(bool save) {
     }
     // A failed save's temporary is gone before its message shows.
     DiscardFiles();
-    if (outcome == Outcome::InputFailed) {
-        m_host.ShowMessage(m_msgInputNotOpened, MessageIcon::Stop);
+    if (outcome == Outcome::InputFailed || outcome == Outcome::NotMidi) {
+        m_host.ShowMessage(outcome == Outcome::NotMidi ? m_msgNotMidi : m_msgInputNotOpened,
+                           MessageIcon::Stop);
         return false;
     }
     if (outcome == Outcome::OutputFailed) {
@@ -137,6 +139,8 @@ ConversionJob::Outcome ConversionJob::ChunkLoop() {
         RunChunkPass(m_inFile, m_windowSize, m_engine,
                      m_engine.IsSavePass() ? &m_fileOutput : nullptr);
         return Outcome::Completed;
+    } catch (const NotMidiError&) {
+        return Outcome::NotMidi;
     } catch (const ChunkReadError&) {
         return Outcome::InputFailed;
     } catch (const BufferedFileException&) {

@@ -50,6 +50,7 @@ class ConversionJob {
     std::string m_msgPleaseLoad;
     std::string m_msgOutputIsInput;
     std::string m_msgOutputNotWritten;
+    std::string m_msgNotMidi;
 
     // A save pass leaves its finished output, written but not yet synced or named, to be taken
     // with TakeFinishedOutput: a run over many files makes its outputs durable in groups.
@@ -57,7 +58,7 @@ class ConversionJob {
     TempOutput TakeFinishedOutput() { return std::move(m_finishedOutput); }
 
   private:
-    enum class Outcome { Completed, InputFailed, OutputFailed };
+    enum class Outcome { Completed, InputFailed, OutputFailed, NotMidi };
 
     void ReleasePlayer();
     // Decides the file the save replaces; reports and returns false when it may not.

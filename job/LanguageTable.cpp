@@ -27,6 +27,7 @@ constexpr LanguageTexts kTables[4] = {
         "Zu groß für eine Vorschau",
         "Original anhören",
         "Dieser Ordner kann nicht gelesen werden.",
+        "Die Eingabedatei ist keine MIDI-Datei.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -49,6 +50,7 @@ constexpr LanguageTexts kTables[4] = {
         "Too large to preview",
         "Hear the original",
         "This folder can not be read.",
+        "The input file is not a MIDI file.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -73,6 +75,7 @@ constexpr LanguageTexts kTables[4] = {
         "Demasiado grande para la vista previa",
         "Escuchar el original",
         "Esta carpeta no puede ser leída.",
+        "El archivo de entrada no es un archivo MIDI.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -97,6 +100,7 @@ constexpr LanguageTexts kTables[4] = {
         "Trop volumineux pour l'aperçu",
         "Écouter l'original",
         "Ce dossier ne peut pas être lu.",
+        "Le fichier d'entrée n'est pas un fichier MIDI.",
     },
 };
 

@@ -29,6 +29,7 @@ struct LanguageTexts {
     const char* tooLargeToPreview;
     const char* hearOriginal;
     const char* msgFolderNotRead; // a folder of a command-line collection
+    const char* msgNotMidi;       // an input with no MIDI header near its start
 };
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.

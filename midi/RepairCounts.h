@@ -15,13 +15,15 @@ struct RepairCounts {
     uint64_t trackLengthsRepaired = 0; // tracks read to their real end past a wrong length
     uint64_t junkBytesDropped = 0;     // bytes that were no chunk, dropped
     uint64_t trackCountsPatched = 0;   // headers whose track count was not the tracks written
+    uint64_t leadingBytesDropped = 0;  // bytes before the header (a MacBinary header), dropped
 
     bool operator==(const RepairCounts&) const = default;
 
     // Whether anything was mended; vendor chunks copied whole are no repair.
     bool Any() const {
         return (tracksClosed | eventsDropped | chunksCutShort | noteOffsInserted | headersCut |
-                trackLengthsRepaired | junkBytesDropped | trackCountsPatched) != 0;
+                trackLengthsRepaired | junkBytesDropped | trackCountsPatched |
+                leadingBytesDropped) != 0;
     }
 };
 

@@ -161,13 +161,15 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     // The Note Off written before the Note On released nothing: no repair.
     EXPECT_EQ(a["repairs"], Json::parse(R"({"tracks_closed": 0, "events_dropped": 0,
         "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 0, "headers_cut": 0,
-        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0})"));
+        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0,
+        "leading_bytes_dropped": 0})"));
 
     // The note still sounding where the track was cut is released.
     const Json& b = lines[1];
     EXPECT_EQ(b["repairs"], Json::parse(R"({"tracks_closed": 1, "events_dropped": 1,
         "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1, "headers_cut": 0,
-        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0})"));
+        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0,
+        "leading_bytes_dropped": 0})"));
     EXPECT_EQ(lines[2]["repairs"]["chunks_copied"], 1);
 
     const Json& d = lines[3];

@@ -178,13 +178,11 @@ const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
 INSTANTIATE_TEST_SUITE_P(
     Files, ChunkFraming,
     testing::Values(
-        FileCase{"Empty", {}, {}}, FileCase{"HeaderOnlyCountsNoTrack", kHeader, Header(0)},
+        FileCase{"HeaderOnlyCountsNoTrack", kHeader, Header(0)},
         FileCase{"HeaderOfEightKeepsEight", Chunk("MThd", {0, 1, 0, 0, 0, 0x60, 0xAB, 0xCD}),
                  Chunk("MThd", {0, 1, 0, 0, 0, 0x60, 0xAB, 0xCD})},
-        FileCase{"ShortHeaderKeepsWhatIsThere", Chunk("MThd", {0, 1}), Chunk("MThd", {0, 1})},
-        FileCase{"FirstChunkIsHeaderWhateverItsId",
-                 Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)}),
-                 Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)})},
+        FileCase{"MacBinaryHeaderDropped", Join({Bytes(128, 0x20), kSong}), kSong},
+        FileCase{"HeaderFoundAtTheSearchLimit", Join({Bytes(4095, 0), kSong}), kSong},
         FileCase{"RmidDataChunkUnwrapped", Riff("RMID", RiffChunk("data", kSong)), kSong, kSong},
         FileCase{"RmidChunksAfterDataLeftOut",
                  Riff("RMID", Join({RiffChunk("data", kSong), kList})), kSong, kSong},
@@ -223,6 +221,38 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"HugeDeclaredLength",
                  Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xF0}, kEnd}),
                  Join({kHeader, Chunk("MTrk", kEnd)})}),
+    [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+// What is no MIDI file is refused whole: no output, and the message says why.
+class NotMidi : public ConversionJobTest, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(NotMidi, RefusedWithItsMessageAndNoOutput) {
+    WriteFileBytes(in, GetParam().input);
+    for (bool save : {true, false}) {
+        EXPECT_FALSE(save ? Save(in, out) : Load(in));
+        EXPECT_NE(
+            std::find(host.log.begin(), host.log.end(), "Stop: The input file is not a MIDI file."),
+            host.log.end());
+        EXPECT_TRUE(job.m_engine.m_levels.empty());
+        EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+    }
+}
+
+const std::string kPasswd = "root:x:0:0:root:/root:/bin/bash\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, NotMidi,
+    testing::Values(
+        FileCase{"Empty", {}, {}}, FileCase{"Text", Bytes(kPasswd.begin(), kPasswd.end()), {}},
+        FileCase{"Picture", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}, {}},
+        FileCase{"HeaderBeyondTheSearchLimit", Join({Bytes(4096, 0), kSong}), {}},
+        FileCase{"FirstChunkNoHeader", Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)}), {}},
+        FileCase{
+            "HeaderShorterThanItsFields", Join({Chunk("MThd", {0, 1}), Chunk("MTrk", kEnd)}), {}},
+        FileCase{"HeaderCutByTheEnd", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, {}},
+        FileCase{"RmidHoldingText",
+                 Riff("RMID", RiffChunk("data", Bytes(kPasswd.begin(), kPasswd.end()))),
+                 {}}),
     [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
 
 // A track with its declared length off by delta bytes.
@@ -779,8 +809,11 @@ INSTANTIATE_TEST_SUITE_P(
                         Join({kSong, Bytes{'M', 'T', 'r', 'k', 0, 0}}),
                         {.chunksCutShort = 1}},
         ChunkRepairCase{"CutId", Join({kSong, Bytes{'M'}}), {.chunksCutShort = 1}},
+        ChunkRepairCase{"HeaderCutShort",
+                        Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 8}, Bytes{0, 1, 0, 0, 0, 0x60}}),
+                        {.chunksCutShort = 1}},
         ChunkRepairCase{
-            "HeaderCutShort", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, {.chunksCutShort = 1}},
+            "LeadingBytesDropped", Join({Bytes(128, 0), kSong}), {.leadingBytesDropped = 128}},
         ChunkRepairCase{"HeaderLengthCut",
                         Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 9, 0, 1, 0, 1, 0, 0x60, 7},
                               Chunk("MTrk", kTrack)}),
