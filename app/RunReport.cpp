@@ -8,10 +8,10 @@ namespace korvane {
 namespace {
 using Json = nlohmann::ordered_json;
 
-const char* StatusName(FileStatus status) {
-    switch (status) {
+const char* StatusName(const FileOutcome& outcome) {
+    switch (outcome.status) {
     case FileStatus::Converted:
-        return "converted";
+        return outcome.repairs.Any() ? "repaired" : "converted";
     case FileStatus::Skipped:
         return "skipped";
     case FileStatus::Failed:
@@ -28,7 +28,6 @@ Json RepairsOf(const RepairCounts& repairs) {
     return {{"tracks_closed", repairs.tracksClosed},
             {"events_dropped", repairs.eventsDropped},
             {"chunks_cut_short", repairs.chunksCutShort},
-            {"chunks_copied", repairs.chunksCopied},
             {"note_offs_inserted", repairs.noteOffsInserted},
             {"headers_cut", repairs.headersCut},
             {"track_lengths_repaired", repairs.trackLengthsRepaired},
@@ -54,11 +53,13 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
     }
     const Json line = {{"input", input},
                        {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
-                       {"status", StatusName(outcome.status)},
+                       {"status", StatusName(outcome)},
                        {"message", OrNull(outcome.message)},
                        {"bytes_in", OrNull(outcome.bytesIn)},
                        {"bytes_out", OrNull(outcome.bytesOut)},
-                       {"repairs", RepairsOf(outcome.repairs)}};
+                       {"repairs", RepairsOf(outcome.repairs)},
+                       // Vendor chunks copied whole: kept, no repair.
+                       {"chunks_kept", outcome.repairs.chunksCopied}};
     // A path that is not UTF-8 is written with replacement characters rather than lost.
     // Each line goes out whole at once, so the report holds every finished file whatever ends
     // the run.

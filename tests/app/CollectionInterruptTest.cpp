@@ -94,7 +94,7 @@ TEST_P(CollectionInterrupt, FinishedFilesStayReportedAndNothingElseIsLeft) {
     Bytes expected;
     for (std::string line; std::getline(lines, line);) {
         const Json entry = Json::parse(line);
-        ASSERT_EQ(entry["status"], "converted");
+        ASSERT_EQ(entry["status"], "repaired"); // keys struck again while held are released
         reported.push_back(entry["output"]);
         const Bytes written = ReadFileBytes(reported.back());
         if (expected.empty()) {
