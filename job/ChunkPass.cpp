@@ -59,7 +59,7 @@ class ChunkPass {
   private:
     void Header(ChunkFrame chunk) {
         m_headerSeen = true;
-        m_engine.m_repairs.chunksCutShort += chunk.cutShort;
+        bool cut = false;
         if (chunk.length > kHeaderLength) {
             // A length reaching into a track takes the tracks for header data: it is cut.
             const std::optional<uint64_t> track =
@@ -69,8 +69,11 @@ class ChunkPass {
                 m_engine.m_repairs.junkBytesDropped += *track - (chunk.offset + kHeaderLength);
                 chunk.length = kHeaderLength;
                 m_reader.MoveTo(*track);
+                cut = true;
             }
         }
+        // A length cut to the header's fields no longer reaches past the end of the input.
+        m_engine.m_repairs.chunksCutShort += chunk.cutShort && !cut;
         if (chunk.length >= kTrackCountOffset + 2) {
             const uint8_t* count = m_input.At(chunk.offset + kTrackCountOffset, 2).data();
             m_declaredTracks = (uint32_t{count[0]} << 8) | count[1];

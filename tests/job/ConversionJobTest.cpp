@@ -818,6 +818,11 @@ INSTANTIATE_TEST_SUITE_P(
                         Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 9, 0, 1, 0, 1, 0, 0x60, 7},
                               Chunk("MTrk", kTrack)}),
                         {.headersCut = 1, .junkBytesDropped = 1}},
+        ChunkRepairCase{
+            "HeaderLengthPastTheEndCut",
+            Join({Bytes{'M', 'T', 'h', 'd', 0x7F, 0xFF, 0xFF, 0xFF, 0, 1, 0, 1, 0, 0x60},
+                  Chunk("MTrk", kTrack)}),
+            {.headersCut = 1}},
         ChunkRepairCase{"TrackLengthsRepaired",
                         Join({Header(3), TrackOff(kTrack, -2), TrackOff(kOtherTrack, 3),
                               Chunk("MTrk", kTrack)}),
