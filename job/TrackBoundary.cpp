@@ -14,6 +14,8 @@ class ByteCursor {
         : m_input(input), m_position(position), m_end(end) {}
 
     uint64_t Position() const { return m_position; }
+    // Another read of the input has moved its window: the next byte is read anew.
+    void Forget() { m_window = {}; }
     uint8_t Peek() {
         if (m_position >= m_end) {
             throw End{};
@@ -88,9 +90,15 @@ std::optional<uint64_t> FindTrackEnd(InputWindow& input, ChunkReader& reader, ui
                 const uint8_t type = cursor.Read();
                 cursor.Skip(cursor.ReadVarLen());
                 const uint64_t after = cursor.Position();
-                if (type == kMetaEndOfTrack &&
-                    (after == reader.End() || reader.ChunkHeaderAt(after))) {
+                if (type == kMetaEndOfTrack && after == reader.End()) {
                     return after;
+                }
+                if (type == kMetaEndOfTrack) {
+                    const bool header = reader.ChunkHeaderAt(after);
+                    cursor.Forget();
+                    if (header) {
+                        return after;
+                    }
                 }
             } else if (status == 0xF0 || status == 0xF7) {
                 cursor.Skip(cursor.ReadVarLen());
