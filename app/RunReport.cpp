@@ -10,10 +10,10 @@ namespace korvane {
 namespace {
 using Json = nlohmann::ordered_json;
 
-const char* StatusName(FileStatus status) {
-    switch (status) {
+const char* StatusName(const FileOutcome& outcome) {
+    switch (outcome.status) {
     case FileStatus::Converted:
-        return "converted";
+        return outcome.repairs.Any() ? "repaired" : "converted";
     case FileStatus::Skipped:
         return "skipped";
     case FileStatus::Failed:
@@ -30,8 +30,12 @@ Json RepairsOf(const RepairCounts& repairs) {
     return {{"tracks_closed", repairs.tracksClosed},
             {"events_dropped", repairs.eventsDropped},
             {"chunks_cut_short", repairs.chunksCutShort},
-            {"chunks_copied", repairs.chunksCopied},
             {"note_offs_inserted", repairs.noteOffsInserted},
+            {"headers_cut", repairs.headersCut},
+            {"track_lengths_repaired", repairs.trackLengthsRepaired},
+            {"junk_bytes_dropped", repairs.junkBytesDropped},
+            {"track_counts_patched", repairs.trackCountsPatched},
+            {"leading_bytes_dropped", repairs.leadingBytesDropped},
             {"tempos_clamped", repairs.temposClamped}};
 }
 
@@ -60,12 +64,14 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
     }
     Json line = {{"input", input},
                  {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
-                 {"status", StatusName(outcome.status)},
+                 {"status", StatusName(outcome)},
                  {"message", OrNull(outcome.message)},
                  {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
                  {"bytes_in", OrNull(outcome.bytesIn)},
                  {"bytes_out", OrNull(outcome.bytesOut)},
-                 {"repairs", RepairsOf(outcome.repairs)}};
+                 {"repairs", RepairsOf(outcome.repairs)},
+                 // Vendor chunks copied whole: kept, no repair.
+                 {"chunks_kept", outcome.repairs.chunksCopied}};
     AddExactBytes(line, "input_bytes", input);
     AddExactBytes(line, "output_bytes", outcome.output);
     if (outcome.volume) {

@@ -4,6 +4,7 @@
 #include "job/InputTrack.h"
 #include "job/InputWindow.h"
 #include "job/RiffUnwrap.h"
+#include "job/TrackBoundary.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,12 @@ namespace korvane {
 namespace {
 constexpr size_t kChunkHeaderPart = 4;
 constexpr uint32_t kMaxChunkLength = 0xFFFFFFFF;
-constexpr std::array<char, 4> kTrackId{'M', 'T', 'r', 'k'};
+// Format, number of tracks and division: what a header holds.
+constexpr uint32_t kHeaderLength = 6;
+constexpr uint32_t kTrackCountOffset = 2;
+constexpr uint32_t kMaxTrackCount = 0xFFFF;
+// How far into the MIDI data its header is looked for.
+constexpr uint64_t kHeaderSearch = 4096;
 
 void PutBigEndian32(uint32_t value, uint8_t* bytes) {
     bytes[0] = static_cast<uint8_t>(value >> 24);
@@ -26,34 +32,75 @@ void PutBigEndian32(uint32_t value, uint8_t* bytes) {
 
 class ChunkPass {
   public:
-    ChunkPass(InputWindow& input, MidiEngine& engine, PassOutput* output)
-        : m_input(input), m_engine(engine), m_output(output) {}
+    ChunkPass(InputWindow& input, ChunkReader& reader, MidiEngine& engine, PassOutput* output)
+        : m_input(input), m_reader(reader), m_engine(engine), m_output(output) {}
 
-    // The first chunk is the header, track chunks are walked, others copied unchanged.
-    void Copy(const ChunkFrame& chunk) {
-        if (m_headerSeen && chunk.id == kTrackId) {
-            WalkTrack(chunk);
-            return;
+    // The first chunk is the header, track chunks are walked, other chunks copied unchanged
+    // and what is no chunk dropped.
+    void Run() {
+        ChunkFrame chunk;
+        while (m_reader.Next(chunk)) {
+            if (!m_headerSeen) {
+                Header(chunk);
+            } else if (chunk.id == kTrackId) {
+                Track(chunk);
+            } else if (IsPrintableId(chunk.id) && !chunk.cutShort) {
+                ++m_engine.m_repairs.chunksCopied;
+                WriteFrame(chunk.id, chunk.length);
+                CopyData(chunk.offset, chunk.length, false);
+            } else {
+                DropJunk(chunk.position);
+            }
         }
-        m_engine.m_repairs.chunksCopied += m_headerSeen;
-        // The header and chunks of other kinds (vendor data) hold no events: copied unchanged.
-        // Every pass shows the engine the header, whose division decides the speed's rule.
-        WriteFrame(chunk.id, chunk.length);
-        if (m_output != nullptr || !m_headerSeen) {
-            CopyData(chunk, !m_headerSeen);
-        }
-        m_headerSeen = true;
+        m_engine.m_repairs.chunksCutShort += m_reader.CutShortHeaders();
+        PatchTrackCount();
     }
 
   private:
-    void CopyData(const ChunkFrame& chunk, bool header) {
-        for (uint32_t done = 0; done < chunk.length;) {
-            const std::span<const uint8_t> window = m_input.At(chunk.offset + done, 1);
-            const auto part =
-                static_cast<uint32_t>(std::min<size_t>(window.size(), chunk.length - done));
+    void Header(ChunkFrame chunk) {
+        m_headerSeen = true;
+        bool cut = false;
+        if (chunk.length > kHeaderLength) {
+            // A length reaching into a track takes the tracks for header data: it is cut.
+            const std::optional<uint64_t> track =
+                m_reader.FindTrackHeader(chunk.offset + kHeaderLength, chunk.offset + chunk.length);
+            if (track) {
+                ++m_engine.m_repairs.headersCut;
+                m_engine.m_repairs.junkBytesDropped += *track - (chunk.offset + kHeaderLength);
+                chunk.length = kHeaderLength;
+                m_reader.MoveTo(*track);
+                cut = true;
+            }
+        }
+        // A length cut to the header's fields no longer reaches past the end of the input.
+        m_engine.m_repairs.chunksCutShort += chunk.cutShort && !cut;
+        if (chunk.length >= kTrackCountOffset + 2) {
+            const uint8_t* count = m_input.At(chunk.offset + kTrackCountOffset, 2).data();
+            m_declaredTracks = (uint32_t{count[0]} << 8) | count[1];
+            m_trackCountPosition =
+                m_output != nullptr
+                    ? m_output->Position() + 2 * kChunkHeaderPart + kTrackCountOffset
+                    : 0;
+        }
+        WriteFrame(chunk.id, chunk.length);
+        CopyData(chunk.offset, chunk.length, true);
+    }
+
+    // Bytes that are no chunk: dropped up to the next track, or to the end of the input.
+    void DropJunk(uint64_t position) {
+        const uint64_t next =
+            m_reader.FindTrackHeader(position + 1, m_reader.End()).value_or(m_reader.End());
+        m_engine.m_repairs.junkBytesDropped += next - position;
+        m_reader.MoveTo(next);
+    }
+
+    void CopyData(uint64_t offset, uint32_t length, bool header) {
+        for (uint32_t done = 0; done < length;) {
+            const std::span<const uint8_t> window = m_input.At(offset + done, 1);
+            const auto part = static_cast<uint32_t>(std::min<size_t>(window.size(), length - done));
             if (header) {
                 m_engine.CopyHeader(window.data(), part);
-            } else {
+            } else if (m_output != nullptr) {
                 m_output->Write(window.data(), part);
             }
             done += part;
@@ -70,7 +117,44 @@ class ChunkPass {
         m_output->Write(frame, sizeof frame);
     }
 
+    void Track(ChunkFrame chunk) {
+        m_engine.m_repairs.chunksCutShort += chunk.cutShort;
+        bool repaired = false;
+        // A declared end that is no chunk header, and that no End of Track ends at, lies inside
+        // this track or the next one.
+        const uint64_t declaredEnd = chunk.offset + chunk.length;
+        if (declaredEnd < m_reader.End() && !m_reader.ChunkHeaderAt(declaredEnd) &&
+            !EndsWithEndOfTrack(chunk)) {
+            const std::optional<uint64_t> end = FindTrackEnd(m_input, m_reader, chunk.offset);
+            if (end && *end != declaredEnd && *end - chunk.offset <= kMaxChunkLength) {
+                chunk.length = static_cast<uint32_t>(*end - chunk.offset);
+                repaired = true;
+            }
+        }
+        WalkTrack(chunk);
+        uint64_t next = chunk.offset + chunk.length;
+        // A length that reaches past the End of Track into the next track's header.
+        const uint64_t walkEnd = chunk.offset + m_engine.WalkEnd();
+        if (walkEnd < next && m_reader.FindTrackHeader(walkEnd, walkEnd + 1)) {
+            next = walkEnd;
+            repaired = true;
+        }
+        m_engine.m_repairs.trackLengthsRepaired += repaired;
+        m_reader.MoveTo(next);
+    }
+
+    bool EndsWithEndOfTrack(const ChunkFrame& chunk) {
+        static constexpr uint8_t kEndOfTrack[] = {0xFF, 0x2F, 0x00};
+        if (chunk.length < sizeof kEndOfTrack) {
+            return false;
+        }
+        const std::span<const uint8_t> last =
+            m_input.At(chunk.offset + chunk.length - sizeof kEndOfTrack, sizeof kEndOfTrack);
+        return std::equal(kEndOfTrack, kEndOfTrack + sizeof kEndOfTrack, last.begin());
+    }
+
     void WalkTrack(const ChunkFrame& chunk) {
+        ++m_tracksWritten;
         const uint64_t lengthPosition =
             m_output != nullptr ? m_output->Position() + kChunkHeaderPart : 0;
         WriteFrame(chunk.id, chunk.length);
@@ -89,10 +173,30 @@ class ChunkPass {
         m_output->Overwrite(lengthPosition, patch, sizeof patch);
     }
 
+    // The header's track count becomes the number of tracks written, as their lengths do.
+    void PatchTrackCount() {
+        if (!m_declaredTracks) {
+            return;
+        }
+        const uint32_t count = std::min(m_tracksWritten, kMaxTrackCount);
+        if (count == *m_declaredTracks) {
+            return;
+        }
+        ++m_engine.m_repairs.trackCountsPatched;
+        if (m_output != nullptr) {
+            const uint8_t patch[] = {static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count)};
+            m_output->Overwrite(m_trackCountPosition, patch, sizeof patch);
+        }
+    }
+
     InputWindow& m_input;
+    ChunkReader& m_reader;
     MidiEngine& m_engine;
     PassOutput* m_output;
     bool m_headerSeen = false;
+    uint32_t m_tracksWritten = 0;
+    std::optional<uint32_t> m_declaredTracks; // none when the header is too short to hold it
+    uint64_t m_trackCountPosition = 0;        // in the output
 };
 
 // Where the MIDI data of the input lies: the whole file, or a RIFF file's data chunk.
@@ -108,6 +212,20 @@ MidiRange FindInputRange(BufferedFile& input) {
     }
     return *range;
 }
+// Where the header chunk is: within the first bytes of the MIDI data, behind what a transfer
+// put before it, and holding its 6 bytes. Without one the input is no MIDI file.
+uint64_t FindHeader(InputWindow& input, ChunkReader& reader, uint64_t begin) {
+    const std::optional<uint64_t> header =
+        reader.FindChunk(kHeaderId, begin, begin + kHeaderSearch);
+    if (!header || reader.End() - *header < 2 * kChunkHeaderPart + kHeaderLength) {
+        throw NotMidiError{};
+    }
+    const uint8_t* length = input.At(*header + kChunkHeaderPart, kChunkHeaderPart).data();
+    if (length[0] == 0 && length[1] == 0 && length[2] == 0 && length[3] < kHeaderLength) {
+        throw NotMidiError{};
+    }
+    return *header;
+}
 } // namespace
 
 void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output) {
@@ -116,12 +234,10 @@ void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, Pa
     // The levels' room is reserved once for the whole input, so a pass never moves them.
     engine.ExpectInput(range.end - range.offset);
     ChunkReader reader(window, range.offset, range.end);
-    ChunkPass pass(window, engine, output);
-    ChunkFrame chunk;
-    while (reader.Next(chunk)) {
-        pass.Copy(chunk);
-    }
-    engine.m_repairs.chunksCutShort += reader.CutShortChunks();
+    const uint64_t header = FindHeader(window, reader, range.offset);
+    engine.m_repairs.leadingBytesDropped += header - range.offset;
+    reader.MoveTo(header);
+    ChunkPass(window, reader, engine, output).Run();
 }
 
 } // namespace korvane

@@ -12,8 +12,9 @@ namespace korvane {
 // bytes and an engine whose pass has begun: the MIDI data is the whole file or a RIFF file's
 // data chunk; track chunks are walked, and a save pass (output given) writes every chunk framed,
 // the header and other chunks copied unchanged, with each track's length patched once it is
-// written. Raises ChunkReadError when the input cannot be read or holds no MIDI data; what the
-// output raises passes through.
+// written. Raises NotMidiError when the MIDI data holds no header within its first 4 KiB,
+// ChunkReadError when the input cannot be read or holds no MIDI data; what the output raises
+// passes through.
 void RunChunkPass(BufferedFile& input, size_t windowSize, MidiEngine& engine, PassOutput* output);
 
 } // namespace korvane

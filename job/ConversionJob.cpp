@@ -40,6 +40,8 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     } catch (const Failure& failure) {
         outcome.message = failure.message;
         outcome.reason = failure.reason;
+    } catch (const NotMidiError&) {
+        outcome.message = JobMessage::NotMidi;
     } catch (const ChunkReadError& error) {
         outcome.message = JobMessage::InputNotOpened;
         outcome.reason = error.reason;

@@ -15,6 +15,8 @@ namespace korvane {
 struct ChunkReadError {
     std::string reason;
 };
+// Raised when the input holds no MIDI header near its start: it is no MIDI file.
+struct NotMidiError : ChunkReadError {};
 
 // The input read through a window of a fixed size, so that memory never grows with the file or
 // with one of its chunks. The file's length is taken once and every read names its offset;

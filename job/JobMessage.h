@@ -11,6 +11,7 @@ enum class JobMessage {
     OutputNotWritten,
     InputsCollide, // two inputs of one run, one output
     FolderNotRead, // a folder of a command-line collection
+    NotMidi,       // an input with no MIDI header near its start
 };
 
 } // namespace korvane

@@ -30,6 +30,7 @@ constexpr LanguageTexts kTables[4] = {
         "Takte behalten (Tempo ändern)",
         "Schlagzeug unverändert lassen",
         "Lauteste Note auf volle Stärke",
+        "Die Eingabedatei ist keine MIDI-Datei.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -55,6 +56,7 @@ constexpr LanguageTexts kTables[4] = {
         "Keep the bars (change the tempo)",
         "Leave drums as they are",
         "Loudest note to full level",
+        "The input file is not a MIDI file.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -82,6 +84,7 @@ constexpr LanguageTexts kTables[4] = {
         "Mantener los compases (cambiar el tempo)",
         "Dejar la batería como está",
         "Nota más fuerte a nivel máximo",
+        "El archivo de entrada no es un archivo MIDI.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -109,6 +112,7 @@ constexpr LanguageTexts kTables[4] = {
         "Garder les mesures (changer le tempo)",
         "Laisser la batterie telle quelle",
         "Note la plus forte au niveau maximal",
+        "Le fichier d'entrée n'est pas un fichier MIDI.",
     },
 };
 
@@ -251,6 +255,8 @@ const char* MessageText(const LanguageTexts& texts, JobMessage message) {
         return texts.msgInputsCollide;
     case JobMessage::FolderNotRead:
         return texts.msgFolderNotRead;
+    case JobMessage::NotMidi:
+        return texts.msgNotMidi;
     }
     return "";
 }

@@ -36,6 +36,7 @@ struct LanguageTexts {
     const char* keepBars;
     const char* leaveDrums;
     const char* loudestToFull;
+    const char* msgNotMidi; // an input with no MIDI header near its start
 };
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.

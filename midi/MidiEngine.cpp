@@ -80,6 +80,10 @@ void MidiEngine::WalkTrack(TrackSource& source) {
     LoadWindow(0);
     m_runningStatus = 0;
     m_clock = {};
+    m_walkEnd = m_length;
+    if (m_eliminateStuckNotes) {
+        m_sounding.fill(0);
+    }
     m_writer.BeginTrack(m_out);
     ReserveLevels(m_length);
     const uint32_t trackIndex = m_trackIndex++;
@@ -185,12 +189,44 @@ void MidiEngine::MoveTo(uint32_t offset) {
 void MidiEngine::CloseTrack() {
     // A track cut short is closed so that the written file stays well-formed.
     ++m_repairs.tracksClosed;
-    m_writer.EmitByte(0x00);
-    m_writer.EmitByte(0xFF);
-    m_writer.EmitByte(kMetaEndOfTrack);
-    m_writer.EmitByte(0x00);
+    if (m_eliminateStuckNotes) {
+        ReleaseSounding(false);
+    }
+    static constexpr uint8_t kEndOfTrack[] = {0x00, 0xFF, kMetaEndOfTrack, 0x00};
+    m_writer.EmitBlock(kEndOfTrack, sizeof kEndOfTrack);
     m_writer.EndTrack();
     TrimLevels();
+}
+
+bool MidiEngine::ReleaseSounding(bool deltaWritten) {
+    bool released = false;
+    for (size_t slot = 0; slot < kKeys; ++slot) {
+        if (m_sounding[slot] == 0) {
+            continue;
+        }
+        m_sounding[slot] = 0;
+        const uint8_t noteOff[] = {0x00, static_cast<uint8_t>(0x80 | (slot >> 7)),
+                                   static_cast<uint8_t>(slot & 0x7F), kReleaseVelocity};
+        const size_t skip = deltaWritten && !released ? 1 : 0;
+        m_writer.EmitBlock(noteOff + skip, sizeof noteOff - skip);
+        ++m_repairs.noteOffsInserted;
+        released = true;
+    }
+    return released;
+}
+
+void MidiEngine::EndTrackAt(uint32_t walkEnd) {
+    m_walkEnd = walkEnd;
+    if (m_eliminateStuckNotes) {
+        // The releases come first, at the End of Track's time: it follows them at delta 0.
+        m_writer.StepBack();
+        static constexpr uint8_t kDeltaAndStatus[] = {0x00, 0xFF};
+        const size_t skip = ReleaseSounding(true) ? 0 : 1;
+        m_writer.EmitBlock(kDeltaAndStatus + skip, sizeof kDeltaAndStatus - skip);
+    }
+    static constexpr uint8_t kTypeAndLength[] = {kMetaEndOfTrack, 0x00};
+    // Written with no data, as a well-formed End of Track has none.
+    m_writer.EmitBlock(kTypeAndLength, sizeof kTypeAndLength);
 }
 
 void MidiEngine::ExpectInput(uint64_t bytes) {
@@ -276,7 +312,7 @@ bool MidiEngine::WalkEvent() {
     switch (status >> 4) {
     case 0x8: // Note Off
     case 0xA: // Polyphonic Key Pressure
-        HandleLevelEvent();
+        HandleLevelEvent(status);
         break;
     case 0x9:
         HandleNoteOn(status, statusImplied);
@@ -314,9 +350,12 @@ uint8_t MidiEngine::TakeLevel(uint8_t level) {
     return level;
 }
 
-void MidiEngine::HandleLevelEvent() {
+void MidiEngine::HandleLevelEvent(uint8_t status) {
     const uint8_t key = ReadByte();
     const uint8_t level = ReadByte();
+    if (m_eliminateStuckNotes && (status >> 4) == 0x8) {
+        NoteMet(status, key, false);
+    }
     m_writer.EmitByte(key);
     m_writer.EmitByte(TakeLevel(level));
 }
@@ -329,7 +368,7 @@ void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
     }
     const uint8_t written = TakeLevel(velocity);
     if (m_eliminateStuckNotes) {
-        ++m_repairs.noteOffsInserted;
+        NoteMet(status, key, velocity != 0);
         if (!statusImplied) {
             m_writer.StepBack();
         }
@@ -393,12 +432,11 @@ bool MidiEngine::HandleSystemEvent(uint8_t status) {
     case 0xFF: {
         const uint8_t type = ReadByte();
         const uint32_t length = ReadDataLength();
-        m_writer.EmitByte(type);
         if (type == kMetaEndOfTrack) {
-            // Written with no data, as a well-formed End of Track has none.
-            m_writer.WriteVarLen(0);
+            EndTrackAt(Offset() + length);
             return true;
         }
+        m_writer.EmitByte(type);
         m_writer.WriteVarLen(length);
         if (type == kMetaSetTempo) {
             CopyTempo(length);

@@ -9,6 +9,7 @@
 #include "midi/TrackWriter.h"
 #include "platform/ByteSink.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +51,9 @@ class MidiEngine {
     void WalkTrack(const uint8_t* data, uint32_t length);
     // Bytes written for the last track.
     int64_t TrackBytes() const { return m_writer.TrackBytes(); }
+    // Where the last track's walk ended in its chunk: right after its End of Track, or the
+    // chunk's length when it had none.
+    uint32_t WalkEnd() const { return m_walkEnd; }
 
     uint8_t MapLevel(unsigned value) const { return m_levelTable[value & 0xFF]; }
     // The speed the deltas of the pass were written at: 100 where the tempo was scaled instead.
@@ -62,6 +66,9 @@ class MidiEngine {
     static constexpr uint8_t kReleaseVelocity = 64;
     // Levels taken into use at a time.
     static constexpr size_t kLevelBlock = 1 << 16;
+    // Keys a track can hold down: 16 channels of 128; one more slot, never held, takes what is
+    // no note in the fast loop.
+    static constexpr size_t kKeys = 16 * 128;
 
     uint8_t ReadByte() {
         if (m_cursor == m_end) {
@@ -96,7 +103,7 @@ class MidiEngine {
     void CopyEventsFast();
     // One event after its delta time, every read checked; returns true at End of Track.
     bool WalkEvent();
-    void HandleLevelEvent();
+    void HandleLevelEvent(uint8_t status);
     void HandleNoteOn(uint8_t status, bool statusImplied);
     void HandleControlChange();
     bool HandleSystemEvent(uint8_t status);
@@ -130,6 +137,22 @@ class MidiEngine {
     // Ends m_levels at what was recorded.
     void TrimLevels();
     void CloseTrack();
+    // The stuck-note repair: whether key of the channel in status sounds, and whether the Note
+    // Off written before a Note On released it. A key of 128 or more is a broken event's: no
+    // key is held by it.
+    void NoteMet(uint8_t status, uint8_t key, bool sounds) {
+        if (key >= 0x80) {
+            return;
+        }
+        const size_t slot = ((status & 0x0FU) << 7) | key;
+        m_repairs.noteOffsInserted += m_sounding[slot] & ((status >> 4) == 0x9);
+        m_sounding[slot] = sounds;
+    }
+    // Writes a Note Off for every key still sounding, channel by channel, key by key, each at
+    // delta 0 but the first, whose delta is already written when deltaWritten; true when any.
+    bool ReleaseSounding(bool deltaWritten);
+    // Writes the End of Track at offset in the chunk; its status byte is already written.
+    void EndTrackAt(uint32_t walkEnd);
 
     TrackSource* m_source = nullptr;
     uint32_t m_length = 0; // of the chunk
@@ -139,6 +162,9 @@ class MidiEngine {
     const uint8_t* m_end = nullptr; // of the window
     uint8_t m_runningStatus = 0;
     bool m_eliminateStuckNotes = false;
+    // The stuck-note repair's keys held down in the current track, by channel and key.
+    std::array<uint8_t, kKeys + 1> m_sounding{};
+    uint32_t m_walkEnd = 0;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;
     LevelTable m_levelTable =

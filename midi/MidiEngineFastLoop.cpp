@@ -46,6 +46,7 @@ struct RunningInfo {
     // first data byte is 7 (those kinds, and controller 7 of Control Change).
     uint32_t levelKinds;
     uint32_t repairs; // 1 for Note On
+    uint32_t notes;   // 1 for Note Off and Note On: they hold or release a key
 };
 
 constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity) {
@@ -55,7 +56,8 @@ constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity)
         const uint32_t levelAlways = kind >= 8 && kind <= 0xA;
         table[running] = {TailLengths(running),
                           (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
-                          levelAlways | ((levelAlways | (kind == 0xB)) << 1), kind == 0x9};
+                          levelAlways | ((levelAlways | (kind == 0xB)) << 1), kind == 0x9,
+                          kind == 0x8 || kind == 0x9};
     }
     return table;
 }
@@ -112,6 +114,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     const RunningInfo* info = &kRunningInfo[running];
     uint32_t tails = info->tails;
     uint64_t noteOffs = 0;
+    uint8_t* const sounding = m_sounding.data();
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -155,7 +158,14 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
             const uint32_t noteOff = info->noteOff | (first << 8);
             std::memcpy(out, &noteOff, sizeof noteOff);
             out += 4 * repairs;
-            noteOffs += repairs;
+            // Whether the key sounds, by channel and key; what is no note lands in the spare
+            // slot. Only a Note Off that released a sounding key counts as a repair.
+            const uint32_t isNote = info->notes & ((first >> 7) ^ 1);
+            const uint32_t noteMask = 0u - isNote;
+            const uint32_t slot = (((running & 0x0F) << 7 | first) & noteMask) |
+                                  (static_cast<uint32_t>(kKeys) & ~noteMask);
+            noteOffs += sounding[slot] & repairs;
+            sounding[slot] = static_cast<uint8_t>(repairs & isNote & (second != 0));
             written += repairs & (explicitStatus ^ 1);
             statusWritten |= repairs;
         }

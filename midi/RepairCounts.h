@@ -10,13 +10,22 @@ struct RepairCounts {
     uint64_t eventsDropped = 0;    // events cut short by the end of their track
     uint64_t chunksCutShort = 0;   // chunks (or a last chunk header) cut short by the file's end
     uint64_t chunksCopied = 0;     // chunks other than the header and tracks, copied unchanged
-    uint64_t noteOffsInserted = 0; // Note Offs the stuck-note repair inserted
-    uint64_t temposClamped = 0;    // scaled tempos held to 1..0xFFFFFF (keeping the bars)
+    uint64_t noteOffsInserted = 0; // Note Offs that released a key still sounding
+    uint64_t headersCut = 0;       // headers whose length reached past a track, cut to 6 bytes
+    uint64_t trackLengthsRepaired = 0; // tracks read to their real end past a wrong length
+    uint64_t junkBytesDropped = 0;     // bytes that were no chunk, dropped
+    uint64_t trackCountsPatched = 0;   // headers whose track count was not the tracks written
+    uint64_t leadingBytesDropped = 0;  // bytes before the header (a MacBinary header), dropped
+    uint64_t temposClamped = 0;        // scaled tempos held to 1..0xFFFFFF (keeping the bars)
 
-    // Whether anything was repaired: a clamped tempo is an adjustment's limit, not a repair.
+    bool operator==(const RepairCounts&) const = default;
+
+    // Whether anything was mended: vendor chunks copied whole are no repair, and a clamped
+    // tempo is an adjustment's limit.
     bool Any() const {
-        return (tracksClosed | eventsDropped | chunksCutShort | chunksCopied | noteOffsInserted) !=
-               0;
+        return (tracksClosed | eventsDropped | chunksCutShort | noteOffsInserted | headersCut |
+                trackLengthsRepaired | junkBytesDropped | trackCountsPatched |
+                leadingBytesDropped) != 0;
     }
 };
 

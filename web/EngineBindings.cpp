@@ -117,6 +117,7 @@ val Texts(int language) {
     set("textSaved", window->textSaved);
     set("msgInputNotOpened", window->msgInputNotOpened);
     set("msgOutputNotWritten", window->msgOutputNotWritten);
+    set("msgNotMidi", window->msgNotMidi);
     set("msgInputsCollide", window->msgInputsCollide);
     set("msgPleaseLoad", window->msgPleaseLoad);
     set("msgSpeedPrompt", window->msgSpeedPrompt);

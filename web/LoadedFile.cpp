@@ -79,6 +79,9 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
         engine.BeginPass(adjustments, save ? &output : nullptr);
         RunChunkPass(input, kWindowSize, engine, save ? &output : nullptr);
         engine.EndPass();
+    } catch (const NotMidiError&) {
+        outcome.message = "msgNotMidi";
+        return outcome;
     } catch (const ChunkReadError&) {
         outcome.message = "msgInputNotOpened";
         return outcome;

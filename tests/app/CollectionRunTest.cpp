@@ -177,7 +177,7 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     Put("a.mid", Song(0x64));
     Put("b.mid", kCutSong);
     Put("c.mid",
-        {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'X', 'F', 'I', 'H', 0, 0, 0, 1, 7});
+        {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 0, 0, 0x60, 'X', 'F', 'I', 'H', 0, 0, 0, 1, 7});
     Put("d.mid", Song(0x64));
     ::chmod(Src("d.mid").c_str(), 0); // unreadable, unless the tests run as root
     const std::string report = folder.File("report.jsonl");
@@ -187,7 +187,7 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     ASSERT_EQ(lines.size(), 4u) << result.err;
 
     const Json& a = lines[0];
-    EXPECT_EQ(a.size(), 8u);
+    EXPECT_EQ(a.size(), 9u);
     EXPECT_EQ(a["input"], Src("a.mid"));
     EXPECT_EQ(a["output"], Out("aKRV.mid"));
     EXPECT_EQ(a["status"], "converted");
@@ -195,15 +195,22 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     EXPECT_TRUE(a["reason"].is_null());
     EXPECT_EQ(a["bytes_in"], Song(0x64).size());
     EXPECT_EQ(a["bytes_out"], fs::file_size(Out("aKRV.mid")));
+    // The Note Off written before the Note On released nothing: no repair.
     EXPECT_EQ(a["repairs"], Json::parse(R"({"tracks_closed": 0, "events_dropped": 0,
-        "chunks_cut_short": 0, "chunks_copied": 0, "note_offs_inserted": 1,
-        "tempos_clamped": 0})"));
+        "chunks_cut_short": 0, "note_offs_inserted": 0, "headers_cut": 0,
+        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0,
+        "leading_bytes_dropped": 0, "tempos_clamped": 0})"));
 
+    // The note still sounding where the track was cut is released.
     const Json& b = lines[1];
     EXPECT_EQ(b["repairs"], Json::parse(R"({"tracks_closed": 1, "events_dropped": 1,
-        "chunks_cut_short": 1, "chunks_copied": 0, "note_offs_inserted": 1,
-        "tempos_clamped": 0})"));
-    EXPECT_EQ(lines[2]["repairs"]["chunks_copied"], 1);
+        "chunks_cut_short": 1, "note_offs_inserted": 1, "headers_cut": 0,
+        "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0,
+        "leading_bytes_dropped": 0, "tempos_clamped": 0})"));
+    EXPECT_EQ(b["status"], "repaired");
+    // A vendor chunk copied whole is kept, no repair: the file needed none.
+    EXPECT_EQ(lines[2]["chunks_kept"], 1);
+    EXPECT_EQ(lines[2]["status"], "converted");
 
     const Json& d = lines[3];
     if (::geteuid() != 0) {
@@ -221,7 +228,7 @@ TEST_F(CollectionRun, OrderAndMessagesDoNotDependOnJobs) {
     for (int i = 0; i < 60; ++i) {
         names.push_back("f" + std::to_string(i % 7) + "/" + std::to_string(i));
         Bytes song = Song(static_cast<uint8_t>(i));
-        // Sizes vary; the zeros after the track read as chunks, copied as a repair.
+        // Sizes vary; the zeros after the track are no chunk, dropped as a repair.
         song.resize(song.size() + static_cast<size_t>(i % 3) * 4000, 0);
         Put(names.back() + ".mid", song);
     }
@@ -245,7 +252,11 @@ TEST_F(CollectionRun, OrderAndMessagesDoNotDependOnJobs) {
         const auto at =
             std::find(names.begin(), names.end(), fs::path(relative).replace_extension());
         ASSERT_NE(at, names.end()) << line;
-        EXPECT_EQ(line["status"], (at - names.begin()) % 5 == 0 ? "failed" : "converted");
+        const auto index = at - names.begin();
+        // The zeros after the track of two files in three are no chunk: dropped, a repair.
+        EXPECT_EQ(line["status"], index % 5 == 0   ? "failed"
+                                  : index % 3 != 0 ? "repaired"
+                                                   : "converted");
     }
     EXPECT_NE(errors[0].find("korvane: " + Src(names[0]) +
                              ".mid: The output MIDI file can not be created.\n"),

@@ -67,12 +67,23 @@ def midicsv(path):
 def expected_rows(rows, d, vol, p, repair):
     out = []
     clocks = {}
+    held = set()  # channel and key of the notes sounding in the current track
     for track, time, kind, rest in rows:
         if track == 0:
             out.append((track, time, kind, rest))
             continue
         new_time = clocks.setdefault(track, TrackClock(p)).time(time)
         params = rest.split(", ") if rest else []
+        if repair and kind == "End_track":
+            # Keys still held when the track ends are released at its time, in order.
+            out += [(track, new_time, "Note_off_c", f"{c}, {k}, 64") for c, k in sorted(held)]
+            held.clear()
+        if kind in ("Note_on_c", "Note_off_c"):
+            key = (int(params[0]), int(params[1]))
+            if kind == "Note_on_c" and params[2] != "0":
+                held.add(key)
+            else:
+                held.discard(key)
         if kind in LEVEL_TYPES or (kind == "Control_c" and params[1] == "7"):
             params[2] = str(map_level(int(params[2]), d, vol))
         if kind == "Note_on_c" and repair:
@@ -156,8 +167,70 @@ def check_track_ends(korvane, path, plain, work, env):
     return not wrong
 
 
+def with_length_off(song, track, delta):
+    """The song with one track's declared length off by delta bytes."""
+    pos = 14
+    for _ in range(track):
+        pos += 8 + struct.unpack(">I", song[pos + 4:pos + 8])[0]
+    length = struct.unpack(">I", song[pos + 4:pos + 8])[0]
+    return song[:pos + 4] + struct.pack(">I", length + delta) + song[pos + 8:]
+
+
+def check_lengths_off(korvane, work, env, rng):
+    """Songs of two and three tracks, each track length alone off by -8 to 8: converted, every
+    track's events are those of the intact song's output."""
+    checked = failures = 0
+    for tracks in (2, 3):
+        song = b""
+        while song.count(b"MTrk") != tracks:
+            song = random_song(rng)
+        intact = os.path.join(work, "intact.mid")
+        with open(intact, "wb") as f:
+            f.write(song)
+        want = os.path.join(work, "intact-out.mid")
+        subprocess.run([korvane, "--fix-stuck-notes", f"--output={want}", intact], check=True, env=env)
+        for track in range(tracks):
+            for delta in [d for d in range(-8, 9) if d]:
+                path = os.path.join(work, "off.mid")
+                with open(path, "wb") as f:
+                    f.write(with_length_off(song, track, delta))
+                out = os.path.join(work, "off-out.mid")
+                subprocess.run([korvane, "--fix-stuck-notes", f"--output={out}", path], check=True, env=env)
+                checked += 1
+                if midicsv(out) != midicsv(want):
+                    failures += 1
+                    print(f"FAIL {tracks} tracks, track {track} length off by {delta}")
+    return checked, failures
+
+
+def check_seeds(korvane, seeds, work, env):
+    """Every output korvane writes for the broken files is read by midicsv and by mido."""
+    import mido
+    checked = failures = 0
+    for name in sorted(os.listdir(seeds)):
+        out = os.path.join(work, "seed.mid")
+        if os.path.exists(out):
+            os.remove(out)
+        subprocess.run([korvane, "--fix-stuck-notes", f"--output={out}", os.path.join(seeds, name)],
+                       env=env, capture_output=True)
+        if not os.path.exists(out) or os.path.getsize(out) == 0:
+            continue
+        checked += 1
+        read = subprocess.run(["midicsv", out], capture_output=True)
+        if read.returncode != 0 or read.stderr:
+            failures += 1
+            print(f"FAIL midicsv cannot read the output of seed {name}: {read.stderr.decode()[:200]}")
+            continue
+        try:
+            mido.MidiFile(out)
+        except Exception as error:  # mido raises many kinds on a broken file
+            failures += 1
+            print(f"FAIL mido cannot read the output of seed {name}: {error}")
+    return checked, failures
+
+
 def main():
-    korvane, examples = sys.argv[1], sys.argv[2]
+    korvane, examples, seeds = sys.argv[1], sys.argv[2], sys.argv[3]
     # Each input with the plain MIDI file midicsv reads as its original.
     inputs = [(p, p) for p in (os.path.join(examples, n) for n in sorted(os.listdir(examples)))
               if p.endswith(".mid")]
@@ -215,6 +288,10 @@ def main():
             if expected_rows(midicsv(path), d, vol, p, repair) != midicsv(converted):
                 failures += 1
                 print(f"FAIL collection output {converted}")
+        for checks in (check_lengths_off(korvane, work, env, rng),
+                       check_seeds(korvane, seeds, work, env)):
+            checked += checks[0]
+            failures += checks[1]
     print(f"{checked - failures} passed, {failures} failed")
     return 1 if failures else 0
 

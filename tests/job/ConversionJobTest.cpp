@@ -20,7 +20,12 @@ namespace korvane {
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-const Bytes kHeader{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x60};
+// A format 1 header declaring this many tracks.
+Bytes Header(uint8_t tracks) {
+    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, tracks, 0, 0x60};
+}
+
+const Bytes kHeader = Header(1);
 
 Bytes Chunk(const char* id, const Bytes& data) {
     Bytes chunk(id, id + 4);
@@ -119,7 +124,8 @@ TEST_F(ConversionJobTest, SavePassWritesFileAndSaysWhatItWrote) {
     EXPECT_EQ(ReadFileBytes(out), expected);
     EXPECT_EQ(outcome.bytesIn, kSong.size());
     EXPECT_EQ(outcome.bytesOut, expected.size());
-    EXPECT_EQ(outcome.repairs.noteOffsInserted, 1u);
+    // The Note Off before the Note On released nothing: no repair.
+    EXPECT_EQ(outcome.repairs.noteOffsInserted, 0u);
     EXPECT_EQ(outcome.message, JobMessage::None);
     EXPECT_EQ(ReadFileBytes(in), kSong);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
@@ -177,13 +183,11 @@ const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
 INSTANTIATE_TEST_SUITE_P(
     Files, ChunkFraming,
     testing::Values(
-        FileCase{"Empty", {}, {}}, FileCase{"HeaderOnly", kHeader, kHeader},
-        FileCase{"HeaderOfEightKeepsEight", Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 0xAB, 0xCD}),
-                 Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 0xAB, 0xCD})},
-        FileCase{"ShortHeaderKeepsWhatIsThere", Chunk("MThd", {0, 1}), Chunk("MThd", {0, 1})},
-        FileCase{"FirstChunkIsHeaderWhateverItsId",
-                 Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)}),
-                 Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)})},
+        FileCase{"HeaderOnlyCountsNoTrack", kHeader, Header(0)},
+        FileCase{"HeaderOfEightKeepsEight", Chunk("MThd", {0, 1, 0, 0, 0, 0x60, 0xAB, 0xCD}),
+                 Chunk("MThd", {0, 1, 0, 0, 0, 0x60, 0xAB, 0xCD})},
+        FileCase{"MacBinaryHeaderDropped", Join({Bytes(128, 0x20), kSong}), kSong},
+        FileCase{"HeaderFoundAtTheSearchLimit", Join({Bytes(4095, 0), kSong}), kSong},
         FileCase{"RmidDataChunkUnwrapped", Riff("RMID", RiffChunk("data", kSong)), kSong, kSong},
         FileCase{"RmidChunksAfterDataLeftOut",
                  Riff("RMID", Join({RiffChunk("data", kSong), kList})), kSong, kSong},
@@ -218,11 +222,112 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"CutLengthFieldWritesNothing",
                  Join({kHeader, Chunk("MTrk", kEnd), Bytes{'M', 'T', 'r', 'k', 0, 0}}),
                  Join({kHeader, Chunk("MTrk", kEnd)})},
-        FileCase{"CutIdWritesNothing", Join({kHeader, Bytes{'M', 'T'}}), kHeader},
+        FileCase{"CutIdWritesNothing", Join({kSong, Bytes{'M', 'T'}}), kSong},
         FileCase{"HugeDeclaredLength",
                  Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xF0}, kEnd}),
                  Join({kHeader, Chunk("MTrk", kEnd)})}),
     [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+// What is no MIDI file is refused whole: no output, and the message says why.
+class NotMidi : public ConversionJobTest, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(NotMidi, RefusedWithItsMessageAndNoOutput) {
+    WriteFileBytes(in, GetParam().input);
+    for (bool save : {true, false}) {
+        const ConversionOutcome outcome = save ? Save(in, out) : Load(in);
+        EXPECT_EQ(Said(outcome), "The input file is not a MIDI file.");
+        EXPECT_TRUE(outcome.levels.empty());
+        EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+    }
+}
+
+const std::string kPasswd = "root:x:0:0:root:/root:/bin/bash\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, NotMidi,
+    testing::Values(
+        FileCase{"Empty", {}, {}}, FileCase{"Text", Bytes(kPasswd.begin(), kPasswd.end()), {}},
+        FileCase{"Picture", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}, {}},
+        FileCase{"HeaderBeyondTheSearchLimit", Join({Bytes(4096, 0), kSong}), {}},
+        FileCase{"FirstChunkNoHeader", Join({Chunk("XFIH", {1, 2, 3}), Chunk("MTrk", kEnd)}), {}},
+        FileCase{
+            "HeaderShorterThanItsFields", Join({Chunk("MThd", {0, 1}), Chunk("MTrk", kEnd)}), {}},
+        FileCase{"HeaderCutByTheEnd", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, {}},
+        FileCase{"RmidHoldingText",
+                 Riff("RMID", RiffChunk("data", Bytes(kPasswd.begin(), kPasswd.end()))),
+                 {}}),
+    [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+// A track with its declared length off by delta bytes.
+Bytes TrackOff(const Bytes& data, int delta) {
+    Bytes chunk = Chunk("MTrk", data);
+    chunk[7] = static_cast<uint8_t>(chunk[7] + delta);
+    return chunk;
+}
+
+const Bytes kOtherTrack{0x00, 0xC1, 0x05, 0x10, 0x91, 0x40, 0x50, 0x00, 0xFF, 0x2F, 0x00};
+
+INSTANTIATE_TEST_SUITE_P(
+    Repairs, ChunkFraming,
+    testing::Values(
+        FileCase{"HeaderLengthReachingTracksCut",
+                 Join({Bytes{'M', 'T', 'h', 'd', 0x7F, 0xFF, 0xFF, 0xFF, 0, 1, 0, 1, 0, 0x60},
+                       Chunk("MTrk", kTrack)}),
+                 kSong},
+        FileCase{"HeaderLengthEndingInsideTrackIdCut",
+                 Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 8, 0, 1, 0, 1, 0, 0x60},
+                       Chunk("MTrk", kTrack)}),
+                 kSong},
+        FileCase{"TrackLengthShortReadToItsEnd",
+                 Join({Header(2), TrackOff(kTrack, -3), Chunk("MTrk", kOtherTrack)}),
+                 Join({Header(2), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack)})},
+        FileCase{"TrackLengthLongGivesTheNextTrackBack",
+                 Join({Header(2), TrackOff(kTrack, 5), Chunk("MTrk", kOtherTrack)}),
+                 Join({Header(2), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack)})},
+        FileCase{"TrackLengthTakingAWholeTrack",
+                 Join({Header(3), TrackOff(kTrack, 8 + static_cast<int>(kOtherTrack.size())),
+                       Chunk("MTrk", kOtherTrack), Chunk("MTrk", kTrack)}),
+                 Join({Header(3), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack),
+                       Chunk("MTrk", kTrack)})},
+        FileCase{"TrackCountPatched", Join({Header(5), Chunk("MTrk", kTrack)}), kSong},
+        FileCase{"TrailingPageDropped",
+                 Join({kSong, Bytes{'<', 'h', 't', 'm', 'l', '>', '<', 'b', 'o', 'd', 'y',
+                                    '>', 'x', '<', '/', 'b', 'o', 'd', 'y', '>', '\n'}}),
+                 kSong},
+        FileCase{"UnprintableChunkDropped", Join({kSong, Chunk("\x01\x02\x03\x04", {1, 2, 3})}),
+                 kSong},
+        FileCase{"VendorChunkCutShortDropped",
+                 Join({kSong, Bytes{'X', 'F', 'I', 'H', 0, 0, 0, 100, 1, 2, 3}}), kSong},
+        FileCase{
+            "JunkBetweenTracksDroppedUpToTheNextTrack",
+            Join({Header(2), Chunk("MTrk", kTrack), Bytes(10, 0x00), Chunk("MTrk", kOtherTrack)}),
+            Join({Header(2), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack)})}),
+    [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+// Songs of two and three tracks, each length alone off by -8 to 8: every track is read whole.
+TEST_F(ConversionJobTest, TrackLengthsOffByAFewBytesKeepEveryTrack) {
+    const std::vector<Bytes> tracks{kTrack, kOtherTrack,
+                                    Join({{0x00, 0xFF, 0x03, 0x01, 'x'}, kTrack})};
+    for (const size_t count : {size_t{2}, size_t{3}}) {
+        Bytes intact = Header(static_cast<uint8_t>(count));
+        for (size_t t = 0; t < count; ++t) {
+            intact = Join({intact, Chunk("MTrk", tracks[t])});
+        }
+        for (size_t off = 0; off < count; ++off) {
+            for (int delta = -8; delta <= 8; ++delta) {
+                Bytes input = Header(static_cast<uint8_t>(count));
+                for (size_t t = 0; t < count; ++t) {
+                    input = Join(
+                        {input, t == off ? TrackOff(tracks[t], delta) : Chunk("MTrk", tracks[t])});
+                }
+                WriteFileBytes(in, input);
+                ASSERT_TRUE(Save(in, out).Completed());
+                EXPECT_EQ(ReadFileBytes(out), intact)
+                    << count << " tracks, track " << off << " off by " << delta;
+            }
+        }
+    }
+}
 
 // A file of nothing but chunk headers: every one framed, every track closed and its length
 // patched, the header and vendor chunks copied, whatever the window.
@@ -236,6 +341,8 @@ TEST_F(ConversionJobTest, ManyTinyChunksEachFramedAndClosed) {
         const Bytes written = i % 7 == 3 ? chunk : Chunk("MTrk", kEnd);
         expected.insert(expected.end(), written.begin(), written.end());
     }
+    expected[11] = 2571 % 256; // the tracks written: 3000 chunks less one in seven
+    expected[10] = 2571 / 256;
     WriteFileBytes(in, input);
     for (const size_t window : {size_t{8}, size_t{13}, InputWindow::kDefaultSize}) {
         ConversionJob windowed(window);
@@ -602,13 +709,20 @@ namespace {
 struct ChunkRepairCase {
     const char* name;
     Bytes input;
-    uint64_t chunksCutShort;
-    uint64_t chunksCopied;
-    uint64_t tracksClosed;
+    RepairCounts expected;
 };
 
 class ChunkRepairs : public ConversionJobTest,
                      public testing::WithParamInterface<ChunkRepairCase> {};
+
+std::string Counts(const RepairCounts& c) {
+    return "closed " + std::to_string(c.tracksClosed) + ", dropped " +
+           std::to_string(c.eventsDropped) + ", cut short " + std::to_string(c.chunksCutShort) +
+           ", copied " + std::to_string(c.chunksCopied) + ", note offs " +
+           std::to_string(c.noteOffsInserted) + ", headers cut " + std::to_string(c.headersCut) +
+           ", lengths " + std::to_string(c.trackLengthsRepaired) + ", junk " +
+           std::to_string(c.junkBytesDropped) + ", counts " + std::to_string(c.trackCountsPatched);
+}
 
 // The window's load pass counts what the save pass repairs.
 TEST_P(ChunkRepairs, SaveAndLoadPassCountAlike) {
@@ -617,26 +731,47 @@ TEST_P(ChunkRepairs, SaveAndLoadPassCountAlike) {
     for (bool save : {true, false}) {
         const ConversionOutcome outcome = save ? Save(in, out) : Load(in);
         ASSERT_TRUE(outcome.Completed());
-        const RepairCounts& counts = outcome.repairs;
-        EXPECT_EQ(counts.chunksCutShort, c.chunksCutShort) << "save " << save;
-        EXPECT_EQ(counts.chunksCopied, c.chunksCopied) << "save " << save;
-        EXPECT_EQ(counts.tracksClosed, c.tracksClosed) << "save " << save;
+        EXPECT_EQ(Counts(outcome.repairs), Counts(c.expected)) << "save " << save;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ChunkRepairs,
     testing::Values(
-        ChunkRepairCase{"Sound", kSong, 0, 0, 0},
-        ChunkRepairCase{"VendorChunks",
+        ChunkRepairCase{"Sound", kSong, {}},
+        ChunkRepairCase{"VendorChunksAreNoRepair",
                         Join({kHeader, Chunk("XFIH", {1}), Chunk("MTrk", kEnd), Chunk("XFKM", {})}),
-                        0, 2, 0},
+                        {.chunksCopied = 2}},
         ChunkRepairCase{"TrackCutByEndOfFile",
-                        Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 9, 0x00, 0x90, 0x3C}}), 1,
-                        0, 1},
-        ChunkRepairCase{"CutLengthField", Join({kSong, Bytes{'M', 'T', 'r', 'k', 0, 0}}), 1, 0, 0},
-        ChunkRepairCase{"CutId", Join({kSong, Bytes{'M'}}), 1, 0, 0},
-        ChunkRepairCase{"HeaderCutShort", Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1}, 1, 0, 0}),
+                        Join({kHeader, Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 9, 0x00, 0x90, 0x3C}}),
+                        {.tracksClosed = 1, .eventsDropped = 1, .chunksCutShort = 1}},
+        ChunkRepairCase{"CutLengthField",
+                        Join({kSong, Bytes{'M', 'T', 'r', 'k', 0, 0}}),
+                        {.chunksCutShort = 1}},
+        ChunkRepairCase{"CutId", Join({kSong, Bytes{'M'}}), {.chunksCutShort = 1}},
+        ChunkRepairCase{"HeaderCutShort",
+                        Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 8}, Bytes{0, 1, 0, 0, 0, 0x60}}),
+                        {.chunksCutShort = 1}},
+        ChunkRepairCase{
+            "LeadingBytesDropped", Join({Bytes(128, 0), kSong}), {.leadingBytesDropped = 128}},
+        ChunkRepairCase{"HeaderLengthCut",
+                        Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 9, 0, 1, 0, 1, 0, 0x60, 7},
+                              Chunk("MTrk", kTrack)}),
+                        {.headersCut = 1, .junkBytesDropped = 1}},
+        ChunkRepairCase{
+            "HeaderLengthPastTheEndCut",
+            Join({Bytes{'M', 'T', 'h', 'd', 0x7F, 0xFF, 0xFF, 0xFF, 0, 1, 0, 1, 0, 0x60},
+                  Chunk("MTrk", kTrack)}),
+            {.headersCut = 1}},
+        ChunkRepairCase{"TrackLengthsRepaired",
+                        Join({Header(3), TrackOff(kTrack, -2), TrackOff(kOtherTrack, 3),
+                              Chunk("MTrk", kTrack)}),
+                        {.trackLengthsRepaired = 2}},
+        ChunkRepairCase{
+            "TrailingJunkCounted", Join({kSong, Bytes(20, 0xEE)}), {.junkBytesDropped = 20}},
+        ChunkRepairCase{"TrackCountPatched",
+                        Join({Header(0), Chunk("MTrk", kTrack)}),
+                        {.trackCountsPatched = 1}}),
     [](const testing::TestParamInfo<ChunkRepairCase>& param) { return param.param.name; });
 } // namespace
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <random>
+#include <set>
 #include <string>
 
 namespace korvane {
@@ -21,6 +22,7 @@ struct Model {
     bool repair;
     Bytes out;
     Bytes levels;
+    std::set<std::pair<uint8_t, uint8_t>> sounding; // channel and key, held under the repair
     // Input and output time of the track, and the times where the excess of a limited delta
     // was given up. 64 bits hold every time these tracks reach, times 100.
     uint64_t inputTime = 0;
@@ -106,6 +108,14 @@ struct Model {
             if (!next(k) || !next(v)) {
                 return false;
             }
+            if ((status >> 4) <= 0x9 && repair && k < 0x80) {
+                const std::pair<uint8_t, uint8_t> key{status & 0x0F, k};
+                if ((status >> 4) == 0x9 && v != 0) {
+                    sounding.insert(key);
+                } else {
+                    sounding.erase(key);
+                }
+            }
             if ((status >> 4) == 0x9 && repair) {
                 if (!implied) {
                     event.pop_back();
@@ -184,11 +194,33 @@ struct Model {
                 levels = levelsBefore;
                 break;
             }
+            if (end) {
+                event.resize(event.size() - 3); // the End of Track's delta stays, for the releases
+                Release(event, true);
+                event.insert(event.end(), {0xFF, 0x2F, 0x00});
+            }
             out.insert(out.end(), event.begin(), event.end());
         }
         if (!end) {
-            out.insert(out.end(), {0x00, 0xFF, 0x2F, 0x00});
+            Release(out, false);
+            out.insert(out.end(), {0xFF, 0x2F, 0x00});
         }
+    }
+
+    // Note Offs for the keys still held, each after delta 0 but the first when its delta is
+    // there; then the delta 0 of the End of Track when any was written.
+    void Release(Bytes& bytes, bool deltaThere) {
+        for (const auto& [channel, key] : sounding) {
+            if (!deltaThere) {
+                bytes.push_back(0x00);
+            }
+            bytes.insert(bytes.end(), {static_cast<uint8_t>(0x80 | channel), key, 64});
+            deltaThere = false;
+        }
+        if (!deltaThere) {
+            bytes.push_back(0x00);
+        }
+        sounding.clear();
     }
 };
 
@@ -261,6 +293,7 @@ TEST(MidiEngineModel, AgreesOnRandomTracks) {
                     static_cast<int>(random() % 1001),
                     speed,
                     random() % 2 == 0,
+                    {},
                     {},
                     {}};
         const Bytes track = RandomTrack(random);

@@ -73,8 +73,14 @@ INSTANTIATE_TEST_SUITE_P(
                   500},
         CountCase{"RepairFastLoopRewriting", kFastRepair, WithEnd(RunningNoteOns(500, 0x50)), 0, 0,
                   500},
-        CountCase{"RepairOfSilentNoteOns", kFastRepair, WithEnd(RunningNoteOns(300, 0x00)), 0, 0,
-                  300},
+        CountCase{"SilentNoteOnsReleaseNothing", kFastRepair, WithEnd(RunningNoteOns(300, 0x00)), 0,
+                  0, 0},
+        CountCase{"ReleasedKeyNotCountedAgain", kRepair,
+                  WithEnd({0x00, 0x90, 0x3C, 0x64, 0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64}),
+                  0, 0, 1},
+        CountCase{"HeldKeysCountedAtTheEnd", kRepair,
+                  WithEnd({0x00, 0x90, 0x3C, 0x64, 0x00, 0x91, 0x3C, 0x64, 0x00, 0x3D, 0x64}), 0, 0,
+                  3},
         CountCase{"RepairThenCutShort", kFastRepair, RunningNoteOns(200, 0x50), 1, 0, 200}),
     [](const testing::TestParamInfo<CountCase>& param) { return param.param.name; });
 

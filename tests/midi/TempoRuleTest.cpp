@@ -187,7 +187,10 @@ INSTANTIATE_TEST_SUITE_P(
                  KeepBars(80, true),
                  Header(1, 96),
                  {Concat({kTempo500000, {0x60, 0x90, 0x3C, 0x40}, kEnd})},
-                 {Concat({kTempo625000, {0x60, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x40}, kEnd})},
+                 // The key still held at End of Track is released before it.
+                 {Concat({kTempo625000,
+                          {0x60, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x40, 0x00, 0x80, 0x3C, 0x40},
+                          kEnd})},
                  0},
         FileCase{"SmpteDivisionScalesTicks",
                  KeepBars(80),
