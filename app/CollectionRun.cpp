@@ -80,6 +80,7 @@ class Run {
                      << ": the report cannot be written (" << std::strerror(errno) << ")\n";
             return 1;
         }
+        m_report.WriteSettings(m_commandLine);
         std::optional<InterruptSignals> signals;
         if (m_collection) {
             signals.emplace();
@@ -105,7 +106,9 @@ class Run {
         if (signal != 0) {
             return 128 + signal;
         }
-        return m_totals.failed > 0 || m_reportFailed || m_unsynced ? 1 : 0;
+        // A check fails for any file that needs a repair, as a conversion would have made one.
+        const bool needsRepair = m_commandLine.collection.check && m_totals.repaired > 0;
+        return m_totals.failed > 0 || needsRepair || m_reportFailed || m_unsynced ? 1 : 0;
     }
 
   private:
@@ -131,6 +134,7 @@ class Run {
         if (!written) {
             outcome.status = FileStatus::Failed;
             outcome.message = m_texts.msgOutputNotWritten;
+            outcome.error = "write-failed";
             outcome.bytesOut.reset();
         }
     }
@@ -178,6 +182,7 @@ class Run {
         } else if (!named) {
             outcome.status = FileStatus::Failed;
             outcome.message = m_texts.msgOutputNotWritten;
+            outcome.error = "write-failed";
             outcome.repairs = RepairCounts{};
             outcome.volume.reset();
         }

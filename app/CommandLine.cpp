@@ -19,7 +19,7 @@ constexpr LongOption kLongOptions[] = {
     {"output", true}, {"output-dir", true},    {"keep-names", false},    {"jobs", true},
     {"report", true}, {"quiet", false},        {"skip-existing", false}, {"shard", true},
     {"help", false},  {"version", false},      {"keep-bars", false},     {"channels", true},
-    {"peak", true},
+    {"peak", true},   {"check", false},
 };
 
 constexpr int kMostJobs = 1024;
@@ -207,6 +207,8 @@ class Parser {
             collection.quiet = true;
         } else if (name == "skip-existing") {
             collection.skipExisting = true;
+        } else if (name == "check") {
+            collection.check = true;
         } else {
             const auto shard = ParseShard(value);
             if (!shard) {
@@ -354,6 +356,9 @@ std::string UsageText() {
            "                       made; a name that is not UTF-8 also as input_bytes or\n"
            "                       output_bytes in base64. PATH may not be an input or an\n"
            "                       output of the run; the volume --peak chose\n"
+           "  --check              read every input as a conversion would, write nothing and\n"
+           "                       report what it would repair; exit 0 only when every\n"
+           "                       input is a MIDI file that needs no repair\n"
            "  --skip-existing      leave out inputs whose output is there and not older\n"
            "  --shard=I/N          convert only shard I of N (0 <= I < N), chosen by each\n"
            "                       input's path under its FOLDER: N runs with I = 0 to N-1\n"

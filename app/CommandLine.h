@@ -26,6 +26,7 @@ struct CollectionOptions {
     std::string reportPath; // JSON Lines report; "-" is standard output; empty: none
     bool quiet = false;     // only failures are printed
     bool skipExisting = false;
+    bool check = false; // read every input as a conversion would, write nothing, report repairs
     Shard shard;
 };
 

@@ -1,5 +1,6 @@
 #include "app/FileConverter.h"
 
+#include "app/ErrorCode.h"
 #include "app/StandardStreams.h"
 
 #include <sys/stat.h>
@@ -26,13 +27,14 @@ FileConverter::FileConverter(const CommandLine& commandLine, const LanguageTexts
 FileOutcome FileConverter::Convert(const PlannedInput& input) {
     FileOutcome outcome;
     if (input.folderError != 0) {
-        outcome.message = m_texts.msgFolderNotRead;
-        return outcome;
+        return Failed(outcome, JobMessage::FolderNotRead);
+    }
+    if (m_commandLine.collection.check) {
+        return Check(input, outcome);
     }
     outcome.output = input.output;
     if (input.collides) {
-        outcome.message = m_texts.msgInputsCollide;
-        return outcome;
+        return Failed(outcome, JobMessage::InputsCollide);
     }
     struct stat in {};
     const bool inputThere = ::stat(input.ReadPath().c_str(), &in) == 0;
@@ -45,8 +47,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         return outcome;
     }
     if (!m_commandLine.collection.outputDir.empty() && !m_folders.Prepare(outcome.output)) {
-        outcome.message = m_texts.msgOutputNotCreated;
-        return outcome;
+        return Failed(outcome, JobMessage::OutputNotCreated);
     }
     ConversionOutcome converted = m_job.RunConversion(
         {.inputPath = input.ReadPath(),
@@ -56,9 +57,8 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
          .peakLevel = m_commandLine.options.peakLevel,
          .deferCommit = true});
     if (!converted.Completed()) {
-        outcome.message = MessageText(m_texts, converted.message);
         outcome.reason = std::move(converted.reason);
-        return outcome;
+        return Failed(outcome, converted.message);
     }
     outcome.status = FileStatus::Converted;
     outcome.bytesOut = converted.bytesOut;
@@ -68,6 +68,27 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     }
     outcome.pending = std::move(converted.pending);
     return outcome;
+}
+
+FileOutcome FileConverter::Check(const PlannedInput& input, FileOutcome& outcome) {
+    ConversionOutcome read = m_job.RunConversion({.inputPath = input.ReadPath(),
+                                                  .adjustments = m_commandLine.options.adjustments,
+                                                  .peakLevel = m_commandLine.options.peakLevel});
+    outcome.bytesIn = read.bytesIn;
+    if (!read.Completed()) {
+        outcome.reason = std::move(read.reason);
+        return Failed(outcome, read.message);
+    }
+    outcome.status = FileStatus::Checked;
+    outcome.repairs = read.repairs;
+    return std::move(outcome);
+}
+
+FileOutcome FileConverter::Failed(FileOutcome& outcome, JobMessage message) const {
+    outcome.status = FileStatus::Failed;
+    outcome.message = MessageText(m_texts, message);
+    outcome.error = ErrorCode(message);
+    return std::move(outcome);
 }
 
 } // namespace korvane

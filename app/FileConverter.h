@@ -18,6 +18,10 @@ class FileConverter {
     FileOutcome Convert(const PlannedInput& input);
 
   private:
+    // --check: the input read as a conversion would read it, nothing written.
+    FileOutcome Check(const PlannedInput& input, FileOutcome& outcome);
+    FileOutcome Failed(FileOutcome& outcome, JobMessage message) const;
+
     const CommandLine& m_commandLine;
     const LanguageTexts& m_texts;
     ConversionJob m_job;

@@ -9,7 +9,8 @@
 
 namespace korvane {
 
-enum class FileStatus { Converted, Failed, Skipped };
+// Checked: read as a conversion would read it, nothing written (--check).
+enum class FileStatus { Converted, Failed, Skipped, Checked };
 
 // What became of one input of a run, as it is printed and reported.
 struct FileOutcome {
@@ -17,6 +18,7 @@ struct FileOutcome {
     std::string output;                 // empty for a folder that could not be read
     std::optional<std::string> message; // in the profile's language
     std::string reason;                 // the system's reason, where there is one
+    std::string error; // a stable code for scripts ("not-midi", "write-failed", ...); empty: none
     std::optional<uint64_t> bytesIn;
     std::optional<uint64_t> bytesOut;
     RepairCounts repairs;

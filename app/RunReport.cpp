@@ -1,5 +1,6 @@
 #include "app/RunReport.h"
 
+#include "app/ErrorCode.h"
 #include "app/NameText.h"
 
 #include <iostream>
@@ -14,12 +15,32 @@ const char* StatusName(const FileOutcome& outcome) {
     switch (outcome.status) {
     case FileStatus::Converted:
         return outcome.repairs.Any() ? "repaired" : "converted";
+    case FileStatus::Checked:
+        return outcome.repairs.Any() ? "would-repair" : "converted";
     case FileStatus::Skipped:
         return "skipped";
     case FileStatus::Failed:
         break;
     }
-    return "failed";
+    return IsRefusal(outcome.error) ? "refused" : "failed";
+}
+
+Json SettingsOf(const CommandLine& commandLine) {
+    const Adjustments& adjustments = commandLine.options.adjustments;
+    const CollectionOptions& collection = commandLine.collection;
+    return {
+        {"speed", adjustments.m_speedPercent},
+        {"dynamic_range", adjustments.m_dynamicRange},
+        {"volume", adjustments.m_volume},
+        {"fix_stuck_notes", adjustments.m_eliminateStuckNotes},
+        {"keep_bars", adjustments.m_keepBars},
+        {"channels", adjustments.m_levelChannels},
+        {"peak",
+         commandLine.options.peakLevel > 0 ? Json(commandLine.options.peakLevel) : Json(nullptr)},
+        {"output_dir", collection.outputDir.empty() ? Json(nullptr) : Json(collection.outputDir)},
+        {"keep_names", collection.keepNames},
+        {"skip_existing", collection.skipExisting},
+        {"check", collection.check}};
 }
 
 template <typename T> Json OrNull(const std::optional<T>& value) {
@@ -48,6 +69,15 @@ void AddExactBytes(Json& line, const char* key, const std::string& name) {
 }
 } // namespace
 
+void RunReport::WriteSettings(const CommandLine& commandLine) {
+    if (m_out == nullptr) {
+        return;
+    }
+    const Json line = {
+        {"korvane", KORVANE_VERSION}, {"schema", 1}, {"settings", SettingsOf(commandLine)}};
+    *m_out << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n' << std::flush;
+}
+
 bool RunReport::Open(const std::string& path) {
     if (path == "-") {
         m_out = &std::cout;
@@ -66,6 +96,7 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
                  {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
                  {"status", StatusName(outcome)},
                  {"message", OrNull(outcome.message)},
+                 {"error", outcome.error.empty() ? Json(nullptr) : Json(outcome.error)},
                  {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
                  {"bytes_in", OrNull(outcome.bytesIn)},
                  {"bytes_out", OrNull(outcome.bytesOut)},

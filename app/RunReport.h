@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/FileOutcome.h"
 
 #include <fstream>
@@ -13,6 +14,8 @@ class RunReport {
   public:
     // Writes to path, or to standard output for "-"; false when the file cannot be made.
     bool Open(const std::string& path);
+    // The first line: the version, the report's schema and the settings of the run.
+    void WriteSettings(const CommandLine& commandLine);
     void Write(const std::string& input, const FileOutcome& outcome);
     // False when any line could not be written.
     bool Close();

@@ -7,6 +7,7 @@ namespace korvane {
 void RunTotals::Add(const FileOutcome& outcome) {
     switch (outcome.status) {
     case FileStatus::Converted:
+    case FileStatus::Checked:
         ++converted;
         repaired += outcome.repairs.Any();
         break;

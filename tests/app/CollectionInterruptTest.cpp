@@ -101,6 +101,9 @@ TEST_P(CollectionInterrupt, EveryOutputSavedIsReportedAndNothingElseIsLeft) {
     std::istringstream lines(ReadTextFile(report));
     std::vector<std::string> reported;
     Bytes expected;
+    std::string settings;
+    ASSERT_TRUE(std::getline(lines, settings));
+    EXPECT_EQ(Json::parse(settings)["schema"], 1);
     for (std::string line; std::getline(lines, line);) {
         const Json entry = Json::parse(line);
         ASSERT_EQ(entry["status"], "repaired"); // keys struck again while held are released

@@ -105,11 +105,18 @@ class CollectionRun : public testing::Test {
         return entries;
     }
 
+    // The lines of the files, after the first line that holds the run's settings.
     static std::vector<Json> ReadReport(const std::string& text) {
         std::vector<Json> lines;
         std::istringstream in(text);
         for (std::string line; std::getline(in, line);) {
             lines.push_back(Json::parse(line));
+        }
+        EXPECT_FALSE(lines.empty());
+        if (!lines.empty()) {
+            EXPECT_EQ(lines.front()["schema"], 1);
+            EXPECT_EQ(lines.front()["korvane"], KORVANE_TEST_VERSION);
+            lines.erase(lines.begin());
         }
         return lines;
     }
@@ -187,7 +194,8 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
     ASSERT_EQ(lines.size(), 4u) << result.err;
 
     const Json& a = lines[0];
-    EXPECT_EQ(a.size(), 9u);
+    EXPECT_EQ(a.size(), 10u);
+    EXPECT_TRUE(a["error"].is_null());
     EXPECT_EQ(a["input"], Src("a.mid"));
     EXPECT_EQ(a["output"], Out("aKRV.mid"));
     EXPECT_EQ(a["status"], "converted");
@@ -218,6 +226,7 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
         EXPECT_EQ(d["status"], "failed");
         EXPECT_EQ(d["message"], "The input MIDI file can not be opened.");
         EXPECT_EQ(d["reason"], "Permission denied");
+        EXPECT_EQ(d["error"], "input-unreadable");
         EXPECT_TRUE(d["bytes_out"].is_null());
     }
     EXPECT_NE(result.err.find("4 files: "), std::string::npos) << result.err;
@@ -510,6 +519,48 @@ TEST_F(CollectionRun, OutputLinkLeadingOutOfTheOutputFolderIsNotFollowed) {
     EXPECT_EQ(alone.exitCode, 0) << alone.err;
     EXPECT_EQ(ReadFileBytes(folder.File("elsewhere/victim.mid")), Song(0x64));
 }
+
+// --check reads like a conversion and writes nothing; every line says what a conversion would
+// do, with a stable code beside the message, and the exit status says whether all is sound.
+TEST_F(CollectionRun, CheckWritesNothingAndSaysWhatWouldBeRepaired) {
+    Put("a.mid", Song(0x64));
+    Put("b.mid", kCutSong);
+    Put("c.mid", {'h', 'e', 'l', 'l', 'o', '\n'});
+    const auto before = Snapshot(Src());
+    const ProcessResult result = Run({"--check", "--report=-", Src()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(Snapshot(Src()), before);
+    const std::vector<Json> lines = ReadReport(result.out);
+    ASSERT_EQ(lines.size(), 3u) << result.err;
+    const struct {
+        const char* status;
+        Json error;
+    } expected[] = {{"converted", nullptr}, {"would-repair", nullptr}, {"refused", "not-midi"}};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i]["status"], expected[i].status) << i;
+        EXPECT_EQ(lines[i]["error"], expected[i].error) << i;
+        EXPECT_TRUE(lines[i]["output"].is_null()) << i;
+    }
+    EXPECT_EQ(lines[1]["repairs"]["tracks_closed"], 1);
+
+    fs::remove(Src("b.mid"));
+    fs::remove(Src("c.mid"));
+    EXPECT_EQ(Run({"--check", Src()}).exitCode, 0);
+    EXPECT_EQ(FilesBelow(Src()), Strings{"a.mid"});
+}
+
+TEST_F(CollectionRun, FirstLineHoldsTheSettings) {
+    Put("a.mid", Song(0x64));
+    const ProcessResult result =
+        Run({"--report=-", "--speed=150", "--fix-stuck-notes", "--output-dir=" + Out(), Src()});
+    const Json settings = Json::parse(result.out.substr(0, result.out.find('\n')));
+    EXPECT_EQ(settings["settings"], Json::parse(R"({"speed": 150, "dynamic_range": 500,
+        "volume": 500, "fix_stuck_notes": true, "keep_bars": false, "channels": 65535,
+        "peak": null, "output_dir": ")" + Out() +
+                                                R"(", "keep_names": false,
+        "skip_existing": false, "check": false})"));
+}
+
 } // namespace
 
 } // namespace korvane

@@ -111,6 +111,7 @@ def check_peak(folder):
                            "--dynamic-range=%d" % dynamic_range, "--report=" + report],
                           source, out)
         with open(report, encoding="utf-8") as lines:
+            lines.readline()  # the run's settings
             volume = json.loads(lines.readline())["volume"]
         assert printed.strip().endswith(": volume %d" % volume), printed
         reachable = max(level for level in

@@ -61,8 +61,10 @@ function native(input, setting) {
   delete env.WAYLAND_DISPLAY;
   const run = spawnSync(korvane, args, { env, encoding: 'utf8' });
   if (run.status === 0) {
-    const r = JSON.parse(readFileSync(report, 'utf8')).repairs;
-    const repairs = [r.tracks_closed, r.events_dropped, r.chunks_cut_short, r.chunks_copied, r.note_offs_inserted];
+    // The report's first line holds the run's settings; the file's line comes last.
+    const line = readFileSync(report, 'utf8').trim().split('\n').map((l) => JSON.parse(l)).pop();
+    const r = line.repairs;
+    const repairs = [r.tracks_closed, r.events_dropped, r.chunks_cut_short, line.chunks_kept, r.note_offs_inserted];
     return { bytes: readFileSync(output), repairs: repairs.join(' ') };
   }
   return { message: run.stderr.trim().split(': ').pop() };
