@@ -98,7 +98,9 @@ class Parser {
                 afterDashes.assign(m_args.begin() + static_cast<long>(i) + 1, m_args.end());
                 break;
             }
-            if (m_args[i].rfind("--", 0) == 0) {
+            if (m_args[i] == "--window") {
+                m_window = true; // what follows opens in the window, folders too
+            } else if (m_args[i].rfind("--", 0) == 0) {
                 m_result.headless = true;
                 i = TakeLongOption(i);
             } else if (m_args[i] == "-h" || m_args[i] == "-V") {
@@ -112,7 +114,10 @@ class Parser {
         }
         m_result.batch = ScanBatchArguments(shortOptions);
         for (const std::string& path : m_result.batch.paths) {
-            m_result.headless = m_result.headless || path == "-" || m_isFolder(path);
+            m_result.headless = m_result.headless || path == "-" || (!m_window && m_isFolder(path));
+        }
+        if (m_window && (m_result.headless || m_result.batch.seen)) {
+            Fail("--window takes files and folders to open, and no option", 0);
         }
         if (m_result.action == CommandLine::Action::UsageError || m_help || m_version) {
             return Finish();
@@ -296,6 +301,7 @@ class Parser {
 
     const std::vector<std::string>& m_args;
     const FolderTest& m_isFolder;
+    bool m_window = false;
     CommandLine m_result;
     bool m_outputGiven = false;
     bool m_standardInput = false;
@@ -318,6 +324,7 @@ std::string UsageText() {
     return "usage: korvane [OPTION]... [FILE.mid | FOLDER]...\n"
            "       korvane [OPTION]... - < IN.mid > OUT.mid\n"
            "       korvane -f FILE.mid\n"
+           "       korvane --window [FILE.mid | FOLDER]...   opens them in the window\n"
            "Repairs and adjusts Standard MIDI Files. Each FILE.mid is converted into\n"
            "FILEKRV.mid beside it. A FOLDER is searched, sub-folders too, for files\n"
            "ending in .mid, .midi, .kar, .smf or .rmi (names beginning with \".\" and\n"

@@ -7,8 +7,12 @@
 #include "app/WindowModule.h"
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace korvane {
 namespace {
@@ -17,7 +21,12 @@ namespace {
 // shows) on the display; without one there is nothing to open it on.
 int RunWindow(const CommandLine&, int argc, char** argv) {
     if (DisplayReachable()) {
-        return RunWindowModule(argc, argv);
+        // "--window" has done its work: the window takes the paths alone.
+        std::vector<char*> arguments;
+        std::copy_if(argv, argv + argc, std::back_inserter(arguments),
+                     [](const char* argument) { return std::string(argument) != "--window"; });
+        arguments.push_back(nullptr);
+        return RunWindowModule(static_cast<int>(arguments.size()) - 1, arguments.data());
     }
     if (DisplayNamed()) {
         std::cerr << "korvane: the display does not answer, so the window cannot open\n";

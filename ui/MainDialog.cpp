@@ -422,7 +422,8 @@ void MainDialog::TakeCommandLineFile() {
     if (batch.plainArguments.empty()) {
         return;
     }
-    if (m_collection != nullptr && batch.plainArguments.size() > 1) {
+    const bool folder = QFileInfo(QString::fromStdString(batch.plainArguments.front())).isDir();
+    if (m_collection != nullptr && (batch.plainArguments.size() > 1 || folder)) {
         std::vector<std::string> paths;
         for (const std::string& argument : batch.plainArguments) {
             paths.push_back(

@@ -192,6 +192,19 @@ TEST(ParseCommandLine, FolderMakesTheClassicRunHeadless) {
     EXPECT_EQ(walk.inputs, (std::vector<std::string>{"a.mid", "dir/sub"}));
 }
 
+// The desktop entry hands over files and folders to open: the window gathers them.
+TEST(ParseCommandLine, WindowOptionOpensFoldersInTheWindow) {
+    const CommandLine window = ParseWithFolders({"--window", "a.mid", "dir/sub"});
+    EXPECT_EQ(window.action, Action::Window) << window.error;
+    EXPECT_FALSE(window.headless);
+    EXPECT_EQ(window.batch.plainArguments, (std::vector<std::string>{"a.mid", "dir/sub"}));
+    for (const auto& args : {std::vector<std::string>{"--window", "--speed=50", "a.mid"},
+                             std::vector<std::string>{"--window", "-f", "a.mid"},
+                             std::vector<std::string>{"--window", "-", "a.mid"}}) {
+        EXPECT_EQ(ParseWithFolders(args).action, Action::UsageError) << args[1];
+    }
+}
+
 TEST(ParseCommandLine, TakesCollectionValues) {
     const CommandLine line =
         ParseWithFolders({"--output-dir", "out", "--keep-names", "--jobs=7", "--report=-",

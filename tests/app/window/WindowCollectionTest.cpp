@@ -219,6 +219,13 @@ class WindowCollectionTest : public QObject {
         }
     }
 
+    // A folder alone from the command line (the desktop entry's --window %F) is gathered too.
+    void folderFromTheCommandLineIsGathered() {
+        WriteCollection(Path("lib"));
+        Start({"korvane", Path("lib").toStdString()});
+        QTRY_VERIFY(CollectionShown(50, Path("lib/song00.mid")));
+    }
+
     // Several files chosen at once make a collection; one file chosen later is one file again.
     void fileDialogTakesSeveralFiles() {
         Write(Path("a.mid"), Song(64));
