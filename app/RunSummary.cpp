@@ -6,8 +6,10 @@ namespace korvane {
 
 void RunTotals::Add(const FileOutcome& outcome) {
     switch (outcome.status) {
-    case FileStatus::Converted:
     case FileStatus::Checked:
+        checked = true;
+        [[fallthrough]];
+    case FileStatus::Converted:
         ++converted;
         repaired += outcome.repairs.Any();
         break;
@@ -32,9 +34,10 @@ std::string WithThousands(uint64_t value) {
 std::string SummaryLine(const RunTotals& totals, bool interrupted, double seconds) {
     std::string line =
         "korvane: " + WithThousands(totals.files) + (totals.files == 1 ? " file: " : " files: ") +
-        WithThousands(totals.converted) + " converted, " + WithThousands(totals.repaired) +
-        " of them repaired, " + WithThousands(totals.failed) + " failed, " +
-        WithThousands(totals.skipped) + " skipped, ";
+        WithThousands(totals.converted) + (totals.checked ? " checked, " : " converted, ") +
+        WithThousands(totals.repaired) +
+        (totals.checked ? " of them in need of a repair, " : " of them repaired, ") +
+        WithThousands(totals.failed) + " failed, " + WithThousands(totals.skipped) + " skipped, ";
     if (interrupted) {
         line += WithThousands(totals.files - totals.Reported()) + " not reached, ";
     }

@@ -14,6 +14,7 @@ struct RunTotals {
     uint64_t repaired = 0; // converted files with at least one repair
     uint64_t failed = 0;
     uint64_t skipped = 0;
+    bool checked = false; // --check: files read, none written
     uint64_t bytesIn = 0; // of the inputs reported
 
     void Add(const FileOutcome& outcome);

@@ -542,6 +542,9 @@ TEST_F(CollectionRun, CheckWritesNothingAndSaysWhatWouldBeRepaired) {
         EXPECT_TRUE(lines[i]["output"].is_null()) << i;
     }
     EXPECT_EQ(lines[1]["repairs"]["tracks_closed"], 1);
+    EXPECT_NE(result.err.find("3 files: 2 checked, 1 of them in need of a repair, 1 failed"),
+              std::string::npos)
+        << result.err;
 
     fs::remove(Src("b.mid"));
     fs::remove(Src("c.mid"));
