@@ -19,7 +19,6 @@
 #include <cstring>
 #include <malloc.h>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -156,8 +155,8 @@ class Run {
             FileOutcome& outcome = group[i];
             if (outcome.status == FileStatus::Converted && outcome.output == "-") {
                 CopyOut(outcome);
-            } else if (outcome.status == FileStatus::Converted) {
-                Named(outcome, commit.Name(named++));
+            } else if (outcome.status == FileStatus::Converted && !commit.Name(named++)) {
+                FailUnnamed(outcome);
             }
             Report(indices[i], outcome);
         }
@@ -175,17 +174,15 @@ class Run {
         }
     }
 
-    void Named(FileOutcome& outcome, bool named) const {
-        struct stat st {};
-        if (named && ::stat(outcome.output.c_str(), &st) == 0) {
-            outcome.bytesOut = static_cast<uint64_t>(st.st_size);
-        } else if (!named) {
-            outcome.status = FileStatus::Failed;
-            outcome.message = m_texts.msgOutputNotWritten;
-            outcome.error = "write-failed";
-            outcome.repairs = RepairCounts{};
-            outcome.volume.reset();
-        }
+    // An output that could not be named failed after all: the job's size and repairs no longer
+    // describe a file on disk.
+    void FailUnnamed(FileOutcome& outcome) const {
+        outcome.status = FileStatus::Failed;
+        outcome.message = m_texts.msgOutputNotWritten;
+        outcome.error = "write-failed";
+        outcome.bytesOut.reset();
+        outcome.repairs = RepairCounts{};
+        outcome.volume.reset();
     }
 
     void Report(size_t index, const FileOutcome& outcome) {

@@ -11,16 +11,9 @@ import tempfile
 
 import mido
 
+from level_map import map_level
+
 KORVANE = sys.argv[1]
-
-
-def map_level(v, d, vol):
-    if v == 0:
-        return 0
-    a = float(int(float(d * (v - 64)) * 0.002 + 64.0))
-    c = vol * 0.001
-    r = ((1.0 - c) * a) * 2.0 if c > 0.5 else 127.0 - ((127.0 - a) * c) * 2.0
-    return max(1, min(127, int(r)))
 
 
 def song(first_tempo):

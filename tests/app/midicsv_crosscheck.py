@@ -10,6 +10,8 @@ import sys
 import tempfile
 from fractions import Fraction
 
+from level_map import map_level
+
 SETTINGS = [  # dynamic range, volume, speed, repair
     (500, 500, 100, False),
     (1000, 500, 50, False),
@@ -18,15 +20,6 @@ SETTINGS = [  # dynamic range, volume, speed, repair
     (700, 0, 333, False),
 ]
 LEVEL_TYPES = {"Note_on_c", "Note_off_c", "Poly_aftertouch_c"}
-
-
-def map_level(v, d, vol):
-    if v == 0:
-        return 0
-    a = float(int(float(d * (v - 64)) * 0.002 + 64.0))
-    c = vol * 0.001
-    r = ((1.0 - c) * a) * 2.0 if c > 0.5 else 127.0 - ((127.0 - a) * c) * 2.0
-    return max(1, min(127, int(r)))
 
 
 class TrackClock:
