@@ -6,6 +6,7 @@
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 #include "platform/gui/MessageBox.h"
+#include "tests/ui/TestHome.h"
 #include "ui/InstructionLabel.h"
 #include "ui/LevelDescription.h"
 #include "ui/MainDialog.h"
@@ -116,9 +117,7 @@ class MainDialogAccessTest : public QObject {
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
-        g_programFolder = Path("program").toStdString();
+        UseTestHome(*m_dir);
         SetMessageBoxHook([](const std::string& text, MessageIcon, const std::string&) {
             qFatal("unexpected message: %s", text.c_str());
         });

@@ -8,6 +8,7 @@
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
 #include "tests/ui/ExampleMidi.h"
+#include "tests/ui/TestHome.h"
 #include "ui/AboutDialog.h"
 #include "ui/ElidedLabel.h"
 #include "ui/LevelView.h"
@@ -295,9 +296,7 @@ class MainDialogTest : public QObject {
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
-        g_programFolder = StdPath("program");
+        UseTestHome(*m_dir);
         m_messages.clear();
         m_fileAnswers.clear();
         m_fileRequests.clear();

@@ -2,6 +2,7 @@
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 #include "platform/gui/MessageBox.h"
+#include "tests/ui/TestHome.h"
 #include "ui/DialogFit.h"
 #include "ui/ElidedLabel.h"
 #include "ui/InstructionLabel.h"
@@ -65,9 +66,7 @@ class TextFitTest : public QObject {
 
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
-        g_programFolder = m_dir->filePath("program").toStdString();
+        UseTestHome(*m_dir);
         SetMessageBoxHook([](const std::string&, MessageIcon, const std::string&) {});
     }
 

@@ -5,6 +5,7 @@
 #include "platform/Profile.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
+#include "tests/ui/TestHome.h"
 #include "ui/ControlId.h"
 #include "ui/MainDialog.h"
 #include "ui/PlayerStrip.h"
@@ -143,9 +144,7 @@ class WindowCollectionTest : public QObject {
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
-        g_programFolder = Path("program").toStdString();
+        UseTestHome(*m_dir);
         m_messages.clear();
         SetMessageBoxHook(
             [this](const std::string& text, MessageIcon icon, const std::string& details) {
