@@ -1,15 +1,9 @@
 #include "web/LoadedFile.h"
 
-#include "job/ChunkPass.h"
-#include "job/InputWindow.h"
-#include "job/MemoryOutput.h"
-#include "midi/MidiEngine.h"
-#include "platform/BufferedFile.h"
+#include "job/ConversionJob.h"
 
-#include <atomic>
 #include <fcntl.h>
 #include <limits>
-#include <new>
 #include <unistd.h>
 
 namespace korvane {
@@ -38,6 +32,19 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
     }
     return ::close(fd) == 0 && done == bytes.size();
 }
+
+// The page's key of a failed pass's message: a file that cannot be held in memory could not be
+// written, as a disk that is full.
+const char* MessageKey(const ConversionOutcome& outcome) {
+    if (outcome.message == JobMessage::NotMidi) {
+        return "msgNotMidi";
+    }
+    if (outcome.message == JobMessage::InputNotOpened &&
+        outcome.status == ConversionStatus::Failed) {
+        return "msgInputNotOpened";
+    }
+    return "msgOutputNotWritten";
+}
 } // namespace
 
 LoadedFile::LoadedFile(const std::string& bytes) : m_path(NextPath()) {
@@ -56,48 +63,29 @@ PassOutcome LoadedFile::Convert(const Adjustments& adjustments) {
     return RunPass(adjustments, true);
 }
 
-// The same steps and the same failures as the job's pass: an input that cannot be read (or
-// holds no MIDI data) is "can not be opened", an output that cannot be held is "can not be
-// written".
+// The job's own pass, into memory or into nothing: the same repairs, refusals and bytes as a
+// file on disk.
 PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
-    PassOutcome outcome;
     m_output.clear();
     m_output.shrink_to_fit();
-    BufferedFile input;
-    if (!input.Open(m_path, BufferedFile::modeRead)) {
-        outcome.message = "msgInputNotOpened";
+    ConversionOutcome done =
+        ConversionJob(kWindowSize)
+            .RunConversion({.inputPath = m_path,
+                            .adjustments = adjustments,
+                            .output = save ? OutputTo::Memory : OutputTo::Nothing,
+                            .keepLevels = !save,
+                            .memoryLimit = std::numeric_limits<size_t>::max()});
+    PassOutcome outcome;
+    outcome.completed = done.Completed();
+    if (!outcome.completed) {
+        outcome.message = MessageKey(done);
         return outcome;
     }
-    const std::atomic<bool> never{false};
-    MemoryOutput output(std::numeric_limits<size_t>::max(), never);
-    MidiEngine engine;
-    engine.KeepLevels(!save);
-    try {
-        if (save) {
-            output.Bytes().reserve(static_cast<size_t>(input.GetLength()));
-        }
-        engine.BeginPass(adjustments, save ? &output : nullptr);
-        RunChunkPass(input, kWindowSize, engine, save ? &output : nullptr);
-        engine.EndPass();
-    } catch (const NotMidiError&) {
-        outcome.message = "msgNotMidi";
-        return outcome;
-    } catch (const ChunkReadError&) {
-        outcome.message = "msgInputNotOpened";
-        return outcome;
-    } catch (const BufferedFileException&) {
-        outcome.message = "msgOutputNotWritten";
-        return outcome;
-    } catch (const std::bad_alloc&) {
-        outcome.message = "msgOutputNotWritten";
-        return outcome;
-    }
-    outcome.completed = true;
-    outcome.repairs = engine.m_repairs;
+    outcome.repairs = done.repairs;
     if (save) {
-        m_output = std::move(output.Bytes());
+        m_output = std::move(done.bytes);
     } else {
-        m_levels = std::move(engine.m_levels);
+        m_levels = std::move(done.levels);
         for (const uint8_t level : m_levels) {
             m_present.set(level);
         }
