@@ -24,11 +24,16 @@ void RunTotals::Add(const FileOutcome& outcome) {
 }
 
 std::string WithThousands(uint64_t value) {
-    std::string digits = std::to_string(value);
-    for (auto at = static_cast<ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<size_t>(at), ",");
+    // Appended in order rather than inserted: GCC 12 warns of a false overlap in the insert.
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
     }
-    return digits;
+    return grouped;
 }
 
 std::string SummaryLine(const RunTotals& totals, bool interrupted, double seconds) {
