@@ -57,6 +57,9 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"junk_bytes_dropped", repairs.junkBytesDropped},
             {"track_counts_patched", repairs.trackCountsPatched},
             {"leading_bytes_dropped", repairs.leadingBytesDropped},
+            {"stray_bytes_dropped", repairs.strayBytesDropped},
+            {"events_broken_off", repairs.eventsBrokenOff},
+            {"system_events_dropped", repairs.systemEventsDropped},
             {"tempos_clamped", repairs.temposClamped}};
 }
 

@@ -79,6 +79,9 @@ void MidiEngine::WalkTrack(TrackSource& source) {
     m_length = source.Length();
     LoadWindow(0);
     m_runningStatus = 0;
+    m_pendingTicks = 0;
+    m_atStatus = false;
+    m_statusDue = false;
     m_clock = {};
     m_walkEnd = m_length;
     if (m_eliminateStuckNotes) {
@@ -98,7 +101,7 @@ void MidiEngine::WalkTrack(TrackSource& source) {
         }
         for (;;) {
             m_writer.MarkEvent();
-            if (!m_checkedOnly) {
+            if (FastLoopMayRun()) {
                 WalkEventsFast();
             }
             m_writer.MarkEvent();
@@ -106,11 +109,24 @@ void MidiEngine::WalkTrack(TrackSource& source) {
                 break;
             }
             // An event that runs past the window's end is completed from the next window.
-            m_writer.WriteVarLen(m_speedRule.Next(m_clock, ReadVarLen()));
-            if (WalkEvent()) {
+            const uint32_t delta = m_atStatus ? 0 : ReadVarLen();
+            m_atStatus = false;
+            m_pendingTicks = static_cast<uint32_t>(
+                std::min<uint64_t>(uint64_t{m_pendingTicks} + delta, UINT32_MAX));
+            const TrackClock clock = m_clock;
+            m_writer.WriteVarLen(m_speedRule.Next(m_clock, m_pendingTicks));
+            const Walked walked = WalkEvent();
+            if (walked == Walked::EndOfTrack) {
                 m_writer.EndTrack();
                 TrimLevels();
                 return;
+            }
+            if (walked == Walked::Dropped) {
+                // Its time goes to the next event kept.
+                m_writer.DropEvent();
+                m_clock = clock;
+            } else {
+                m_pendingTicks = 0;
             }
         }
     } catch (const EndOfData&) {
@@ -296,44 +312,88 @@ uint32_t MidiEngine::ReadDataLength() {
     return length;
 }
 
-bool MidiEngine::WalkEvent() {
+MidiEngine::Walked MidiEngine::WalkEvent() {
     uint8_t status = ReadByte();
-    bool statusImplied = false;
-    if (status & 0x80) {
-        m_writer.EmitByte(status);
-        if (status < 0xF0) {
-            m_runningStatus = status; // only channel messages set the running status
+    const bool statusImplied = (status & 0x80) == 0;
+    if (statusImplied) {
+        if (m_runningStatus == 0) {
+            SkipStrayBytes();
+            return Walked::Dropped;
         }
-    } else {
         UnreadByte();
         status = m_runningStatus;
-        statusImplied = true;
+    } else {
+        m_writer.EmitByte(status);
     }
+    if (status >= 0xF0) {
+        return HandleSystemEvent(status);
+    }
+    uint8_t data[2] = {};
+    if (!ReadDataBytes(data, (status & 0xE0) == 0xC0 ? 1 : 2)) {
+        // A broken event sets no running status: the events after it run on the one before.
+        ++m_repairs.eventsBrokenOff;
+        return Walked::Dropped;
+    }
+    m_runningStatus = status;
+    if (statusImplied && m_statusDue) {
+        m_writer.EmitByte(status);
+    }
+    HandleChannelEvent(status, statusImplied && !m_statusDue, data);
+    m_statusDue = false;
+    return Walked::Kept;
+}
+
+bool MidiEngine::ReadDataBytes(uint8_t* data, unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+        data[i] = ReadByte();
+        if (data[i] & 0x80) {
+            UnreadByte();
+            m_atStatus = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+void MidiEngine::SkipStrayBytes() {
+    UnreadByte();
+    while (!AtChunkEnd()) {
+        if (ReadByte() & 0x80) {
+            UnreadByte();
+            m_atStatus = true;
+            return;
+        }
+        ++m_repairs.strayBytesDropped;
+    }
+}
+
+void MidiEngine::HandleChannelEvent(uint8_t status, bool statusImplied, const uint8_t* data) {
     switch (status >> 4) {
     case 0x8: // Note Off
+        if (m_eliminateStuckNotes) {
+            NoteMet(status, data[0], false);
+        }
+        [[fallthrough]];
     case 0xA: // Polyphonic Key Pressure
-        HandleLevelEvent(status);
+        m_writer.EmitByte(data[0]);
+        m_writer.EmitByte(TakeLevel(data[1]));
         break;
     case 0x9:
-        HandleNoteOn(status, statusImplied);
+        HandleNoteOn(status, statusImplied, data[0], data[1]);
         break;
-    case 0xB:
-        HandleControlChange();
+    case 0xB: // Control Change: controller 7 is the channel volume
+        m_writer.EmitByte(data[0]);
+        m_writer.EmitByte(data[0] == 7 ? TakeLevel(data[1]) : data[1]);
         break;
     case 0xC: // Program Change
     case 0xD: // Channel Pressure
-        CopyBytes(1);
+        m_writer.EmitByte(data[0]);
         break;
-    case 0xE: // Pitch Bend
-        CopyBytes(2);
-        break;
-    case 0xF:
-        return HandleSystemEvent(status);
-    default:
-        // A data byte with no running status: it is read again as the next delta time.
+    default: // Pitch Bend
+        m_writer.EmitByte(data[0]);
+        m_writer.EmitByte(data[1]);
         break;
     }
-    return false;
 }
 
 uint8_t MidiEngine::TakeLevel(uint8_t level) {
@@ -350,19 +410,7 @@ uint8_t MidiEngine::TakeLevel(uint8_t level) {
     return level;
 }
 
-void MidiEngine::HandleLevelEvent(uint8_t status) {
-    const uint8_t key = ReadByte();
-    const uint8_t level = ReadByte();
-    if (m_eliminateStuckNotes && (status >> 4) == 0x8) {
-        NoteMet(status, key, false);
-    }
-    m_writer.EmitByte(key);
-    m_writer.EmitByte(TakeLevel(level));
-}
-
-void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
-    const uint8_t key = ReadByte();
-    const uint8_t velocity = ReadByte();
+void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied, uint8_t key, uint8_t velocity) {
     if (m_findLoudest && IsMapped()) {
         m_loudestNoteOn = std::max<unsigned>(m_loudestNoteOn, velocity);
     }
@@ -382,22 +430,6 @@ void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied) {
     m_writer.EmitByte(written);
 }
 
-void MidiEngine::HandleControlChange() {
-    const uint8_t controller = ReadByte();
-    uint8_t value = ReadByte();
-    if (controller == 7) {
-        value = TakeLevel(value);
-    }
-    m_writer.EmitByte(controller);
-    m_writer.EmitByte(value);
-}
-
-void MidiEngine::CopyBytes(unsigned count) {
-    for (unsigned i = 0; i < count; ++i) {
-        m_writer.EmitByte(ReadByte());
-    }
-}
-
 void MidiEngine::CopyData(uint32_t count) {
     while (count > 0) {
         if (m_cursor == m_end) {
@@ -410,31 +442,30 @@ void MidiEngine::CopyData(uint32_t count) {
     }
 }
 
-bool MidiEngine::HandleSystemEvent(uint8_t status) {
+MidiEngine::Walked MidiEngine::HandleSystemEvent(uint8_t status) {
     switch (status) {
     case 0xF0:   // System Exclusive
     case 0xF7: { // escape: both carry their length, copied exactly as stored
         const uint32_t lengthStart = Offset();
         const uint32_t length = ReadDataLength();
         const uint32_t dataEnd = Offset() + length;
+        if (status == 0xF0 && HoldsStatusByte(length)) {
+            ++m_repairs.eventsBrokenOff; // no device takes it: a status byte ends it there
+            return Walked::Dropped;
+        }
         // The stored length goes out byte for byte; reading it may have moved the window on.
         MoveTo(lengthStart);
         CopyData(dataEnd - lengthStart);
-        return false;
+        // Readers take a data byte after it as the message's own: the next status is written.
+        m_statusDue = true;
+        return Walked::Kept;
     }
-    case 0xF1: // MIDI Time Code quarter frame
-    case 0xF3: // Song Select
-        CopyBytes(1);
-        return false;
-    case 0xF2: // Song Position Pointer
-        CopyBytes(2);
-        return false;
     case 0xFF: {
         const uint8_t type = ReadByte();
         const uint32_t length = ReadDataLength();
         if (type == kMetaEndOfTrack) {
             EndTrackAt(Offset() + length);
-            return true;
+            return Walked::EndOfTrack;
         }
         m_writer.EmitByte(type);
         m_writer.WriteVarLen(length);
@@ -443,11 +474,32 @@ bool MidiEngine::HandleSystemEvent(uint8_t status) {
         } else {
             CopyData(length);
         }
-        return false;
+        return Walked::Kept;
     }
-    default: // the other system statuses carry no data
-        return false;
+    case 0xF1: // MIDI Time Code quarter frame
+    case 0xF3: // Song Select
+        return DropSystemMessage(1);
+    case 0xF2: // Song Position Pointer
+        return DropSystemMessage(2);
+    default: // the undefined and real-time statuses carry no data
+        return DropSystemMessage(0);
     }
+}
+
+bool MidiEngine::HoldsStatusByte(uint32_t length) {
+    bool holds = false;
+    for (uint32_t i = 0; i < length; ++i) {
+        const uint8_t byte = ReadByte();
+        holds |= (byte & 0x80) != 0 && !(byte == 0xF7 && i + 1 == length);
+    }
+    return holds;
+}
+
+MidiEngine::Walked MidiEngine::DropSystemMessage(unsigned dataBytes) {
+    ++m_repairs.systemEventsDropped;
+    uint8_t data[2];
+    ReadDataBytes(data, dataBytes); // a status byte among them begins the next event
+    return Walked::Dropped;
 }
 
 } // namespace korvane

@@ -66,8 +66,8 @@ class MidiEngine {
     static constexpr uint8_t kReleaseVelocity = 64;
     // Levels taken into use at a time.
     static constexpr size_t kLevelBlock = 1 << 16;
-    // Keys a track can hold down: 16 channels of 128; one more slot, never held, takes what is
-    // no note in the fast loop.
+    // Keys a track can hold down: 16 channels of 128. A spare row after them, never read, takes
+    // the fast loop's other kinds of event.
     static constexpr size_t kKeys = 16 * 128;
 
     uint8_t ReadByte() {
@@ -91,6 +91,10 @@ class MidiEngine {
     // Continues the walk at offset in the chunk, in this window or a new one.
     void MoveTo(uint32_t offset);
 
+    // Whether the next event may go the fast loops: nothing of the checked path's is pending.
+    bool FastLoopMayRun() const {
+        return !m_checkedOnly && m_pendingTicks == 0 && !m_atStatus && !m_statusDue;
+    }
     // Channel events while plenty of input and output room remain, without a bound check per
     // byte; stops before anything it leaves to the checked path.
     void WalkEventsFast();
@@ -101,12 +105,23 @@ class MidiEngine {
     // Deltas kept as read (speed 100 %, no repair): each event is copied, levels mapped. At
     // 100 % the clock never gains a lead or a remainder, so this loop leaves it alone.
     void CopyEventsFast();
-    // One event after its delta time, every read checked; returns true at End of Track.
-    bool WalkEvent();
-    void HandleLevelEvent(uint8_t status);
-    void HandleNoteOn(uint8_t status, bool statusImplied);
-    void HandleControlChange();
-    bool HandleSystemEvent(uint8_t status);
+    // What became of an event the checked path read.
+    enum class Walked { Kept, Dropped, EndOfTrack };
+    // One event after its delta time, every read checked.
+    Walked WalkEvent();
+    // Reads count data bytes; false, with the walk left at the status byte, when one comes
+    // first: the event broke off there and the walk starts over at that status byte.
+    bool ReadDataBytes(uint8_t* data, unsigned count);
+    // Reads a System Exclusive message's data: whether a status byte is among it, its closing
+    // End of Exclusive aside.
+    bool HoldsStatusByte(uint32_t length);
+    // Skips the data bytes that have no status to run on, up to the next status byte.
+    void SkipStrayBytes();
+    void HandleChannelEvent(uint8_t status, bool statusImplied, const uint8_t* data);
+    void HandleNoteOn(uint8_t status, bool statusImplied, uint8_t key, uint8_t velocity);
+    Walked HandleSystemEvent(uint8_t status);
+    // A system message that has no place in a file, with the data bytes it carries.
+    Walked DropSystemMessage(unsigned dataBytes);
     bool IsMapped() const { return (m_levelChannels >> (m_runningStatus & 0x0F)) & 1; }
     // The level of the running status's channel: recorded and written mapped, or as read.
     uint8_t TakeLevel(uint8_t level);
@@ -121,7 +136,6 @@ class MidiEngine {
     // A Set Tempo's data: scaled when it is the usual three bytes and the bars are kept.
     void CopyTempo(uint32_t length);
     void EmitScaledTempo(uint32_t tempo);
-    void CopyBytes(unsigned count);
     // Copies count bytes of the chunk unchanged, across windows.
     void CopyData(uint32_t count);
     void RecordLevel(uint8_t level) {
@@ -138,12 +152,8 @@ class MidiEngine {
     void TrimLevels();
     void CloseTrack();
     // The stuck-note repair: whether key of the channel in status sounds, and whether the Note
-    // Off written before a Note On released it. A key of 128 or more is a broken event's: no
-    // key is held by it.
+    // Off written before a Note On released it.
     void NoteMet(uint8_t status, uint8_t key, bool sounds) {
-        if (key >= 0x80) {
-            return;
-        }
         const size_t slot = ((status & 0x0FU) << 7) | key;
         m_repairs.noteOffsInserted += m_sounding[slot] & ((status >> 4) == 0x9);
         m_sounding[slot] = sounds;
@@ -161,9 +171,16 @@ class MidiEngine {
     const uint8_t* m_cursor = nullptr;
     const uint8_t* m_end = nullptr; // of the window
     uint8_t m_runningStatus = 0;
+    // Input ticks of the events dropped since the last one written, which the next one takes.
+    uint32_t m_pendingTicks = 0;
+    // The walk stands at a status byte that begins the next event with no delta time before it.
+    bool m_atStatus = false;
+    // The next channel event is written with its status, running or not: a System Exclusive
+    // message came before it.
+    bool m_statusDue = false;
     bool m_eliminateStuckNotes = false;
     // The stuck-note repair's keys held down in the current track, by channel and key.
-    std::array<uint8_t, kKeys + 1> m_sounding{};
+    std::array<uint8_t, kKeys + 128> m_sounding{};
     uint32_t m_walkEnd = 0;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;

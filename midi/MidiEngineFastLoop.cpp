@@ -46,26 +46,36 @@ struct RunningInfo {
     // first data byte is 7 (those kinds, and controller 7 of Control Change).
     uint32_t levelKinds;
     uint32_t repairs; // 1 for Note On
-    uint32_t notes;   // 1 for Note Off and Note On: they hold or release a key
+    // Where the keys of a Note Off or Note On are held: the channel's row of the held keys;
+    // every other kind shares the spare row, which is never read.
+    uint32_t keyRow;
+    // Bit 7 of each data byte: set there, the event is broken off by a status byte.
+    uint32_t dataHigh;
 };
 
-constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity) {
+constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity, size_t spareRow) {
     std::array<RunningInfo, 256> table{};
     for (uint32_t running = 0; running < 256; ++running) {
         const uint32_t kind = running >> 4;
         const uint32_t levelAlways = kind >= 8 && kind <= 0xA;
+        const bool note = kind == 0x8 || kind == 0x9;
+        const uint32_t dataBytes = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
         table[running] = {TailLengths(running),
                           (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
-                          levelAlways | ((levelAlways | (kind == 0xB)) << 1), kind == 0x9,
-                          kind == 0x8 || kind == 0x9};
+                          levelAlways | ((levelAlways | (kind == 0xB)) << 1),
+                          kind == 0x9,
+                          note ? (running & 0x0F) << 7 : static_cast<uint32_t>(spareRow),
+                          dataBytes == 2 ? 0x8080u : dataBytes * 0x80};
     }
     return table;
 }
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
-    if (m_end - m_cursor < kFastInputMargin) {
-        return; // the window's last bytes, or a track's: each event goes the checked path
+    if (m_end - m_cursor < kFastInputMargin || m_runningStatus == 0) {
+        // The window's last bytes, or a track's, and a track's first events before a channel
+        // status: each event goes the checked path.
+        return;
     }
     // Here, before a loop takes the level pointer into a register: taking room may move it.
     if (m_levelLimit - m_levelHead < static_cast<ptrdiff_t>(kLevelBlock / 2)) {
@@ -103,18 +113,16 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     if (m_clock.lead != 0) {
         return; // the checked path places events while the one-tick minimum holds them ahead
     }
-    static constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo(kReleaseVelocity);
+    static constexpr std::array<RunningInfo, 256> kRunningInfo =
+        BuildRunningInfo(kReleaseVelocity, kKeys);
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
-    const uint8_t* const secondByte = m_secondByte.data();
     const SpeedRule::Step* const steps = m_speedRule.Steps();
     uint64_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
-    const RunningInfo* info = &kRunningInfo[running];
-    uint32_t tails = info->tails;
+    uint32_t tails = kRunningInfo[running].tails;
     uint64_t noteOffs = 0;
-    uint8_t* const sounding = m_sounding.data();
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -128,44 +136,38 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const uint16_t code = nextFraction < fraction ? step.carried : step.plain;
         uint64_t rest = word >> (8 + 8 * continued);
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
-        // Deltas of three bytes or more, long or pushed results and system or meta events are
-        // left to the checked path.
-        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
+        const RunningInfo& info = kRunningInfo[nextRunning];
+        rest >>= 8 * explicitStatus;
+        // Deltas of three bytes or more, long or pushed results, system or meta events and
+        // events broken off by a status byte are left to the checked path.
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) | ((rest & info.dataHigh) != 0)) {
             break;
         }
         fraction = nextFraction;
         const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
+        tails ^= (kRunningInfo[status0].tails ^ tails) & (0u - explicitStatus);
+        running = nextRunning;
         in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
-        const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t takeNew = 0u - explicitStatus;
-        tails ^= (kRunningInfo[status0].tails ^ tails) & takeNew;
-        running ^= (status0 ^ running) & takeNew;
-        info = &kRunningInfo[running];
-        rest >>= 8 * explicitStatus;
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        // With no running status nothing but the delta is kept (tail 0, no level), and the
-        // data byte is read again as a delta time.
-        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
+        const uint32_t isLevel = (info.levelKinds >> (first == 7)) & 1;
         uint32_t statusWritten = explicitStatus;
         uint32_t written = tail;
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, the status then written again;
             // stored whatever the event, and kept only for a Note On.
-            const uint32_t repairs = info->repairs;
-            const uint32_t noteOff = info->noteOff | (first << 8);
+            const uint32_t repairs = info.repairs;
+            const uint32_t noteOff = info.noteOff | (first << 8);
             std::memcpy(out, &noteOff, sizeof noteOff);
             out += 4 * repairs;
-            // Whether the key sounds, by channel and key; what is no note lands in the spare
-            // slot. Only a Note Off that released a sounding key counts as a repair.
-            const uint32_t isNote = info->notes & ((first >> 7) ^ 1);
-            const uint32_t noteMask = 0u - isNote;
-            const uint32_t slot = (((running & 0x0F) << 7 | first) & noteMask) |
-                                  (static_cast<uint32_t>(kKeys) & ~noteMask);
-            noteOffs += sounding[slot] & repairs;
-            sounding[slot] = static_cast<uint8_t>(repairs & isNote & (second != 0));
+            // Only a Note Off that released a sounding key counts as a repair.
+            uint8_t& held = m_sounding[info.keyRow | first];
+            noteOffs += held & repairs;
+            held = static_cast<uint8_t>(repairs & (second != 0));
             written += repairs & (explicitStatus ^ 1);
             statusWritten |= repairs;
         }
@@ -174,7 +176,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const auto event =
             static_cast<uint32_t>(((rest << 8) | running) >> (8 * (statusWritten ^ 1)));
         std::memcpy(out, &event, sizeof event);
-        out[statusWritten + 1] = secondByte[(isLevel << 8) | second];
+        out[statusWritten + 1] = m_secondByte[(isLevel << 8) | second];
         out += written;
         *levels = static_cast<uint8_t>(second);
         levels += isLevel;
@@ -188,14 +190,13 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
 }
 
 void MidiEngine::CopyEventsFast() {
-    static constexpr std::array<RunningInfo, 256> kRunningInfo = BuildRunningInfo(kReleaseVelocity);
+    static constexpr std::array<RunningInfo, 256> kRunningInfo =
+        BuildRunningInfo(kReleaseVelocity, kKeys);
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
-    const uint8_t* const secondByte = m_secondByte.data();
     uint32_t running = m_runningStatus;
-    const RunningInfo* info = &kRunningInfo[running];
-    uint32_t tails = info->tails;
+    uint32_t tails = kRunningInfo[running].tails;
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -203,27 +204,28 @@ void MidiEngine::CopyEventsFast() {
         const uint32_t continued = (word >> 7) & 1;
         uint64_t rest = word >> (8 + 8 * continued);
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
+        const RunningInfo& info = kRunningInfo[nextRunning];
+        rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, deltas not in their shortest form (the checked path
-        // writes them shortest) and system or meta events are left to the checked path.
+        // writes them shortest), system or meta events and events broken off by a status byte
+        // are left to the checked path.
         const uint32_t longDelta = continued & (((word >> 15) & 1) | ((word & 0x7F) == 0));
-        if (longDelta | (status0 >= 0xF0)) {
+        if (longDelta | (status0 >= 0xF0) | ((rest & info.dataHigh) != 0)) {
             break;
         }
         const uint32_t length = 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
         in += length;
         // The event as read; the bytes stored beyond it are overwritten by the next event.
         std::memcpy(out, &word, sizeof word);
-        const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t takeNew = 0u - explicitStatus;
-        tails ^= (kRunningInfo[status0].tails ^ tails) & takeNew;
-        running ^= (status0 ^ running) & takeNew;
-        info = &kRunningInfo[running];
-        rest >>= 8 * explicitStatus;
+        tails ^= (kRunningInfo[status0].tails ^ tails) & (0u - explicitStatus);
+        running = nextRunning;
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
+        const uint32_t isLevel = (info.levelKinds >> (first == 7)) & 1;
         // The second data byte's place; past the event when it has a single data byte.
-        out[1 + continued + explicitStatus + 1] = secondByte[(isLevel << 8) | second];
+        out[1 + continued + explicitStatus + 1] = m_secondByte[(isLevel << 8) | second];
         out += length;
         *levels = static_cast<uint8_t>(second);
         levels += isLevel;

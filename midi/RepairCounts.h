@@ -16,6 +16,9 @@ struct RepairCounts {
     uint64_t junkBytesDropped = 0;     // bytes that were no chunk, dropped
     uint64_t trackCountsPatched = 0;   // headers whose track count was not the tracks written
     uint64_t leadingBytesDropped = 0;  // bytes before the header (a MacBinary header), dropped
+    uint64_t strayBytesDropped = 0;    // data bytes where an event had no status to run on
+    uint64_t eventsBrokenOff = 0;      // events whose data held a status byte
+    uint64_t systemEventsDropped = 0;  // system messages that have no place in a file
     uint64_t temposClamped = 0;        // scaled tempos held to 1..0xFFFFFF (keeping the bars)
 
     bool operator==(const RepairCounts&) const = default;
@@ -24,8 +27,8 @@ struct RepairCounts {
     // tempo is an adjustment's limit.
     bool Any() const {
         return (tracksClosed | eventsDropped | chunksCutShort | noteOffsInserted | headersCut |
-                trackLengthsRepaired | junkBytesDropped | trackCountsPatched |
-                leadingBytesDropped) != 0;
+                trackLengthsRepaired | junkBytesDropped | trackCountsPatched | leadingBytesDropped |
+                strayBytesDropped | eventsBrokenOff | systemEventsDropped) != 0;
     }
 };
 

@@ -35,6 +35,7 @@ struct WalkResult {
     Bytes written;
     Bytes levels;
     int64_t trackBytes;
+    RepairCounts repairs;
 };
 
 // One track walked by a fresh engine with the given adjustments, whole or a window at a time.
@@ -53,7 +54,7 @@ inline WalkResult Walk(const Adjustments& adjustments, const Bytes& input, bool 
         engine.WalkTrack(track);
     }
     engine.EndPass();
-    return {sink.bytes, engine.m_levels, engine.TrackBytes()};
+    return {sink.bytes, engine.m_levels, engine.TrackBytes(), engine.m_repairs};
 }
 
 } // namespace korvane

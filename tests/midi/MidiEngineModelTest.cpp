@@ -1,6 +1,7 @@
 // The engine against a plain model of the same rules, on random tracks that run through the
 // fast loops and the checked path alike: running status, deltas of every length and padded
-// ones, stray data bytes, meta events, and tracks cut short.
+// ones, stray data bytes, events broken off by a status byte, system messages, meta events, and
+// tracks cut short.
 #include "midi/LevelMap.h"
 #include "tests/midi/EngineRun.h"
 
@@ -29,6 +30,10 @@ struct Model {
     uint64_t outputTime = 0;
     uint64_t inputAnchor = 0;
     uint64_t outputAnchor = 0;
+    uint8_t running = 0;
+    uint32_t pending = 0;   // input ticks of the events dropped since the last one kept
+    bool atStatus = false;  // the next event starts at a status byte, with no delta time
+    bool statusDue = false; // a System Exclusive message came before: the status is written
 
     // Each event at outputAnchor + (inputTime - inputAnchor) * 100 / speed, truncated, and at
     // least one tick after the event before it; what a delta cannot hold is given up.
@@ -61,14 +66,29 @@ struct Model {
         bytes.insert(bytes.end(), groups.begin(), groups.end());
     }
 
-    // Returns false when the event is cut short by the end of the track.
-    bool Event(const Bytes& in, size_t& pos, uint8_t& running, Bytes& event, bool& end) {
+    enum class Outcome { Kept, Dropped, Cut };
+
+    // One event: kept, dropped (its delta time passing to the next one kept), or cut short by
+    // the end of the track.
+    Outcome Event(const Bytes& in, size_t& pos, Bytes& event, bool& end) {
+        enum Read { kOk, kStatus, kEnd };
         auto next = [&](uint8_t& b) {
             if (pos >= in.size()) {
                 return false;
             }
             b = in[pos++];
             return true;
+        };
+        auto data = [&](uint8_t& b) {
+            if (pos >= in.size()) {
+                return kEnd;
+            }
+            if (in[pos] & 0x80) {
+                atStatus = true; // the event breaks off: the next one starts at this status
+                return kStatus;
+            }
+            b = in[pos++];
+            return kOk;
         };
         auto varLen = [&](uint32_t& value) {
             value = 0;
@@ -82,116 +102,130 @@ struct Model {
             return true;
         };
         uint32_t delta = 0;
-        if (!varLen(delta)) {
-            return false;
+        if (!atStatus && !varLen(delta)) {
+            return Outcome::Cut;
         }
-        PutVarLen(event, Speed(delta));
+        atStatus = false;
+        pending = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{pending} + delta, UINT32_MAX));
         if (pos >= in.size()) {
-            return false;
+            return Outcome::Cut;
         }
         uint8_t status = in[pos];
         const bool implied = !(status & 0x80);
-        if (implied) {
-            status = running;
-        } else {
-            ++pos;
-            event.push_back(status);
-            running = status < 0xF0 ? status : running;
+        if (implied && running == 0) {
+            while (pos < in.size() && in[pos] < 0x80) {
+                ++pos;
+            }
+            atStatus = pos < in.size();
+            return Outcome::Dropped;
         }
+        pos += implied ? 0 : 1;
+        status = implied ? running : status;
+        Bytes body;
         uint8_t k = 0;
         uint8_t v = 0;
-        switch (status >> 4) {
+        const uint8_t kind = status >> 4;
+        if (kind != 0xF) {
+            const Read first = data(k);
+            const Read second = first != kOk || kind == 0xC || kind == 0xD ? first : data(v);
+            if (first != kOk || second != kOk) {
+                return first == kEnd || second == kEnd ? Outcome::Cut : Outcome::Dropped;
+            }
+            running = status;
+            if (!implied || statusDue) {
+                body.push_back(status); // after a System Exclusive message, written anyway
+            }
+        }
+        switch (kind) {
         case 0x8:
         case 0x9:
         case 0xA:
         case 0xB:
-            if (!next(k) || !next(v)) {
-                return false;
-            }
-            if ((status >> 4) <= 0x9 && repair && k < 0x80) {
+            if (kind <= 0x9 && repair) {
                 const std::pair<uint8_t, uint8_t> key{status & 0x0F, k};
-                if ((status >> 4) == 0x9 && v != 0) {
+                if (kind == 0x9 && v != 0) {
                     sounding.insert(key);
                 } else {
                     sounding.erase(key);
                 }
             }
-            if ((status >> 4) == 0x9 && repair) {
-                if (!implied) {
-                    event.pop_back();
+            if (kind == 0x9 && repair) {
+                if (!body.empty()) {
+                    body.pop_back();
                 }
-                event.insert(event.end(), {static_cast<uint8_t>(status & 0xEF), k, 64, 0, status});
+                body.insert(body.end(), {static_cast<uint8_t>(status & 0xEF), k, 64, 0, status});
             }
-            if ((status >> 4) != 0xB || k == 7) {
+            if (kind != 0xB || k == 7) {
                 levels.push_back(v);
                 v = MapLevel(v, dynamicRange, volume);
             }
-            event.insert(event.end(), {k, v});
-            return true;
+            body.insert(body.end(), {k, v});
+            break;
         case 0xC:
         case 0xD:
-            if (!next(k)) {
-                return false;
-            }
-            event.push_back(k);
-            return true;
+            body.push_back(k);
+            break;
         case 0xE:
-            if (!next(k) || !next(v)) {
-                return false;
-            }
-            event.insert(event.end(), {k, v});
-            return true;
-        case 0xF: {
+            body.insert(body.end(), {k, v});
+            break;
+        default:
             if (status == 0xF0 || status == 0xF7) {
                 const size_t lengthStart = pos;
                 uint32_t length = 0;
                 if (!varLen(length) || length > in.size() - pos) {
-                    return false;
+                    return Outcome::Cut;
                 }
+                const auto content = in.begin() + static_cast<long>(pos);
                 pos += length;
-                event.insert(event.end(), in.begin() + static_cast<long>(lengthStart),
-                             in.begin() + static_cast<long>(pos));
-                return true;
-            }
-            if (status != 0xFF) {
+                const bool closed = length > 0 && in[pos - 1] == 0xF7;
+                if (status == 0xF0 && std::any_of(content, content + length - closed,
+                                                  [](uint8_t b) { return b >= 0x80; })) {
+                    return Outcome::Dropped;
+                }
+                body.push_back(status);
+                body.insert(body.end(), in.begin() + static_cast<long>(lengthStart),
+                            in.begin() + static_cast<long>(pos));
+                statusDue = true;
+            } else if (status != 0xFF) {
+                // No place in a file: dropped with the data bytes it carries.
                 const size_t count = status == 0xF2 ? 2 : (status == 0xF1 || status == 0xF3);
                 for (size_t i = 0; i < count; ++i) {
-                    if (!next(k)) {
-                        return false;
+                    const Read read = data(k);
+                    if (read != kOk) {
+                        return read == kEnd ? Outcome::Cut : Outcome::Dropped;
                     }
-                    event.push_back(k);
                 }
-                return true;
+                return Outcome::Dropped;
+            } else {
+                uint8_t type = 0;
+                uint32_t length = 0;
+                if (!next(type) || !varLen(length) || length > in.size() - pos) {
+                    return Outcome::Cut;
+                }
+                end = type == 0x2F;
+                body.insert(body.end(), {0xFF, type});
+                PutVarLen(body, end ? 0 : length);
+                if (!end) {
+                    body.insert(body.end(), in.begin() + static_cast<long>(pos),
+                                in.begin() + static_cast<long>(pos + length));
+                }
+                pos += length;
             }
-            uint8_t type = 0;
-            uint32_t length = 0;
-            if (!next(type) || !varLen(length) || length > in.size() - pos) {
-                return false;
-            }
-            event.push_back(type);
-            end = type == 0x2F;
-            PutVarLen(event, end ? 0 : length);
-            if (!end) {
-                event.insert(event.end(), in.begin() + static_cast<long>(pos),
-                             in.begin() + static_cast<long>(pos + length));
-            }
-            pos += length;
-            return true;
         }
-        default:
-            return true; // stray data byte: read again as a delta time
-        }
+        PutVarLen(event, Speed(pending));
+        pending = 0;
+        statusDue = statusDue && kind == 0xF;
+        event.insert(event.end(), body.begin(), body.end());
+        return Outcome::Kept;
     }
 
     void Walk(const Bytes& in) {
         size_t pos = 0;
-        uint8_t running = 0;
         bool end = false;
         while (pos < in.size() && !end) {
             Bytes event;
-            const Bytes levelsBefore = levels;
-            if (!Event(in, pos, running, event, end)) {
-                levels = levelsBefore;
+            const Outcome outcome = Event(in, pos, event, end);
+            if (outcome == Outcome::Cut) {
                 break;
             }
             if (end) {
@@ -247,15 +281,30 @@ Bytes RandomTrack(std::mt19937& random) {
             track.insert(track.end(), {0xFF, 0x01, 0x02, 'h', 'i'});
             continue;
         }
+        if (kind == 3) {
+            // System Exclusive, now and then with a status byte in its data.
+            track.insert(track.end(), {0xF0, 0x03, 0x7E, static_cast<uint8_t>(pick(0x90)), 0xF7});
+            continue;
+        }
         if (kind == 1) {
             track.push_back(static_cast<uint8_t>(pick(128))); // stray or running-status data
+            continue;
+        }
+        if (kind == 2) {
+            // A system message, with or without its data bytes.
+            static const uint8_t kSystem[] = {0xF1, 0xF2, 0xF3, 0xF4, 0xF6, 0xF8, 0xFA, 0xFE};
+            track.insert(track.end(), {kSystem[pick(8)], static_cast<uint8_t>(pick(128))});
             continue;
         }
         if (pick(3) != 0) {
             track.push_back(static_cast<uint8_t>(0x80 + pick(0x70)));
         }
-        track.push_back(static_cast<uint8_t>(pick(4) == 0 ? 7 : pick(128)));
-        track.push_back(static_cast<uint8_t>(pick(128)));
+        // Now and then a status byte where a data byte belongs: the event breaks off there.
+        auto dataByte = [&] {
+            return static_cast<uint8_t>(pick(40) == 0 ? 0x80 + pick(0x70) : pick(128));
+        };
+        track.push_back(pick(4) == 0 ? 7 : dataByte());
+        track.push_back(dataByte());
     }
     if (pick(4) != 0) {
         track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});

@@ -89,16 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x00, 0xD0, 0x10, 0x00, 0xE1, 0x7F, 0x01, 0x00, 0xC2, 0x05}, kEnd}),
                  Concat({{0x00, 0xD0, 0x10, 0x00, 0xE1, 0x7F, 0x01, 0x00, 0xC2, 0x05}, kEnd}),
                  {}},
-        WalkCase{"TimingClockHasNoData",
-                 kDefaults,
-                 Concat({{0x00, 0xF8}, kEnd}),
-                 Concat({{0x00, 0xF8}, kEnd}),
-                 {}},
-        WalkCase{"SystemCommonDataCopied",
-                 kDefaults,
-                 Concat({{0x00, 0xF1, 0x12, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF3, 0x05}, kEnd}),
-                 Concat({{0x00, 0xF1, 0x12, 0x00, 0xF2, 0x01, 0x02, 0x00, 0xF3, 0x05}, kEnd}),
-                 {}},
         WalkCase{"LevelsRecordedAsRead",
                  kLoud,
                  Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0x80, 0x3C, 0x40, 0x00, 0xB0,
@@ -134,11 +124,15 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x01, 0x01, 0x41, 0x10, 0x3E, 0x50},
                          kEnd}),
                  {0x64, 0x50}},
-        WalkCase{"RunningStatusSurvivesSysEx",
+        WalkCase{"RunningStatusWrittenOutAfterSysEx",
                  kLoud,
-                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x3E, 0x50}, kEnd}),
-                 Concat({{0x00, 0x90, 0x3C, 0x7F, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x3E, 0x7F}, kEnd}),
-                 {0x64, 0x50}},
+                 Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x3E, 0x50, 0x00,
+                          0x3F, 0x51},
+                         kEnd}),
+                 Concat({{0x00, 0x90, 0x3C, 0x7F, 0x00, 0xF0, 0x01, 0xF7, 0x10, 0x90, 0x3E, 0x7F,
+                          0x00, 0x3F, 0x7F},
+                         kEnd}),
+                 {0x64, 0x50, 0x51}},
         WalkCase{"SysExPacketsCopiedAsStored",
                  Adjustments{500, 500, 50, false},
                  Concat({{0x00, 0xF0, 0x03, 0x7E, 0x7F, 0x09, 0x10, 0xF7, 0x02, 0x01, 0xF7}, kEnd}),
@@ -149,11 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
                  Concat({{0x00, 0xF0, 0x02, 0x01, 0x02, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
                  Concat({{0x00, 0xF0, 0x02, 0x01, 0x02, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
                  {0x64}},
-        WalkCase{"DataByteWithEmptyRunningStatus",
-                 kDefaults,
-                 Concat({{0x00, 0x40}, kEnd}),
-                 Concat({{0x00, 0x40}, kEnd}),
-                 {}},
         WalkCase{"SpeedHalfDoublesDeltas",
                  Adjustments{500, 500, 50, false},
                  Concat({{0x40, 0x90, 0x3C, 0x64, 0x81, 0x00, 0x80, 0x3C, 0x00}, kEnd}),
@@ -161,13 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {0x64, 0x00}},
         WalkCase{"SpeedDoubleKeepsNonZeroDeltas",
                  Adjustments{500, 500, 200, false},
-                 Concat({{0x01, 0xF8, 0x83, 0x61, 0xF8}, kEnd}),
-                 Concat({{0x01, 0xF8, 0x81, 0x70, 0xF8}, kEnd}),
+                 Concat({{0x01, 0xC0, 0x05, 0x83, 0x61, 0xC0, 0x05}, kEnd}),
+                 Concat({{0x01, 0xC0, 0x05, 0x81, 0x70, 0xC0, 0x05}, kEnd}),
                  {}},
         WalkCase{"SpeedSeventyGivesExactTens",
                  Adjustments{500, 500, 70, false},
-                 Concat({{0x07, 0xF8, 0x07, 0xF8, 0x07, 0x90, 0x3C, 0x64}, kEnd}),
-                 Concat({{0x0A, 0xF8, 0x0A, 0xF8, 0x0A, 0x90, 0x3C, 0x64}, kEnd}),
+                 Concat({{0x07, 0xC0, 0x05, 0x07, 0x06, 0x07, 0x90, 0x3C, 0x64}, kEnd}),
+                 Concat({{0x0A, 0xC0, 0x05, 0x0A, 0x06, 0x0A, 0x90, 0x3C, 0x64}, kEnd}),
                  {0x64}},
         WalkCase{"SpeedKeepsEventsTogetherAndCatchesUp",
                  Adjustments{500, 500, 200, false},
@@ -180,8 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {0x64, 0x64, 0x64, 0x00}},
         WalkCase{"LongDeltaKeepsLow32BitsAndIsLimited",
                  kDefaults,
-                 Concat({{0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
-                 Concat({{0xFF, 0xFF, 0xFF, 0x7F, 0xF8}, kEnd}),
+                 Concat({{0x8F, 0xFF, 0xFF, 0xFF, 0x7F, 0xC0, 0x05}, kEnd}),
+                 Concat({{0xFF, 0xFF, 0xFF, 0x7F, 0xC0, 0x05}, kEnd}),
                  {}},
         WalkCase{"EndOfTrackWrittenWithoutData",
                  kDefaults,
@@ -212,17 +201,106 @@ INSTANTIATE_TEST_SUITE_P(
                  {0x64}},
         WalkCase{"DeltaCutInsideVarLen",
                  kDefaults,
-                 {0x00, 0xF8, 0x81},
-                 Concat({{0x00, 0xF8}, kEnd}),
+                 {0x00, 0xC0, 0x05, 0x81},
+                 Concat({{0x00, 0xC0, 0x05}, kEnd}),
                  {}},
-        WalkCase{
-            "DeltaWithoutEvent", kDefaults, {0x00, 0xF8, 0x10}, Concat({{0x00, 0xF8}, kEnd}), {}},
+        WalkCase{"DeltaWithoutEvent",
+                 kDefaults,
+                 {0x00, 0xC0, 0x05, 0x10},
+                 Concat({{0x00, 0xC0, 0x05}, kEnd}),
+                 {}},
         WalkCase{"MetaDataBeyondChunk", kDefaults, {0x00, 0xFF, 0x01, 0x05, 0x41}, kEnd, {}},
         WalkCase{"MetaLengthCut", kDefaults, {0x00, 0xFF, 0x01, 0x85}, kEnd, {}},
         WalkCase{"SysExBeyondChunk", kDefaults, {0x00, 0xF0, 0x05, 0x01, 0xF7}, kEnd, {}},
         WalkCase{"EndOfTrackCut", kDefaults, {0x00, 0xFF, 0x2F}, kEnd, {}},
         WalkCase{"ControllerCut", kDefaults, {0x00, 0xB0, 0x07}, kEnd, {}}),
     CaseName);
+
+// Bytes that cannot be read as the events of a file: dropped, counted, and their time passed on
+// to the next event kept.
+struct BrokenCase {
+    const char* name;
+    Adjustments settings;
+    Bytes input;
+    Bytes expected;
+    RepairCounts repairs;
+};
+
+class BrokenEventTable : public testing::TestWithParam<BrokenCase> {};
+
+std::string BrokenName(const testing::TestParamInfo<BrokenCase>& info) {
+    return info.param.name;
+}
+
+TEST_P(BrokenEventTable, DropsWhatIsNoEventAndKeepsTheTimes) {
+    const BrokenCase& c = GetParam();
+    for (size_t window : {size_t{0}, size_t{1}, size_t{3}}) {
+        const WalkResult result = Walk(c.settings, c.input, true, window);
+        EXPECT_EQ(Hex(result.written), Hex(c.expected)) << "window " << window;
+        EXPECT_EQ(result.repairs, c.repairs) << "window " << window;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Broken, BrokenEventTable,
+    testing::Values(
+        BrokenCase{"StrayBytesSkippedToTheNextStatus",
+                   kDefaults,
+                   Concat({{0x05, 0x3C, 0x40, 0x03, 0x90, 0x3C, 0x64}, kEnd}),
+                   Concat({{0x05, 0x90, 0x3C, 0x64}, kEnd}),
+                   {.strayBytesDropped = 3}},
+        BrokenCase{"StrayBytesUpToTheEndOfTrack",
+                   kDefaults,
+                   Concat({{0x00, 0x40}, kEnd}),
+                   kEnd,
+                   {.strayBytesDropped = 2}},
+        BrokenCase{"StrayBytesUpToTheChunkEnd",
+                   kDefaults,
+                   {0x00, 0x40, 0x41},
+                   kEnd,
+                   {.tracksClosed = 1, .strayBytesDropped = 2}},
+        BrokenCase{"EventBrokenOffByAStatus",
+                   kDefaults,
+                   Concat({{0x04, 0x90, 0x3C, 0x91, 0x3E, 0x64}, kEnd}),
+                   Concat({{0x04, 0x91, 0x3E, 0x64}, kEnd}),
+                   {.eventsBrokenOff = 1}},
+        BrokenCase{
+            "BrokenEventSetsNoRunningStatus",
+            kDefaults,
+            Concat({{0x00, 0x90, 0x3C, 0x64, 0x02, 0xB0, 0x07, 0xFF, 0x01, 0x00, 0x01, 0x3E, 0x50},
+                    kEnd}),
+            Concat({{0x00, 0x90, 0x3C, 0x64, 0x02, 0xFF, 0x01, 0x00, 0x01, 0x3E, 0x50}, kEnd}),
+            {.eventsBrokenOff = 1}},
+        BrokenCase{"SystemMessagesDroppedWithTheirData",
+                   kDefaults,
+                   Concat({{0x02, 0xF8, 0x03, 0xF1, 0x12, 0x04, 0xF2, 0x01, 0x02, 0x01,
+                            0xF3, 0x05, 0x05, 0xF4, 0x06, 0xFD, 0x07, 0x90, 0x3C, 0x64},
+                           kEnd}),
+                   Concat({{0x1C, 0x90, 0x3C, 0x64}, kEnd}),
+                   {.systemEventsDropped = 6}},
+        BrokenCase{"SystemMessageBrokenOffByAStatus",
+                   kDefaults,
+                   Concat({{0x00, 0xF2, 0x01, 0x90, 0x3C, 0x64}, kEnd}),
+                   Concat({{0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                   {.systemEventsDropped = 1}},
+        BrokenCase{"DroppedTimeScaledWithTheNextEvent",
+                   Adjustments{500, 500, 50, false},
+                   Concat({{0x40, 0xF8, 0x40, 0x90, 0x3C, 0x64}, kEnd}),
+                   Concat({{0x82, 0x00, 0x90, 0x3C, 0x64}, kEnd}),
+                   {.systemEventsDropped = 1}},
+        BrokenCase{"SysExHoldingAStatusDropped",
+                   kDefaults,
+                   Concat({{0x00, 0xF0, 0x03, 0x01, 0x90, 0xF7, 0x05, 0x90, 0x3C, 0x64}, kEnd}),
+                   Concat({{0x05, 0x90, 0x3C, 0x64}, kEnd}),
+                   {.eventsBrokenOff = 1}},
+        BrokenCase{"BrokenNoteOnHoldsNoKey",
+                   kRepair,
+                   Concat({{0x00, 0x90, 0x3C, 0x64, 0x00, 0x3E, 0xB0, 0x07, 0x10}, kEnd}),
+                   Concat({{0x00, 0x80, 0x3C, 0x40, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xB0, 0x07, 0x10,
+                            0x00, 0x80, 0x3C, 0x40},
+                           kEnd}),
+                   {.noteOffsInserted = 1, .eventsBrokenOff = 1}}),
+    BrokenName);
 
 // Keys still held when their track ends are released before its End of Track, channel by
 // channel and key by key, at its time; keys released, or never held, are not.
