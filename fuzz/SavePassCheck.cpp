@@ -145,17 +145,20 @@ class TrackParser {
     TrackParser(const Bytes& out, const Chunk& chunk)
         : m_out(out), m_pos(chunk.offset), m_end(chunk.offset + chunk.length) {}
 
-    // Walks the written events; End of Track must be the last event and end the chunk.
+    // Walks the written events; End of Track must be the last event and end the chunk. Every
+    // event has a status to run on, a channel event's data bytes are data bytes, and the only
+    // system messages are System Exclusive, escapes and meta events.
     void Parse() {
-        uint8_t running = 0;
+        uint8_t running = 0; // none after System Exclusive: readers take it as the running one
         for (;;) {
             // Deltas are written in shortest form, never above 0x0FFFFFFF: four bytes at most.
             ReadVarLen(4);
             uint8_t status = Byte();
             if (status & 0x80) {
                 ++m_pos;
-                running = status < 0xF0 ? status : running;
+                running = status < 0xF0 ? status : status == 0xFF ? running : 0;
             } else {
+                Require(running != 0, "data byte with no status to run on", m_pos);
                 status = running;
             }
             if (status == 0xFF) {
@@ -170,30 +173,24 @@ class TrackParser {
                 }
             } else if (status == 0xF0 || status == 0xF7) {
                 // Copied exactly as stored, however long the stored length is.
-                Skip(ReadVarLen(0));
-            } else if (status >= 0x80) {
-                Skip(DataBytes(status));
+                const uint32_t length = ReadVarLen(0);
+                Require(length <= m_end - m_pos, "event runs past the end of its chunk", m_pos);
+                for (uint32_t i = 0; status == 0xF0 && i < length; ++i) {
+                    const uint8_t b = m_out[m_pos + i];
+                    Require(b < 0x80 || (b == 0xF7 && i + 1 == length),
+                            "status byte in System Exclusive", m_pos + i);
+                }
+                Skip(length);
+            } else {
+                Require(status < 0xF0, "system message in a track", m_pos);
+                for (size_t i = (status & 0xE0) == 0xC0 ? 1 : 2; i > 0; --i) {
+                    Require(Next() < 0x80, "status byte among an event's data", m_pos);
+                }
             }
         }
     }
 
   private:
-    static size_t DataBytes(uint8_t status) {
-        switch (status) {
-        case 0xF1:
-        case 0xF3:
-            return 1;
-        case 0xF2:
-            return 2;
-        default:
-            break;
-        }
-        if (status >= 0xF0) {
-            return 0;
-        }
-        const int kind = status >> 4;
-        return kind == 0xC || kind == 0xD ? 1 : 2;
-    }
     uint8_t Byte() const {
         Require(m_pos < m_end, "track ends without End of Track", m_pos);
         return m_out[m_pos];
@@ -225,85 +222,14 @@ class TrackParser {
     size_t m_end;
 };
 
-bool ReadInputVarLen(const uint8_t*& p, const uint8_t* end, uint32_t& value) {
-    value = 0;
-    for (;;) {
-        if (p == end) {
-            return false;
-        }
-        const uint8_t b = *p++;
-        value = (value << 7) | (b & 0x7F);
-        if (!(b & 0x80)) {
-            return true;
-        }
-    }
-}
-
-size_t InputDataBytes(const uint8_t*& p, const uint8_t* end, uint8_t status, bool& endOfTrack) {
-    uint32_t length = 0;
-    if (status == 0xFF) {
-        if (p == end) {
-            return SIZE_MAX;
-        }
-        endOfTrack = *p++ == 0x2F;
-        return ReadInputVarLen(p, end, length) ? length : SIZE_MAX;
-    }
-    if (status == 0xF0 || status == 0xF7) {
-        return ReadInputVarLen(p, end, length) ? length : SIZE_MAX;
-    }
-    if (status >= 0xF0) {
-        return status == 0xF2 ? 2 : (status == 0xF1 || status == 0xF3) ? 1 : 0;
-    }
-    return (status >> 4) == 0xC || (status >> 4) == 0xD ? 1 : 2;
-}
-
-// True when the input track, read as the engine reads it, meets a data byte with no running
-// status before its end. Such a byte is read again as the next delta time; at a speed other
-// than 100 it is rescaled, and the written deltas no longer decode event by event.
-bool MeetsStrayDataByte(const uint8_t* p, const uint8_t* end) {
-    uint8_t running = 0;
-    for (;;) {
-        uint32_t delta = 0;
-        if (!ReadInputVarLen(p, end, delta) || p == end) {
-            return false;
-        }
-        uint8_t status = *p;
-        if (status & 0x80) {
-            ++p;
-            running = status < 0xF0 ? status : running;
-        } else if (running == 0) {
-            return true;
-        } else {
-            status = running;
-        }
-        bool endOfTrack = false;
-        const size_t skip = InputDataBytes(p, end, status, endOfTrack);
-        if (endOfTrack || skip > static_cast<size_t>(end - p)) {
-            return false;
-        }
-        p += skip;
-    }
-}
-
 bool PrintableId(const std::string& id) {
     return std::all_of(id.begin(), id.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
-}
-
-// Whether any track the pass could walk (data after any "MTrk" ID) meets a stray data byte.
-bool AnyTrackMeetsStrayDataByte(const uint8_t* data, size_t size) {
-    static constexpr uint8_t kTrackId[] = {'M', 'T', 'r', 'k'};
-    for (const uint8_t* p = data; size >= 8 && p <= data + size - 8; ++p) {
-        if (std::equal(kTrackId, kTrackId + 4, p) && MeetsStrayDataByte(p + 8, data + size)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // The header comes first, as read (cut to 6 bytes when its length took the tracks in) but for
 // the track count, which counts the tracks written; every other chunk is a track that parses,
 // or a chunk with a printable ID found whole in the input.
-void CheckOutput(const uint8_t* data, size_t size, const Bytes& out, int speed) {
+void CheckOutput(const uint8_t* data, size_t size, const Bytes& out) {
     const std::vector<Chunk> written = OutputChunks(out);
     if (written.empty()) {
         return;
@@ -327,7 +253,6 @@ void CheckOutput(const uint8_t* data, size_t size, const Bytes& out, int speed) 
         Require(out[header.offset + 2] == count >> 8 && out[header.offset + 3] == (count & 0xFF),
                 "track count is not the tracks written", header.offset + 2);
     }
-    const bool stray = speed != 100 && AnyTrackMeetsStrayDataByte(data, size);
     for (size_t i = 1; i < written.size(); ++i) {
         const Chunk& w = written[i];
         Require(PrintableId(w.id), "chunk ID not printable", w.offset - 8);
@@ -335,10 +260,6 @@ void CheckOutput(const uint8_t* data, size_t size, const Bytes& out, int speed) 
             const uint8_t* whole = out.data() + w.offset - 8;
             Require(std::search(data, data + size, whole, whole + w.length + 8) != data + size,
                     "chunk not copied whole from the input", w.offset - 8);
-        } else if (stray) {
-            const uint8_t* tail = out.data() + w.offset + w.length - 3;
-            Require(w.length >= 4 && tail[0] == 0xFF && tail[1] == 0x2F && tail[2] == 0x00,
-                    "track does not end with FF 2F 00", w.offset);
         } else {
             TrackParser(out, w).Parse();
         }
@@ -409,8 +330,7 @@ void CheckSavePass(const uint8_t* data, size_t size) {
     }
     const std::vector<uint8_t> savedLevels = Run(job, save).levels;
     const Bytes written = ReadBytes(output);
-    CheckOutput(midi->data + *header, midi->size - *header, written,
-                save.adjustments.m_speedPercent);
+    CheckOutput(midi->data + *header, midi->size - *header, written);
 
     ConversionRequest load = save;
     load.output = OutputTo::Nothing;
