@@ -15,6 +15,13 @@
 
 namespace korvane {
 
+// Where the stuck-note repair holds a key: Note Off and Note On of a channel share the channel's
+// row of keys; the other kinds of channel event have rows of their own after them, which the
+// fast loop writes without a branch and nothing reads.
+constexpr size_t HeldSlot(uint32_t status, uint32_t key) {
+    return ((status & 0x6F) << 7) | key;
+}
+
 // The stream engine: walks one track chunk at a time, a window of it at a time, applies the
 // adjustments and streams the adjusted track to the writer. Every read is bounded by the
 // window's end, and an event is cut short only by the chunk's end.
@@ -66,8 +73,7 @@ class MidiEngine {
     static constexpr uint8_t kReleaseVelocity = 64;
     // Levels taken into use at a time.
     static constexpr size_t kLevelBlock = 1 << 16;
-    // Keys a track can hold down: 16 channels of 128. A spare row after them, never read, takes
-    // the fast loop's other kinds of event.
+    // Keys a track can hold down: 16 channels of 128.
     static constexpr size_t kKeys = 16 * 128;
 
     uint8_t ReadByte() {
@@ -154,7 +160,7 @@ class MidiEngine {
     // The stuck-note repair: whether key of the channel in status sounds, and whether the Note
     // Off written before a Note On released it.
     void NoteMet(uint8_t status, uint8_t key, bool sounds) {
-        const size_t slot = ((status & 0x0FU) << 7) | key;
+        const size_t slot = HeldSlot(status, key);
         m_repairs.noteOffsInserted += m_sounding[slot] & ((status >> 4) == 0x9);
         m_sounding[slot] = sounds;
     }
@@ -180,7 +186,7 @@ class MidiEngine {
     bool m_statusDue = false;
     bool m_eliminateStuckNotes = false;
     // The stuck-note repair's keys held down in the current track, by channel and key.
-    std::array<uint8_t, kKeys + 128> m_sounding{};
+    std::array<uint8_t, HeldSlot(0xEF, 0x7F) + 1> m_sounding{};
     uint32_t m_walkEnd = 0;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;

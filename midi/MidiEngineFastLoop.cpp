@@ -37,37 +37,25 @@ constexpr uint32_t TailLengths(uint32_t running) {
     return kChannelStatuses | (runningData * 0x5555);
 }
 
-// What the fast loops need to know of the running status, looked up rather than worked out.
-struct RunningInfo {
-    uint32_t tails; // TailLengths of this running status
-    // The repair's Note Off before the key: status, key (0 here), release velocity, delta 0.
-    uint32_t noteOff;
-    // Bit 0: a level whatever the first data byte (kinds 8 to A); bit 1: a level when the
-    // first data byte is 7 (those kinds, and controller 7 of Control Change).
-    uint32_t levelKinds;
-    uint32_t repairs; // 1 for Note On
-    // Where the keys of a Note Off or Note On are held: the channel's row of the held keys;
-    // every other kind shares the spare row, which is never read.
-    uint32_t keyRow;
-    // Bit 7 of each data byte: set there, the event is broken off by a status byte.
-    uint32_t dataHigh;
-};
-
-constexpr std::array<RunningInfo, 256> BuildRunningInfo(uint8_t releaseVelocity, size_t spareRow) {
-    std::array<RunningInfo, 256> table{};
+// TailLengths of every running status, looked up rather than worked out.
+constexpr std::array<uint32_t, 256> BuildTails() {
+    std::array<uint32_t, 256> table{};
     for (uint32_t running = 0; running < 256; ++running) {
-        const uint32_t kind = running >> 4;
-        const uint32_t levelAlways = kind >= 8 && kind <= 0xA;
-        const bool note = kind == 0x8 || kind == 0x9;
-        const uint32_t dataBytes = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
-        table[running] = {TailLengths(running),
-                          (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
-                          levelAlways | ((levelAlways | (kind == 0xB)) << 1),
-                          kind == 0x9,
-                          note ? (running & 0x0F) << 7 : static_cast<uint32_t>(spareRow),
-                          dataBytes == 2 ? 0x8080u : dataBytes * 0x80};
+        table[running] = TailLengths(running);
     }
     return table;
+}
+constexpr std::array<uint32_t, 256> kTails = BuildTails();
+
+// Whether an event of this kind (the status's high nibble, 8 to E) carries a level: kinds 8 to
+// A always, Control Change for controller 7.
+constexpr uint32_t IsLevel(uint32_t kind, uint32_t first) {
+    return ((0x0700u | (uint32_t{first == 7} << 11)) >> kind) & 1;
+}
+
+// Bit 7 of each data byte of an event of this kind: set there, a status byte broke it off.
+constexpr uint32_t DataHighBits(uint32_t kind) {
+    return 0x8080u >> (8 * ((0x3000u >> kind) & 1)); // one data byte for kinds C and D
 }
 } // namespace
 
@@ -113,15 +101,13 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     if (m_clock.lead != 0) {
         return; // the checked path places events while the one-tick minimum holds them ahead
     }
-    static constexpr std::array<RunningInfo, 256> kRunningInfo =
-        BuildRunningInfo(kReleaseVelocity, kKeys);
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
     const SpeedRule::Step* const steps = m_speedRule.Steps();
     uint64_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
-    uint32_t tails = kRunningInfo[running].tails;
+    uint32_t tails = kTails[running];
     uint64_t noteOffs = 0;
 
     for (size_t count = FastEventCount(); count > 0; --count) {
@@ -138,34 +124,36 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
         const uint32_t explicitStatus = status0 >> 7;
         const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
-        const RunningInfo& info = kRunningInfo[nextRunning];
+        const uint32_t kind = nextRunning >> 4;
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, long or pushed results, system or meta events and
         // events broken off by a status byte are left to the checked path.
-        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) | ((rest & info.dataHigh) != 0)) {
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) |
+            ((rest & DataHighBits(kind)) != 0)) {
             break;
         }
         fraction = nextFraction;
         const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
-        tails ^= (kRunningInfo[status0].tails ^ tails) & (0u - explicitStatus);
+        tails ^= (kTails[status0] ^ tails) & (0u - explicitStatus);
         running = nextRunning;
         in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = (info.levelKinds >> (first == 7)) & 1;
+        const uint32_t isLevel = IsLevel(kind, first);
         uint32_t statusWritten = explicitStatus;
         uint32_t written = tail;
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, the status then written again;
             // stored whatever the event, and kept only for a Note On.
-            const uint32_t repairs = info.repairs;
-            const uint32_t noteOff = info.noteOff | (first << 8);
+            const uint32_t repairs = kind == 0x9;
+            const uint32_t noteOff =
+                (nextRunning & 0xEF) | (first << 8) | (uint32_t{kReleaseVelocity} << 16);
             std::memcpy(out, &noteOff, sizeof noteOff);
             out += 4 * repairs;
             // Only a Note Off that released a sounding key counts as a repair.
-            uint8_t& held = m_sounding[info.keyRow | first];
+            uint8_t& held = m_sounding[HeldSlot(nextRunning, first)];
             noteOffs += held & repairs;
             held = static_cast<uint8_t>(repairs & (second != 0));
             written += repairs & (explicitStatus ^ 1);
@@ -190,13 +178,11 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
 }
 
 void MidiEngine::CopyEventsFast() {
-    static constexpr std::array<RunningInfo, 256> kRunningInfo =
-        BuildRunningInfo(kReleaseVelocity, kKeys);
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
     uint32_t running = m_runningStatus;
-    uint32_t tails = kRunningInfo[running].tails;
+    uint32_t tails = kTails[running];
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -206,24 +192,24 @@ void MidiEngine::CopyEventsFast() {
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
         const uint32_t explicitStatus = status0 >> 7;
         const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
-        const RunningInfo& info = kRunningInfo[nextRunning];
+        const uint32_t kind = nextRunning >> 4;
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, deltas not in their shortest form (the checked path
         // writes them shortest), system or meta events and events broken off by a status byte
         // are left to the checked path.
         const uint32_t longDelta = continued & (((word >> 15) & 1) | ((word & 0x7F) == 0));
-        if (longDelta | (status0 >= 0xF0) | ((rest & info.dataHigh) != 0)) {
+        if (longDelta | (status0 >= 0xF0) | ((rest & DataHighBits(kind)) != 0)) {
             break;
         }
         const uint32_t length = 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
         in += length;
         // The event as read; the bytes stored beyond it are overwritten by the next event.
         std::memcpy(out, &word, sizeof word);
-        tails ^= (kRunningInfo[status0].tails ^ tails) & (0u - explicitStatus);
+        tails ^= (kTails[status0] ^ tails) & (0u - explicitStatus);
         running = nextRunning;
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = (info.levelKinds >> (first == 7)) & 1;
+        const uint32_t isLevel = IsLevel(kind, first);
         // The second data byte's place; past the event when it has a single data byte.
         out[1 + continued + explicitStatus + 1] = m_secondByte[(isLevel << 8) | second];
         out += length;
