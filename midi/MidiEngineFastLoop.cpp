@@ -28,8 +28,8 @@ constexpr uint32_t DataBytes(uint32_t status) {
 // How many bytes follow an event's delta time, by the high nibble of the byte after it, two
 // bits a nibble: status and data for channel statuses (kinds 8 to E), the running status's data
 // for data bytes (kinds 0 to 7), none with no running status. System kinds stay 0: the fast
-// loops leave them to the checked path. Kept in a register, so that finding the next event
-// waits on no load but the event's own.
+// loops leave them to the checked path. The copying loop keeps it in a register; the rewriting
+// loop, which has no register to spare, looks the tail up in kTailTable.
 constexpr uint32_t TailLengths(uint32_t running) {
     constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
     const uint32_t kind = running >> 4;
@@ -47,16 +47,51 @@ constexpr std::array<uint32_t, 256> BuildTails() {
 }
 constexpr std::array<uint32_t, 256> kTails = BuildTails();
 
-// Whether an event of this kind (the status's high nibble, 8 to E) carries a level: kinds 8 to
-// A always, Control Change for controller 7.
-constexpr uint32_t IsLevel(uint32_t kind, uint32_t first) {
-    return ((0x0700u | (uint32_t{first == 7} << 11)) >> kind) & 1;
+// The bytes that follow an event's delta time, by the running status's kind (row) and the byte
+// after the delta: what TailLengths packs, one byte an entry.
+constexpr std::array<uint8_t, 16 * 256> BuildTailTable() {
+    std::array<uint8_t, 16 * 256> table{};
+    for (uint32_t kind = 0; kind < 16; ++kind) {
+        for (uint32_t next = 0; next < 256; ++next) {
+            table[(kind << 8) | next] =
+                static_cast<uint8_t>((TailLengths(kind << 4) >> ((next >> 3) & 0x1E)) & 3);
+        }
+    }
+    return table;
+}
+constexpr std::array<uint8_t, 16 * 256> kTailTable = BuildTailTable();
+
+// The repair's Note Off before a Note On of the running status: status, key (0 here, stored
+// apart), release velocity, delta 0.
+constexpr std::array<uint32_t, 256> BuildNoteOffs(uint8_t releaseVelocity) {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t running = 0; running < 256; ++running) {
+        table[running] = (running & 0xEF) | (uint32_t{releaseVelocity} << 16);
+    }
+    return table;
 }
 
-// Bit 7 of each data byte of an event of this kind: set there, a status byte broke it off.
-constexpr uint32_t DataHighBits(uint32_t kind) {
-    return 0x8080u >> (8 * ((0x3000u >> kind) & 1)); // one data byte for kinds C and D
+// Whether an event carries a level, by its kind (the status's high nibble) and whether its first
+// data byte is 7: kinds 8 to A always, Control Change for controller 7.
+constexpr std::array<uint8_t, 32> BuildLevelKinds() {
+    std::array<uint8_t, 32> table{};
+    for (uint32_t kind = 8; kind <= 0xB; ++kind) {
+        table[kind * 2] = kind <= 0xA;
+        table[kind * 2 + 1] = 1;
+    }
+    return table;
 }
+constexpr std::array<uint8_t, 32> kLevelKinds = BuildLevelKinds();
+
+// Bit 7 of each data byte of an event, by its kind: set there, a status byte broke it off.
+constexpr std::array<uint64_t, 16> BuildDataHighBits() {
+    std::array<uint64_t, 16> table{};
+    for (uint32_t kind = 8; kind <= 0xE; ++kind) {
+        table[kind] = DataBytes(kind << 4) == 2 ? 0x8080 : 0x80;
+    }
+    return table;
+}
+constexpr std::array<uint64_t, 16> kDataHighBits = BuildDataHighBits();
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
@@ -71,6 +106,8 @@ void MidiEngine::WalkEventsFast() {
     }
     if (m_copyEvents) {
         CopyEventsFast();
+    } else if (!m_speedRule.StepsExact()) {
+        return; // a speed beyond any the window or command line take: the checked path's
     } else if (m_eliminateStuckNotes) {
         RewriteEventsFast<true>();
     } else {
@@ -83,19 +120,22 @@ size_t MidiEngine::FastEventCount() {
         return 0;
     }
     // An event here reads at most five bytes, stores at most kFastOutput bytes and records at
-    // most one level, so this many events stay within every bound.
+    // most one level, so this many events stay within every bound; and the remainder is read
+    // back before the speed rule's steps could stray.
     const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - m_cursor) / 5 + 1;
     const size_t byOutput =
         static_cast<size_t>(m_writer.HeadLimit() - m_writer.Head()) / kFastOutput + 1;
     const auto levelRoom = static_cast<size_t>(m_levelLimit - m_levelHead);
-    return std::min({byInput, byOutput, levelRoom > 0 ? levelRoom - 1 : 0});
+    return std::min({byInput, byOutput, levelRoom > 0 ? levelRoom - 1 : 0,
+                     size_t{SpeedRule::kStepsBetweenReads}});
 }
 
 // Both loops keep everything in locals, so the compiler keeps it in registers: a store through
 // a byte pointer could otherwise alias any member. Choices are made with masks and table
 // lookups instead of branches, because event kinds and running status follow no pattern a
-// branch predictor could learn. The next event's address waits on nothing but the one load of
-// the event and a few register operations.
+// branch predictor could learn; only what ends a loop, rarely, is a branch. The next event's
+// address waits on nothing but the load of the event, at most one table lookup and a few
+// register operations.
 
 template <bool Repair> void MidiEngine::RewriteEventsFast() {
     if (m_clock.lead != 0) {
@@ -105,10 +145,10 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
     const SpeedRule::Step* const steps = m_speedRule.Steps();
-    uint64_t fraction = m_speedRule.FractionOf(m_clock.remainder);
+    uint32_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
-    uint32_t tails = kTails[running];
     uint64_t noteOffs = 0;
+    static constexpr std::array<uint32_t, 256> kNoteOffs = BuildNoteOffs(kReleaseVelocity);
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -118,7 +158,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const uint32_t deltaBytes = static_cast<uint16_t>((low << 8) | (low >> 8));
         const SpeedRule::Step& step = steps[deltaBytes >> (8 - 8 * continued)];
         // A tick carries exactly when the fraction overflows.
-        const uint64_t nextFraction = fraction + step.fraction;
+        const uint32_t nextFraction = fraction + step.fraction;
         const uint16_t code = nextFraction < fraction ? step.carried : step.plain;
         uint64_t rest = word >> (8 + 8 * continued);
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
@@ -127,43 +167,41 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const uint32_t kind = nextRunning >> 4;
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, long or pushed results, system or meta events and
-        // events broken off by a status byte are left to the checked path.
-        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) |
-            ((rest & DataHighBits(kind)) != 0)) {
+        // events broken off by a status byte are left to the checked path; each is rare, so
+        // each test is a branch of its own.
+        if (code == SpeedRule::kLongCode || status0 >= 0xF0 || (rest & kDataHighBits[kind]) != 0) {
             break;
         }
         fraction = nextFraction;
-        const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
-        tails ^= (kTails[status0] ^ tails) & (0u - explicitStatus);
+        const uint32_t tail = kTailTable[((running & 0xF0) << 4) | status0];
         running = nextRunning;
         in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = IsLevel(kind, first);
+        const uint32_t isLevel = kLevelKinds[kind * 2 + (first == 7)];
         uint32_t statusWritten = explicitStatus;
         uint32_t written = tail;
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, the status then written again;
             // stored whatever the event, and kept only for a Note On.
             const uint32_t repairs = kind == 0x9;
-            const uint32_t noteOff =
-                (nextRunning & 0xEF) | (first << 8) | (uint32_t{kReleaseVelocity} << 16);
-            std::memcpy(out, &noteOff, sizeof noteOff);
+            std::memcpy(out, &kNoteOffs[running], sizeof kNoteOffs[running]);
+            out[1] = static_cast<uint8_t>(first);
             out += 4 * repairs;
             // Only a Note Off that released a sounding key counts as a repair.
-            uint8_t& held = m_sounding[HeldSlot(nextRunning, first)];
+            uint8_t& held = m_sounding[HeldSlot(running, first)];
             noteOffs += held & repairs;
             held = static_cast<uint8_t>(repairs & (second != 0));
-            written += repairs & (explicitStatus ^ 1);
+            written += repairs & (statusWritten ^ 1);
             statusWritten |= repairs;
         }
-        // Status (when written), then the data bytes; the second is stored even for a single
-        // data byte, where the next event's bytes overwrite it.
-        const auto event =
-            static_cast<uint32_t>(((rest << 8) | running) >> (8 * (statusWritten ^ 1)));
-        std::memcpy(out, &event, sizeof event);
+        // Status (written over where it is not kept), then the data bytes; the second is
+        // stored even for a single data byte, where the next event's bytes overwrite it.
+        out[0] = static_cast<uint8_t>(running);
+        const auto data = static_cast<uint32_t>(rest);
+        std::memcpy(out + statusWritten, &data, sizeof data);
         out[statusWritten + 1] = m_secondByte[(isLevel << 8) | second];
         out += written;
         *levels = static_cast<uint8_t>(second);
@@ -198,7 +236,7 @@ void MidiEngine::CopyEventsFast() {
         // writes them shortest), system or meta events and events broken off by a status byte
         // are left to the checked path.
         const uint32_t longDelta = continued & (((word >> 15) & 1) | ((word & 0x7F) == 0));
-        if (longDelta | (status0 >= 0xF0) | ((rest & DataHighBits(kind)) != 0)) {
+        if (longDelta | (status0 >= 0xF0) | ((rest & kDataHighBits[kind]) != 0)) {
             break;
         }
         const uint32_t length = 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
@@ -209,7 +247,7 @@ void MidiEngine::CopyEventsFast() {
         running = nextRunning;
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = IsLevel(kind, first);
+        const uint32_t isLevel = kLevelKinds[kind * 2 + (first == 7)];
         // The second data byte's place; past the event when it has a single data byte.
         out[1 + continued + explicitStatus + 1] = m_secondByte[(isLevel << 8) | second];
         out += length;

@@ -18,7 +18,7 @@ SpeedRule::SpeedRule(int speedPercent)
     : m_percent(speedPercent), m_scale(speedPercent > 0 ? 100 : 0),
       // Speed 0 divides by nothing: every non-zero delta becomes 1, whatever the clock says.
       m_divisor(speedPercent > 0 ? static_cast<uint32_t>(speedPercent) : 1),
-      m_whole(UINT64_MAX / m_divisor), m_part(UINT64_MAX % m_divisor + 1),
+      m_whole(UINT32_MAX / m_divisor), m_part(UINT32_MAX % m_divisor + 1),
       m_steps(kStepCount, Step{0, kLongCode, kLongCode}) {
     for (uint32_t first = 0; first < 0x80; ++first) {
         m_steps[first] = MakeStep(first);
@@ -43,18 +43,15 @@ SpeedRule::Step SpeedRule::MakeStep(uint32_t delta) const {
     return {FractionOf(static_cast<uint32_t>(scaled % m_divisor)), plain, ShortCode(quotient + 1)};
 }
 
-uint64_t SpeedRule::FractionOf(uint32_t remainder) const {
-    // remainder * 2^64 / P, rounded up, from 2^64 = whole * P + part; remainder < P, so every
-    // product fits.
-    return remainder * m_whole + (remainder * m_part + m_divisor - 1) / m_divisor;
+uint32_t SpeedRule::FractionOf(uint32_t remainder) const {
+    // remainder * 2^32 / P, rounded up, from 2^32 = whole * P + part; remainder < P, so every
+    // product fits, and so does the result.
+    return static_cast<uint32_t>(remainder * m_whole +
+                                 (remainder * m_part + m_divisor - 1) / m_divisor);
 }
 
-uint32_t SpeedRule::RemainderOf(uint64_t fraction) const {
-    // fraction * P / 2^64 from the fraction's 32-bit halves, each partial product truncated
-    // where the whole one would be.
-    const uint64_t low = (fraction & 0xFFFFFFFF) * m_divisor;
-    const uint64_t high = (fraction >> 32) * m_divisor + (low >> 32);
-    return static_cast<uint32_t>(high >> 32);
+uint32_t SpeedRule::RemainderOf(uint32_t fraction) const {
+    return static_cast<uint32_t>((uint64_t{fraction} * m_divisor) >> 32);
 }
 
 uint32_t SpeedRule::Next(TrackClock& clock, uint32_t delta) const {

@@ -29,13 +29,18 @@ class SpeedRule {
     // The delta to write for the next event of the track, which moves on by delta input ticks.
     uint32_t Next(TrackClock& clock, uint32_t delta) const;
 
-    // The fast loops carry the remainder as a fraction of a tick in 64-bit fixed point, each
+    // The fast loops carry the remainder as a fraction of a tick in 32-bit fixed point, each
     // term rounded up, so that a tick carries exactly when the addition overflows and no
-    // division is left in the loop. Each addition gains at most one unit (2^-64 tick) of
-    // rounding; a track has fewer than 2^32 events and the fractions of two remainders lie
-    // 2^64 / P > 2^33 units apart, so every carry and the remainder read back are exact.
-    uint64_t FractionOf(uint32_t remainder) const; // remainder / P, rounded up
-    uint32_t RemainderOf(uint64_t fraction) const; // fraction * P, truncated
+    // division is left in the loop. Each addition gains less than one unit (2^-32 tick) of
+    // rounding, and the loops read the remainder back after at most kStepsBetweenReads steps:
+    // while that many units stay below the 2^32 / P units between the fractions of two
+    // remainders, every carry and the remainder read back are exact (StepsExact).
+    static constexpr uint32_t kStepsBetweenReads = 1u << 15;
+    bool StepsExact() const {
+        return uint64_t{m_divisor} * (kStepsBetweenReads + 1) < (uint64_t{1} << 32);
+    }
+    uint32_t FractionOf(uint32_t remainder) const; // remainder / P, rounded up
+    uint32_t RemainderOf(uint32_t fraction) const; // fraction * P, truncated
 
     // For the fast loops, a step for every input delta of one or two bytes, indexed by its
     // first byte alone when that byte's bit 7 is clear, else by both bytes read most
@@ -46,7 +51,7 @@ class SpeedRule {
     // a delta of three bytes or more, read or to be written, or one that the one-tick minimum
     // pushes ahead of its target.
     struct Step {
-        uint64_t fraction;
+        uint32_t fraction;
         uint16_t plain;
         uint16_t carried;
     };
@@ -63,7 +68,7 @@ class SpeedRule {
     // Output ticks per input tick: m_scale / m_divisor (100 / P, or 0 / 1 at speed 0).
     uint32_t m_scale;
     uint32_t m_divisor;
-    // 2^64 = m_whole * m_divisor + m_part, 0 < m_part <= m_divisor.
+    // 2^32 = m_whole * m_divisor + m_part, 0 < m_part <= m_divisor.
     uint64_t m_whole;
     uint64_t m_part;
     std::vector<Step> m_steps;

@@ -31,6 +31,11 @@ val OutcomeObject(const PassOutcome& outcome) {
     repairs.set("chunksCutShort", static_cast<double>(outcome.repairs.chunksCutShort));
     repairs.set("chunksCopied", static_cast<double>(outcome.repairs.chunksCopied));
     repairs.set("noteOffsInserted", static_cast<double>(outcome.repairs.noteOffsInserted));
+    const RepairCounts& r = outcome.repairs;
+    repairs.set("otherRepairs", static_cast<double>(r.headersCut + r.trackLengthsRepaired +
+                                                    r.junkBytesDropped + r.trackCountsPatched +
+                                                    r.leadingBytesDropped + r.strayBytesDropped +
+                                                    r.eventsBrokenOff + r.systemEventsDropped));
     val result = val::object();
     result.set("completed", outcome.completed);
     result.set("message", std::string(outcome.message));
@@ -152,6 +157,7 @@ val Texts(int language) {
     set("chunksCutShort", page->chunksCutShort);
     set("chunksCopied", page->chunksCopied);
     set("noteOffsInserted", page->noteOffsInserted);
+    set("otherRepairs", page->otherRepairs);
     return texts;
 }
 

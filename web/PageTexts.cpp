@@ -17,6 +17,7 @@ constexpr PageTexts kPageTables[4] = {
         "%1 abgeschnittene Blöcke gekürzt",
         "%1 weitere Blöcke unverändert übernommen",
         "%1 Note-Off eingefügt",
+        "%1 weitere Reparaturen",
     },
     {
         "English",
@@ -31,6 +32,7 @@ constexpr PageTexts kPageTables[4] = {
         "%1 chunks cut short",
         "%1 other chunks kept unchanged",
         "%1 Note Offs inserted",
+        "%1 other repairs",
     },
     {
         "Español",
@@ -45,6 +47,7 @@ constexpr PageTexts kPageTables[4] = {
         "%1 bloques cortados",
         "%1 bloques más conservados sin cambios",
         "%1 Note Off insertados",
+        "%1 reparaciones más",
     },
     {
         "Français",
@@ -59,6 +62,7 @@ constexpr PageTexts kPageTables[4] = {
         "%1 blocs tronqués",
         "%1 autres blocs conservés tels quels",
         "%1 Note Off insérés",
+        "%1 autres réparations",
     },
 };
 } // namespace

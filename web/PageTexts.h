@@ -17,6 +17,7 @@ struct PageTexts {
     const char* chunksCutShort;
     const char* chunksCopied;
     const char* noteOffsInserted;
+    const char* otherRepairs; // those of the header, the chunks and broken events
 };
 
 // The indices of LanguageTextsFor; null for any other index.

@@ -112,7 +112,9 @@ function repairSummary(entry) {
   const t = state.texts;
   if (!entry.outcome.completed) return t[entry.outcome.message];
   const repairs = entry.outcome.repairs;
-  const parts = ['tracksClosed', 'eventsDropped', 'chunksCutShort', 'chunksCopied', 'noteOffsInserted']
+  const kinds = ['tracksClosed', 'eventsDropped', 'chunksCutShort', 'chunksCopied', 'noteOffsInserted',
+    'otherRepairs'];
+  const parts = kinds
     .filter((kind) => repairs[kind] > 0)
     .map((kind) => format(t[kind], repairs[kind]));
   return parts.length ? parts.join('; ') : t.nothingRepaired;
