@@ -60,6 +60,7 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"stray_bytes_dropped", repairs.strayBytesDropped},
             {"events_broken_off", repairs.eventsBrokenOff},
             {"system_events_dropped", repairs.systemEventsDropped},
+            {"meta_events_dropped", repairs.metaEventsDropped},
             {"tempos_clamped", repairs.temposClamped}};
 }
 

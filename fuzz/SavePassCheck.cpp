@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -163,7 +164,14 @@ class TrackParser {
             }
             if (status == 0xFF) {
                 const uint8_t type = Next();
-                Skip(ReadVarLen(5));
+                const uint32_t length = ReadVarLen(5);
+                // Kinds with data of a fixed size hold it all: readers take that many bytes.
+                static const std::map<uint8_t, uint32_t> kFixed{{0x20, 1}, {0x21, 1}, {0x51, 3},
+                                                                {0x54, 5}, {0x58, 4}, {0x59, 2}};
+                const auto fixed = kFixed.find(type);
+                Require(fixed == kFixed.end() || length >= fixed->second,
+                        "meta event too short for its kind", m_pos);
+                Skip(length);
                 if (type == 0x2F) {
                     Require(m_pos == m_end, "bytes after End of Track", m_pos);
                     Require(m_out[m_end - 3] == 0xFF && m_out[m_end - 2] == 0x2F &&

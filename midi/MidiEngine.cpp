@@ -8,6 +8,26 @@ namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
 constexpr uint8_t kMetaSetTempo = 0x51;
 constexpr uint32_t kTempoLength = 3;
+
+// The data bytes a meta event of a kind with data of a fixed size needs at least; 0 for the
+// kinds of any size. A Sequence Number may have none, meaning the track's position.
+uint32_t MetaDataBytes(uint8_t type) {
+    switch (type) {
+    case 0x20: // MIDI Channel Prefix
+    case 0x21: // MIDI Port
+        return 1;
+    case kMetaSetTempo:
+        return kTempoLength;
+    case 0x54: // SMPTE Offset
+        return 5;
+    case 0x58: // Time Signature
+        return 4;
+    case 0x59: // Key Signature
+        return 2;
+    default:
+        return 0;
+    }
+}
 } // namespace
 
 void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
@@ -143,7 +163,8 @@ void MidiEngine::WalkTrack(TrackSource& source) {
 bool MidiEngine::StartsWithTempo() {
     bool tempo = false;
     try {
-        tempo = ReadVarLen() == 0 && ReadByte() == 0xFF && ReadByte() == kMetaSetTempo;
+        tempo = ReadVarLen() == 0 && ReadByte() == 0xFF && ReadByte() == kMetaSetTempo &&
+                ReadVarLen() >= kTempoLength; // a shorter one is dropped
     } catch (const EndOfData&) {
         // A track too short for a Set Tempo has none.
     }
@@ -466,6 +487,12 @@ MidiEngine::Walked MidiEngine::HandleSystemEvent(uint8_t status) {
         if (type == kMetaEndOfTrack) {
             EndTrackAt(Offset() + length);
             return Walked::EndOfTrack;
+        }
+        if (length < MetaDataBytes(type)) {
+            // Too short for what its kind holds: readers would take bytes beyond it.
+            ++m_repairs.metaEventsDropped;
+            MoveTo(Offset() + length);
+            return Walked::Dropped;
         }
         m_writer.EmitByte(type);
         m_writer.WriteVarLen(length);

@@ -19,6 +19,7 @@ struct RepairCounts {
     uint64_t strayBytesDropped = 0;    // data bytes where an event had no status to run on
     uint64_t eventsBrokenOff = 0;      // events whose data held a status byte
     uint64_t systemEventsDropped = 0;  // system messages that have no place in a file
+    uint64_t metaEventsDropped = 0;    // meta events too short for what their kind holds
     uint64_t temposClamped = 0;        // scaled tempos held to 1..0xFFFFFF (keeping the bars)
 
     bool operator==(const RepairCounts&) const = default;

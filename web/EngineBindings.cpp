@@ -32,10 +32,11 @@ val OutcomeObject(const PassOutcome& outcome) {
     repairs.set("chunksCopied", static_cast<double>(outcome.repairs.chunksCopied));
     repairs.set("noteOffsInserted", static_cast<double>(outcome.repairs.noteOffsInserted));
     const RepairCounts& r = outcome.repairs;
-    repairs.set("otherRepairs", static_cast<double>(r.headersCut + r.trackLengthsRepaired +
-                                                    r.junkBytesDropped + r.trackCountsPatched +
-                                                    r.leadingBytesDropped + r.strayBytesDropped +
-                                                    r.eventsBrokenOff + r.systemEventsDropped));
+    repairs.set("otherRepairs",
+                static_cast<double>(r.headersCut + r.trackLengthsRepaired + r.junkBytesDropped +
+                                    r.trackCountsPatched + r.leadingBytesDropped +
+                                    r.strayBytesDropped + r.eventsBrokenOff +
+                                    r.systemEventsDropped + r.metaEventsDropped));
     val result = val::object();
     result.set("completed", outcome.completed);
     result.set("message", std::string(outcome.message));

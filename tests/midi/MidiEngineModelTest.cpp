@@ -68,6 +68,25 @@ struct Model {
 
     enum class Outcome { Kept, Dropped, Cut };
 
+    // Meta events shorter than their kind's data are dropped.
+    static uint32_t MetaMinimum(uint8_t type) {
+        switch (type) {
+        case 0x20:
+        case 0x21:
+            return 1;
+        case 0x51:
+            return 3;
+        case 0x54:
+            return 5;
+        case 0x58:
+            return 4;
+        case 0x59:
+            return 2;
+        default:
+            return 0;
+        }
+    }
+
     // One event: kept, dropped (its delta time passing to the next one kept), or cut short by
     // the end of the track.
     Outcome Event(const Bytes& in, size_t& pos, Bytes& event, bool& end) {
@@ -203,6 +222,10 @@ struct Model {
                     return Outcome::Cut;
                 }
                 end = type == 0x2F;
+                if (!end && length < MetaMinimum(type)) {
+                    pos += length;
+                    return Outcome::Dropped;
+                }
                 body.insert(body.end(), {0xFF, type});
                 PutVarLen(body, end ? 0 : length);
                 if (!end) {
@@ -278,7 +301,9 @@ Bytes RandomTrack(std::mt19937& random) {
         }
         const uint32_t kind = pick(20);
         if (kind == 0) {
-            track.insert(track.end(), {0xFF, 0x01, 0x02, 'h', 'i'});
+            // A text, or a Key Signature that is whole now and then.
+            track.insert(track.end(), {0xFF, static_cast<uint8_t>(pick(2) ? 0x01 : 0x59),
+                                       static_cast<uint8_t>(pick(3)), 'h', 'i'});
             continue;
         }
         if (kind == 3) {
