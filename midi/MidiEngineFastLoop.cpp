@@ -37,16 +37,6 @@ constexpr uint32_t TailLengths(uint32_t running) {
     return kChannelStatuses | (runningData * 0x5555);
 }
 
-// TailLengths of every running status, looked up rather than worked out.
-constexpr std::array<uint32_t, 256> BuildTails() {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t running = 0; running < 256; ++running) {
-        table[running] = TailLengths(running);
-    }
-    return table;
-}
-constexpr std::array<uint32_t, 256> kTails = BuildTails();
-
 // The bytes that follow an event's delta time, by the running status's kind (row) and the byte
 // after the delta: what TailLengths packs, one byte an entry.
 constexpr std::array<uint8_t, 16 * 256> BuildTailTable() {
@@ -61,37 +51,55 @@ constexpr std::array<uint8_t, 16 * 256> BuildTailTable() {
 }
 constexpr std::array<uint8_t, 16 * 256> kTailTable = BuildTailTable();
 
-// The repair's Note Off before a Note On of the running status: status, key (0 here, stored
-// apart), release velocity, delta 0.
-constexpr std::array<uint32_t, 256> BuildNoteOffs(uint8_t releaseVelocity) {
-    std::array<uint32_t, 256> table{};
+// Whether an event of a running status carries a level: bit 0 whatever its first data byte
+// (kinds 8 to A), bit 1 when that byte is 7 (those, and controller 7 of Control Change).
+constexpr uint32_t LevelKinds(uint32_t running) {
+    const uint32_t kind = running >> 4;
+    const uint32_t always = kind >= 8 && kind <= 0xA;
+    return always | ((always | (kind == 0xB)) << 1);
+}
+
+// Bit 7 of each data byte of an event of a running status: set there, a status byte broke the
+// event off.
+constexpr uint64_t DataHighBits(uint32_t running) {
+    const uint32_t kind = running >> 4;
+    return kind < 8 || kind == 0xF ? 0 : DataBytes(running) == 2 ? 0x8080 : 0x80;
+}
+
+// What the rewriting loop looks up of a running status: besides LevelKinds and DataHighBits,
+// whether the repair writes a Note Off before the event (a Note On), that Note Off (status, key
+// 0 here, release velocity, delta 0) and the row of the held keys.
+struct RewriteInfo {
+    uint64_t dataHigh;
+    uint32_t levelKinds;
+    uint32_t noteOn;
+    uint32_t noteOff;
+    uint32_t heldRow;
+};
+constexpr std::array<RewriteInfo, 256> BuildRewriteInfo(uint8_t releaseVelocity) {
+    std::array<RewriteInfo, 256> table{};
     for (uint32_t running = 0; running < 256; ++running) {
-        table[running] = (running & 0xEF) | (uint32_t{releaseVelocity} << 16);
+        table[running] = {DataHighBits(running), LevelKinds(running), (running >> 4) == 0x9,
+                          (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
+                          static_cast<uint32_t>(HeldSlot(running, 0))};
     }
     return table;
 }
 
-// Whether an event carries a level, by its kind (the status's high nibble) and whether its first
-// data byte is 7: kinds 8 to A always, Control Change for controller 7.
-constexpr std::array<uint8_t, 32> BuildLevelKinds() {
-    std::array<uint8_t, 32> table{};
-    for (uint32_t kind = 8; kind <= 0xB; ++kind) {
-        table[kind * 2] = kind <= 0xA;
-        table[kind * 2 + 1] = 1;
+// What the copying loop looks up of a running status: TailLengths, LevelKinds, DataHighBits.
+struct CopyInfo {
+    uint32_t tails;
+    uint32_t levelKinds;
+    uint64_t dataHigh;
+};
+constexpr std::array<CopyInfo, 256> BuildCopyInfo() {
+    std::array<CopyInfo, 256> table{};
+    for (uint32_t running = 0; running < 256; ++running) {
+        table[running] = {TailLengths(running), LevelKinds(running), DataHighBits(running)};
     }
     return table;
 }
-constexpr std::array<uint8_t, 32> kLevelKinds = BuildLevelKinds();
-
-// Bit 7 of each data byte of an event, by its kind: set there, a status byte broke it off.
-constexpr std::array<uint64_t, 16> BuildDataHighBits() {
-    std::array<uint64_t, 16> table{};
-    for (uint32_t kind = 8; kind <= 0xE; ++kind) {
-        table[kind] = DataBytes(kind << 4) == 2 ? 0x8080 : 0x80;
-    }
-    return table;
-}
-constexpr std::array<uint64_t, 16> kDataHighBits = BuildDataHighBits();
+constexpr std::array<CopyInfo, 256> kCopyInfo = BuildCopyInfo();
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
@@ -148,7 +156,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     uint32_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
     uint64_t noteOffs = 0;
-    static constexpr std::array<uint32_t, 256> kNoteOffs = BuildNoteOffs(kReleaseVelocity);
+    static constexpr std::array<RewriteInfo, 256> kRewriteInfo = BuildRewriteInfo(kReleaseVelocity);
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -164,12 +172,14 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
         const uint32_t explicitStatus = status0 >> 7;
         const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
-        const uint32_t kind = nextRunning >> 4;
+        const RewriteInfo& info = kRewriteInfo[nextRunning];
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, long or pushed results, system or meta events and
-        // events broken off by a status byte are left to the checked path; each is rare, so
-        // each test is a branch of its own.
-        if (code == SpeedRule::kLongCode || status0 >= 0xF0 || (rest & kDataHighBits[kind]) != 0) {
+        // events broken off by a status byte are left to the checked path.
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
+            break;
+        }
+        if ((rest & info.dataHigh) != 0) {
             break;
         }
         fraction = nextFraction;
@@ -180,18 +190,18 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         out += 1 + ((code & 0xFF) >> 7);
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = kLevelKinds[kind * 2 + (first == 7)];
+        const uint32_t isLevel = (info.levelKinds >> (first == 7)) & 1;
         uint32_t statusWritten = explicitStatus;
         uint32_t written = tail;
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, the status then written again;
             // stored whatever the event, and kept only for a Note On.
-            const uint32_t repairs = kind == 0x9;
-            std::memcpy(out, &kNoteOffs[running], sizeof kNoteOffs[running]);
-            out[1] = static_cast<uint8_t>(first);
+            const uint32_t repairs = info.noteOn;
+            const uint32_t noteOff = info.noteOff | (first << 8);
+            std::memcpy(out, &noteOff, sizeof noteOff);
             out += 4 * repairs;
             // Only a Note Off that released a sounding key counts as a repair.
-            uint8_t& held = m_sounding[HeldSlot(running, first)];
+            uint8_t& held = m_sounding[info.heldRow | first];
             noteOffs += held & repairs;
             held = static_cast<uint8_t>(repairs & (second != 0));
             written += repairs & (statusWritten ^ 1);
@@ -219,8 +229,10 @@ void MidiEngine::CopyEventsFast() {
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
+    const uint8_t* const secondByte = m_secondByte.data();
     uint32_t running = m_runningStatus;
-    uint32_t tails = kTails[running];
+    const CopyInfo* info = &kCopyInfo[running];
+    uint32_t tails = info->tails;
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -228,28 +240,32 @@ void MidiEngine::CopyEventsFast() {
         const uint32_t continued = (word >> 7) & 1;
         uint64_t rest = word >> (8 + 8 * continued);
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
-        const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
-        const uint32_t kind = nextRunning >> 4;
-        rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, deltas not in their shortest form (the checked path
-        // writes them shortest), system or meta events and events broken off by a status byte
-        // are left to the checked path.
+        // writes them shortest) and system or meta events are left to the checked path.
         const uint32_t longDelta = continued & (((word >> 15) & 1) | ((word & 0x7F) == 0));
-        if (longDelta | (status0 >= 0xF0) | ((rest & kDataHighBits[kind]) != 0)) {
+        if (longDelta | (status0 >= 0xF0)) {
             break;
         }
         const uint32_t length = 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t takeNew = 0u - explicitStatus;
+        const uint32_t nextRunning = running ^ ((status0 ^ running) & takeNew);
+        const CopyInfo* const nextInfo = &kCopyInfo[nextRunning];
+        rest >>= 8 * explicitStatus;
+        if ((rest & nextInfo->dataHigh) != 0) {
+            break; // a status byte among the data bytes: the checked path drops the event
+        }
         in += length;
         // The event as read; the bytes stored beyond it are overwritten by the next event.
         std::memcpy(out, &word, sizeof word);
-        tails ^= (kTails[status0] ^ tails) & (0u - explicitStatus);
+        tails ^= (kCopyInfo[status0].tails ^ tails) & takeNew;
         running = nextRunning;
+        info = nextInfo;
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = kLevelKinds[kind * 2 + (first == 7)];
+        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
         // The second data byte's place; past the event when it has a single data byte.
-        out[1 + continued + explicitStatus + 1] = m_secondByte[(isLevel << 8) | second];
+        out[1 + continued + explicitStatus + 1] = secondByte[(isLevel << 8) | second];
         out += length;
         *levels = static_cast<uint8_t>(second);
         levels += isLevel;
