@@ -149,7 +149,7 @@ class ChunkPass {
             return false;
         }
         const std::span<const uint8_t> last =
-            m_input.At(chunk.offset + chunk.length - sizeof kEndOfTrack, sizeof kEndOfTrack);
+            m_input.Peek(chunk.offset + chunk.length - sizeof kEndOfTrack, sizeof kEndOfTrack);
         return std::equal(kEndOfTrack, kEndOfTrack + sizeof kEndOfTrack, last.begin());
     }
 

@@ -40,7 +40,7 @@ bool ChunkReader::ChunkHeaderAt(uint64_t position) {
     if (position > m_end || m_end - position < kChunkHeader) {
         return false;
     }
-    const uint8_t* header = m_input.At(position, kChunkHeader).data();
+    const uint8_t* header = m_input.Peek(position, kChunkHeader).data();
     std::array<char, 4> id{};
     std::memcpy(id.data(), header, id.size());
     return IsPrintableId(id) &&

@@ -53,6 +53,24 @@ std::span<const uint8_t> InputWindow::At(uint64_t offset, size_t least) {
     return {m_current.bytes.get() + skip, m_current.count - skip};
 }
 
+std::span<const uint8_t> InputWindow::Peek(uint64_t offset, size_t count) {
+    const size_t wanted =
+        std::min<uint64_t>(std::min(count, kPeekMost), m_length - std::min(offset, m_length));
+    if (offset >= m_current.offset && offset + wanted <= m_current.offset + m_current.count) {
+        return {m_current.bytes.get() + (offset - m_current.offset), wanted};
+    }
+    size_t got = 0;
+    try {
+        got = m_file.ReadAt(offset, m_peek.data(), wanted);
+    } catch (const BufferedFileException& e) {
+        throw ChunkReadError{e.Reason()};
+    }
+    if (got < wanted) {
+        throw ChunkReadError{"the file changed while it was read"};
+    }
+    return {m_peek.data(), wanted};
+}
+
 void InputWindow::Fill(uint64_t offset) {
     if (m_ahead.valid()) {
         m_spare.count = m_ahead.get(); // raises what the read ahead raised

@@ -2,6 +2,7 @@
 
 #include "platform/BufferedFile.h"
 
+#include <array>
 #include <cstdint>
 #include <future>
 #include <memory>
@@ -40,6 +41,12 @@ class InputWindow {
     // (no more than the window's size), or all there are up to the end of the file. Valid
     // until the next call. Throws ChunkReadError.
     std::span<const uint8_t> At(uint64_t offset, size_t least);
+    // Up to count bytes (no more than kPeekMost) from offset, as far as the file holds them,
+    // without moving the window: what At last answered stays valid. A look at a chunk header
+    // elsewhere then costs a read of a few bytes, not of a window and back. Valid until the next
+    // Peek. Throws ChunkReadError.
+    static constexpr size_t kPeekMost = 16;
+    std::span<const uint8_t> Peek(uint64_t offset, size_t count);
 
   private:
     struct Buffer {
@@ -59,6 +66,7 @@ class InputWindow {
     Buffer m_current;
     Buffer m_spare;              // the next window, read ahead
     std::future<size_t> m_ahead; // fills m_spare
+    std::array<uint8_t, kPeekMost> m_peek{};
 };
 
 } // namespace korvane

@@ -66,6 +66,14 @@ TEST_P(InputWindowReads, HoldTheFilesBytesWhereverAsked) {
         ASSERT_LE(got.size(), std::min(window, remaining)) << "at " << at;
         ASSERT_TRUE(std::equal(got.begin(), got.end(), file.begin() + static_cast<ptrdiff_t>(at)))
             << "at " << at;
+        // A peek anywhere leaves the window as it was.
+        const uint64_t elsewhere = (at * 7 + window * 3) % file.size();
+        const std::span<const uint8_t> peeked = reader.Peek(elsewhere, 8);
+        ASSERT_EQ(peeked.size(), std::min<uint64_t>(8, file.size() - elsewhere));
+        ASSERT_TRUE(std::equal(peeked.begin(), peeked.end(),
+                               file.begin() + static_cast<ptrdiff_t>(elsewhere)));
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), file.begin() + static_cast<ptrdiff_t>(at)))
+            << "after a peek, at " << at;
     }
 }
 
