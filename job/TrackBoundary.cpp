@@ -68,21 +68,41 @@ unsigned FixedDataBytes(uint8_t status) {
         return 2;
     }
 }
+
+// Skips count data bytes; false, with the cursor at it, where a status byte comes first.
+bool SkipDataBytes(ByteCursor& cursor, unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+        if (cursor.Peek() & 0x80) {
+            return false;
+        }
+        cursor.Read();
+    }
+    return true;
+}
 } // namespace
 
 std::optional<uint64_t> FindTrackEnd(InputWindow& input, ChunkReader& reader, uint64_t begin) {
-    // The events are read as the engine reads them, so that the end found is the one it meets.
+    // The events are read as the engine reads them, so that the end found is the one it meets:
+    // bytes that are no event are passed over where the engine drops them.
     ByteCursor cursor(input, begin, reader.End());
     uint8_t running = 0;
+    bool atStatus = false; // the next event starts at a status byte, with no delta time
     try {
         for (;;) {
-            cursor.ReadVarLen();
+            if (!atStatus) {
+                cursor.ReadVarLen();
+            }
+            atStatus = false;
             uint8_t status = cursor.Peek();
             if (status & 0x80) {
                 cursor.Read();
-                running = status < 0xF0 ? status : running;
             } else if (running == 0) {
-                continue; // a data byte with no running status is read again as a delta time
+                // Data bytes with no status to run on are skipped to the next status byte.
+                while (!(cursor.Peek() & 0x80)) {
+                    cursor.Read();
+                }
+                atStatus = true;
+                continue;
             } else {
                 status = running;
             }
@@ -103,7 +123,9 @@ std::optional<uint64_t> FindTrackEnd(InputWindow& input, ChunkReader& reader, ui
             } else if (status == 0xF0 || status == 0xF7) {
                 cursor.Skip(cursor.ReadVarLen());
             } else {
-                cursor.Skip(FixedDataBytes(status));
+                // An event broken off by a status byte goes on there and sets no running status.
+                atStatus = !SkipDataBytes(cursor, FixedDataBytes(status));
+                running = status < 0xF0 && !atStatus ? status : running;
             }
         }
     } catch (const ByteCursor::End&) {

@@ -281,6 +281,18 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"TrackLengthShortReadToItsEnd",
                  Join({Header(2), TrackOff(kTrack, -3), Chunk("MTrk", kOtherTrack)}),
                  Join({Header(2), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack)})},
+        // The real end is found reading the events as the engine does: here past an event that
+        // a status byte broke off.
+        FileCase{"TrackLengthShortPastABrokenEvent",
+                 Join({Header(2),
+                       TrackOff({0x00, 0x90, 0x3E, 0xB0, 0x07, 0x64, 0x00, 0x90, 0x3C, 0x64, 0x10,
+                                 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00},
+                                -6),
+                       Chunk("MTrk", kOtherTrack)}),
+                 Join({Header(2),
+                       Chunk("MTrk", {0x00, 0xB0, 0x07, 0x64, 0x00, 0x90, 0x3C, 0x64, 0x10, 0x80,
+                                      0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00}),
+                       Chunk("MTrk", kOtherTrack)})},
         FileCase{"TrackLengthLongGivesTheNextTrackBack",
                  Join({Header(2), TrackOff(kTrack, 5), Chunk("MTrk", kOtherTrack)}),
                  Join({Header(2), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack)})},
