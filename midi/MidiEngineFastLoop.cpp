@@ -28,28 +28,14 @@ constexpr uint32_t DataBytes(uint32_t status) {
 // How many bytes follow an event's delta time, by the high nibble of the byte after it, two
 // bits a nibble: status and data for channel statuses (kinds 8 to E), the running status's data
 // for data bytes (kinds 0 to 7), none with no running status. System kinds stay 0: the fast
-// loops leave them to the checked path. The copying loop keeps it in a register; the rewriting
-// loop, which has no register to spare, looks the tail up in kTailTable.
+// loops leave them to the checked path. Kept in a register, so that finding the next event
+// waits on no load but the event's own.
 constexpr uint32_t TailLengths(uint32_t running) {
     constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
     const uint32_t kind = running >> 4;
     const uint32_t runningData = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
     return kChannelStatuses | (runningData * 0x5555);
 }
-
-// The bytes that follow an event's delta time, by the running status's kind (row) and the byte
-// after the delta: what TailLengths packs, one byte an entry.
-constexpr std::array<uint8_t, 16 * 256> BuildTailTable() {
-    std::array<uint8_t, 16 * 256> table{};
-    for (uint32_t kind = 0; kind < 16; ++kind) {
-        for (uint32_t next = 0; next < 256; ++next) {
-            table[(kind << 8) | next] =
-                static_cast<uint8_t>((TailLengths(kind << 4) >> ((next >> 3) & 0x1E)) & 3);
-        }
-    }
-    return table;
-}
-constexpr std::array<uint8_t, 16 * 256> kTailTable = BuildTailTable();
 
 // Whether an event of a running status carries a level: bit 0 whatever its first data byte
 // (kinds 8 to A), bit 1 when that byte is 7 (those, and controller 7 of Control Change).
@@ -66,10 +52,12 @@ constexpr uint64_t DataHighBits(uint32_t running) {
     return kind < 8 || kind == 0xF ? 0 : DataBytes(running) == 2 ? 0x8080 : 0x80;
 }
 
-// What the rewriting loop looks up of a running status: besides LevelKinds and DataHighBits,
+// What the rewriting loop looks up of a running status: besides TailLengths, LevelKinds and
+// DataHighBits,
 // whether the repair writes a Note Off before the event (a Note On), that Note Off (status, key
 // 0 here, release velocity, delta 0) and the row of the held keys.
 struct RewriteInfo {
+    uint32_t tails;
     uint64_t dataHigh;
     uint32_t levelKinds;
     uint32_t noteOn;
@@ -79,7 +67,10 @@ struct RewriteInfo {
 constexpr std::array<RewriteInfo, 256> BuildRewriteInfo(uint8_t releaseVelocity) {
     std::array<RewriteInfo, 256> table{};
     for (uint32_t running = 0; running < 256; ++running) {
-        table[running] = {DataHighBits(running), LevelKinds(running), (running >> 4) == 0x9,
+        table[running] = {TailLengths(running),
+                          DataHighBits(running),
+                          LevelKinds(running),
+                          (running >> 4) == 0x9,
                           (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
                           static_cast<uint32_t>(HeldSlot(running, 0))};
     }
@@ -146,6 +137,7 @@ size_t MidiEngine::FastEventCount() {
 // register operations.
 
 template <bool Repair> void MidiEngine::RewriteEventsFast() {
+    static constexpr std::array<RewriteInfo, 256> kRewriteInfo = BuildRewriteInfo(kReleaseVelocity);
     if (m_clock.lead != 0) {
         return; // the checked path places events while the one-tick minimum holds them ahead
     }
@@ -155,8 +147,8 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
     const SpeedRule::Step* const steps = m_speedRule.Steps();
     uint32_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
+    uint32_t tails = kRewriteInfo[running].tails;
     uint64_t noteOffs = 0;
-    static constexpr std::array<RewriteInfo, 256> kRewriteInfo = BuildRewriteInfo(kReleaseVelocity);
 
     for (size_t count = FastEventCount(); count > 0; --count) {
         uint64_t word = 0;
@@ -183,7 +175,8 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
             break;
         }
         fraction = nextFraction;
-        const uint32_t tail = kTailTable[((running & 0xF0) << 4) | status0];
+        const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
+        tails ^= (kRewriteInfo[status0].tails ^ tails) & (0u - explicitStatus);
         running = nextRunning;
         in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
