@@ -105,7 +105,8 @@ void MidiEngine::WalkTrack(TrackSource& source) {
     m_clock = {};
     m_walkEnd = m_length;
     if (m_eliminateStuckNotes) {
-        m_sounding.fill(0);
+        // Only the keys' rows ever hold a key; the other rows are only ever written 0.
+        std::fill_n(m_sounding.begin(), kKeys, uint8_t{0});
     }
     m_writer.BeginTrack(m_out);
     ReserveLevels(m_length);
