@@ -52,27 +52,53 @@ constexpr uint64_t DataHighBits(uint32_t running) {
     return kind < 8 || kind == 0xF ? 0 : DataBytes(running) == 2 ? 0x8080 : 0x80;
 }
 
-// What the rewriting loop looks up of a running status: besides TailLengths, LevelKinds and
-// DataHighBits,
-// whether the repair writes a Note Off before the event (a Note On), that Note Off (status, key
-// 0 here, release velocity, delta 0) and the row of the held keys.
+// What the rewriting loop looks up of a running status: TailLengths, DataHighBits, the row of
+// kLevelRows that tells whether its event carries a level, how many data bytes it has, whether
+// the repair writes a Note Off before the event (a Note On), that Note Off (status, key 0 here,
+// release velocity, delta 0) and the row of the held keys.
 struct RewriteInfo {
     uint32_t tails;
-    uint64_t dataHigh;
-    uint32_t levelKinds;
-    uint32_t noteOn;
     uint32_t noteOff;
-    uint32_t heldRow;
+    uint16_t dataHigh;
+    uint16_t heldRow;
+    uint16_t levelRow;
+    uint8_t dataBytes;
+    uint8_t noteOn;
 };
+static_assert(sizeof(RewriteInfo) == 16, "a running status's row is found with one shift");
+
+// By a level row and the first data byte: 256 where the event carries a level (the row of the
+// mapped second bytes, and one level recorded), else 0. The rows: no level, a level whatever
+// the byte, a level where the byte is 7. One load instead of a compare and two shifts.
+constexpr uint32_t kLevelRowSize = 256;
+constexpr std::array<uint16_t, 3 * kLevelRowSize> BuildLevelRows() {
+    std::array<uint16_t, 3 * kLevelRowSize> rows{};
+    for (uint32_t first = 0; first < kLevelRowSize; ++first) {
+        rows[kLevelRowSize + first] = 256;
+        rows[2 * kLevelRowSize + first] = first == 7 ? 256 : 0;
+    }
+    return rows;
+}
+constexpr std::array<uint16_t, 3 * kLevelRowSize> kLevelRows = BuildLevelRows();
+
+constexpr uint16_t LevelRow(uint32_t running) {
+    const uint32_t kinds = LevelKinds(running);
+    return static_cast<uint16_t>((kinds & 1) != 0   ? kLevelRowSize
+                                 : (kinds & 2) != 0 ? 2 * kLevelRowSize
+                                                    : 0);
+}
+
 constexpr std::array<RewriteInfo, 256> BuildRewriteInfo(uint8_t releaseVelocity) {
     std::array<RewriteInfo, 256> table{};
     for (uint32_t running = 0; running < 256; ++running) {
+        const uint32_t kind = running >> 4;
         table[running] = {TailLengths(running),
-                          DataHighBits(running),
-                          LevelKinds(running),
-                          (running >> 4) == 0x9,
                           (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
-                          static_cast<uint32_t>(HeldSlot(running, 0))};
+                          static_cast<uint16_t>(DataHighBits(running)),
+                          static_cast<uint16_t>(HeldSlot(running, 0)),
+                          LevelRow(running),
+                          static_cast<uint8_t>(kind < 8 || kind == 0xF ? 0 : DataBytes(running)),
+                          kind == 0x9};
     }
     return table;
 }
@@ -162,8 +188,8 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const uint16_t code = nextFraction < fraction ? step.carried : step.plain;
         uint64_t rest = word >> (8 + 8 * continued);
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
-        const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t nextRunning = running ^ ((status0 ^ running) & (0u - explicitStatus));
+        const bool explicitStatus = status0 >= 0x80;
+        const uint32_t nextRunning = explicitStatus ? status0 : running;
         const RewriteInfo& info = kRewriteInfo[nextRunning];
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, long or pushed results, system or meta events and
@@ -175,17 +201,15 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
             break;
         }
         fraction = nextFraction;
-        const uint32_t tail = (tails >> ((status0 >> 3) & 0x1E)) & 3;
-        tails ^= (kRewriteInfo[status0].tails ^ tails) & (0u - explicitStatus);
+        in += 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
+        tails = info.tails;
         running = nextRunning;
-        in += 1 + continued + tail;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = (info.levelKinds >> (first == 7)) & 1;
+        const uint32_t levelRow = kLevelRows[info.levelRow + first];
         uint32_t statusWritten = explicitStatus;
-        uint32_t written = tail;
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, the status then written again;
             // stored whatever the event, and kept only for a Note On.
@@ -197,7 +221,6 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
             uint8_t& held = m_sounding[info.heldRow | first];
             noteOffs += held & repairs;
             held = static_cast<uint8_t>(repairs & (second != 0));
-            written += repairs & (statusWritten ^ 1);
             statusWritten |= repairs;
         }
         // Status (written over where it is not kept), then the data bytes; the second is
@@ -205,10 +228,10 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         out[0] = static_cast<uint8_t>(running);
         const auto data = static_cast<uint32_t>(rest);
         std::memcpy(out + statusWritten, &data, sizeof data);
-        out[statusWritten + 1] = m_secondByte[(isLevel << 8) | second];
-        out += written;
+        out[statusWritten + 1] = m_secondByte[levelRow | second];
+        out += statusWritten + info.dataBytes;
         *levels = static_cast<uint8_t>(second);
-        levels += isLevel;
+        levels += levelRow >> 8;
     }
     m_cursor = in;
     m_writer.SetHead(out);
