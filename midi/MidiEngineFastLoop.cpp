@@ -53,16 +53,16 @@ constexpr uint64_t DataHighBits(uint32_t running) {
 }
 
 // What the rewriting loop looks up of a running status: TailLengths, DataHighBits, the row of
-// kLevelRows that tells whether its event carries a level, how many data bytes it has, whether
+// kLevelRows that tells whether its event carries a level, whether it is a Note Off, whether
 // the repair writes a Note Off before the event (a Note On), that Note Off (status, key 0 here,
 // release velocity, delta 0) and the row of the held keys.
 struct RewriteInfo {
-    uint32_t tails;
+    uint32_t tails; // its two lowest bits: the data bytes of the running status
     uint32_t noteOff;
     uint16_t dataHigh;
     uint16_t heldRow;
     uint16_t levelRow;
-    uint8_t dataBytes;
+    uint8_t isNoteOff;
     uint8_t noteOn;
 };
 static_assert(sizeof(RewriteInfo) == 16, "a running status's row is found with one shift");
@@ -97,7 +97,7 @@ constexpr std::array<RewriteInfo, 256> BuildRewriteInfo(uint8_t releaseVelocity)
                           static_cast<uint16_t>(DataHighBits(running)),
                           static_cast<uint16_t>(HeldSlot(running, 0)),
                           LevelRow(running),
-                          static_cast<uint8_t>(kind < 8 || kind == 0xF ? 0 : DataBytes(running)),
+                          kind == 0x8,
                           kind == 0x9};
     }
     return table;
@@ -133,10 +133,13 @@ void MidiEngine::WalkEventsFast() {
         CopyEventsFast();
     } else if (!m_speedRule.StepsExact()) {
         return; // a speed beyond any the window or command line take: the checked path's
-    } else if (m_eliminateStuckNotes) {
-        RewriteEventsFast<true>();
+    } else if (!m_eliminateStuckNotes) {
+        RewriteEventsFast<false, false>();
+    } else if (m_noteOffsMet) {
+        RewriteEventsFast<true, true>();
     } else {
-        RewriteEventsFast<false>();
+        // Until a track shows a Note Off event, its Note Offs are Note Ons of velocity 0.
+        RewriteEventsFast<true, false>();
     }
 }
 
@@ -162,7 +165,7 @@ size_t MidiEngine::FastEventCount() {
 // address waits on nothing but the load of the event, at most one table lookup and a few
 // register operations.
 
-template <bool Repair> void MidiEngine::RewriteEventsFast() {
+template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
     static constexpr std::array<RewriteInfo, 256> kRewriteInfo = BuildRewriteInfo(kReleaseVelocity);
     if (m_clock.lead != 0) {
         return; // the checked path places events while the one-tick minimum holds them ahead
@@ -200,6 +203,9 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         if ((rest & info.dataHigh) != 0) {
             break;
         }
+        if (Repair && !MindNoteOffs && info.isNoteOff != 0) {
+            break;
+        }
         fraction = nextFraction;
         in += 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
         tails = info.tails;
@@ -217,10 +223,14 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
             const uint32_t noteOff = info.noteOff | (first << 8);
             std::memcpy(out, &noteOff, sizeof noteOff);
             out += 4 * repairs;
-            // Only a Note Off that released a sounding key counts as a repair.
+            // Counted as in NoteMet.
+            const uint32_t sounds = repairs & (second != 0);
             uint8_t& held = m_sounding[info.heldRow | first];
-            noteOffs += held & repairs;
-            held = static_cast<uint8_t>(repairs & (second != 0));
+            if constexpr (MindNoteOffs) {
+                noteOffs -= held & info.isNoteOff;
+            }
+            noteOffs += sounds;
+            held = static_cast<uint8_t>(sounds);
             statusWritten |= repairs;
         }
         // Status (written over where it is not kept), then the data bytes; the second is
@@ -229,7 +239,7 @@ template <bool Repair> void MidiEngine::RewriteEventsFast() {
         const auto data = static_cast<uint32_t>(rest);
         std::memcpy(out + statusWritten, &data, sizeof data);
         out[statusWritten + 1] = m_secondByte[levelRow | second];
-        out += statusWritten + info.dataBytes;
+        out += statusWritten + (info.tails & 3);
         *levels = static_cast<uint8_t>(second);
         levels += levelRow >> 8;
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace korvane {
 
 namespace {
@@ -22,6 +24,16 @@ Bytes RunningNoteOns(int count, uint8_t velocity) {
     for (int i = 1; i < count; ++i) {
         track.insert(track.end(), {0x10, 0x3C, velocity});
     }
+    return track;
+}
+
+// Each key struck, then released by a Note Off event; then struck twice without one.
+Bytes StruckAndReleased(int pairs) {
+    Bytes track;
+    for (int i = 0; i < pairs; ++i) {
+        track.insert(track.end(), {0x10, 0x90, 0x3C, 0x64, 0x10, 0x80, 0x3C, 0x40});
+    }
+    track.insert(track.end(), {0x10, 0x90, 0x3C, 0x64, 0x10, 0x90, 0x3C, 0x64});
     return track;
 }
 
@@ -81,7 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"HeldKeysCountedAtTheEnd", kRepair,
                   WithEnd({0x00, 0x90, 0x3C, 0x64, 0x00, 0x91, 0x3C, 0x64, 0x00, 0x3D, 0x64}), 0, 0,
                   3},
-        CountCase{"RepairThenCutShort", kFastRepair, RunningNoteOns(200, 0x50), 1, 0, 200}),
+        CountCase{"RepairThenCutShort", kFastRepair, RunningNoteOns(200, 0x50), 1, 0, 200},
+        // The second Note On and the End of Track release a key; no Note Off event needs one.
+        CountCase{"NoteOffEventsReleaseWithoutRepair", kFastRepair, WithEnd(StruckAndReleased(300)),
+                  0, 0, 2}),
     [](const testing::TestParamInfo<CountCase>& param) { return param.param.name; });
 
 TEST(RepairCounts, EachPassStartsFromZero) {
@@ -97,6 +112,34 @@ TEST(RepairCounts, EachPassStartsFromZero) {
     }
     engine.BeginPass(Adjustments{}, &sink);
     EXPECT_FALSE(engine.m_repairs.Any());
+}
+
+// Hands out the first window of a track, then fails as a broken disk does.
+class FailingTrack : public TrackSource {
+  public:
+    FailingTrack(const Bytes& data, size_t window) : m_data(data), m_window(window) {}
+    uint32_t Length() const override { return static_cast<uint32_t>(m_data.size()); }
+    std::span<const uint8_t> Window(uint32_t offset) override {
+        if (offset > 0) {
+            throw std::runtime_error("read failed");
+        }
+        return {m_data.data(), m_window};
+    }
+
+  private:
+    const Bytes& m_data;
+    size_t m_window;
+};
+
+// A walk given up counts the Note Offs written, not those the key still sounding would have had.
+TEST(RepairCounts, AGivenUpWalkCountsOnlyWhatWasWritten) {
+    const Bytes track = WithEnd(RunningNoteOns(200, 0x50));
+    FailingTrack source(track, 4 + 99 * 3); // the first 100 Note Ons
+    MidiEngine engine;
+    MemorySink sink;
+    engine.BeginPass(kFastRepair, &sink);
+    EXPECT_THROW(engine.WalkTrack(source), std::runtime_error);
+    EXPECT_EQ(engine.m_repairs.noteOffsInserted, 99u);
 }
 } // namespace
 
