@@ -47,7 +47,6 @@ std::vector<uint8_t> BackgroundWriter::Submit(std::vector<uint8_t> buffer, int& 
         spare = std::move(m_spare);
     }
     m_changed.notify_all();
-    spare.clear();
     return spare;
 }
 

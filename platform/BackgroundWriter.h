@@ -24,8 +24,9 @@ class BackgroundWriter {
 
     // Hands over a full buffer, to be written at the descriptor's position after everything
     // handed over before; waits while the previous one is still being written. Returns that
-    // previous buffer, emptied, for reuse (empty the first time), or 0 in error when an
-    // earlier write failed: then buffer is not written.
+    // previous buffer for reuse, its size and stale bytes kept so that reusing it costs no
+    // zero fill (empty the first time), or 0 in error when an earlier write failed: then
+    // buffer is not written.
     std::vector<uint8_t> Submit(std::vector<uint8_t> buffer, int& error);
     // Waits until everything handed over is written; returns 0 or the errno of the first
     // failure.
