@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The engine's save pass with all four adjustments against an earlier commit's, in one run:
 # that commit is built aside (a git worktree in a temporary folder, release preset), then the
-# two benchmarks run in turn, ROUNDS times each, and the medians and their ratio are printed.
+# two benchmarks run in turn, ROUNDS times each, and the medians and their ratio are printed,
+# with the median of each round's ratio.
 # Usage: bench/compare-engine.sh [COMMIT] [ROUNDS]   (default c9c3cd8, 7 rounds)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,4 +42,9 @@ for ((i = 1; i <= rounds; i++)); do
 done
 b=$(printf '%s\n' "${before[@]}" | median)
 a=$(printf '%s\n' "${after[@]}" | median)
-echo "$base: $b MB/s, this tree: $a MB/s, ratio $(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", a / b }')"
+# Each round's two runs follow each other, so their ratio leaves out the load's slower drifts.
+paired=$(for ((i = 0; i < rounds; i++)); do
+    awk -v a="${after[i]}" -v b="${before[i]}" 'BEGIN { printf "%.4f\n", a / b }'
+done | median)
+echo "$base: $b MB/s, this tree: $a MB/s, ratio $(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", a / b }')," \
+    "median of the rounds' ratios $(awk -v p="$paired" 'BEGIN { printf "%.3f", p }')"
