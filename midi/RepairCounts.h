@@ -29,7 +29,7 @@ struct RepairCounts {
     bool Any() const {
         return (tracksClosed | eventsDropped | chunksCutShort | noteOffsInserted | headersCut |
                 trackLengthsRepaired | junkBytesDropped | trackCountsPatched | leadingBytesDropped |
-                strayBytesDropped | eventsBrokenOff | systemEventsDropped) != 0;
+                strayBytesDropped | eventsBrokenOff | systemEventsDropped | metaEventsDropped) != 0;
     }
 };
 

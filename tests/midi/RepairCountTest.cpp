@@ -114,6 +114,22 @@ TEST(RepairCounts, EachPassStartsFromZero) {
     EXPECT_FALSE(engine.m_repairs.Any());
 }
 
+// Every kind of repair makes a file repaired; copying a vendor chunk and clamping a tempo do not.
+TEST(RepairCounts, EveryRepairKindIsARepair) {
+    for (uint64_t RepairCounts::*kind :
+         {&RepairCounts::tracksClosed, &RepairCounts::eventsDropped, &RepairCounts::chunksCutShort,
+          &RepairCounts::noteOffsInserted, &RepairCounts::headersCut,
+          &RepairCounts::trackLengthsRepaired, &RepairCounts::junkBytesDropped,
+          &RepairCounts::trackCountsPatched, &RepairCounts::leadingBytesDropped,
+          &RepairCounts::strayBytesDropped, &RepairCounts::eventsBrokenOff,
+          &RepairCounts::systemEventsDropped, &RepairCounts::metaEventsDropped}) {
+        RepairCounts counts;
+        counts.*kind = 1;
+        EXPECT_TRUE(counts.Any());
+    }
+    EXPECT_FALSE((RepairCounts{.chunksCopied = 1, .temposClamped = 1}.Any()));
+}
+
 // Hands out the first window of a track, then fails as a broken disk does.
 class FailingTrack : public TrackSource {
   public:
