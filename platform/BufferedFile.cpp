@@ -91,7 +91,7 @@ void BufferedFile::WriteAcross(const void* data, size_t count) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (count > 0) {
         if (m_buffer.size() < kBufferSize) {
-            m_buffer.resize(kBufferSize); // the first write, or the first after a full buffer
+            m_buffer.resize(kBufferSize); // the first two buffers; written ones come back full size
         }
         const size_t part = std::min(count, kBufferSize - m_used);
         std::memcpy(m_buffer.data() + m_used, bytes, part);
