@@ -35,9 +35,12 @@ void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
     m_repairs = RepairCounts{};
     m_eliminateStuckNotes = adjustments.m_eliminateStuckNotes;
     m_levelTable = BuildLevelTable(adjustments.m_dynamicRange, adjustments.m_volume);
-    for (unsigned v = 0; v < 256; ++v) {
-        m_secondByte[v] = static_cast<uint8_t>(v);
-        m_secondByte[256 + v] = m_levelTable[v];
+    for (uint32_t v = 0; v < kLevelRow; ++v) {
+        m_secondByte[v] = {0, v};
+    }
+    for (uint32_t v = 0; v < kNoteOnRow - kLevelRow; ++v) {
+        m_secondByte[kLevelRow + v] = {0, m_levelTable[v]};
+        m_secondByte[kNoteOnRow + v] = {v != 0, m_levelTable[v]};
     }
     m_levelChannels = adjustments.m_levelChannels;
     m_checkedOnly = m_levelChannels != Adjustments::kAllChannels;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/Adjustments.h"
+#include "midi/FastLoopTables.h"
 #include "midi/LevelMap.h"
 #include "midi/RepairCounts.h"
 #include "midi/SpeedRule.h"
@@ -14,13 +15,6 @@
 #include <vector>
 
 namespace korvane {
-
-// Where the stuck-note repair holds a key: Note Off and Note On of a channel share the channel's
-// row of keys; the other kinds of channel event have rows of their own after them, which the
-// fast loop writes without a branch and nothing reads.
-constexpr size_t HeldSlot(uint32_t status, uint32_t key) {
-    return ((status & 0x6F) << 7) | key;
-}
 
 // The stream engine: walks one track chunk at a time, a window of it at a time, applies the
 // adjustments and streams the adjusted track to the writer. Every read is bounded by the
@@ -201,9 +195,12 @@ class MidiEngine {
     TrackWriter m_writer;
     LevelTable m_levelTable =
         BuildLevelTable(Adjustments::kLevelNeutral, Adjustments::kLevelNeutral);
-    // The second data byte as written: unchanged at [value], mapped at [256 + value]; an index
-    // instead of a choice, so that the fast loop does not branch on the event kind.
-    std::array<uint8_t, 512> m_secondByte{};
+    // The fast loops' tables, members so that one register finds them all: the second data
+    // byte as written (an index instead of a choice, so that the loops do not branch on the
+    // event kind), the rows that index it and the rewriting loop's facts of a running status.
+    std::array<SecondByte, kSecondBytes> m_secondByte{};
+    std::array<uint16_t, 4 * kKindRowSize> m_levelRows = BuildLevelRows();
+    std::array<RewriteInfo, 256> m_rewriteInfo = BuildRewriteInfo(kReleaseVelocity);
     SpeedRule m_speedRule;
     int m_speedPercent = Adjustments::kSpeedNeutral; // as asked; the deltas' rule may differ
     // Keeping the bars: asked for, the deltas stay as read and tempos are scaled unless the

@@ -20,87 +20,12 @@ constexpr ptrdiff_t kFastInputMargin = 8;
 // four-byte word; or an eight-byte word when events are copied.
 constexpr size_t kFastOutput = 12;
 
-// Data bytes of a channel message: one for Program Change and Channel Pressure, else two.
-constexpr uint32_t DataBytes(uint32_t status) {
-    return 2 - ((status & 0xE0) == 0xC0);
-}
-
-// How many bytes follow an event's delta time, by the high nibble of the byte after it, two
-// bits a nibble: status and data for channel statuses (kinds 8 to E), the running status's data
-// for data bytes (kinds 0 to 7), none with no running status. System kinds stay 0: the fast
-// loops leave them to the checked path. Kept in a register, so that finding the next event
-// waits on no load but the event's own.
-constexpr uint32_t TailLengths(uint32_t running) {
-    constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
-    const uint32_t kind = running >> 4;
-    const uint32_t runningData = kind < 8 || kind == 0xF ? 0 : DataBytes(running);
-    return kChannelStatuses | (runningData * 0x5555);
-}
-
 // Whether an event of a running status carries a level: bit 0 whatever its first data byte
 // (kinds 8 to A), bit 1 when that byte is 7 (those, and controller 7 of Control Change).
 constexpr uint32_t LevelKinds(uint32_t running) {
     const uint32_t kind = running >> 4;
     const uint32_t always = kind >= 8 && kind <= 0xA;
     return always | ((always | (kind == 0xB)) << 1);
-}
-
-// Bit 7 of each data byte of an event of a running status: set there, a status byte broke the
-// event off.
-constexpr uint64_t DataHighBits(uint32_t running) {
-    const uint32_t kind = running >> 4;
-    return kind < 8 || kind == 0xF ? 0 : DataBytes(running) == 2 ? 0x8080 : 0x80;
-}
-
-// What the rewriting loop looks up of a running status: TailLengths, DataHighBits, the row of
-// kLevelRows that tells whether its event carries a level, whether it is a Note Off, whether
-// the repair writes a Note Off before the event (a Note On), that Note Off (status, key 0 here,
-// release velocity, delta 0) and the row of the held keys.
-struct RewriteInfo {
-    uint32_t tails; // its two lowest bits: the data bytes of the running status
-    uint32_t noteOff;
-    uint16_t dataHigh;
-    uint16_t heldRow;
-    uint16_t levelRow;
-    uint8_t isNoteOff;
-    uint8_t noteOn;
-};
-static_assert(sizeof(RewriteInfo) == 16, "a running status's row is found with one shift");
-
-// By a level row and the first data byte: 256 where the event carries a level (the row of the
-// mapped second bytes, and one level recorded), else 0. The rows: no level, a level whatever
-// the byte, a level where the byte is 7. One load instead of a compare and two shifts.
-constexpr uint32_t kLevelRowSize = 256;
-constexpr std::array<uint16_t, 3 * kLevelRowSize> BuildLevelRows() {
-    std::array<uint16_t, 3 * kLevelRowSize> rows{};
-    for (uint32_t first = 0; first < kLevelRowSize; ++first) {
-        rows[kLevelRowSize + first] = 256;
-        rows[2 * kLevelRowSize + first] = first == 7 ? 256 : 0;
-    }
-    return rows;
-}
-constexpr std::array<uint16_t, 3 * kLevelRowSize> kLevelRows = BuildLevelRows();
-
-constexpr uint16_t LevelRow(uint32_t running) {
-    const uint32_t kinds = LevelKinds(running);
-    return static_cast<uint16_t>((kinds & 1) != 0   ? kLevelRowSize
-                                 : (kinds & 2) != 0 ? 2 * kLevelRowSize
-                                                    : 0);
-}
-
-constexpr std::array<RewriteInfo, 256> BuildRewriteInfo(uint8_t releaseVelocity) {
-    std::array<RewriteInfo, 256> table{};
-    for (uint32_t running = 0; running < 256; ++running) {
-        const uint32_t kind = running >> 4;
-        table[running] = {TailLengths(running),
-                          (running & 0xEF) | (uint32_t{releaseVelocity} << 16),
-                          static_cast<uint16_t>(DataHighBits(running)),
-                          static_cast<uint16_t>(HeldSlot(running, 0)),
-                          LevelRow(running),
-                          kind == 0x8,
-                          kind == 0x9};
-    }
-    return table;
 }
 
 // What the copying loop looks up of a running status: TailLengths, LevelKinds, DataHighBits.
@@ -166,7 +91,6 @@ size_t MidiEngine::FastEventCount() {
 // register operations.
 
 template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
-    static constexpr std::array<RewriteInfo, 256> kRewriteInfo = BuildRewriteInfo(kReleaseVelocity);
     if (m_clock.lead != 0) {
         return; // the checked path places events while the one-tick minimum holds them ahead
     }
@@ -176,72 +100,68 @@ template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
     const SpeedRule::Step* const steps = m_speedRule.Steps();
     uint32_t fraction = m_speedRule.FractionOf(m_clock.remainder);
     uint32_t running = m_runningStatus;
-    uint32_t tails = kRewriteInfo[running].tails;
     uint64_t noteOffs = 0;
 
-    for (size_t count = FastEventCount(); count > 0; --count) {
+    // Every event reads two bytes or more, so no more than FastEventCount() events start
+    // before this.
+    for (const uint8_t* const inLimit = in + 2 * FastEventCount(); in < inLimit;) {
         uint64_t word = 0;
         std::memcpy(&word, in, sizeof word);
         const uint32_t continued = (word >> 7) & 1;
+        const uint32_t deltaEnd = 8 + 8 * continued;
+        // The delta's bytes most significant first, the first alone when it does not continue.
         const auto low = static_cast<uint16_t>(word);
-        const uint32_t deltaBytes = static_cast<uint16_t>((low << 8) | (low >> 8));
-        const SpeedRule::Step& step = steps[deltaBytes >> (8 - 8 * continued)];
+        const uint32_t bothBytes = static_cast<uint16_t>((low << 8) | (low >> 8));
+        const SpeedRule::Step& step = steps[(bothBytes << deltaEnd) >> 16];
         // A tick carries exactly when the fraction overflows.
         const uint32_t nextFraction = fraction + step.fraction;
         const uint16_t code = nextFraction < fraction ? step.carried : step.plain;
-        uint64_t rest = word >> (8 + 8 * continued);
+        uint64_t rest = word >> deltaEnd;
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
-        const bool explicitStatus = status0 >= 0x80;
-        const uint32_t nextRunning = explicitStatus ? status0 : running;
-        const RewriteInfo& info = kRewriteInfo[nextRunning];
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t nextRunning = explicitStatus != 0 ? status0 : running;
+        const RewriteInfo* const info = &m_rewriteInfo[nextRunning];
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, long or pushed results, system or meta events and
         // events broken off by a status byte are left to the checked path.
-        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0)) {
-            break;
-        }
-        if ((rest & info.dataHigh) != 0) {
-            break;
-        }
-        if (Repair && !MindNoteOffs && info.isNoteOff != 0) {
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) || (rest & info->dataHigh) != 0 ||
+            (Repair && !MindNoteOffs && info->isNoteOff != 0)) {
             break;
         }
         fraction = nextFraction;
-        in += 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
-        tails = info.tails;
+        in += 1 + continued + ((m_rewriteInfo[running].tails >> ((status0 >> 3) & 0x1E)) & 3);
         running = nextRunning;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t levelRow = kLevelRows[info.levelRow + first];
+        const uint32_t row = m_levelRows[info->kindRow + first];
+        const SecondByte& written = m_secondByte[row + second];
         uint32_t statusWritten = explicitStatus;
         if constexpr (Repair) {
             // A Note Off of the same key before every Note On, the status then written again;
             // stored whatever the event, and kept only for a Note On.
-            const uint32_t repairs = info.noteOn;
-            const uint32_t noteOff = info.noteOff | (first << 8);
+            const uint32_t noteOff = info->noteOff | (first << 8);
             std::memcpy(out, &noteOff, sizeof noteOff);
-            out += 4 * repairs;
+            out += info->repairBytes;
             // Counted as in NoteMet.
-            const uint32_t sounds = repairs & (second != 0);
-            uint8_t& held = m_sounding[info.heldRow | first];
+            uint8_t& held = m_sounding[info->heldRow | first];
             if constexpr (MindNoteOffs) {
-                noteOffs -= held & info.isNoteOff;
+                noteOffs -= held & info->isNoteOff;
             }
-            noteOffs += sounds;
-            held = static_cast<uint8_t>(sounds);
-            statusWritten |= repairs;
+            noteOffs += written.sounds;
+            held = static_cast<uint8_t>(written.sounds);
+            statusWritten |= info->statusAgain;
         }
         // Status (written over where it is not kept), then the data bytes; the second is
         // stored even for a single data byte, where the next event's bytes overwrite it.
-        out[0] = static_cast<uint8_t>(running);
+        out[0] = info->status;
         const auto data = static_cast<uint32_t>(rest);
         std::memcpy(out + statusWritten, &data, sizeof data);
-        out[statusWritten + 1] = m_secondByte[levelRow | second];
-        out += statusWritten + (info.tails & 3);
+        out[statusWritten + 1] = static_cast<uint8_t>(written.written);
+        out += statusWritten + info->dataBytes;
         *levels = static_cast<uint8_t>(second);
-        levels += levelRow >> 8;
+        levels += row >> 8;
     }
     m_cursor = in;
     m_writer.SetHead(out);
@@ -255,7 +175,7 @@ void MidiEngine::CopyEventsFast() {
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
-    const uint8_t* const secondByte = m_secondByte.data();
+    const SecondByte* const secondByte = m_secondByte.data();
     uint32_t running = m_runningStatus;
     const CopyInfo* info = &kCopyInfo[running];
     uint32_t tails = info->tails;
@@ -291,7 +211,8 @@ void MidiEngine::CopyEventsFast() {
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
         const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
         // The second data byte's place; past the event when it has a single data byte.
-        out[1 + continued + explicitStatus + 1] = secondByte[(isLevel << 8) | second];
+        out[1 + continued + explicitStatus + 1] =
+            static_cast<uint8_t>(secondByte[(isLevel << 8) | second].written);
         out += length;
         *levels = static_cast<uint8_t>(second);
         levels += isLevel;
