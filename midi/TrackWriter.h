@@ -8,10 +8,11 @@
 
 namespace korvane {
 
-// The output side of the engine. Bytes collect in a block that goes to the sink when it fills;
-// the walk marks the start of every event so that an event cut short by the end of the data
-// can be taken back whole, and the repair can take back the status byte it has just written.
-// In a load pass nothing reaches a sink.
+// The output side of the engine. Bytes collect in a block that goes to the sink when it fills:
+// room in the sink's own buffer where it offers some, so that they are written once, else a
+// block of the writer's. The walk marks the start of every event so that an event cut short by
+// the end of the data can be taken back whole, and the repair can take back the status byte it
+// has just written. In a load pass nothing reaches a sink.
 class TrackWriter {
   public:
     // Room for a delta, the repair's Note Off and an event head, all in shortest form.
@@ -36,10 +37,10 @@ class TrackWriter {
     void StepBack() { --m_head; }
     // Copies a run of bytes unchanged (meta and System Exclusive data).
     void EmitBlock(const uint8_t* data, size_t count);
-    // Hands what is left to the sink; the track is complete.
-    void EndTrack() { Flush(); }
+    // Hands what is left to the sink; the track is complete and the writer holds no room.
+    void EndTrack();
 
-    int64_t TrackBytes() const { return m_flushed + (m_head - m_buffer.data()); }
+    int64_t TrackBytes() const { return m_flushed + (m_head - m_block); }
 
     // Direct access for the walk's fast loop, which writes through a local pointer while at
     // least kEventHeadRoom bytes of room remain and hands the pointer back afterwards.
@@ -63,9 +64,14 @@ class TrackWriter {
 
   private:
     static uint8_t* PutLongVarLen(uint8_t* out, uint32_t value);
+    // Hands the block's bytes to the sink and takes the next block.
     void Flush();
+    void HandOver();
+    void TakeBlock();
 
-    std::vector<uint8_t> m_buffer;
+    std::vector<uint8_t> m_buffer; // the writer's own block
+    uint8_t* m_block = nullptr;    // the block being filled: m_buffer's or the sink's room
+    bool m_inRoom = false;
     uint8_t* m_head = nullptr;
     uint8_t* m_end = nullptr;
     uint8_t* m_eventStart = nullptr;

@@ -104,10 +104,25 @@ void BufferedFile::WriteAcross(const void* data, size_t count) {
     }
 }
 
+std::span<uint8_t> BufferedFile::Room(size_t count) {
+    if (count > kBufferSize) {
+        return {};
+    }
+    if (kBufferSize - m_used < count) {
+        SubmitBuffer();
+    }
+    if (m_buffer.size() < kBufferSize) {
+        m_buffer.resize(kBufferSize); // the first two buffers, and one handed over before it filled
+    }
+    return {m_buffer.data() + m_used, kBufferSize - m_used};
+}
+
 void BufferedFile::SubmitBuffer() {
     if (!m_background) {
         m_background = std::make_unique<BackgroundWriter>(m_fd);
     }
+    const size_t submitted = m_used;
+    m_buffer.resize(submitted); // the writer writes what the buffer holds
     int error = 0;
     std::vector<uint8_t> empty = m_background->Submit(std::move(m_buffer), error);
     m_buffer = std::move(empty);
@@ -115,7 +130,7 @@ void BufferedFile::SubmitBuffer() {
     if (error != 0) {
         FailWrite(error);
     }
-    m_position += kBufferSize;
+    m_position += submitted;
 }
 
 void BufferedFile::Drain() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/BackgroundWriter.h"
-#include "platform/ByteSink.h"
 #include "platform/BufferedFileException.h"
+#include "platform/ByteSink.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,8 +15,8 @@ namespace korvane {
 // A buffered file with the subset of operations Korvane uses. Writes collect in a buffer that
 // is flushed before any seek, so the file ends up holding exactly the bytes an unbuffered file
 // would hold. A full buffer is written on a background thread while the next one fills; every
-// other operation waits for it first. Every failure after Open raises BufferedFileException, a failed
-// background write at the next call.
+// other operation waits for it first. Every failure after Open raises BufferedFileException, a
+// failed background write at the next call.
 class BufferedFile : public ByteSink {
   public:
     enum OpenFlags : unsigned { modeRead = 0x0, modeWrite = 0x1, modeCreate = 0x1000 };
@@ -49,6 +49,15 @@ class BufferedFile : public ByteSink {
     void Write(const uint8_t* data, size_t count) override {
         Write(static_cast<const void*>(data), count);
     }
+    // The rest of the buffer, after handing it to the background writer when less than count
+    // bytes are left in it.
+    std::span<uint8_t> Room(size_t count) override;
+    void Commit(size_t count) override {
+        m_used += count;
+        if (m_used == kBufferSize) {
+            SubmitBuffer();
+        }
+    }
     uint64_t Seek(int64_t offset, SeekPosition from);
     // Overwrites bytes already written (a length field) and keeps the position. Bytes still in
     // the buffer are replaced there, so a patch costs no system call and no early write.
@@ -65,7 +74,7 @@ class BufferedFile : public ByteSink {
     bool OpenForReading(const std::string& path);
     // Writes through the buffer, handing each one that fills to the background writer.
     void WriteAcross(const void* data, size_t count);
-    // Hands the full buffer to the background writer and takes an empty one.
+    // Hands the buffer, full or not, to the background writer and takes an empty one.
     void SubmitBuffer();
     // Waits for the background writer; raises its failure.
     void Drain();

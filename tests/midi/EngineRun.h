@@ -38,11 +38,14 @@ struct WalkResult {
     RepairCounts repairs;
 };
 
-// One track walked by a fresh engine with the given adjustments, whole or a window at a time.
+// One track walked by a fresh engine with the given adjustments, whole or a window at a time,
+// written through the sink's Write or in room it offers.
 inline WalkResult Walk(const Adjustments& adjustments, const Bytes& input, bool save = true,
-                       size_t window = 0) {
+                       size_t window = 0, bool inRoom = false) {
     MidiEngine engine;
-    MemorySink sink;
+    MemorySink plain;
+    RoomSink room;
+    MemorySink& sink = inRoom ? room : plain;
     engine.BeginPass(adjustments, save ? &sink : nullptr);
     if (window == 0) {
         // A copy on the heap of exactly the input's size lets ASan catch any read past the end.

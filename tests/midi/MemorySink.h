@@ -2,6 +2,7 @@
 
 #include "platform/ByteSink.h"
 
+#include <span>
 #include <vector>
 
 namespace korvane {
@@ -14,6 +15,24 @@ struct MemorySink : ByteSink {
         bytes.insert(bytes.end(), data, data + count);
     }
     Bytes bytes;
+};
+
+// Offers room in its own bytes, as the file output does, room of exactly the size asked for.
+struct RoomSink : MemorySink {
+    void Write(const uint8_t* data, size_t count) override {
+        bytes.resize(committed);
+        MemorySink::Write(data, count);
+        committed = bytes.size();
+    }
+    std::span<uint8_t> Room(size_t count) override {
+        bytes.resize(committed + count);
+        return {bytes.data() + committed, count};
+    }
+    void Commit(size_t count) override {
+        committed += count;
+        bytes.resize(committed);
+    }
+    size_t committed = 0;
 };
 
 } // namespace korvane

@@ -470,10 +470,12 @@ TEST(MidiEngine, LongTrackStreamsAcrossBlocks) {
         expected.insert(expected.end(), {0x00, 0x80, key, 0x40}); // still sounding at the end
     }
     expected.insert(expected.end(), kEnd.begin(), kEnd.end());
-    const WalkResult result = Walk(kRepair, track);
-    EXPECT_EQ(result.written, expected);
-    EXPECT_EQ(result.trackBytes, static_cast<int64_t>(expected.size()));
-    EXPECT_EQ(result.levels.size(), 100000u);
+    for (const bool inRoom : {false, true}) {
+        const WalkResult result = Walk(kRepair, track, true, 0, inRoom);
+        EXPECT_EQ(result.written, expected) << "in room: " << inRoom;
+        EXPECT_EQ(result.trackBytes, static_cast<int64_t>(expected.size()));
+        EXPECT_EQ(result.levels.size(), 100000u);
+    }
 }
 } // namespace
 

@@ -46,8 +46,18 @@ TEST(TrackWriter, StepBackThenFiveBytesGrowsByFour) {
     EXPECT_EQ(sink.bytes, (Bytes{0x80, 0x3C, 0x40, 0x00, 0x90}));
 }
 
-TEST(TrackWriter, LargeBlocksSurviveFlushesAndDropTakesBackOnlyTheOpenEvent) {
-    MemorySink sink;
+// Through the sink's Write, and in place in room the sink offers.
+class TrackWriterSinks : public testing::TestWithParam<bool> {
+  protected:
+    MemorySink& Sink() { return GetParam() ? m_room : m_plain; }
+
+  private:
+    MemorySink m_plain;
+    RoomSink m_room;
+};
+
+TEST_P(TrackWriterSinks, LargeBlocksSurviveFlushesAndDropTakesBackOnlyTheOpenEvent) {
+    MemorySink& sink = Sink();
     TrackWriter writer;
     writer.BeginTrack(&sink);
     Bytes block(200000);
@@ -63,6 +73,24 @@ TEST(TrackWriter, LargeBlocksSurviveFlushesAndDropTakesBackOnlyTheOpenEvent) {
     EXPECT_EQ(sink.bytes, block);
     EXPECT_EQ(writer.TrackBytes(), 200000);
 }
+
+TEST_P(TrackWriterSinks, BytesWrittenBetweenTracksStayBetweenThem) {
+    MemorySink& sink = Sink();
+    TrackWriter writer;
+    for (uint8_t track = 1; track <= 2; ++track) {
+        const uint8_t frame[] = {0xEE, track};
+        sink.Write(frame, sizeof frame);
+        writer.BeginTrack(&sink);
+        writer.MarkEvent();
+        writer.EmitByte(track);
+        writer.EndTrack();
+        EXPECT_EQ(writer.TrackBytes(), 1);
+    }
+    EXPECT_EQ(sink.bytes, (Bytes{0xEE, 1, 1, 0xEE, 2, 2}));
+}
+
+INSTANTIATE_TEST_SUITE_P(WriteOrRoom, TrackWriterSinks, testing::Bool(),
+                         [](const auto& testCase) { return testCase.param ? "Room" : "Write"; });
 
 } // namespace
 } // namespace korvane

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <span>
 #include <vector>
 
 namespace korvane {
@@ -45,6 +47,41 @@ TEST(BufferedFile, BufferedWritesSeeksAndPatchesGiveTheUnbufferedBytes) {
     expected.push_back(replacement);
     file.Close();
     EXPECT_EQ(ReadTextFile(path), std::string(expected.begin(), expected.end()));
+}
+
+// A track writer's way: room filled in place and committed, small writes between, a room that
+// does not fit the buffer's rest sending the buffer off unfilled, and patches of lengths.
+TEST(BufferedFile, RoomFilledInPlaceGivesTheBytesWritten) {
+    TempFolder folder;
+    const std::string path = folder.File("out.bin");
+    const std::vector<uint8_t> pattern = Pattern(5 << 20);
+    std::vector<uint8_t> expected;
+    BufferedFile file;
+    ASSERT_TRUE(file.Open(path, BufferedFile::modeCreate | BufferedFile::modeWrite));
+    size_t taken = 0;
+    for (const size_t used :
+         {size_t{40000}, size_t{65536}, size_t{0}, size_t{1000}, size_t{65536}}) {
+        for (int round = 0; round < 12; ++round) {
+            const std::span<uint8_t> room = file.Room(65536);
+            ASSERT_GE(room.size(), 65536u);
+            std::copy_n(pattern.begin() + static_cast<ptrdiff_t>(taken), used, room.begin());
+            file.Commit(used);
+            expected.insert(expected.end(), pattern.begin() + static_cast<ptrdiff_t>(taken),
+                            pattern.begin() + static_cast<ptrdiff_t>(taken + used));
+            taken += used;
+            const uint8_t frame[3] = {0xAA, static_cast<uint8_t>(round), 0xBB};
+            file.Write(frame, sizeof frame);
+            expected.insert(expected.end(), frame, frame + sizeof frame);
+            ASSERT_EQ(file.GetPosition(), expected.size());
+        }
+    }
+    const uint8_t patch[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+    for (const size_t at : {size_t{10}, size_t{(1 << 20) + 5}, expected.size() - 4}) {
+        file.Patch(at, patch, sizeof patch);
+        std::copy(patch, patch + 4, expected.begin() + static_cast<ptrdiff_t>(at));
+    }
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
 TEST(BufferedFile, ReadsWhatIsThereAndRefusesWhatIsNoFile) {
