@@ -21,8 +21,8 @@ constexpr uint32_t DataBytes(uint32_t status) {
 // How many bytes follow an event's delta time, by the high nibble of the byte after it, two
 // bits a nibble: status and data for channel statuses (kinds 8 to E), the running status's data
 // for data bytes (kinds 0 to 7), none with no running status. System kinds stay 0: the fast
-// loops leave them to the checked path. Kept in a register, so that finding the next event
-// waits on no load but the event's own.
+// loops leave them to the checked path. Found by the running status, which is known an event
+// ahead, so that finding the next event waits on no load but the event's own.
 constexpr uint32_t TailLengths(uint32_t running) {
     constexpr uint32_t kChannelStatuses = 0x3AFF0000; // 3, 3, 3, 3, 2, 2, 3 for kinds 8 to E
     const uint32_t kind = running >> 4;
@@ -81,7 +81,7 @@ constexpr KindRow LevelKindRow(uint32_t running) {
 // DataHighBits, its row of the level rows, the data bytes written, the Note Off the repair writes
 // before a Note On (status, key 0 here, release velocity, delta 0) with its length, whether the
 // status is then written again, whether it is a Note Off, the row of the held keys and the
-// status itself: the loop keeps a pointer to its row instead of the status.
+// status itself.
 struct RewriteInfo {
     uint32_t tails;
     uint32_t noteOff;
