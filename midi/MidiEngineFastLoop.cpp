@@ -20,12 +20,12 @@ constexpr ptrdiff_t kFastInputMargin = 8;
 // four-byte word; or an eight-byte word when events are copied.
 constexpr size_t kFastOutput = 12;
 
-// Whether an event of a running status carries a level: bit 0 whatever its first data byte
-// (kinds 8 to A), bit 1 when that byte is 7 (those, and controller 7 of Control Change).
+// Whether an event of a running status carries a level, as LevelKindRow tells: bit 0 whatever
+// its first data byte, bit 1 when that byte is 7.
 constexpr uint32_t LevelKinds(uint32_t running) {
-    const uint32_t kind = running >> 4;
-    const uint32_t always = kind >= 8 && kind <= 0xA;
-    return always | ((always | (kind == 0xB)) << 1);
+    const KindRow row = LevelKindRow(running);
+    const uint32_t always = row == kAlwaysLevel || row == kNoteOnLevel;
+    return always | ((always | (row == kVolumeLevel)) << 1);
 }
 
 // What the copying loop looks up of a running status: TailLengths, LevelKinds, DataHighBits.

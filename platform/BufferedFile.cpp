@@ -90,17 +90,12 @@ size_t BufferedFile::ReadAt(uint64_t offset, void* buffer, size_t count) const {
 void BufferedFile::WriteAcross(const void* data, size_t count) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (count > 0) {
-        if (m_buffer.size() < kBufferSize) {
-            m_buffer.resize(kBufferSize); // the first two buffers; written ones come back full size
-        }
-        const size_t part = std::min(count, kBufferSize - m_used);
-        std::memcpy(m_buffer.data() + m_used, bytes, part);
-        m_used += part;
+        const std::span<uint8_t> room = Room(1);
+        const size_t part = std::min(count, room.size());
+        std::memcpy(room.data(), bytes, part);
+        Commit(part);
         bytes += part;
         count -= part;
-        if (m_used == kBufferSize) {
-            SubmitBuffer();
-        }
     }
 }
 
