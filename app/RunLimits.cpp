@@ -1,5 +1,7 @@
 #include "app/RunLimits.h"
 
+#include "job/InputWindow.h"
+
 #include <algorithm>
 #include <sys/resource.h>
 
@@ -12,10 +14,10 @@ constexpr uint64_t kBudget = 64'000'000;
 constexpr uint64_t kPerInput = 200;
 // What the program holds besides its conversions: code, libraries, the report, progress.
 constexpr uint64_t kProgram = 12 * kMiB;
-// The job's sizes, as job/ and platform/ allocate them: an 8 MiB input window (no larger than
-// the file) and a second one read ahead for files larger than that; a second 1 MiB output
-// buffer in the background writer for outputs past the first.
-constexpr uint64_t kWindow = 8 * kMiB;
+// The job's sizes, as job/ and platform/ allocate them: an input window (no larger than the
+// file) and a second one read ahead for files larger than that; a second 1 MiB output buffer in
+// the background writer for outputs past the first.
+constexpr uint64_t kWindow = InputWindow::kDefaultSize;
 constexpr uint64_t kOutputBuffer = kMiB;
 // What a thread holds between files (its job keeps a 1 MiB output buffer; stack, engine and
 // allocator take the rest): measured, about 2.2 MB a thread with the smallest files.
