@@ -37,11 +37,9 @@ FileCollection::Result WindowCollection::Save(const std::vector<std::string>& pa
         } else {
             result.failed.push_back({input.path, outcome.message.value_or(""), outcome.reason});
         }
-        if (result.firstInput.empty() && input.folderError == 0) {
+        if (result.firstInput.empty() && saved) {
             result.firstInput = input.path;
-            if (saved) {
-                result.firstOutput = outcome.output;
-            }
+            result.firstOutput = outcome.output;
         }
         progress(++reported, total);
     };

@@ -24,7 +24,8 @@ class FileCollection {
         size_t saved = 0;
         size_t repaired = 0; // saved files with at least one repair
         std::vector<Failure> failed;
-        // The first file reported, and its output when it was saved.
+        // The first file saved and its output: the window previews it when it is the file
+        // loaded.
         std::string firstInput;
         std::optional<std::string> firstOutput;
     };

@@ -568,7 +568,7 @@ void MainDialog::OnBrowseInput() {
     }
 }
 
-void MainDialog::TakeInputFile(const std::string& path) {
+bool MainDialog::TakeInputFile(const std::string& path, bool showFailure) {
     const WaitCursor wait;
     const std::string folder = FolderOfPath(path);
     m_inputPath = path;
@@ -576,7 +576,7 @@ void MainDialog::TakeInputFile(const std::string& path) {
     // A profile that cannot be written only costs the remembering.
     m_profile.WriteProfileString(kKeyInputFolder, folder);
     m_profile.WriteProfileString(kKeyInputName, path.substr(folder.size()));
-    OnLoad();
+    return LoadInput(showFailure);
 }
 
 void MainDialog::OnBrowseOutput() {
@@ -597,12 +597,16 @@ void MainDialog::OnBrowseOutput() {
 }
 
 void MainDialog::OnLoad() {
+    LoadInput(true);
+}
+
+bool MainDialog::LoadInput(bool showFailure) {
     // The paths come before the speed field, so a refused speed still leaves them taken; the
     // defaults replace the adjustments anyway.
     UpdateData(true);
     RestoreDefaults();
     LeaveCollection();
-    RunConversion(false);
+    return RunConversion(false, showFailure);
 }
 
 void MainDialog::OnSave() {

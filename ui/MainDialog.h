@@ -71,15 +71,16 @@ class MainDialog : public QDialog {
     bool ApplyLanguage();
     // Redraws the level display from the two level sliders' positions.
     void OnPaint();
-    // Takes path as if it had been chosen with the input Browse button: remembered, then loaded.
-    void TakeInputFile(const std::string& path);
+    // Takes path as if it had been chosen with the input Browse button: remembered, then loaded;
+    // true when it loaded. A failed load's message is shown unless showFailure is false.
+    bool TakeInputFile(const std::string& path, bool showFailure = true);
     // Takes paths dropped, chosen or given together: one file as TakeInputFile does, else every
     // file they hold, the first loaded.
     void TakeInputs(const std::vector<std::string>& paths);
 
     // Runs a load pass (false) or a save pass (true) with the values taken last; true when it
     // completed. The caller takes the window's values first.
-    bool RunConversion(bool save);
+    bool RunConversion(bool save, bool showFailure = true);
 
     // The members exchanged with the controls.
     std::string m_inputPath;
@@ -138,6 +139,7 @@ class MainDialog : public QDialog {
     void OnBrowseInput();
     void OnBrowseOutput();
     void OnLoad();
+    bool LoadInput(bool showFailure);
     void OnSave();
     void OnResetButton();
     void OnAboutButton();

@@ -41,11 +41,20 @@ void MainDialog::TakeInputs(const std::vector<std::string>& paths) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<std::string> files = m_collection->Gather(paths);
     QApplication::restoreOverrideCursor();
-    // A folder without MIDI files is refused as the input field refuses a folder.
-    TakeInputFile(files.empty() ? paths.front() : files.front());
-    if (m_loaded && files.size() > 1) {
-        EnterCollection(paths, files.size());
+    if (files.size() <= 1) {
+        // A folder without MIDI files is refused as the input field refuses a folder.
+        TakeInputFile(files.empty() ? paths.front() : files.front());
+        return;
     }
+    // The first file that loads stands for the collection in the plot and the preview: a
+    // broken first file must not drop the others. Those that fail are told when Save reports.
+    for (const std::string& file : files) {
+        if (TakeInputFile(file, false)) {
+            EnterCollection(paths, files.size());
+            return;
+        }
+    }
+    TakeInputFile(files.front()); // none loads: the first one's failure is shown
 }
 
 void MainDialog::EnterCollection(const std::vector<std::string>& paths, size_t files) {

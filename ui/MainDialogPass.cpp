@@ -5,7 +5,7 @@
 
 namespace korvane {
 
-bool MainDialog::RunConversion(bool save) {
+bool MainDialog::RunConversion(bool save, bool showFailure) {
     ReleasePlayer();
     if (!save) {
         m_outputPath = DeriveOutputPath(m_inputPath);
@@ -16,7 +16,9 @@ bool MainDialog::RunConversion(bool save) {
                              .adjustments = m_adjustments,
                              .output = save ? OutputTo::File : OutputTo::Nothing,
                              .keepLevels = true});
-    ShowOutcome(save, outcome);
+    if (outcome.Completed() || showFailure) {
+        ShowOutcome(save, outcome);
+    }
     TellPreview(save, outcome.Completed(), outcome.tickSpeed);
     // A failed save leaves the plot of the loaded file as it was.
     if (outcome.Completed() || !save) {

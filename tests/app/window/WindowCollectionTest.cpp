@@ -218,6 +218,35 @@ class WindowCollectionTest : public QObject {
         }
     }
 
+    // A broken first file does not drop the others: the first file that loads stands for them
+    // and the broken one is told when Save reports. When none loads, the first one's failure
+    // is shown, once.
+    void brokenFirstFileKeepsTheCollection() {
+        Write(Path("bad/a.mid"), kWave);
+        Write(Path("bad/b.mid"), kWave);
+        Write(Path("lib/a.mid"), kWave);
+        Write(Path("lib/b.mid"), Song(64));
+        Write(Path("lib/c.mid"), Song(65));
+        Start();
+        Drop({QUrl::fromLocalFile(Path("bad"))});
+        QTRY_COMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgInputNotOpened));
+        QCOMPARE(Control<QLineEdit>(kInputPath)->text(), Path("bad/a.mid"));
+        QVERIFY(!m_dialog->m_loaded);
+
+        m_messages.clear();
+        Drop({QUrl::fromLocalFile(Path("lib"))});
+        QTRY_VERIFY(CollectionShown(3, Path("lib/b.mid")));
+        QVERIFY(m_messages.empty());
+        Click(kSave);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text,
+                 std::string("2 files saved, 0 of them repaired; 1 could not be converted."));
+        QCOMPARE(Read(Path("lib/cKRV.mid")), Song(65));
+        QCOMPARE(QString::fromStdString(Control<PlayerStrip>(kPlayer)->FileName()),
+                 Path("lib/bKRV.mid"));
+    }
+
     // A folder alone from the command line (the desktop entry's --window %F) is gathered too.
     void folderFromTheCommandLineIsGathered() {
         WriteCollection(Path("lib"));
