@@ -573,10 +573,14 @@ bool MainDialog::TakeInputFile(const std::string& path, bool showFailure) {
     const std::string folder = FolderOfPath(path);
     m_inputPath = path;
     UpdateData(false);
-    // A profile that cannot be written only costs the remembering.
-    m_profile.WriteProfileString(kKeyInputFolder, folder);
-    m_profile.WriteProfileString(kKeyInputName, path.substr(folder.size()));
-    return LoadInput(showFailure);
+    const bool loaded = LoadInput(showFailure);
+    // A file tried quietly for a collection is remembered only when it loads. A profile that
+    // cannot be written only costs the remembering.
+    if (loaded || showFailure) {
+        m_profile.WriteProfileString(kKeyInputFolder, folder);
+        m_profile.WriteProfileString(kKeyInputName, path.substr(folder.size()));
+    }
+    return loaded;
 }
 
 void MainDialog::OnBrowseOutput() {
