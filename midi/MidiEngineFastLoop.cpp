@@ -73,9 +73,10 @@ size_t MidiEngine::FastEventCount() {
         return 0;
     }
     // An event here reads at most five bytes, stores at most kFastOutput bytes and records at
-    // most one level, so this many events stay within every bound; and the remainder is read
-    // back before the speed rule's steps could stray.
-    const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - m_cursor) / 5 + 1;
+    // most one level, so this many events stay within every bound, the word read ahead after
+    // the last of them too; and the remainder is read back before the speed rule's steps could
+    // stray.
+    const size_t byInput = static_cast<size_t>(m_end - kFastInputMargin - m_cursor) / 5;
     const size_t byOutput =
         static_cast<size_t>(m_writer.HeadLimit() - m_writer.Head()) / kFastOutput + 1;
     const auto levelRoom = static_cast<size_t>(m_levelLimit - m_levelHead);
@@ -104,11 +105,17 @@ template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
 
     // Every event reads two bytes or more, so no more than FastEventCount() events start
     // before this.
-    for (const uint8_t* const inLimit = in + 2 * FastEventCount(); in < inLimit;) {
-        uint64_t word = 0;
-        std::memcpy(&word, in, sizeof word);
-        const uint32_t continued = (word >> 7) & 1;
-        const uint32_t deltaEnd = 8 + 8 * continued;
+    const uint8_t* const inLimit = in + 2 * FastEventCount();
+    // Each event's word is read as soon as the event before it is found to end, ahead of that
+    // event's writing, which nothing waits on.
+    uint64_t nextWord = 0;
+    std::memcpy(&nextWord, in, sizeof nextWord);
+    while (in < inLimit) {
+        const uint64_t word = nextWord;
+        // 8 when the delta continues into a second byte: two operations, and the byte after the
+        // delta one shift from a word shifted ahead, since the next event's start waits on both.
+        const auto secondDeltaBits = static_cast<uint32_t>(word >> 4) & 8;
+        const uint32_t deltaEnd = 8 + secondDeltaBits;
         // The delta's bytes most significant first, the first alone when it does not continue.
         const auto low = static_cast<uint16_t>(word);
         const uint32_t bothBytes = static_cast<uint16_t>((low << 8) | (low >> 8));
@@ -116,7 +123,7 @@ template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
         // A tick carries exactly when the fraction overflows.
         const uint32_t nextFraction = fraction + step.fraction;
         const uint16_t code = nextFraction < fraction ? step.carried : step.plain;
-        uint64_t rest = word >> deltaEnd;
+        uint64_t rest = (word >> 8) >> secondDeltaBits;
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
         const uint32_t explicitStatus = status0 >> 7;
         const uint32_t nextRunning = explicitStatus != 0 ? status0 : running;
@@ -129,7 +136,9 @@ template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
             break;
         }
         fraction = nextFraction;
-        in += 1 + continued + ((m_rewriteInfo[running].tails >> ((status0 >> 3) & 0x1E)) & 3);
+        in += 1 + (secondDeltaBits >> 3) +
+              ((m_rewriteInfo[running].tails >> ((status0 >> 3) & 0x1E)) & 3);
+        std::memcpy(&nextWord, in, sizeof nextWord);
         running = nextRunning;
         std::memcpy(out, &code, sizeof code);
         out += 1 + ((code & 0xFF) >> 7);
