@@ -189,11 +189,14 @@ void MidiEngine::CopyEventsFast() {
     const CopyInfo* info = &kCopyInfo[running];
     uint32_t tails = info->tails;
 
+    // Read ahead and found as in RewriteEventsFast.
+    uint64_t nextWord = 0;
+    std::memcpy(&nextWord, in, sizeof nextWord);
     for (size_t count = FastEventCount(); count > 0; --count) {
-        uint64_t word = 0;
-        std::memcpy(&word, in, sizeof word);
-        const uint32_t continued = (word >> 7) & 1;
-        uint64_t rest = word >> (8 + 8 * continued);
+        const uint64_t word = nextWord;
+        const auto secondDeltaBits = static_cast<uint32_t>(word >> 4) & 8;
+        const uint32_t continued = secondDeltaBits >> 3;
+        uint64_t rest = (word >> 8) >> secondDeltaBits;
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
         // Deltas of three bytes or more, deltas not in their shortest form (the checked path
         // writes them shortest) and system or meta events are left to the checked path.
@@ -211,6 +214,7 @@ void MidiEngine::CopyEventsFast() {
             break; // a status byte among the data bytes: the checked path drops the event
         }
         in += length;
+        std::memcpy(&nextWord, in, sizeof nextWord);
         // The event as read; the bytes stored beyond it are overwritten by the next event.
         std::memcpy(out, &word, sizeof word);
         tails ^= (kCopyInfo[status0].tails ^ tails) & takeNew;
