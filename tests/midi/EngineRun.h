@@ -3,9 +3,13 @@
 #include "midi/MidiEngine.h"
 #include "tests/midi/MemorySink.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <memory>
 #include <span>
+#include <stdexcept>
 
 namespace korvane {
 
@@ -31,6 +35,37 @@ class SlicedTrack : public TrackSource {
     std::unique_ptr<uint8_t[]> m_copy;
 };
 
+// A copy that ends where a readable page ends, the next page unreadable, so that a read past
+// the end stops the test even in a build without ASan.
+class GuardedCopy {
+  public:
+    explicit GuardedCopy(const Bytes& bytes) {
+        const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        m_mapped = (bytes.size() + page - 1) / page * page + page;
+        void* map =
+            mmap(nullptr, m_mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (map == MAP_FAILED) {
+            throw std::runtime_error("no memory for a guarded copy");
+        }
+        m_map = static_cast<uint8_t*>(map);
+        if (mprotect(m_map + m_mapped - page, page, PROT_NONE) != 0) {
+            munmap(m_map, m_mapped);
+            throw std::runtime_error("no guard page for a guarded copy");
+        }
+        m_data = m_map + m_mapped - page - bytes.size();
+        std::copy(bytes.begin(), bytes.end(), m_data);
+    }
+    GuardedCopy(const GuardedCopy&) = delete;
+    GuardedCopy& operator=(const GuardedCopy&) = delete;
+    ~GuardedCopy() { munmap(m_map, m_mapped); }
+    const uint8_t* Data() const { return m_data; }
+
+  private:
+    uint8_t* m_map = nullptr;
+    size_t m_mapped = 0;
+    uint8_t* m_data = nullptr;
+};
+
 struct WalkResult {
     Bytes written;
     Bytes levels;
@@ -48,10 +83,8 @@ inline WalkResult Walk(const Adjustments& adjustments, const Bytes& input, bool 
     MemorySink& sink = inRoom ? room : plain;
     engine.BeginPass(adjustments, save ? &sink : nullptr);
     if (window == 0) {
-        // A copy on the heap of exactly the input's size lets ASan catch any read past the end.
-        const std::unique_ptr<uint8_t[]> data(new uint8_t[input.size()]);
-        std::copy(input.begin(), input.end(), data.get());
-        engine.WalkTrack(data.get(), static_cast<uint32_t>(input.size()));
+        const GuardedCopy data(input);
+        engine.WalkTrack(data.Data(), static_cast<uint32_t>(input.size()));
     } else {
         SlicedTrack track(input, window);
         engine.WalkTrack(track);
