@@ -19,29 +19,6 @@ constexpr ptrdiff_t kFastInputMargin = 8;
 // The most a fast-loop event stores: a two-byte delta, the repair's four bytes, then a
 // four-byte word; or an eight-byte word when events are copied.
 constexpr size_t kFastOutput = 12;
-
-// Whether an event of a running status carries a level, as LevelKindRow tells: bit 0 whatever
-// its first data byte, bit 1 when that byte is 7.
-constexpr uint32_t LevelKinds(uint32_t running) {
-    const KindRow row = LevelKindRow(running);
-    const uint32_t always = row == kAlwaysLevel || row == kNoteOnLevel;
-    return always | ((always | (row == kVolumeLevel)) << 1);
-}
-
-// What the copying loop looks up of a running status: TailLengths, LevelKinds, DataHighBits.
-struct CopyInfo {
-    uint32_t tails;
-    uint32_t levelKinds;
-    uint64_t dataHigh;
-};
-constexpr std::array<CopyInfo, 256> BuildCopyInfo() {
-    std::array<CopyInfo, 256> table{};
-    for (uint32_t running = 0; running < 256; ++running) {
-        table[running] = {TailLengths(running), LevelKinds(running), DataHighBits(running)};
-    }
-    return table;
-}
-constexpr std::array<CopyInfo, 256> kCopyInfo = BuildCopyInfo();
 } // namespace
 
 void MidiEngine::WalkEventsFast() {
@@ -184,51 +161,45 @@ void MidiEngine::CopyEventsFast() {
     const uint8_t* in = m_cursor;
     uint8_t* out = m_writer.Head();
     uint8_t* levels = m_levelHead;
-    const SecondByte* const secondByte = m_secondByte.data();
     uint32_t running = m_runningStatus;
-    const CopyInfo* info = &kCopyInfo[running];
-    uint32_t tails = info->tails;
 
-    // Read ahead and found as in RewriteEventsFast.
+    // Bounded, read ahead and found as in RewriteEventsFast.
+    const uint8_t* const inLimit = in + 2 * FastEventCount();
     uint64_t nextWord = 0;
     std::memcpy(&nextWord, in, sizeof nextWord);
-    for (size_t count = FastEventCount(); count > 0; --count) {
+    while (in < inLimit) {
         const uint64_t word = nextWord;
         const auto secondDeltaBits = static_cast<uint32_t>(word >> 4) & 8;
         const uint32_t continued = secondDeltaBits >> 3;
         uint64_t rest = (word >> 8) >> secondDeltaBits;
         const auto status0 = static_cast<uint32_t>(rest & 0xFF);
+        const uint32_t explicitStatus = status0 >> 7;
+        const uint32_t nextRunning = explicitStatus != 0 ? status0 : running;
+        const RewriteInfo* const info = &m_rewriteInfo[nextRunning];
+        rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, deltas not in their shortest form (the checked path
-        // writes them shortest) and system or meta events are left to the checked path.
+        // writes them shortest), system or meta events and events broken off by a status byte
+        // are left to the checked path.
         const uint32_t longDelta = continued & (((word >> 15) & 1) | ((word & 0x7F) == 0));
-        if (longDelta | (status0 >= 0xF0)) {
+        if ((longDelta | (status0 >= 0xF0)) || (rest & info->dataHigh) != 0) {
             break;
         }
-        const uint32_t length = 1 + continued + ((tails >> ((status0 >> 3) & 0x1E)) & 3);
-        const uint32_t explicitStatus = status0 >> 7;
-        const uint32_t takeNew = 0u - explicitStatus;
-        const uint32_t nextRunning = running ^ ((status0 ^ running) & takeNew);
-        const CopyInfo* const nextInfo = &kCopyInfo[nextRunning];
-        rest >>= 8 * explicitStatus;
-        if ((rest & nextInfo->dataHigh) != 0) {
-            break; // a status byte among the data bytes: the checked path drops the event
-        }
+        const uint32_t length =
+            1 + continued + ((m_rewriteInfo[running].tails >> ((status0 >> 3) & 0x1E)) & 3);
         in += length;
         std::memcpy(&nextWord, in, sizeof nextWord);
+        running = nextRunning;
         // The event as read; the bytes stored beyond it are overwritten by the next event.
         std::memcpy(out, &word, sizeof word);
-        tails ^= (kCopyInfo[status0].tails ^ tails) & takeNew;
-        running = nextRunning;
-        info = nextInfo;
         const auto first = static_cast<uint32_t>(rest & 0xFF);
         const auto second = static_cast<uint32_t>((rest >> 8) & 0xFF);
-        const uint32_t isLevel = (info->levelKinds >> (first == 7)) & 1;
+        const uint32_t row = m_levelRows[info->kindRow + first];
         // The second data byte's place; past the event when it has a single data byte.
         out[1 + continued + explicitStatus + 1] =
-            static_cast<uint8_t>(secondByte[(isLevel << 8) | second].written);
+            static_cast<uint8_t>(m_secondByte[row + second].written);
         out += length;
         *levels = static_cast<uint8_t>(second);
-        levels += isLevel;
+        levels += row >> 8;
     }
     m_cursor = in;
     m_writer.SetHead(out);
