@@ -19,12 +19,20 @@ uint64_t LengthOf(const BufferedFile& file) {
     }
 }
 
-std::unique_ptr<uint8_t[]> Allocate(size_t size) {
-    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
+// Room for a window wherever in its first span it starts.
+AlignedBlock Allocate(size_t size) {
+    AlignedBlock bytes = AllocateAligned(size + kAddressSpan);
     if (!bytes) {
         throw ChunkReadError{std::strerror(ENOMEM)};
     }
     return bytes;
+}
+
+// Where the window read from offset starts in its room: every byte of the file then lies half a
+// span from where the output buffer, aligned to a span, holds the byte written for it while the
+// conversion changes no length. So reading an event never waits on the writing of the one before.
+uint8_t* PlaceAt(const AlignedBlock& room, uint64_t offset) {
+    return room.get() + (offset + kAddressSpan / 2) % kAddressSpan;
 }
 } // namespace
 
@@ -32,9 +40,9 @@ InputWindow::InputWindow(const BufferedFile& file, size_t size)
     : m_file(file), m_length(LengthOf(file)),
       // No larger than the file: a small file takes a small window.
       m_size(static_cast<size_t>(std::min<uint64_t>(std::max(size, kSmallest), m_length))) {
-    m_current.bytes = Allocate(std::max<size_t>(m_size, 1));
+    m_current.room = Allocate(std::max<size_t>(m_size, 1));
     if (m_size >= kReadAheadFrom && m_length > m_size) {
-        m_spare.bytes = Allocate(m_size);
+        m_spare.room = Allocate(m_size);
     }
 }
 
@@ -50,14 +58,14 @@ std::span<const uint8_t> InputWindow::At(uint64_t offset, size_t least) {
         Fill(offset);
     }
     const auto skip = static_cast<size_t>(offset - m_current.offset);
-    return {m_current.bytes.get() + skip, m_current.count - skip};
+    return {m_current.bytes + skip, m_current.count - skip};
 }
 
 std::span<const uint8_t> InputWindow::Peek(uint64_t offset, size_t count) {
     const size_t wanted =
         std::min<uint64_t>(std::min(count, kPeekMost), m_length - std::min(offset, m_length));
     if (offset >= m_current.offset && offset + wanted <= m_current.offset + m_current.count) {
-        return {m_current.bytes.get() + (offset - m_current.offset), wanted};
+        return {m_current.bytes + (offset - m_current.offset), wanted};
     }
     size_t got = 0;
     try {
@@ -80,18 +88,20 @@ void InputWindow::Fill(uint64_t offset) {
             return;
         }
     }
-    m_current.count = Read(m_current.bytes.get(), offset);
+    m_current.bytes = PlaceAt(m_current.room, offset);
+    m_current.count = Read(m_current.bytes, offset);
     m_current.offset = offset;
     ReadAhead();
 }
 
 void InputWindow::ReadAhead() {
     const uint64_t next = m_current.offset + m_current.count;
-    if (!m_spare.bytes || next >= m_length) {
+    if (!m_spare.room || next >= m_length) {
         return;
     }
     m_spare.offset = next;
-    uint8_t* const bytes = m_spare.bytes.get();
+    m_spare.bytes = PlaceAt(m_spare.room, next);
+    uint8_t* const bytes = m_spare.bytes;
     m_ahead = std::async(std::launch::async, [this, bytes, next] { return Read(bytes, next); });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AlignedMemory.h"
 #include "platform/BufferedFile.h"
 
 #include <array>
@@ -52,7 +53,8 @@ class InputWindow {
 
   private:
     struct Buffer {
-        std::unique_ptr<uint8_t[]> bytes;
+        AlignedBlock room;
+        uint8_t* bytes = nullptr; // the window's first byte, within room
         uint64_t offset = 0;
         size_t count = 0;
     };

@@ -33,8 +33,8 @@ BackgroundWriter::~BackgroundWriter() {
     m_thread.join();
 }
 
-std::vector<uint8_t> BackgroundWriter::Submit(std::vector<uint8_t> buffer, int& error) {
-    std::vector<uint8_t> spare;
+AlignedBytes BackgroundWriter::Submit(AlignedBytes buffer, int& error) {
+    AlignedBytes spare;
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return !m_busy; });
@@ -73,7 +73,7 @@ void BackgroundWriter::Run() {
         if (!m_busy) {
             return; // stopped with nothing handed over
         }
-        std::vector<uint8_t> buffer = std::move(m_pending);
+        AlignedBytes buffer = std::move(m_pending);
         lock.unlock();
         const int error = WriteAll(m_fd, buffer.data(), buffer.size());
         StartWriteBack();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/AlignedMemory.h"
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 namespace korvane {
 
@@ -27,7 +27,7 @@ class BackgroundWriter {
     // previous buffer for reuse, its size and stale bytes kept so that reusing it costs no
     // zero fill (empty the first time), or 0 in error when an earlier write failed: then
     // buffer is not written.
-    std::vector<uint8_t> Submit(std::vector<uint8_t> buffer, int& error);
+    AlignedBytes Submit(AlignedBytes buffer, int& error);
     // Waits until everything handed over is written; returns 0 or the errno of the first
     // failure.
     int Wait();
@@ -40,9 +40,9 @@ class BackgroundWriter {
     const int m_fd;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<uint8_t> m_pending; // handed over, not yet taken by the thread
-    std::vector<uint8_t> m_spare;   // written, returned to the caller on the next Submit
-    bool m_busy = false;            // a buffer is handed over or being written
+    AlignedBytes m_pending; // handed over, not yet taken by the thread
+    AlignedBytes m_spare;   // written, returned to the caller on the next Submit
+    bool m_busy = false;    // a buffer is handed over or being written
     bool m_stop = false;
     int m_error = 0;
     bool m_writeBack = true; // only the writer thread touches it

@@ -119,7 +119,7 @@ void BufferedFile::SubmitBuffer() {
     const size_t submitted = m_used;
     m_buffer.resize(submitted); // the writer writes what the buffer holds
     int error = 0;
-    std::vector<uint8_t> empty = m_background->Submit(std::move(m_buffer), error);
+    AlignedBytes empty = m_background->Submit(std::move(m_buffer), error);
     m_buffer = std::move(empty);
     m_used = 0;
     if (error != 0) {

@@ -86,8 +86,8 @@ class BufferedFile : public ByteSink {
 
     int m_fd = -1;
     std::string m_path;
-    uint64_t m_position = 0;       // position of the first buffered byte
-    std::vector<uint8_t> m_buffer; // full size once written to; m_used bytes hold data
+    uint64_t m_position = 0; // position of the first buffered byte
+    AlignedBytes m_buffer;   // full size once written to; m_used bytes hold data
     size_t m_used = 0;
     std::unique_ptr<BackgroundWriter> m_background; // started by the first full buffer
 };

@@ -111,5 +111,34 @@ TEST(InputWindow, LengthIsTakenOnceAndACutShortFileFails) {
             << "window " << window;
     }
 }
+// While a conversion changes no length, the byte it reads at an offset and the byte it writes
+// there must not share their place in an address span: a processor would hold each read back
+// until the write before it was done.
+TEST(InputWindow, AnInputByteLiesHalfASpanFromItsOutputByte) {
+    TempFolder folder;
+    const std::string inPath = folder.File("in.mid");
+    WriteFileBytes(inPath, Pattern(3 << 20));
+    BufferedFile input;
+    ASSERT_TRUE(input.Open(inPath, BufferedFile::modeRead));
+    InputWindow reader(input, InputWindow::kDefaultSize);
+    BufferedFile output;
+    ASSERT_TRUE(
+        output.Open(folder.File("out.mid"), BufferedFile::modeWrite | BufferedFile::modeCreate));
+    uint64_t written = 0;
+    // Across the output's first buffers and the input's first windows, and back.
+    for (const uint64_t at : {0, 5, 4095, 4097, (1 << 20) + 3, (5 << 19) + 11, 77}) {
+        const auto in = reinterpret_cast<uintptr_t>(reader.At(at, 1).data());
+        if (at > written) {
+            const Bytes fill(at - written);
+            output.Write(fill.data(), fill.size());
+            written = at;
+        }
+        const auto out = reinterpret_cast<uintptr_t>(output.Room(1).data());
+        const uint64_t outAt = written;
+        EXPECT_EQ((in - at) % kAddressSpan, kAddressSpan / 2) << "at " << at;
+        EXPECT_EQ((out - outAt) % kAddressSpan, 0u) << "at " << outAt;
+    }
+    output.Abort();
+}
 } // namespace
 } // namespace korvane

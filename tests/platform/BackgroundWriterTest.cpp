@@ -21,8 +21,8 @@ class Descriptor {
     int m_fd;
 };
 
-std::vector<uint8_t> Filled(size_t size, uint8_t value) {
-    return std::vector<uint8_t>(size, value);
+AlignedBytes Filled(size_t size, uint8_t value) {
+    return AlignedBytes(size, value);
 }
 
 TEST(BackgroundWriter, WritesInOrderAndHandsBuffersBack) {
@@ -33,7 +33,7 @@ TEST(BackgroundWriter, WritesInOrderAndHandsBuffersBack) {
     {
         BackgroundWriter writer(fd.Get());
         int error = -1;
-        std::vector<uint8_t> back = writer.Submit(Filled(100000, 'a'), error);
+        AlignedBytes back = writer.Submit(Filled(100000, 'a'), error);
         EXPECT_EQ(error, 0);
         EXPECT_TRUE(back.empty());
         back = writer.Submit(Filled(3, 'b'), error);
