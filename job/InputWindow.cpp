@@ -58,14 +58,14 @@ std::span<const uint8_t> InputWindow::At(uint64_t offset, size_t least) {
         Fill(offset);
     }
     const auto skip = static_cast<size_t>(offset - m_current.offset);
-    return {m_current.bytes + skip, m_current.count - skip};
+    return {PlaceAt(m_current.room, m_current.offset) + skip, m_current.count - skip};
 }
 
 std::span<const uint8_t> InputWindow::Peek(uint64_t offset, size_t count) {
     const size_t wanted =
         std::min<uint64_t>(std::min(count, kPeekMost), m_length - std::min(offset, m_length));
     if (offset >= m_current.offset && offset + wanted <= m_current.offset + m_current.count) {
-        return {m_current.bytes + (offset - m_current.offset), wanted};
+        return {PlaceAt(m_current.room, m_current.offset) + (offset - m_current.offset), wanted};
     }
     size_t got = 0;
     try {
@@ -88,8 +88,7 @@ void InputWindow::Fill(uint64_t offset) {
             return;
         }
     }
-    m_current.bytes = PlaceAt(m_current.room, offset);
-    m_current.count = Read(m_current.bytes, offset);
+    m_current.count = Read(PlaceAt(m_current.room, offset), offset);
     m_current.offset = offset;
     ReadAhead();
 }
@@ -100,8 +99,7 @@ void InputWindow::ReadAhead() {
         return;
     }
     m_spare.offset = next;
-    m_spare.bytes = PlaceAt(m_spare.room, next);
-    uint8_t* const bytes = m_spare.bytes;
+    uint8_t* const bytes = PlaceAt(m_spare.room, next);
     m_ahead = std::async(std::launch::async, [this, bytes, next] { return Read(bytes, next); });
 }
 

@@ -52,9 +52,9 @@ class InputWindow {
     std::span<const uint8_t> Peek(uint64_t offset, size_t count);
 
   private:
+    // A window's room and what it holds; its first byte is placed within room by its offset.
     struct Buffer {
         AlignedBlock room;
-        uint8_t* bytes = nullptr; // the window's first byte, within room
         uint64_t offset = 0;
         size_t count = 0;
     };

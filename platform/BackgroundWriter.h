@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AlignedMemory.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
