@@ -32,8 +32,8 @@ unsigned JobCount(const CollectionOptions& collection) {
     return online > 0 ? static_cast<unsigned>(online) : 1;
 }
 
-// A run over a folder shows its progress, stops cleanly on a signal and ends with a summary;
-// files named one by one convert as they always have.
+// A run over a folder shows its progress and ends with a summary; files named one by one show
+// a summary only when a signal stopped them.
 bool IsCollection(const CommandLine& commandLine) {
     return std::any_of(commandLine.inputs.begin(), commandLine.inputs.end(),
                        [](const std::string& input) { return IsFolderPath(input); });
@@ -80,8 +80,9 @@ class Run {
             return 1;
         }
         m_report.WriteSettings(m_commandLine);
+        // Files named one by one stop as cleanly as a folder: every saved output reported.
         std::optional<InterruptSignals> signals;
-        if (m_collection) {
+        if (m_observer == nullptr) {
             signals.emplace();
         }
         const RunLimits limits = LimitsFor(JobCount(m_commandLine.collection), m_plan.size());
@@ -99,7 +100,7 @@ class Run {
                      << ": the report could not be written\n";
             m_reportFailed = true;
         }
-        if (m_collection && !m_commandLine.collection.quiet) {
+        if ((m_collection || signal != 0) && !m_commandLine.collection.quiet) {
             m_errors << SummaryLine(m_totals, signal != 0, Seconds()) << "\n";
         }
         if (signal != 0) {

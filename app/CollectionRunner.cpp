@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 
 namespace korvane {
@@ -18,17 +19,35 @@ CollectionRunner::CollectionRunner(const std::vector<PlannedInput>& plan, unsign
     : m_plan(plan), m_jobs(jobs), m_ahead(std::max<size_t>(std::min(ahead, plan.size()), 2)),
       m_memory(memory), m_makeConverter(std::move(makeConverter)), m_outcomes(m_ahead) {}
 
-void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
+std::vector<std::thread> CollectionRunner::StartThreads() {
     std::vector<std::thread> threads;
-    if (m_plan.size() == 1) {
-        Work(*m_makeConverter()); // a file alone is converted here: no thread to start
-    }
-    const size_t count = std::min<size_t>(m_jobs, m_plan.size() - m_next);
+    // A file alone is converted on the calling thread: no thread to start.
+    const size_t count = m_plan.size() == 1 ? 0 : std::min<size_t>(m_jobs, m_plan.size());
     for (size_t i = 0; i < count; ++i) {
-        threads.emplace_back([this, converter = m_makeConverter()] { Work(*converter); });
+        try {
+            threads.emplace_back([this, converter = m_makeConverter()] { Work(*converter); });
+        } catch (const std::system_error&) {
+            break; // a process or memory limit: the run goes on with the threads it has
+        }
     }
+    return threads;
+}
+
+void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
+    std::vector<std::thread> threads = StartThreads();
+    // Without a thread of its own the run converts here, one file between two looks.
+    const std::unique_ptr<FileConverter> here = threads.empty() ? m_makeConverter() : nullptr;
     std::unique_lock lock(m_mutex);
     for (;;) {
+        if (here && HasRoom()) {
+            const size_t index = m_next++;
+            FileOutcome outcome = Convert(*here, index, lock);
+            // A stop asked for meanwhile abandons the file, as it does on a thread.
+            if (AskedToStop(tick, lock)) {
+                break;
+            }
+            m_outcomes[index % m_ahead] = std::move(outcome);
+        }
         m_ready.wait_for(lock, kTickEvery, [this] {
             return m_gathered < m_next && m_outcomes[m_gathered % m_ahead].has_value();
         });
@@ -40,12 +59,7 @@ void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
         if (ended) {
             break;
         }
-        lock.unlock();
-        const bool stop = tick();
-        lock.lock();
-        if (stop) {
-            m_stopping = true;
-            m_room.notify_all();
+        if (AskedToStop(tick, lock)) {
             break;
         }
     }
@@ -101,29 +115,48 @@ void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGro
     m_room.notify_all();
 }
 
+bool CollectionRunner::AskedToStop(const Tick& tick, std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    const bool stop = tick();
+    lock.lock();
+    if (stop) {
+        m_stopping = true;
+        m_room.notify_all();
+    }
+    return stop;
+}
+
+bool CollectionRunner::HasRoom() const {
+    return !m_stopping && m_next < m_plan.size() && m_next < m_released + m_ahead;
+}
+
 void CollectionRunner::Work(FileConverter& converter) {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_room.wait(lock, [this] {
-            return m_stopping || m_next >= m_plan.size() || m_next < m_released + m_ahead;
-        });
-        if (m_stopping || m_next >= m_plan.size()) {
+        m_room.wait(lock, [this] { return m_stopping || m_next >= m_plan.size() || HasRoom(); });
+        if (!HasRoom()) {
             return;
         }
         const size_t index = m_next++;
-        lock.unlock();
-        struct stat st {};
-        const bool sized = ::stat(m_plan[index].ReadPath().c_str(), &st) == 0;
-        const uint64_t memory = ConversionMemory(sized ? static_cast<uint64_t>(st.st_size) : 0);
-        m_memory.Take(memory);
-        FileOutcome outcome = converter.Convert(m_plan[index]);
-        m_memory.Give(memory);
-        lock.lock();
-        if (!m_stopping) {
+        FileOutcome outcome = Convert(converter, index, lock);
+        if (!m_stopping && !outcome.abandoned) {
             m_outcomes[index % m_ahead] = std::move(outcome);
             m_ready.notify_one();
         }
     }
+}
+
+FileOutcome CollectionRunner::Convert(FileConverter& converter, size_t index,
+                                      std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    struct stat st {};
+    const bool sized = ::stat(m_plan[index].ReadPath().c_str(), &st) == 0;
+    const uint64_t memory = ConversionMemory(sized ? static_cast<uint64_t>(st.st_size) : 0);
+    m_memory.Take(memory);
+    FileOutcome outcome = converter.Convert(m_plan[index]);
+    m_memory.Give(memory);
+    lock.lock();
+    return outcome;
 }
 
 } // namespace korvane

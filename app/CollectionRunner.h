@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace korvane {
@@ -40,7 +41,16 @@ class CollectionRunner {
     void Run(const FinishGroup& finish, const Tick& tick);
 
   private:
+    // As many of the jobs' threads as the system gives (none for a file alone).
+    std::vector<std::thread> StartThreads();
+    // A thread's loop: converts inputs while there is room ahead and no stop.
     void Work(FileConverter& converter);
+    // Asks tick (with the lock released) and marks the run stopping when it says so.
+    bool AskedToStop(const Tick& tick, std::unique_lock<std::mutex>& lock);
+    // True when the next input may be converted now. Called with the lock held.
+    bool HasRoom() const;
+    // Converts input index with the lock released; the lock is held on entry and exit.
+    FileOutcome Convert(FileConverter& converter, size_t index, std::unique_lock<std::mutex>& lock);
     // Moves the outcomes ready in input order into the group; after a stop, every outcome
     // there is, abandoned inputs left out. Called with the lock held.
     void Gather(bool all);

@@ -1,6 +1,7 @@
 #include "app/FileConverter.h"
 
 #include "app/ErrorCode.h"
+#include "app/InterruptSignals.h"
 #include "app/StandardStreams.h"
 
 #include <sys/stat.h>
@@ -55,7 +56,13 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
          .adjustments = m_commandLine.options.adjustments,
          .output = OutputTo::File,
          .peakLevel = m_commandLine.options.peakLevel,
-         .deferCommit = true});
+         .deferCommit = true,
+         .refuseOutputLink = BesideInput(),
+         .cancel = &InterruptSignals::StopAsked()});
+    if (converted.status == ConversionStatus::Cancelled) {
+        outcome.abandoned = true;
+        return outcome;
+    }
     if (!converted.Completed()) {
         outcome.reason = std::move(converted.reason);
         return Failed(outcome, converted.message);
@@ -68,6 +75,11 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     }
     outcome.pending = std::move(converted.pending);
     return outcome;
+}
+
+bool FileConverter::BesideInput() const {
+    // --output-dir keeps links inside its folder (OutputFolders); --output names its file itself.
+    return !m_commandLine.options.outputPath && m_commandLine.collection.outputDir.empty();
 }
 
 FileOutcome FileConverter::Check(const PlannedInput& input, FileOutcome& outcome) {

@@ -21,6 +21,9 @@ class FileConverter {
     // --check: the input read as a conversion would read it, nothing written.
     FileOutcome Check(const PlannedInput& input, FileOutcome& outcome);
     FileOutcome Failed(FileOutcome& outcome, JobMessage message) const;
+    // True when outputs are named beside their inputs: such a name is never saved through a
+    // link, which could lead anywhere.
+    bool BesideInput() const;
 
     const CommandLine& m_commandLine;
     const LanguageTexts& m_texts;

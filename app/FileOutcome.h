@@ -26,6 +26,8 @@ struct FileOutcome {
     // A converted file's output, complete but not yet durable and named: a run commits the
     // outputs of many files together before it reports them.
     TempOutput pending;
+    // A stop cancelled the conversion half-way: the run neither commits nor reports it.
+    bool abandoned = false;
 };
 
 } // namespace korvane

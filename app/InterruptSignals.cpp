@@ -3,14 +3,17 @@
 #include "platform/SignalCleanup.h"
 
 #include <atomic>
+#include <iterator>
 
 namespace korvane {
 
 namespace {
 std::atomic<int> g_received{0};
-std::atomic<int> g_held{0};    // SecondSignalHeld alive
-std::atomic<int> g_pending{0}; // a second signal that came while held
+std::atomic<bool> g_stop{false}; // set with g_received, for the conversions under way
+std::atomic<int> g_held{0};      // SecondSignalHeld alive
+std::atomic<int> g_pending{0};   // a second signal that came while held
 static_assert(std::atomic<int>::is_always_lock_free, "read and written in a signal handler");
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void EndBy(int signal) {
     // Named temporaries are removed first, as a save ended by the signal removes them.
@@ -22,6 +25,7 @@ void EndBy(int signal) {
 void OnSignal(int signal) {
     int none = 0;
     if (g_received.compare_exchange_strong(none, signal)) {
+        g_stop.store(true);
         return;
     }
     // Asked twice: the user wants out now, once the outputs being named have their lines.
@@ -31,37 +35,41 @@ void OnSignal(int signal) {
     }
 }
 
-void Catch(int signal, struct sigaction& previous) {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    action.sa_flags = SA_RESTART; // the files being converted meanwhile see no EINTR
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal, &action, &previous);
-}
 } // namespace
 
 InterruptSignals::InterruptSignals() {
     g_received.store(0);
+    g_stop.store(false);
     g_pending.store(0);
-    Catch(SIGINT, m_previousInt);
-    Catch(SIGTERM, m_previousTerm);
-    struct sigaction hangUp {};
-    m_hangUpCaught = ::sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN;
-    if (m_hangUpCaught) {
-        Catch(SIGHUP, m_previousHup);
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+        struct sigaction& previous = m_previous[i];
+        // A signal ignored at start (nohup, a script's background job) stays ignored.
+        m_caught[i] =
+            ::sigaction(kSignals[i], nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN;
+        if (m_caught[i]) {
+            struct sigaction action {};
+            action.sa_handler = OnSignal;
+            action.sa_flags = SA_RESTART; // the files being converted meanwhile see no EINTR
+            sigemptyset(&action.sa_mask);
+            ::sigaction(kSignals[i], &action, nullptr);
+        }
     }
 }
 
 InterruptSignals::~InterruptSignals() {
-    ::sigaction(SIGINT, &m_previousInt, nullptr);
-    ::sigaction(SIGTERM, &m_previousTerm, nullptr);
-    if (m_hangUpCaught) {
-        ::sigaction(SIGHUP, &m_previousHup, nullptr);
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+        if (m_caught[i]) {
+            ::sigaction(kSignals[i], &m_previous[i], nullptr);
+        }
     }
 }
 
 int InterruptSignals::Received() {
     return g_received.load();
+}
+
+const std::atomic<bool>& InterruptSignals::StopAsked() {
+    return g_stop;
 }
 
 SecondSignalHeld::SecondSignalHeld() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <csignal>
 
 namespace korvane {
@@ -8,7 +9,7 @@ namespace korvane {
 // stop instead of ending the process: no new file starts, and the run ends as its own exit
 // status says. A second signal ends the process at once, as it would have without the run,
 // except while outputs are being named: then it waits until each named output has its report
-// line. A SIGHUP ignored at start (nohup) stays ignored.
+// line. A signal ignored at start (nohup, a script's background job) stays ignored.
 class InterruptSignals {
   public:
     InterruptSignals();
@@ -18,12 +19,13 @@ class InterruptSignals {
 
     // The signal received first; 0 while none has come.
     static int Received();
+    // Set with the first signal: a conversion under way stops at its next block, abandoned.
+    static const std::atomic<bool>& StopAsked();
 
   private:
-    struct sigaction m_previousInt {};
-    struct sigaction m_previousTerm {};
-    struct sigaction m_previousHup {};
-    bool m_hangUpCaught = false;
+    // SIGINT, SIGTERM, SIGHUP: the action each had, and whether the run catches it.
+    struct sigaction m_previous[3]{};
+    bool m_caught[3]{};
 };
 
 // While one lives, a second signal does not end the process; it ends it when the last one

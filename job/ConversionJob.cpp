@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <sys/stat.h>
 
 namespace korvane {
 
@@ -19,6 +20,7 @@ std::string ErrnoReason(int error) {
 }
 
 const std::atomic<bool> kNeverCancelled{false};
+constexpr char kOutputIsLink[] = "the output's name is a symbolic link";
 } // namespace
 
 ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request) {
@@ -30,6 +32,7 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     } else if (request.output == OutputTo::Memory) {
         output = &memory;
     }
+    m_fileOutput.CancelOn(request.cancel);
     m_engine.m_levels.clear();
     m_engine.KeepLevels(request.keepLevels);
     m_engine.BeginPass(request.adjustments, output);
@@ -50,7 +53,7 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
         outcome.reason = error.Reason();
     } catch (const MemoryOutput::LimitReached&) {
         outcome.status = ConversionStatus::TooLarge;
-    } catch (const MemoryOutput::Cancelled&) {
+    } catch (const PassOutput::Cancelled&) {
         outcome.status = ConversionStatus::Cancelled;
     } catch (const std::bad_alloc&) {
         outcome.status = request.output == OutputTo::Memory ? ConversionStatus::TooLarge
@@ -111,6 +114,11 @@ void ConversionJob::DiscardFiles() {
 std::string ConversionJob::CheckOutput(const ConversionRequest& request) const {
     if (!request.outputPath.empty() && SameFile(request.outputPath, request.inputPath)) {
         throw Failure{JobMessage::OutputIsInput, {}};
+    }
+    struct stat link {};
+    if (request.refuseOutputLink && ::lstat(request.outputPath.c_str(), &link) == 0 &&
+        S_ISLNK(link.st_mode)) {
+        throw Failure{JobMessage::OutputNotCreated, kOutputIsLink};
     }
     errno = 0;
     const std::optional<std::string> target = OutputTarget(request.outputPath);

@@ -14,7 +14,7 @@ enum class ConversionStatus {
     Completed,
     Failed,    // message says what failed, reason why where the system told
     TooLarge,  // OutputTo::Memory: the output would pass the memory limit
-    Cancelled, // OutputTo::Memory: the cancel flag stopped the pass
+    Cancelled, // the cancel flag stopped a save pass
 };
 
 // What one conversion did.

@@ -29,8 +29,12 @@ struct ConversionRequest {
     // OutputTo::File: leave the finished output unsynced and unnamed, for a run that makes many
     // outputs durable together.
     bool deferCommit = false;
-    // OutputTo::Memory: the bytes the output may take, and a flag that stops the pass.
+    // OutputTo::File: an output that is a symbolic link is refused instead of saved through. A
+    // name Korvane derived itself may be a link planted beside the inputs, leading anywhere.
+    bool refuseOutputLink = false;
+    // OutputTo::Memory: the bytes the output may take.
     size_t memoryLimit = 0;
+    // A save pass stops soon after this is set, leaving no file behind.
     const std::atomic<bool>* cancel = nullptr;
 };
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 namespace korvane {
 
@@ -47,7 +49,9 @@ InputWindow::InputWindow(const BufferedFile& file, size_t size)
 }
 
 InputWindow::~InputWindow() {
-    if (m_ahead.valid()) {
+    // A read ahead on a thread ends before its room goes; a deferred one is never run.
+    if (m_ahead.valid() &&
+        m_ahead.wait_for(std::chrono::seconds(0)) != std::future_status::deferred) {
         m_ahead.wait();
     }
 }
@@ -100,7 +104,13 @@ void InputWindow::ReadAhead() {
     }
     m_spare.offset = next;
     uint8_t* const bytes = PlaceAt(m_spare.room, next);
-    m_ahead = std::async(std::launch::async, [this, bytes, next] { return Read(bytes, next); });
+    const auto read = [this, bytes, next] { return Read(bytes, next); };
+    try {
+        m_ahead = std::async(std::launch::async, read);
+    } catch (const std::system_error&) {
+        // No thread to be had (a process limit): read when the window gets there.
+        m_ahead = std::async(std::launch::deferred, read);
+    }
 }
 
 size_t InputWindow::Read(uint8_t* bytes, uint64_t offset) const {

@@ -13,7 +13,6 @@ namespace korvane {
 class MemoryOutput : public PassOutput {
   public:
     struct LimitReached {};
-    struct Cancelled {};
 
     MemoryOutput(size_t limit, const std::atomic<bool>& cancel)
         : m_limit(limit), m_cancel(cancel) {}

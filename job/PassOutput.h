@@ -10,6 +10,9 @@ namespace korvane {
 // track's length back into the chunk's frame once the track is complete.
 class PassOutput : public ByteSink {
   public:
+    // Raised by an output whose pass was cancelled, at the next block the engine hands over.
+    struct Cancelled {};
+
     virtual uint64_t Position() = 0;
     // Replaces count bytes written earlier at position; later writes go on at the end.
     virtual void Overwrite(uint64_t position, const uint8_t* data, size_t count) = 0;

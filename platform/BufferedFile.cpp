@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace korvane {
@@ -112,9 +113,19 @@ std::span<uint8_t> BufferedFile::Room(size_t count) {
     return {m_buffer.data() + m_used, kBufferSize - m_used};
 }
 
-void BufferedFile::SubmitBuffer() {
-    if (!m_background) {
+bool BufferedFile::StartBackground() {
+    try {
         m_background = std::make_unique<BackgroundWriter>(m_fd);
+        return true;
+    } catch (const std::system_error&) {
+        return false; // a process at its thread or memory limit writes on the caller's thread
+    }
+}
+
+void BufferedFile::SubmitBuffer() {
+    if (!m_background && !StartBackground()) {
+        Flush();
+        return;
     }
     const size_t submitted = m_used;
     m_buffer.resize(submitted); // the writer writes what the buffer holds

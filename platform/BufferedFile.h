@@ -74,7 +74,10 @@ class BufferedFile : public ByteSink {
     bool OpenForReading(const std::string& path);
     // Writes through the buffer, handing each one that fills to the background writer.
     void WriteAcross(const void* data, size_t count);
-    // Hands the buffer, full or not, to the background writer and takes an empty one.
+    // False when no thread can be started for the background writer.
+    bool StartBackground();
+    // Hands the buffer, full or not, to the background writer and takes an empty one; writes
+    // it here when there is no background writer.
     void SubmitBuffer();
     // Waits for the background writer; raises its failure.
     void Drain();

@@ -9,8 +9,9 @@
 
 namespace korvane {
 namespace {
-// Enough for every save a process runs at once.
-constexpr int kSlots = 64;
+// Slots come in blocks that are added as saves need them and never freed, so the handler can
+// walk them at any moment: a group of outputs may hold hundreds of named temporaries at once.
+constexpr int kBlockSlots = 64;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 enum SlotState : int { kFree, kFilling, kArmed, kTaken };
@@ -22,8 +23,13 @@ struct Slot {
     std::atomic<int> state{kFree};
     char path[PATH_MAX];
 };
-Slot g_slots[kSlots];
+struct Block {
+    Slot slots[kBlockSlots];
+    std::atomic<Block*> next{nullptr};
+};
+Block g_first;
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free slots");
+static_assert(std::atomic<Block*>::is_always_lock_free, "the signal handler walks the blocks");
 
 void RemoveAndDie(int signal) {
     RemoveArmedTemporaries();
@@ -51,6 +57,28 @@ void InstallHandlers() {
         ::sigaction(signal, &action, nullptr);
     }
 }
+
+// The block after block, added when there is none yet.
+Block* NextBlock(Block& block) {
+    Block* next = block.next.load();
+    if (next != nullptr) {
+        return next;
+    }
+    auto* added = new Block;
+    if (block.next.compare_exchange_strong(next, added)) {
+        return added;
+    }
+    delete added; // another thread added one first
+    return next;
+}
+
+Slot* SlotAt(int index) {
+    Block* block = &g_first;
+    for (; index >= kBlockSlots && block != nullptr; index -= kBlockSlots) {
+        block = block->next.load();
+    }
+    return block == nullptr || index < 0 ? nullptr : &block->slots[index];
+}
 } // namespace
 
 int ArmRemovalOnSignal(const std::string& path) {
@@ -59,30 +87,35 @@ int ArmRemovalOnSignal(const std::string& path) {
     if (path.size() >= PATH_MAX) {
         return -1;
     }
-    for (int i = 0; i < kSlots; ++i) {
-        int expected = kFree;
-        if (g_slots[i].state.compare_exchange_strong(expected, kFilling)) {
-            std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
-            g_slots[i].state.store(kArmed);
-            return i;
+    int first = 0;
+    for (Block* block = &g_first;; block = NextBlock(*block), first += kBlockSlots) {
+        for (int i = 0; i < kBlockSlots; ++i) {
+            int expected = kFree;
+            if (block->slots[i].state.compare_exchange_strong(expected, kFilling)) {
+                std::memcpy(block->slots[i].path, path.c_str(), path.size() + 1);
+                block->slots[i].state.store(kArmed);
+                return first + i;
+            }
         }
     }
-    return -1;
 }
 
 void DisarmRemovalOnSignal(int slot) {
-    if (slot < 0 || slot >= kSlots) {
+    Slot* const armed = SlotAt(slot);
+    if (armed == nullptr) {
         return;
     }
     int expected = kArmed;
-    g_slots[slot].state.compare_exchange_strong(expected, kFree);
+    armed->state.compare_exchange_strong(expected, kFree);
 }
 
 void RemoveArmedTemporaries() {
-    for (Slot& slot : g_slots) {
-        int expected = kArmed;
-        if (slot.state.compare_exchange_strong(expected, kTaken)) {
-            ::unlink(slot.path);
+    for (Block* block = &g_first; block != nullptr; block = block->next.load()) {
+        for (Slot& slot : block->slots) {
+            int expected = kArmed;
+            if (slot.state.compare_exchange_strong(expected, kTaken)) {
+                ::unlink(slot.path);
+            }
         }
     }
 }

@@ -9,7 +9,7 @@ namespace korvane {
 // on first use for each of the three signals still at its default action; a host that handles
 // them itself calls RemoveArmedTemporaries from its handler.
 
-// Records path for removal; returns its slot, or -1 when every slot is in use.
+// Records path for removal; returns its slot, or -1 when the path is too long to hold.
 int ArmRemovalOnSignal(const std::string& path);
 // Forgets the slot again (the file was renamed or removed).
 void DisarmRemovalOnSignal(int slot);

@@ -2,11 +2,11 @@
 
 #include "platform/FileSystem.h"
 #include "platform/SignalCleanup.h"
+#include "platform/StaleTemporaries.h"
 
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -18,18 +18,6 @@ std::atomic<bool> g_forceNamed{false};
 constexpr int kNameAttempts = 100;
 // Readable by nobody else while it is written: an existing output may be private.
 constexpr mode_t kPrivateMode = 0600;
-
-std::string RandomHiddenName(const std::string& folder) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937_64 random{std::random_device{}()};
-    std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
-    std::string name = folder + "/.korvane-";
-    for (int i = 0; i < 12; ++i) {
-        name += kLetters[pick(random)];
-    }
-    return name;
-}
 
 // The mode a new file gets here (umask and default ACLs applied), taken from the file just
 // made instead of changing the process's umask under other threads.
@@ -100,6 +88,7 @@ TempOutput TempOutput::Create(const std::string& finalPath) {
         return {};
     }
     TempOutput temp(-1, finalPath, 0);
+    RemoveStaleTemporaries(FolderPart(finalPath));
     if (!g_forceNamed.load()) {
         temp.m_fd = ::open(FolderPart(finalPath).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     }
@@ -114,7 +103,7 @@ template <typename MakeName> bool TempOutput::TakeHiddenName(MakeName makeName) 
     const std::string folder = FolderPart(m_finalPath);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         // Armed before the name exists, so that no signal can leave it behind.
-        if (!ArmName(RandomHiddenName(folder))) {
+        if (!ArmName(HiddenTemporaryName(folder))) {
             return false;
         }
         const int error = makeName();

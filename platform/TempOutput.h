@@ -7,7 +7,8 @@ namespace korvane {
 
 // The file a save writes before it takes the place of its output. Where the file system allows,
 // it has no name until it is complete, so a save interrupted by any means leaves nothing behind;
-// elsewhere it has a hidden name ".korvane-XXXXXX" that SIGINT, SIGTERM and SIGHUP remove.
+// elsewhere it has a hidden name (platform/StaleTemporaries.h) that SIGINT, SIGTERM and SIGHUP
+// remove, and that a later run removes when a killed run left it.
 // Its steps, in order: write (through a descriptor from OpenWriter), SyncData, LinkIntoName,
 // RenameOverOutput, SyncFolder. Destroyed before RenameOverOutput, it leaves no file.
 class TempOutput {
