@@ -67,6 +67,7 @@ class Run {
           m_collection(!observer && IsCollection(commandLine)),
           m_progress(errors, m_collection && !commandLine.collection.quiet && ::isatty(2)) {
         m_totals.files = m_plan.size();
+        m_totals.checked = commandLine.collection.check;
     }
 
     int Execute() {
@@ -126,6 +127,7 @@ class Run {
         const int fd = outcome.pending.OpenReader();
         uint64_t copied = 0;
         const bool written = fd >= 0 && CopyToStandardOutput(fd, copied);
+        const int error = errno;
         if (fd >= 0) {
             ::close(fd);
         }
@@ -134,6 +136,7 @@ class Run {
         if (!written) {
             outcome.status = FileStatus::Failed;
             outcome.message = m_texts.msgOutputNotWritten;
+            outcome.reason = std::strerror(error);
             outcome.error = "write-failed";
             outcome.bytesOut.reset();
         }

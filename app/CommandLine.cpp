@@ -281,20 +281,25 @@ class Parser {
         } else {
             m_result.action = CommandLine::Action::Convert;
             m_result.inputs = std::move(inputs);
-            if (readsStandardInput && !m_outputGiven) {
-                m_result.options.outputPath = "-"; // a filter: standard input to standard output
+            // A filter: standard input to standard output. A check writes no output at all.
+            if (readsStandardInput && !m_outputGiven && !collection.check) {
+                m_result.options.outputPath = "-";
             }
         }
         return m_result;
     }
 
+    // A run with -f converts every file named, none dropped; -v alone names nothing to convert,
+    // and anything else beginning with "-" is no option the window would take either.
     CommandLine FinishShortOptions() {
         const BatchArguments& batch = m_result.batch;
-        if (batch.seen) {
+        if (!batch.strayOptions.empty()) {
+            Fail("unknown option '" + batch.strayOptions.front() + "'", 0);
+        } else if (batch.seen && !batch.inputGiven) {
+            Fail("-v goes with -f FILE.mid: no input file", 0);
+        } else if (batch.seen) {
             m_result.action = CommandLine::Action::Convert;
-            if (batch.inputGiven) {
-                m_result.inputs = {batch.inputPath};
-            }
+            m_result.inputs = batch.paths;
         }
         return m_result;
     }
@@ -359,10 +364,11 @@ std::string UsageText() {
            "                       processor); messages and report keep the input order\n"
            "  --report=PATH        write one JSON line per input to PATH (- for standard\n"
            "                       output), as its output is saved: input, output,\n"
-           "                       status, message, bytes_in, bytes_out and the repairs\n"
-           "                       made; a name that is not UTF-8 also as input_bytes or\n"
-           "                       output_bytes in base64. PATH may not be an input or an\n"
-           "                       output of the run; the volume --peak chose\n"
+           "                       status, message, bytes_in, bytes_out, the repairs made\n"
+           "                       and the volume --peak chose; a name that is not UTF-8\n"
+           "                       also as input_bytes or output_bytes in base64. PATH\n"
+           "                       may not be an input or an output of the run, nor the\n"
+           "                       standard output the MIDI output goes to\n"
            "  --check              read every input as a conversion would, write nothing and\n"
            "                       report what it would repair; exit 0 only when every\n"
            "                       input is a MIDI file that needs no repair\n"

@@ -4,6 +4,7 @@
 #include "app/InterruptSignals.h"
 #include "app/StandardStreams.h"
 
+#include <cstring>
 #include <sys/stat.h>
 
 namespace korvane {
@@ -28,6 +29,7 @@ FileConverter::FileConverter(const CommandLine& commandLine, const LanguageTexts
 FileOutcome FileConverter::Convert(const PlannedInput& input) {
     FileOutcome outcome;
     if (input.folderError != 0) {
+        outcome.reason = std::strerror(input.folderError);
         return Failed(outcome, JobMessage::FolderNotRead);
     }
     if (m_commandLine.collection.check) {
@@ -47,8 +49,11 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
         outcome.status = FileStatus::Skipped;
         return outcome;
     }
-    if (!m_commandLine.collection.outputDir.empty() && !m_folders.Prepare(outcome.output)) {
-        return Failed(outcome, JobMessage::OutputNotCreated);
+    if (!m_commandLine.collection.outputDir.empty()) {
+        if (auto refused = m_folders.Prepare(outcome.output)) {
+            outcome.reason = std::move(*refused);
+            return Failed(outcome, JobMessage::OutputNotCreated);
+        }
     }
     ConversionOutcome converted = m_job.RunConversion(
         {.inputPath = input.ReadPath(),

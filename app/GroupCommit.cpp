@@ -2,13 +2,21 @@
 
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+#include <atomic>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace korvane {
+namespace {
+// Syncs at once: enough for the file system to gather them into a few commits.
+constexpr size_t kSyncThreads = 16;
+} // namespace
 
-GroupCommit::GroupCommit(const std::vector<TempOutput*>& outputs) : m_outputs(outputs) {
+GroupCommit::GroupCommit(const std::vector<TempOutput*>& outputs)
+    : m_outputs(outputs), m_synced(outputs.size(), 0) {
     if (outputs.size() == 1) {
         return; // a file of its own is synced by itself
     }
@@ -18,18 +26,34 @@ GroupCommit::GroupCommit(const std::vector<TempOutput*>& outputs) : m_outputs(ou
             m_folders[folder] = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         }
     }
-    // Everything written to the file systems the folders are on is written back, each once.
-    std::map<dev_t, std::vector<int>> byDevice;
-    for (const auto& [folder, fd] : m_folders) {
-        struct stat st {};
-        if (fd >= 0 && ::fstat(fd, &st) == 0) {
-            byDevice[st.st_dev].push_back(fd);
+    SyncTogether();
+}
+
+void GroupCommit::SyncTogether() {
+    // Only the group's own files are synced, never the whole file system with whatever else is
+    // being written there. Every file's write-back is started first; then syncs run on several
+    // threads at once, which the file system serves with shared journal commits and disk
+    // flushes, instead of one each.
+    for (TempOutput* output : m_outputs) {
+        output->StartWriteBack();
+    }
+    std::atomic<size_t> next{0};
+    const auto syncSome = [this, &next] {
+        for (size_t i = next++; i < m_outputs.size(); i = next++) {
+            m_synced[i] = m_outputs[i]->SyncData() ? 1 : 0;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (size_t i = 1; i < std::min(kSyncThreads, m_outputs.size()); ++i) {
+        try {
+            threads.emplace_back(syncSome);
+        } catch (const std::system_error&) {
+            break; // at a process limit: fewer syncs at once
         }
     }
-    for (const auto& [device, fds] : byDevice) {
-        if (::syncfs(fds.front()) != 0) {
-            m_unsynced.insert(fds.begin(), fds.end());
-        }
+    syncSome();
+    for (std::thread& thread : threads) {
+        thread.join();
     }
 }
 
@@ -48,8 +72,7 @@ int GroupCommit::FolderOf(const TempOutput& output) const {
 
 bool GroupCommit::Name(size_t i) {
     TempOutput& output = *m_outputs[i];
-    const int folder = FolderOf(output);
-    if (folder < 0 || m_unsynced.count(folder) > 0) {
+    if (FolderOf(output) < 0 || !m_synced[i]) {
         return output.Commit(); // synced on its own, or failing with its own cause
     }
     return output.LinkIntoName() && output.RenameOverOutput();

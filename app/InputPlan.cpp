@@ -3,8 +3,11 @@
 #include "app/FolderWalk.h"
 #include "job/OutputCollisions.h"
 #include "job/OutputPath.h"
+#include "platform/FileIdentity.h"
 
 #include <algorithm>
+#include <set>
+#include <strings.h>
 
 namespace korvane {
 
@@ -13,6 +16,28 @@ PlannedInput FileArgument(const std::string& path) {
     const auto slash = path.rfind('/');
     const size_t start = slash == std::string::npos ? 0 : slash + 1;
     return {path, static_cast<uint32_t>(start), 0};
+}
+
+// A file given twice, or inside a folder given too (lib lib/sub, DIR DIR/a.mid), is converted
+// once, where it was first reached: a second time would collide with its own output.
+void DropFilesReachedAgain(std::vector<PlannedInput>& plan) {
+    std::set<FileIdentity> seen;
+    std::erase_if(plan, [&seen](const PlannedInput& input) {
+        if (input.folderError != 0 || input.path == "-") {
+            return false;
+        }
+        const FileIdentity identity = IdentifyPath(input.path);
+        return identity.inode != 0 && !seen.insert(identity).second;
+    });
+}
+
+// The input's own name, but a RIFF file's (.rmi) output is a plain MIDI file and named so.
+std::string KeptName(std::string relative) {
+    const size_t dot = relative.size() >= 4 ? relative.size() - 4 : std::string::npos;
+    if (dot != std::string::npos && strcasecmp(relative.c_str() + dot, ".rmi") == 0) {
+        relative.replace(dot, 4, ".mid");
+    }
+    return relative;
 }
 
 std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,
@@ -28,7 +53,7 @@ std::string OutputPathFor(const PlannedInput& input, const std::optional<std::st
     if (folder.back() != '/') {
         folder += '/';
     }
-    return folder + (collection.keepNames ? relative : DeriveOutputPath(relative));
+    return folder + (collection.keepNames ? KeptName(relative) : DeriveOutputPath(relative));
 }
 } // namespace
 
@@ -47,6 +72,9 @@ std::vector<PlannedInput> PlanInputs(const std::vector<std::string>& arguments,
         } else {
             plan.push_back(FileArgument(argument));
         }
+    }
+    if (arguments.size() > 1) {
+        DropFilesReachedAgain(plan);
     }
     if (collection.shard.count > 1) {
         std::erase_if(plan, [&collection](const PlannedInput& input) {

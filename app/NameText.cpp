@@ -41,6 +41,23 @@ size_t SequenceLength(std::string_view text, size_t at) {
     return point < lowest || point > 0x10FFFF || surrogate ? 0 : length;
 }
 
+// The bidirectional controls (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069):
+// a name holding one could show its letters in another order, the extension first.
+bool IsBidiControl(std::string_view text, size_t at, size_t length) {
+    const auto byte = [&text, at](size_t i) { return static_cast<uint8_t>(text[at + i]); };
+    if (length == 2) {
+        return byte(0) == 0xD8 && byte(1) == 0x9C;
+    }
+    if (length != 3 || byte(0) != 0xE2) {
+        return false;
+    }
+    const uint8_t second = byte(1);
+    const uint8_t third = byte(2);
+    return (second == 0x80 &&
+            (third == 0x8E || third == 0x8F || (third >= 0xAA && third <= 0xAE))) ||
+           (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
 void AppendEscaped(std::string& out, uint8_t byte) {
     switch (byte) {
     case '\a':
@@ -96,9 +113,10 @@ std::string EscapeForTerminal(std::string_view text) {
         } else if (length == 0) {
             AppendEscaped(out, byte);
             length = 1;
-        } else if (c1) {
-            AppendEscaped(out, byte);
-            AppendEscaped(out, static_cast<uint8_t>(text[at + 1]));
+        } else if (c1 || IsBidiControl(text, at, length)) {
+            for (size_t i = 0; i < length; ++i) {
+                AppendEscaped(out, static_cast<uint8_t>(text[at + i]));
+            }
         } else if (length == 1 && (byte < 0x20 || byte == 0x7F)) {
             AppendEscaped(out, byte);
         } else {

@@ -5,11 +5,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace korvane {
 
 namespace {
+constexpr char kLeadsOut[] = "a link leads out of the output folder";
+
 // The folder that holds path; empty when path has no parent to make.
 std::string ParentOf(const std::string& path) {
     const auto end = path.find_last_not_of('/');
@@ -46,20 +49,24 @@ std::optional<std::string> RealPath(const std::string& path) {
 }
 } // namespace
 
-bool OutputFolders::Prepare(const std::string& output) {
+std::optional<std::string> OutputFolders::Prepare(const std::string& output) {
     const std::string folder = FolderPart(output);
     if (folder != m_lastMade) {
-        if (!MakeFolder(folder) || !Inside(folder)) {
-            return false;
+        if (!MakeFolder(folder)) {
+            return std::strerror(errno);
+        }
+        if (!Inside(folder)) {
+            return kLeadsOut;
         }
         m_lastMade = folder;
     }
     struct stat st {};
-    if (::lstat(output.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-        return true;
-    }
     // A link in place of the output: the save would write where it leads.
-    return Inside(FolderPart(ResolveSymlinks(output)));
+    if (::lstat(output.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+        !Inside(FolderPart(ResolveSymlinks(output)))) {
+        return kLeadsOut;
+    }
+    return std::nullopt;
 }
 
 bool OutputFolders::Inside(const std::string& path) {

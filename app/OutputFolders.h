@@ -13,9 +13,9 @@ class OutputFolders {
   public:
     explicit OutputFolders(std::string root) : m_root(std::move(root)) {}
 
-    // False when the output's folder is not there and cannot be made, or when the output would
-    // land outside the output folder.
-    bool Prepare(const std::string& output);
+    // Why the output may not be saved: its folder is not there and cannot be made, or the
+    // output would land outside the output folder; nothing when it may.
+    std::optional<std::string> Prepare(const std::string& output);
 
   private:
     // True when path (links followed) is the output folder or lies below it.

@@ -21,6 +21,14 @@ FileIdentity IdentifyRunPath(const std::string& path, int standardFd) {
     }
     return {0, 0, "-"}; // a pipe or terminal: no file to replace
 }
+// True when path opens what standard output is, whatever it is: /dev/stdout, /proc/self/fd/1,
+// the pipe or file behind them.
+bool IsStandardOutput(const std::string& path) {
+    struct stat named {};
+    struct stat out {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
+           named.st_dev == out.st_dev && named.st_ino == out.st_ino;
+}
 } // namespace
 
 std::optional<std::string> DropOutputFolderThatIsInput(CommandLine& commandLine) {
@@ -69,6 +77,10 @@ std::optional<std::string> CheckReportPath(const std::string& reportPath,
             }
         }
         return std::nullopt;
+    }
+    if (std::find(outputs.begin(), outputs.end(), "-") != outputs.end() &&
+        IsStandardOutput(reportPath)) {
+        return "--report=" + reportPath + " is standard output, where the MIDI output goes";
     }
     const FileIdentity report = IdentifyPath(reportPath);
     for (size_t i = 0; i < plan.size(); ++i) {

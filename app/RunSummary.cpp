@@ -7,8 +7,6 @@ namespace korvane {
 void RunTotals::Add(const FileOutcome& outcome) {
     switch (outcome.status) {
     case FileStatus::Checked:
-        checked = true;
-        [[fallthrough]];
     case FileStatus::Converted:
         ++converted;
         repaired += outcome.repairs.Any();

@@ -6,7 +6,8 @@
 namespace korvane {
 
 // Standard input copied into an unnamed temporary file, so that a pipe is read like a file:
-// its length known and read ahead, as the job reads every input.
+// its length known and read ahead, as the job reads every input. A regular file from its start
+// is read in place; a stream that shows no MIDI header where one must begin is not copied on.
 class StandardInputSpool {
   public:
     StandardInputSpool() = default;
@@ -21,6 +22,7 @@ class StandardInputSpool {
 
   private:
     int m_fd = -1;
+    bool m_inPlace = false;
 };
 
 // Where the job makes an output that goes to standard output: a name in the temporary folder

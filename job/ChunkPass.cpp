@@ -208,7 +208,7 @@ MidiRange FindInputRange(BufferedFile& input) {
         throw ChunkReadError{e.Reason()};
     }
     if (!range) {
-        throw ChunkReadError{}; // a RIFF file without MIDI data
+        throw NotMidiError{}; // a RIFF file without MIDI data: a wave file, say
     }
     return *range;
 }

@@ -21,6 +21,7 @@ std::string ErrnoReason(int error) {
 
 const std::atomic<bool> kNeverCancelled{false};
 constexpr char kOutputIsLink[] = "the output's name is a symbolic link";
+constexpr char kNotAFile[] = "the output's name is no regular file (a folder, a device or a pipe)";
 } // namespace
 
 ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request) {
@@ -123,7 +124,10 @@ std::string ConversionJob::CheckOutput(const ConversionRequest& request) const {
     errno = 0;
     const std::optional<std::string> target = OutputTarget(request.outputPath);
     if (!target) {
-        throw Failure{JobMessage::OutputNotCreated, ErrnoReason(errno)};
+        // Without a system error the name holds something other than a file.
+        const int error = errno;
+        throw Failure{JobMessage::OutputNotCreated,
+                      error != 0 ? ErrnoReason(error) : std::string(kNotAFile)};
     }
     return *target;
 }

@@ -29,34 +29,45 @@ std::string ResolveSymlinks(const std::string& path) {
     return current;
 }
 
-std::optional<std::string> OutputTarget(const std::string& path) {
-    if (path.empty() || path.back() == '/') {
+namespace {
+// target, when a new file may be made in its folder.
+std::optional<std::string> InWritableFolder(std::string target) {
+    if (::access(FolderPart(target).c_str(), W_OK | X_OK) != 0) {
         return std::nullopt;
     }
-    std::string target;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        // Renaming over anything but a regular file would replace a device, FIFO or socket.
-        if (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0) {
-            return std::nullopt;
+    return target;
+}
+} // namespace
+
+std::optional<std::string> OutputTarget(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        errno = path.empty() ? ENOENT : EISDIR;
+        return std::nullopt;
+    }
+    // Another run may create the output between two looks: it is then looked at again, as the
+    // existing file it has become.
+    for (int look = 0; look < 3; ++look) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) {
+            // Renaming over anything but a regular file would replace a device, FIFO or socket.
+            if (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0) {
+                return std::nullopt;
+            }
+            return InWritableFolder(ResolveSymlinks(path));
         }
-        target = ResolveSymlinks(path);
-    } else {
         // Otherwise only a name that does not exist yet (or a link to one) may be created; a
         // loop or an overlong chain gives ELOOP here.
         if (errno != ENOENT) {
             return std::nullopt;
         }
-        target = ResolveSymlinks(path);
+        const std::string target = ResolveSymlinks(path);
         struct stat link {};
-        if (::lstat(target.c_str(), &link) == 0) {
-            return std::nullopt;
+        if (::lstat(target.c_str(), &link) != 0) {
+            return InWritableFolder(target);
         }
     }
-    if (::access(FolderPart(target).c_str(), W_OK | X_OK) != 0) {
-        return std::nullopt;
-    }
-    return target;
+    errno = EEXIST;
+    return std::nullopt;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

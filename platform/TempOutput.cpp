@@ -149,6 +149,11 @@ int TempOutput::OpenReader() const {
     return m_fd < 0 ? -1 : ::open(self.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
+void TempOutput::StartWriteBack() const {
+    // Only a hint: the sync that follows reports any real failure.
+    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 bool TempOutput::SyncData() {
     return ::fsync(m_fd) == 0 || errno == EINVAL;
 }

@@ -37,6 +37,8 @@ class TempOutput {
     int OpenWriter() const;
     // A descriptor for reading what was written, owned by the caller; -1 on failure.
     int OpenReader() const;
+    // Starts the disk writing the file without waiting, so that a group's syncs overlap.
+    void StartWriteBack() const;
     bool SyncData();
     // Gives the file the final permissions and a hidden name beside the output.
     bool LinkIntoName();

@@ -17,6 +17,9 @@
 namespace korvane {
 
 namespace {
+// The reason given for an output whose name a folder holds.
+const std::string kNoFile =
+    " (the output's name is no regular file (a folder, a device or a pipe))\n";
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 using Json = nlohmann::json;
@@ -270,7 +273,7 @@ TEST_F(CollectionRun, OrderAndMessagesDoNotDependOnJobs) {
                                                    : "converted");
     }
     EXPECT_NE(errors[0].find("korvane: " + Src(names[0]) +
-                             ".mid: The output MIDI file can not be created.\n"),
+                             ".mid: The output MIDI file can not be created." + kNoFile),
               std::string::npos);
     EXPECT_NE(errors[0].find("korvane: 60 files: 48 converted, 32 of them repaired, 12 failed, 0 "
                              "skipped,"),
@@ -292,8 +295,9 @@ TEST_F(CollectionRun, FailuresPrintInInputOrderWhateverTheJobs) {
         const ProcessResult result = Run({jobs, "--quiet", Src()});
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err, "korvane: " + Src("f105.mid") +
-                                  ": The output MIDI file can not be created.\nkorvane: " +
-                                  Src("f131.mid") + ": The output MIDI file can not be created.\n");
+                                  ": The output MIDI file can not be created." + kNoFile +
+                                  "korvane: " + Src("f131.mid") +
+                                  ": The output MIDI file can not be created." + kNoFile);
     }
 }
 
@@ -396,7 +400,8 @@ TEST_F(CollectionRun, UnreadableFolderFailsAndTheWalkGoesOn) {
                                                   : Run(args);
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.err.substr(0, result.err.find('\n') + 1),
-              "korvane: " + Src("b/secret") + ": This folder can not be read.\n");
+              "korvane: " + Src("b/secret") +
+                  ": This folder can not be read. (Permission denied)\n");
     const std::vector<Json> lines = ReadReport(result.out);
     ASSERT_EQ(lines.size(), 3u) << result.out;
     EXPECT_EQ(lines[1]["input"], Src("b/secret"));
@@ -508,7 +513,8 @@ TEST_F(CollectionRun, OutputLinkLeadingOutOfTheOutputFolderIsNotFollowed) {
     fs::create_directory_symlink(folder.File("elsewhere"), Out("d"));
     const ProcessResult result = Run({"--report=-", "--output-dir=" + Out(), Src()});
     EXPECT_EQ(result.exitCode, 1);
-    const std::string refused = ": The output MIDI file can not be created.\n";
+    const std::string refused =
+        ": The output MIDI file can not be created. (a link leads out of the output folder)\n";
     EXPECT_NE(result.err.find("korvane: " + Src("a.mid") + refused), std::string::npos);
     EXPECT_NE(result.err.find("korvane: " + Src("b.mid") + refused), std::string::npos);
     EXPECT_NE(result.err.find("korvane: " + Src("d/e.mid") + refused), std::string::npos);

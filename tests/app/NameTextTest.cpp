@@ -22,6 +22,13 @@ TEST(NameText, EscapesWhatATerminalWouldObey) {
         {"csi\xc2\x9b"
          "31m",
          "csi\\302\\23331m", true}, // U+009B, the one-byte CSI
+        {"song\xe2\x80\xae"
+         "dim.exe",
+         "song\\342\\200\\256dim.exe", true}, // U+202E
+        {"a\xe2\x81\xa6"
+         "b\xd8\x9c\xe2\x80\x8f",
+         "a\\342\\201\\246b\\330\\234\\342\\200\\217", true},
+        {"\xe2\x80\xad\xe2\x80\x8d", "\\342\\200\\255\xe2\x80\x8d", true}, // not U+200D
         {"latin1 \xe9t\xe9", "latin1 \\351t\\351", false},
         {"cut \xe2\x82", "cut \\342\\202", false},
         {"overlong \xc0\xaf surrogate \xed\xa0\x80",

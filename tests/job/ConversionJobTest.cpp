@@ -424,7 +424,7 @@ TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"songKRV.mid"}));
 }
 
-TEST_F(ConversionJobTest, RiffWithoutMidiDataCanNotBeOpened) {
+TEST_F(ConversionJobTest, RiffWithoutMidiDataIsNoMidiFile) {
     const std::string rmi = folder.File("song.rmi");
     const Bytes cases[] = {
         Riff("WAVE", RiffChunk("data", kSong)),
@@ -436,9 +436,9 @@ TEST_F(ConversionJobTest, RiffWithoutMidiDataCanNotBeOpened) {
     };
     for (const Bytes& input : cases) {
         WriteFileBytes(rmi, input);
-        EXPECT_EQ(Said(Save(rmi, out)), "The input MIDI file can not be opened.");
+        EXPECT_EQ(Said(Save(rmi, out)), "The input file is not a MIDI file.");
         EXPECT_FALSE(FileExists(out));
-        EXPECT_EQ(Said(Load(rmi)), "The input MIDI file can not be opened.");
+        EXPECT_EQ(Said(Load(rmi)), "The input file is not a MIDI file.");
     }
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.rmi"}));
 }

@@ -938,12 +938,12 @@ class MainDialogTest : public QObject {
         QCOMPARE(Control<PlayerStrip>(1010)->FileName(), StdPath("songKRV.mid"));
     }
 
-    void riffFileWithoutMidiDataCanNotBeOpened() {
+    void riffFileWithoutMidiDataIsNoMidiFile() {
         WriteFile("sound.rmi", QByteArray::fromHex("52494646 0c000000 57415645 64617461 00000000"));
         Start();
         LoadTyped(Path("sound.rmi"));
         QCOMPARE(m_messages.size(), size_t{1});
-        QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgInputNotOpened));
+        QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgNotMidi));
         QVERIFY(!m_dialog->m_loaded);
     }
 

@@ -180,7 +180,7 @@ class WindowCollectionTest : public QObject {
         QCOMPARE(QString::fromStdString(m_messages[0].text),
                  QString("48 files saved, 5 of them repaired; 2 could not be converted."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
-        const std::string notOpened = LanguageTextsFor(1)->msgInputNotOpened;
+        const std::string notOpened = LanguageTextsFor(1)->msgNotMidi;
         QCOMPARE(m_messages[0].details, (window + "/song10.mid: ").toStdString() + notOpened +
                                             "\n" + (window + "/sub/song45.mid: ").toStdString() +
                                             notOpened + "\n");
@@ -230,7 +230,7 @@ class WindowCollectionTest : public QObject {
         Start();
         Drop({QUrl::fromLocalFile(Path("bad"))});
         QTRY_COMPARE(m_messages.size(), size_t{1});
-        QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgInputNotOpened));
+        QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgNotMidi));
         QCOMPARE(Control<QLineEdit>(kInputPath)->text(), Path("bad/a.mid"));
         QVERIFY(!m_dialog->m_loaded);
 
