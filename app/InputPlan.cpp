@@ -3,9 +3,10 @@
 #include "app/FolderWalk.h"
 #include "job/OutputCollisions.h"
 #include "job/OutputPath.h"
-#include "platform/FileIdentity.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <set>
 #include <strings.h>
 
@@ -18,16 +19,15 @@ PlannedInput FileArgument(const std::string& path) {
     return {path, static_cast<uint32_t>(start), 0};
 }
 
-// A file given twice, or inside a folder given too (lib lib/sub, DIR DIR/a.mid), is converted
-// once, where it was first reached: a second time would collide with its own output.
+// A path given twice, or inside a folder given too (lib lib/sub, DIR DIR/a.mid), is converted
+// once, where it was first reached: a second time would collide with its own output. Hard
+// links are names of their own and keep their outputs.
 void DropFilesReachedAgain(std::vector<PlannedInput>& plan) {
-    std::set<FileIdentity> seen;
+    std::set<std::string> seen;
     std::erase_if(plan, [&seen](const PlannedInput& input) {
-        if (input.folderError != 0 || input.path == "-") {
-            return false;
-        }
-        const FileIdentity identity = IdentifyPath(input.path);
-        return identity.inode != 0 && !seen.insert(identity).second;
+        char real[PATH_MAX];
+        return input.folderError == 0 && input.path != "-" &&
+               ::realpath(input.path.c_str(), real) != nullptr && !seen.insert(real).second;
     });
 }
 

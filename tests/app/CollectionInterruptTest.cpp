@@ -58,17 +58,19 @@ size_t LineCount(const std::string& path) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// The signals sent, one after the other, in the middle of a run.
+// The signals sent, one after the other, in the middle of a run over a folder or over files
+// named one by one.
 struct Interruption {
     const char* name;
     std::vector<int> signals;
+    bool named = false;
 };
 
 class CollectionInterrupt : public testing::TestWithParam<Interruption> {};
 
 TEST_P(CollectionInterrupt, EveryOutputSavedIsReportedAndNothingElseIsLeft) {
     // Many names of one file: a run long enough to be stopped in its middle, made at once.
-    constexpr int kFiles = 10000;
+    const int kFiles = GetParam().named ? 3000 : 10000;
     TempFolder folder;
     const std::string src = folder.File("src");
     const std::string out = folder.File("out");
@@ -78,12 +80,19 @@ TEST_P(CollectionInterrupt, EveryOutputSavedIsReportedAndNothingElseIsLeft) {
         fs::create_directories(sub);
         fs::create_hard_link(folder.File("song.mid"), sub + "/" + std::to_string(i) + ".mid");
     }
+    std::vector<std::string> args{"--jobs=2", "--fix-stuck-notes", "--output-dir=" + out,
+                                  "--report=" + folder.File("report.jsonl")};
+    if (GetParam().named) {
+        for (int i = 0; i < kFiles; ++i) {
+            args.push_back(src + "/" + std::to_string(i % 10) + "/" + std::to_string(i) + ".mid");
+        }
+    } else {
+        args.push_back(src);
+    }
     const std::string report = folder.File("report.jsonl");
     const std::string errors = folder.File("errors.txt");
     TempFolder config;
-    const pid_t pid = StartKorvane(
-        {"--jobs=2", "--fix-stuck-notes", "--output-dir=" + out, "--report=" + report, src}, errors,
-        config.Path());
+    const pid_t pid = StartKorvane(args, errors, config.Path());
     ASSERT_GT(pid, 0);
     while (LineCount(report) < 5) { // some files done: the run is in its middle
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -140,22 +149,24 @@ TEST_P(CollectionInterrupt, EveryOutputSavedIsReportedAndNothingElseIsLeft) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 128 + signals.front());
     const std::string done = Thousands(reported.size());
-    const std::string summary = "korvane: 10,000 files: " + done + " converted, " + done +
-                                " of them repaired, 0 failed, 0 skipped, " +
-                                Thousands(kFiles - reported.size()) + " not reached, in ";
+    const std::string summary =
+        "korvane: " + Thousands(static_cast<size_t>(kFiles)) + " files: " + done + " converted, " +
+        done + " of them repaired, 0 failed, 0 skipped, " +
+        Thousands(static_cast<size_t>(kFiles) - reported.size()) + " not reached, in ";
     EXPECT_EQ(ReadTextFile(errors).rfind(summary, 0), 0u) << ReadTextFile(errors);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, CollectionInterrupt,
-                         testing::Values(Interruption{"Sigint", {SIGINT}},
-                                         Interruption{"Sigterm", {SIGTERM}},
-                                         Interruption{"Sighup", {SIGHUP}},
-                                         Interruption{"SigintTwice", {SIGINT, SIGINT}},
-                                         Interruption{"SighupThenSigint", {SIGHUP, SIGINT}},
-                                         Interruption{"Sigkill", {SIGKILL}}),
-                         [](const testing::TestParamInfo<Interruption>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Signals, CollectionInterrupt,
+    testing::Values(Interruption{"Sigint", {SIGINT}}, Interruption{"Sigterm", {SIGTERM}},
+                    Interruption{"Sighup", {SIGHUP}}, Interruption{"SigintTwice", {SIGINT, SIGINT}},
+                    Interruption{"SighupThenSigint", {SIGHUP, SIGINT}},
+                    Interruption{"Sigkill", {SIGKILL}}, Interruption{"SigintNamed", {SIGINT}, true},
+                    Interruption{"SigtermNamed", {SIGTERM}, true},
+                    Interruption{"SighupNamed", {SIGHUP}, true}),
+    [](const testing::TestParamInfo<Interruption>& param) {
+        return std::string(param.param.name);
+    });
 } // namespace
 
 } // namespace korvane
