@@ -142,11 +142,15 @@ class ChunkPass {
         m_engine.m_repairs.chunksCutShort += chunk.cutShort;
         bool repaired = false;
         // A declared end that is no chunk header, and that no End of Track ends at, lies inside
-        // this track, the next one or junk after it: the track ends with its first End of Track.
+        // this track, the next one or junk after it: the track ends with its first End of Track,
+        // which comes before the next track header after the declared end (one that came after
+        // it would end a track that has none, read over junk and another track's header).
         const uint64_t declaredEnd = chunk.offset + chunk.length;
         if (declaredEnd < m_reader.End() && !m_reader.ChunkHeaderAt(declaredEnd) &&
             !EndsWithEndOfTrack(chunk)) {
-            const std::optional<uint64_t> end = FindTrackEnd(m_input, chunk.offset, m_reader.End());
+            const uint64_t nextTrack =
+                m_reader.FindTrackHeader(declaredEnd, m_reader.End()).value_or(m_reader.End());
+            const std::optional<uint64_t> end = FindTrackEnd(m_input, chunk.offset, nextTrack);
             if (end && *end != declaredEnd && *end - chunk.offset <= kMaxChunkLength) {
                 chunk.length = static_cast<uint32_t>(*end - chunk.offset);
                 repaired = true;

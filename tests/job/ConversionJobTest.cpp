@@ -348,6 +348,12 @@ INSTANTIATE_TEST_SUITE_P(
                  Join({Header(2), Chunk("MTrk", kNote), Chunk("XFIH", {1, 2, 3, 'M'}),
                        FromSecondByte(Chunk("MTrk", kOtherNote))}),
                  kTwoNotes},
+        // Its events are not read over the next track header to that track's End of Track.
+        FileCase{"TrackWithoutEndOfTrackLeavesTheNextOne",
+                 Join({Header(2), TrackOff({0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x40}, -2),
+                       Chunk("MTrk", kOtherNote)}),
+                 Join({Header(2), Chunk("MTrk", {0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00}),
+                       Chunk("MTrk", kOtherNote)})},
         FileCase{"TrackIdInAnotherCase",
                  Join({Header(2), Chunk("mTrk", kNote), Chunk("MTRK", kOtherNote)}), kTwoNotes},
         FileCase{"OtherCaseThatIsNoTrackStaysAChunk",
