@@ -139,7 +139,9 @@ void MidiEngine::WalkTrack(TrackSource& source) {
             // An event that runs past the window's end is completed from the next window.
             const uint32_t delta = m_atStatus ? 0 : ReadVarLen();
             m_atStatus = false;
-            m_repairs.deltasTooLong += delta > kMaxDelta; // damage: no file holds such a delta
+            if (delta > kMaxDelta) [[unlikely]] {
+                ++m_repairs.deltasTooLong; // damage: no file holds such a delta
+            }
             m_pendingTicks = std::min(m_pendingTicks + delta, kMostPendingTicks);
             const TrackClock clock = m_clock;
             m_writer.WriteVarLen(m_speedRule.Next(m_clock, m_pendingTicks));
