@@ -98,6 +98,11 @@ def limits(data):
                 found.add("escape-holding-status-bytes")
             if status == 0xFF and kind == 0x58 and mido_denominator_refused(payload[1]):
                 found.add("time-signature-denominator")
+            sharps = payload[0] - 256 if payload and payload[0] > 127 else (payload or b"\0")[0]
+            if status == 0xFF and kind == 0x59 and (not -7 <= sharps <= 7 or payload[1] > 1):
+                found.add("key-signature-out-of-range")
+            if status == 0xFF and kind == 0x54 and (max(payload[1], payload[2]) > 59 or payload[4] > 99):
+                found.add("smpte-offset-out-of-range")
     return found
 
 
@@ -106,6 +111,8 @@ EXPLAINED = {
     ("mido", r"no MTrk header at start of track"): {"vendor-chunk-before-a-track"},
     ("mido", r"data byte must be in range 0\.\.127"): {"escape-holding-status-bytes"},
     ("mido", r"denominator must be a power of 2"): {"time-signature-denominator"},
+    ("mido", r"Could not decode key"): {"key-signature-out-of-range"},
+    ("mido", r"attribute must be in range"): {"smpte-offset-out-of-range"},
     ("midicsv", r"Track \d+ header is invalid\."): {"vendor-chunk-before-a-track",
                                                   "header-longer-than-6"},
 }
