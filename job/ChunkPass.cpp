@@ -175,7 +175,8 @@ class ChunkPass {
 
     // A chunk whose ID is "MTrk" in another letter case.
     static bool IsTrackIdInAnotherCase(const std::array<char, 4>& id) {
-        return id != kTrackId && std::equal(id.begin(), id.end(), kTrackId.begin(), [](char a, char b) {
+        return id != kTrackId &&
+               std::equal(id.begin(), id.end(), kTrackId.begin(), [](char a, char b) {
                    return (a | 0x20) == (b | 0x20) && IsAsciiLetter(a);
                });
     }

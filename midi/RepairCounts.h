@@ -13,8 +13,7 @@ struct RepairCounts {
     uint64_t noteOffsInserted = 0; // Note Offs that released a key still sounding
     uint64_t headersCut = 0;       // headers whose length reached past a track, cut to 6 bytes
     uint64_t trackLengthsRepaired = 0; // tracks read to their real end past a wrong length
-    // Bytes that were no chunk, or no event: after a track's End of Track, or its data.
-    uint64_t junkBytesDropped = 0;
+    uint64_t junkBytesDropped = 0;     // bytes that were no chunk or no event, dropped
     uint64_t trackCountsPatched = 0;   // headers whose track count was not the tracks written
     uint64_t leadingBytesDropped = 0;  // bytes before the header (a MacBinary header), dropped
     uint64_t strayBytesDropped = 0;    // data bytes where an event had no status to run on

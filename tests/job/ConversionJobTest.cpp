@@ -320,7 +320,8 @@ INSTANTIATE_TEST_SUITE_P(
 const Bytes kNote{0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
 const Bytes kOtherNote{0x00, 0x91, 0x3E, 0x40, 0x10, 0x81, 0x3E, 0x40, 0x00, 0xFF, 0x2F, 0x00};
 const Bytes kTwoNotes = Join({Header(2), Chunk("MTrk", kNote), Chunk("MTrk", kOtherNote)});
-const Bytes kPage{'<', 'h', 't', 'm', 'l', '>', '4', '0', '4', '<', '/', 'h', 't', 'm', 'l', '>', '\n'};
+const Bytes kPage{'<', 'h', 't', 'm', 'l', '>', '4', '0', '4',
+                  '<', '/', 'h', 't', 'm', 'l', '>', '\n'};
 const Bytes kVendor = Chunk("XFIH", {1, 2, 3});
 Bytes FromSecondByte(const Bytes& bytes) {
     return Bytes(bytes.begin() + 1, bytes.end());
@@ -338,8 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Join({Header(2), Covering(Join({kNote, kEnd}), Chunk("MTrk", kOtherNote)),
                        Chunk("MTrk", kOtherNote)}),
                  kTwoNotes},
-        FileCase{"LastTrackShortBeforeAPage",
-                 Join({Header(1), TrackOff(kNote, -5), kPage}), Join({Header(1), Chunk("MTrk", kNote)})},
+        FileCase{"LastTrackShortBeforeAPage", Join({Header(1), TrackOff(kNote, -5), kPage}),
+                 Join({Header(1), Chunk("MTrk", kNote)})},
         FileCase{"TrackShortBeforeJunkAndATrack",
                  Join({Header(2), TrackOff(kNote, 2), Bytes{'z', 'z', 1, 2, 3, 4, 5},
                        Chunk("MTrk", kOtherNote)}),
@@ -415,8 +416,9 @@ TEST_F(ConversionJobTest, TrackLengthsOffByAFewBytesKeepEveryTrack) {
                     Bytes input = Header(static_cast<uint8_t>(count));
                     for (size_t t = 0; t < count; ++t) {
                         const Bytes track = t == off ? Join({tracks[t], moreEnds}) : tracks[t];
-                        input = Join({input, t == off ? TrackOff(track, delta) : Chunk("MTrk", track),
-                                      t == off ? junk : Bytes{}});
+                        input =
+                            Join({input, t == off ? TrackOff(track, delta) : Chunk("MTrk", track),
+                                  t == off ? junk : Bytes{}});
                     }
                     WriteFileBytes(in, input);
                     ASSERT_TRUE(Save(in, out).Completed());
@@ -893,12 +895,13 @@ INSTANTIATE_TEST_SUITE_P(
         ChunkRepairCase{"VendorChunkInsideATrackLength",
                         Join({Header(1), Covering(kNote, kVendor), kVendor}),
                         {.chunksCopied = 1, .trackLengthsRepaired = 1}},
-        ChunkRepairCase{"VendorChunkReachingIntoATrack",
-                        Join({Header(1), Chunk("XFIH", {1, 2, 'M'}),
-                              FromSecondByte(Chunk("MTrk", kNote))}),
-                        {.junkBytesDropped = 10}},
+        ChunkRepairCase{
+            "VendorChunkReachingIntoATrack",
+            Join({Header(1), Chunk("XFIH", {1, 2, 'M'}), FromSecondByte(Chunk("MTrk", kNote))}),
+            {.junkBytesDropped = 10}},
         ChunkRepairCase{"TrackIdInAnotherCase",
-                        Join({Header(1), Chunk("MtRK", kNote)}), {.trackIdsRepaired = 1}},
+                        Join({Header(1), Chunk("MtRK", kNote)}),
+                        {.trackIdsRepaired = 1}},
         ChunkRepairCase{"LongHeaderIsNoRepair",
                         Join({Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0, 0}),
                               Chunk("MTrk", kNote)}),
