@@ -20,6 +20,8 @@ const char* ErrorCode(JobMessage message) {
         return "folder-unreadable";
     case JobMessage::NotMidi:
         return "not-midi";
+    case JobMessage::NoTrack:
+        return "no-track";
     }
     return "";
 }

@@ -61,6 +61,8 @@ Json RepairsOf(const RepairCounts& repairs) {
             {"events_broken_off", repairs.eventsBrokenOff},
             {"system_events_dropped", repairs.systemEventsDropped},
             {"meta_events_dropped", repairs.metaEventsDropped},
+            {"track_ids_repaired", repairs.trackIdsRepaired},
+            {"deltas_too_long", repairs.deltasTooLong},
             {"tempos_clamped", repairs.temposClamped}};
 }
 

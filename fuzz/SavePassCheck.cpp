@@ -336,6 +336,15 @@ void CheckSavePass(const uint8_t* data, size_t size) {
                 "an input that is no MIDI file was not refused");
         return;
     }
+    if (job.RunConversion(save).message == JobMessage::NoTrack) {
+        // Nothing is written, and every pass says so alike.
+        Require(::access(output.c_str(), F_OK) != 0, "output written for an input with no track");
+        ConversionRequest load = save;
+        load.output = OutputTo::Nothing;
+        Require(job.RunConversion(load).message == JobMessage::NoTrack,
+                "the load pass finds a track the save pass did not");
+        return;
+    }
     const std::vector<uint8_t> savedLevels = Run(job, save).levels;
     const Bytes written = ReadBytes(output);
     CheckOutput(midi->data + *header, midi->size - *header, written);

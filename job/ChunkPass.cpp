@@ -44,7 +44,12 @@ class ChunkPass {
                 Header(chunk);
             } else if (chunk.id == kTrackId) {
                 Track(chunk);
-            } else if (IsPrintableId(chunk.id) && !chunk.cutShort) {
+            } else if (IsTrackIdInAnotherCase(chunk.id) && ReadsAsTrack(chunk)) {
+                // A track whose ID lost its letter case: readers look for "MTrk" only.
+                ++m_engine.m_repairs.trackIdsRepaired;
+                chunk.id = kTrackId;
+                Track(chunk);
+            } else if (IsPrintableId(chunk.id) && !chunk.cutShort && !ReachesIntoTrack(chunk)) {
                 ++m_engine.m_repairs.chunksCopied;
                 WriteFrame(chunk.id, chunk.length);
                 CopyData(chunk.offset, chunk.length, false);
@@ -53,25 +58,41 @@ class ChunkPass {
             }
         }
         m_engine.m_repairs.chunksCutShort += m_reader.CutShortHeaders();
+        if (m_tracksWritten == 0 && m_declaredTracks.value_or(0) > 0 && m_afterHeader) {
+            // Readers would find no track, where the header promised some and the input held
+            // more than the header: a failure, not a repair.
+            throw NoTrackError{};
+        }
         PatchTrackCount();
     }
 
   private:
+    // Whether a chunk's declared end lands where a chunk starts, or on the input's end.
+    bool EndsOnAChunk(const ChunkFrame& chunk) {
+        const uint64_t end = chunk.offset + chunk.length;
+        return !chunk.cutShort && (end == m_reader.End() || m_reader.ChunkHeaderAt(end));
+    }
+
     void Header(ChunkFrame chunk) {
         m_headerSeen = true;
         bool cut = false;
-        if (chunk.length > kHeaderLength) {
-            // A length reaching into a track takes the tracks for header data: it is cut.
-            const std::optional<uint64_t> track =
-                m_reader.FindTrackHeader(chunk.offset + kHeaderLength, chunk.offset + chunk.length);
-            if (track) {
+        if (chunk.length > kHeaderLength && !EndsOnAChunk(chunk)) {
+            // A length reaching into the chunks after it takes them for header data: it is cut
+            // where a chunk starts right after the header's fields, or else at the first track.
+            const uint64_t fieldsEnd = chunk.offset + kHeaderLength;
+            const std::optional<uint64_t> next =
+                m_reader.ChunkHeaderAt(fieldsEnd)
+                    ? fieldsEnd
+                    : m_reader.FindTrackHeader(fieldsEnd, chunk.offset + chunk.length);
+            if (next) {
                 ++m_engine.m_repairs.headersCut;
-                m_engine.m_repairs.junkBytesDropped += *track - (chunk.offset + kHeaderLength);
+                m_engine.m_repairs.junkBytesDropped += *next - fieldsEnd;
                 chunk.length = kHeaderLength;
-                m_reader.MoveTo(*track);
+                m_reader.MoveTo(*next);
                 cut = true;
             }
         }
+        m_afterHeader = chunk.offset + chunk.length < m_reader.End();
         // A length cut to the header's fields no longer reaches past the end of the input.
         m_engine.m_repairs.chunksCutShort += chunk.cutShort && !cut;
         if (chunk.length >= kTrackCountOffset + 2) {
@@ -121,11 +142,15 @@ class ChunkPass {
         m_engine.m_repairs.chunksCutShort += chunk.cutShort;
         bool repaired = false;
         // A declared end that is no chunk header, and that no End of Track ends at, lies inside
-        // this track or the next one.
+        // this track, the next one or junk after it: the track ends with its first End of Track,
+        // which comes before the next track header after the declared end (one that came after
+        // it would end a track that has none, read over junk and another track's header).
         const uint64_t declaredEnd = chunk.offset + chunk.length;
         if (declaredEnd < m_reader.End() && !m_reader.ChunkHeaderAt(declaredEnd) &&
             !EndsWithEndOfTrack(chunk)) {
-            const std::optional<uint64_t> end = FindTrackEnd(m_input, m_reader, chunk.offset);
+            const uint64_t nextTrack =
+                m_reader.FindTrackHeader(declaredEnd, m_reader.End()).value_or(m_reader.End());
+            const std::optional<uint64_t> end = FindTrackEnd(m_input, chunk.offset, nextTrack);
             if (end && *end != declaredEnd && *end - chunk.offset <= kMaxChunkLength) {
                 chunk.length = static_cast<uint32_t>(*end - chunk.offset);
                 repaired = true;
@@ -133,14 +158,41 @@ class ChunkPass {
         }
         WalkTrack(chunk);
         uint64_t next = chunk.offset + chunk.length;
-        // A length that reaches past the End of Track into the next track's header.
         const uint64_t walkEnd = chunk.offset + m_engine.WalkEnd();
-        if (walkEnd < next && m_reader.FindTrackHeader(walkEnd, walkEnd + 1)) {
-            next = walkEnd;
-            repaired = true;
+        if (walkEnd < next) {
+            // Bytes after the End of Track, within the length: where a chunk starts right after
+            // it or a track header lies among them, the length reached into the chunks after the
+            // track (over more End of Tracks, perhaps); the bytes up to there are dropped.
+            const std::optional<uint64_t> chunkStart =
+                m_reader.ChunkHeaderAt(walkEnd) ? walkEnd : m_reader.FindTrackHeader(walkEnd, next);
+            repaired |= chunkStart.has_value();
+            next = chunkStart.value_or(next);
+            m_engine.m_repairs.junkBytesDropped += next - walkEnd;
         }
         m_engine.m_repairs.trackLengthsRepaired += repaired;
         m_reader.MoveTo(next);
+    }
+
+    // A chunk whose ID is "MTrk" in another letter case.
+    static bool IsTrackIdInAnotherCase(const std::array<char, 4>& id) {
+        return id != kTrackId &&
+               std::equal(id.begin(), id.end(), kTrackId.begin(), [](char a, char b) {
+                   return (a | 0x20) == (b | 0x20) && IsAsciiLetter(a);
+               });
+    }
+    static bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+    // Whether a chunk's data reads as a track: its events end with its first End of Track.
+    bool ReadsAsTrack(const ChunkFrame& chunk) {
+        const uint64_t end = chunk.offset + chunk.length;
+        return FindTrackEnd(m_input, chunk.offset, end) == std::optional<uint64_t>(end);
+    }
+
+    // A vendor chunk whose declared end lands on no chunk while a track header lies within its
+    // data: its length took the track in, and it is no chunk.
+    bool ReachesIntoTrack(const ChunkFrame& chunk) {
+        return !EndsOnAChunk(chunk) &&
+               m_reader.FindTrackHeader(chunk.offset, chunk.offset + chunk.length).has_value();
     }
 
     bool EndsWithEndOfTrack(const ChunkFrame& chunk) {
@@ -194,6 +246,7 @@ class ChunkPass {
     MidiEngine& m_engine;
     PassOutput* m_output;
     bool m_headerSeen = false;
+    bool m_afterHeader = false; // the input holds bytes after the header
     uint32_t m_tracksWritten = 0;
     std::optional<uint32_t> m_declaredTracks; // none when the header is too short to hold it
     uint64_t m_trackCountPosition = 0;        // in the output

@@ -46,6 +46,8 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
         outcome.reason = failure.reason;
     } catch (const NotMidiError&) {
         outcome.message = JobMessage::NotMidi;
+    } catch (const NoTrackError&) {
+        outcome.message = JobMessage::NoTrack;
     } catch (const ChunkReadError& error) {
         outcome.message = JobMessage::InputNotOpened;
         outcome.reason = error.reason;

@@ -12,6 +12,7 @@ enum class JobMessage {
     InputsCollide, // two inputs of one run, one output
     FolderNotRead, // a folder of a command-line collection
     NotMidi,       // an input with no MIDI header near its start
+    NoTrack,       // an input of which no track is left, where its header declares some
 };
 
 } // namespace korvane

@@ -31,6 +31,7 @@ constexpr LanguageTexts kTables[4] = {
         "Schlagzeug unverändert lassen",
         "Lauteste Note auf volle Stärke",
         "Die Eingabedatei ist keine MIDI-Datei.",
+        "In der Eingabedatei ist keine Spur erhalten.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -57,6 +58,7 @@ constexpr LanguageTexts kTables[4] = {
         "Leave drums as they are",
         "Loudest note to full level",
         "The input file is not a MIDI file.",
+        "No track is left in the input file.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -85,6 +87,7 @@ constexpr LanguageTexts kTables[4] = {
         "Dejar la batería como está",
         "Nota más fuerte a nivel máximo",
         "El archivo de entrada no es un archivo MIDI.",
+        "No queda ninguna pista en el archivo de entrada.",
     },
     {
         // Captions of 1000, 1008, 1026, 1027, 1006, 1002, 1023, 1022, 1019, 1020, 1015.
@@ -113,6 +116,7 @@ constexpr LanguageTexts kTables[4] = {
         "Laisser la batterie telle quelle",
         "Note la plus forte au niveau maximal",
         "Le fichier d'entrée n'est pas un fichier MIDI.",
+        "Il ne reste aucune piste dans le fichier d'entrée.",
     },
 };
 
@@ -257,6 +261,8 @@ const char* MessageText(const LanguageTexts& texts, JobMessage message) {
         return texts.msgFolderNotRead;
     case JobMessage::NotMidi:
         return texts.msgNotMidi;
+    case JobMessage::NoTrack:
+        return texts.msgNoTrack;
     }
     return "";
 }

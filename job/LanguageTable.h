@@ -37,6 +37,7 @@ struct LanguageTexts {
     const char* leaveDrums;
     const char* loudestToFull;
     const char* msgNotMidi; // an input with no MIDI header near its start
+    const char* msgNoTrack; // an input of which no track is left
 };
 
 // 0 German, 1 English, 2 Spanish, 3 French; null for any other index.

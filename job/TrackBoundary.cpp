@@ -14,8 +14,6 @@ class ByteCursor {
         : m_input(input), m_position(position), m_end(end) {}
 
     uint64_t Position() const { return m_position; }
-    // Another read of the input has moved its window: the next byte is read anew.
-    void Forget() { m_window = {}; }
     uint8_t Peek() {
         if (m_position >= m_end) {
             throw End{};
@@ -81,10 +79,11 @@ bool SkipDataBytes(ByteCursor& cursor, unsigned count) {
 }
 } // namespace
 
-std::optional<uint64_t> FindTrackEnd(InputWindow& input, ChunkReader& reader, uint64_t begin) {
+std::optional<uint64_t> FindTrackEnd(InputWindow& input, uint64_t begin, uint64_t end) {
     // The events are read as the engine reads them, so that the end found is the one it meets:
-    // bytes that are no event are passed over where the engine drops them.
-    ByteCursor cursor(input, begin, reader.End());
+    // bytes that are no event are passed over where the engine drops them. Whatever follows that
+    // End of Track (a chunk, junk, another End of Track) is no part of the track.
+    ByteCursor cursor(input, begin, end);
     uint8_t running = 0;
     bool atStatus = false; // the next event starts at a status byte, with no delta time
     try {
@@ -109,16 +108,8 @@ std::optional<uint64_t> FindTrackEnd(InputWindow& input, ChunkReader& reader, ui
             if (status == 0xFF) {
                 const uint8_t type = cursor.Read();
                 cursor.Skip(cursor.ReadVarLen());
-                const uint64_t after = cursor.Position();
-                if (type == kMetaEndOfTrack && after == reader.End()) {
-                    return after;
-                }
                 if (type == kMetaEndOfTrack) {
-                    const bool header = reader.ChunkHeaderAt(after);
-                    cursor.Forget();
-                    if (header) {
-                        return after;
-                    }
+                    return cursor.Position();
                 }
             } else if (status == 0xF0 || status == 0xF7) {
                 cursor.Skip(cursor.ReadVarLen());

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "job/ChunkReader.h"
+#include "job/InputWindow.h"
 
 #include <cstdint>
 #include <optional>
 
 namespace korvane {
 
-// Where a track whose declared length is wrong really ends: right after the first End of
-// Track that is followed by a chunk header or by the end of the input, its events read from
-// the track's data at begin on, past its declared length. None when no End of Track is.
-std::optional<uint64_t> FindTrackEnd(InputWindow& input, ChunkReader& reader, uint64_t begin);
+// Where the first End of Track of a track whose data starts at begin ends, its events read as
+// the engine reads them, up to end (past a declared length that is wrong, or within a chunk).
+// None when no End of Track ends before end.
+std::optional<uint64_t> FindTrackEnd(InputWindow& input, uint64_t begin, uint64_t end);
 
 } // namespace korvane

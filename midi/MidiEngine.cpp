@@ -8,6 +8,9 @@ namespace {
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
 constexpr uint8_t kMetaSetTempo = 0x51;
 constexpr uint32_t kTempoLength = 3;
+// Ticks that every speed the adjustments allow takes beyond the largest delta a file holds.
+constexpr uint64_t kMostPendingTicks = uint64_t{1} << 48;
+static_assert(kMostPendingTicks * 100 / Adjustments::kSpeedHighest > kMaxDelta);
 
 // The data bytes a meta event of a kind with data of a fixed size needs at least; 0 for the
 // kinds of any size. A Sequence Number may have none, meaning the track's position.
@@ -136,8 +139,10 @@ void MidiEngine::WalkTrack(TrackSource& source) {
             // An event that runs past the window's end is completed from the next window.
             const uint32_t delta = m_atStatus ? 0 : ReadVarLen();
             m_atStatus = false;
-            m_pendingTicks = static_cast<uint32_t>(
-                std::min<uint64_t>(uint64_t{m_pendingTicks} + delta, UINT32_MAX));
+            if (delta > kMaxDelta) [[unlikely]] {
+                ++m_repairs.deltasTooLong; // damage: no file holds such a delta
+            }
+            m_pendingTicks = std::min(m_pendingTicks + delta, kMostPendingTicks);
             const TrackClock clock = m_clock;
             m_writer.WriteVarLen(m_speedRule.Next(m_clock, m_pendingTicks));
             const Walked walked = WalkEvent();
@@ -497,6 +502,7 @@ MidiEngine::Walked MidiEngine::HandleSystemEvent(uint8_t status) {
         const uint8_t type = ReadByte();
         const uint32_t length = ReadDataLength();
         if (type == kMetaEndOfTrack) {
+            m_repairs.junkBytesDropped += length; // an End of Track carries no data
             EndTrackAt(Offset() + length);
             return Walked::EndOfTrack;
         }

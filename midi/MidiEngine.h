@@ -179,8 +179,9 @@ class MidiEngine {
     const uint8_t* m_cursor = nullptr;
     const uint8_t* m_end = nullptr; // of the window
     uint8_t m_runningStatus = 0;
-    // Input ticks of the events dropped since the last one written, which the next one takes.
-    uint32_t m_pendingTicks = 0;
+    // Input ticks of the events dropped since the last one written, which the next one takes;
+    // held at kMostPendingTicks, far beyond what any speed brings within a delta.
+    uint64_t m_pendingTicks = 0;
     // The walk stands at a status byte that begins the next event with no delta time before it.
     bool m_atStatus = false;
     // The next channel event is written with its status, running or not: a System Exclusive

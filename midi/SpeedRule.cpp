@@ -54,15 +54,15 @@ uint32_t SpeedRule::RemainderOf(uint32_t fraction) const {
     return static_cast<uint32_t>((uint64_t{fraction} * m_divisor) >> 32);
 }
 
-uint32_t SpeedRule::Next(TrackClock& clock, uint32_t delta) const {
+uint32_t SpeedRule::Next(TrackClock& clock, uint64_t delta) const {
     if (delta == 0) {
         return 0; // events that were together stay together
     }
     if (m_scale == 0) {
         return 1;
     }
-    // Below 2^39: no delta can overflow it.
-    const uint64_t scaled = clock.remainder + uint64_t{delta} * m_scale;
+    // Below 2^56 for a delta below 2^49: no delta the engine passes can overflow it.
+    const uint64_t scaled = clock.remainder + delta * m_scale;
     const uint64_t advance = scaled / m_divisor; // how far the target moves
     clock.remainder = static_cast<uint32_t>(scaled % m_divisor);
     // To the target, or one tick on where the target is not ahead of the output.

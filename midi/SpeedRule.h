@@ -27,7 +27,7 @@ class SpeedRule {
     int Percent() const { return m_percent; }
 
     // The delta to write for the next event of the track, which moves on by delta input ticks.
-    uint32_t Next(TrackClock& clock, uint32_t delta) const;
+    uint32_t Next(TrackClock& clock, uint64_t delta) const;
 
     // The fast loops carry the remainder as a fraction of a tick in 32-bit fixed point, each
     // term rounded up, so that a tick carries exactly when the addition overflows and no

@@ -36,7 +36,8 @@ val OutcomeObject(const PassOutcome& outcome) {
                 static_cast<double>(r.headersCut + r.trackLengthsRepaired + r.junkBytesDropped +
                                     r.trackCountsPatched + r.leadingBytesDropped +
                                     r.strayBytesDropped + r.eventsBrokenOff +
-                                    r.systemEventsDropped + r.metaEventsDropped));
+                                    r.systemEventsDropped + r.metaEventsDropped +
+                                    r.trackIdsRepaired + r.deltasTooLong));
     val result = val::object();
     result.set("completed", outcome.completed);
     result.set("message", std::string(outcome.message));
@@ -124,6 +125,7 @@ val Texts(int language) {
     set("msgInputNotOpened", window->msgInputNotOpened);
     set("msgOutputNotWritten", window->msgOutputNotWritten);
     set("msgNotMidi", window->msgNotMidi);
+    set("msgNoTrack", window->msgNoTrack);
     set("msgInputsCollide", window->msgInputsCollide);
     set("msgPleaseLoad", window->msgPleaseLoad);
     set("msgSpeedPrompt", window->msgSpeedPrompt);

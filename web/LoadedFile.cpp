@@ -39,6 +39,9 @@ const char* MessageKey(const ConversionOutcome& outcome) {
     if (outcome.message == JobMessage::NotMidi) {
         return "msgNotMidi";
     }
+    if (outcome.message == JobMessage::NoTrack) {
+        return "msgNoTrack";
+    }
     if (outcome.message == JobMessage::InputNotOpened &&
         outcome.status == ConversionStatus::Failed) {
         return "msgInputNotOpened";

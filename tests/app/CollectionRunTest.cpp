@@ -211,7 +211,8 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
         "chunks_cut_short": 0, "note_offs_inserted": 0, "headers_cut": 0,
         "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0,
         "leading_bytes_dropped": 0, "stray_bytes_dropped": 0, "events_broken_off": 0,
-        "system_events_dropped": 0, "meta_events_dropped": 0, "tempos_clamped": 0})"));
+        "system_events_dropped": 0, "meta_events_dropped": 0, "track_ids_repaired": 0,
+        "deltas_too_long": 0, "tempos_clamped": 0})"));
 
     // The note still sounding where the track was cut is released.
     const Json& b = lines[1];
@@ -219,7 +220,8 @@ TEST_F(CollectionRun, ReportReadsBackWithEveryField) {
         "chunks_cut_short": 1, "note_offs_inserted": 1, "headers_cut": 0,
         "track_lengths_repaired": 0, "junk_bytes_dropped": 0, "track_counts_patched": 0,
         "leading_bytes_dropped": 0, "stray_bytes_dropped": 0, "events_broken_off": 0,
-        "system_events_dropped": 0, "meta_events_dropped": 0, "tempos_clamped": 0})"));
+        "system_events_dropped": 0, "meta_events_dropped": 0, "track_ids_repaired": 0,
+        "deltas_too_long": 0, "tempos_clamped": 0})"));
     EXPECT_EQ(b["status"], "repaired");
     // A vendor chunk copied whole is kept, no repair: the file needed none.
     EXPECT_EQ(lines[2]["chunks_kept"], 1);

@@ -169,9 +169,26 @@ def with_length_off(song, track, delta):
     return song[:pos + 4] + struct.pack(">I", length + delta) + song[pos + 8:]
 
 
+def with_after_track(song, track, more_ends, junk):
+    """The song with more End of Tracks at the end of one track's data (its length covering
+    them) and junk after its chunk."""
+    pos = 14
+    for _ in range(track + 1):
+        start, length = pos, struct.unpack(">I", song[pos + 4:pos + 8])[0]
+        pos += 8 + length
+    body = song[start + 8:pos] + more_ends
+    return song[:start] + b"MTrk" + struct.pack(">I", len(body)) + body + junk + song[pos:]
+
+
+# Rows of the table: more End of Tracks in the track, junk after it.
+AFTER_TRACK = [(b"", b""), (b"", b"zz\1\2\3\4\5"), (b"", b"<html>404</html>\n"),
+               (b"\0\xff\x2f\0" * 2, b"")]
+
+
 def check_lengths_off(korvane, work, env, rng):
-    """Songs of two and three tracks, each track length alone off by -8 to 8: converted, every
-    track's events are those of the intact song's output."""
+    """Songs of two and three tracks, each track length alone off by -8 to 8, the track as it
+    is, with junk after it or with several End of Tracks: converted, every track's events are
+    those of the intact song's output."""
     checked = failures = 0
     for tracks in (2, 3):
         song = b""
@@ -183,16 +200,20 @@ def check_lengths_off(korvane, work, env, rng):
         want = os.path.join(work, "intact-out.mid")
         subprocess.run([korvane, "--fix-stuck-notes", f"--output={want}", intact], check=True, env=env)
         for track in range(tracks):
-            for delta in [d for d in range(-8, 9) if d]:
-                path = os.path.join(work, "off.mid")
-                with open(path, "wb") as f:
-                    f.write(with_length_off(song, track, delta))
-                out = os.path.join(work, "off-out.mid")
-                subprocess.run([korvane, "--fix-stuck-notes", f"--output={out}", path], check=True, env=env)
-                checked += 1
-                if midicsv(out) != midicsv(want):
-                    failures += 1
-                    print(f"FAIL {tracks} tracks, track {track} length off by {delta}")
+            for more_ends, junk in AFTER_TRACK:
+                damaged = with_after_track(song, track, more_ends, junk)
+                for delta in [d for d in range(-8, 9) if d or more_ends or junk]:
+                    path = os.path.join(work, "off.mid")
+                    with open(path, "wb") as f:
+                        f.write(with_length_off(damaged, track, delta))
+                    out = os.path.join(work, "off-out.mid")
+                    subprocess.run([korvane, "--fix-stuck-notes", f"--output={out}", path], check=True,
+                                   env=env)
+                    checked += 1
+                    if midicsv(out) != midicsv(want):
+                        failures += 1
+                        print(f"FAIL {tracks} tracks, track {track} length off by {delta}, "
+                              f"{len(more_ends) // 4} more ends, {len(junk)} bytes of junk")
     return checked, failures
 
 

@@ -316,26 +316,117 @@ INSTANTIATE_TEST_SUITE_P(
             Join({Header(2), Chunk("MTrk", kTrack), Chunk("MTrk", kOtherTrack)})}),
     [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
 
+// The reproducers of issue 33, each the bytes a repair must give.
+const Bytes kNote{0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+const Bytes kOtherNote{0x00, 0x91, 0x3E, 0x40, 0x10, 0x81, 0x3E, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+const Bytes kTwoNotes = Join({Header(2), Chunk("MTrk", kNote), Chunk("MTrk", kOtherNote)});
+const Bytes kPage{'<', 'h', 't', 'm', 'l', '>', '4', '0', '4',
+                  '<', '/', 'h', 't', 'm', 'l', '>', '\n'};
+const Bytes kVendor = Chunk("XFIH", {1, 2, 3});
+Bytes FromSecondByte(const Bytes& bytes) {
+    return Bytes(bytes.begin() + 1, bytes.end());
+}
+// A track's length covering it and a chunk after it, as its only length field says.
+Bytes Covering(const Bytes& track, const Bytes& after) {
+    Bytes chunk = Chunk("MTrk", Join({track, after}));
+    return Bytes(chunk.begin(), chunk.end() - static_cast<ptrdiff_t>(after.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LosingNoTrack, ChunkFraming,
+    testing::Values(
+        FileCase{"EveryEndOfTrackInALengthIsChecked",
+                 Join({Header(2), Covering(Join({kNote, kEnd}), Chunk("MTrk", kOtherNote)),
+                       Chunk("MTrk", kOtherNote)}),
+                 kTwoNotes},
+        FileCase{"LastTrackShortBeforeAPage", Join({Header(1), TrackOff(kNote, -5), kPage}),
+                 Join({Header(1), Chunk("MTrk", kNote)})},
+        FileCase{"TrackShortBeforeJunkAndATrack",
+                 Join({Header(2), TrackOff(kNote, 2), Bytes{'z', 'z', 1, 2, 3, 4, 5},
+                       Chunk("MTrk", kOtherNote)}),
+                 kTwoNotes},
+        FileCase{"VendorChunkReachingIntoATrackDropped",
+                 Join({Header(2), Chunk("MTrk", kNote), Chunk("XFIH", {1, 2, 3, 'M'}),
+                       FromSecondByte(Chunk("MTrk", kOtherNote))}),
+                 kTwoNotes},
+        // Its events are not read over the next track header to that track's End of Track.
+        FileCase{"TrackWithoutEndOfTrackLeavesTheNextOne",
+                 Join({Header(2), TrackOff({0x00, 0x90, 0x3C, 0x40, 0x10, 0x80, 0x3C, 0x40}, -2),
+                       Chunk("MTrk", kOtherNote)}),
+                 Join({Header(2), Chunk("MTrk", {0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00}),
+                       Chunk("MTrk", kOtherNote)})},
+        FileCase{"TrackIdInAnotherCase",
+                 Join({Header(2), Chunk("mTrk", kNote), Chunk("MTRK", kOtherNote)}), kTwoNotes},
+        FileCase{"OtherCaseThatIsNoTrackStaysAChunk",
+                 Join({Header(1), Chunk("mtrk", {1, 2, 3}), Chunk("MTrk", kNote)}),
+                 Join({Header(1), Chunk("mtrk", {1, 2, 3}), Chunk("MTrk", kNote)})},
+        FileCase{"BytesAfterEndOfTrackDropped",
+                 Join({Header(1), Chunk("MTrk", Join({kNote, Bytes{'j', 'u', 'n', 'k'}}))}),
+                 Join({Header(1), Chunk("MTrk", kNote)})},
+        FileCase{"VendorChunkInsideATrackLengthKept",
+                 Join({Header(1), Covering(kNote, kVendor), kVendor}),
+                 Join({Header(1), Chunk("MTrk", kNote), kVendor})},
+        FileCase{"EndOfTrackDataDropped",
+                 Join({Header(1), Chunk("MTrk", Join({Bytes(kNote.begin(), kNote.end() - 1),
+                                                      Bytes{0x02, 0x01, 0x02}}))}),
+                 Join({Header(1), Chunk("MTrk", kNote)})},
+        // A legal header longer than its fields is kept whole, whatever its extra bytes hold.
+        FileCase{"LongHeaderHoldingATrackIdKept",
+                 Join({Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0, 0}),
+                       Chunk("MTrk", kNote)}),
+                 Join({Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0, 0}),
+                       Chunk("MTrk", kNote)})},
+        FileCase{"HeaderLengthReachingIntoAVendorChunkCut",
+                 Join({Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 9, 0, 1, 0, 1, 0, 0x60}, kVendor,
+                       Chunk("MTrk", kNote)}),
+                 Join({Header(1), kVendor, Chunk("MTrk", kNote)})}),
+    [](const testing::TestParamInfo<FileCase>& param) { return param.param.name; });
+
+// A file of which no track is left fails, with its own message, unless it held none.
+TEST_F(ConversionJobTest, NoTrackLeftIsAFailureNotARepair) {
+    WriteFileBytes(in, Join({Header(1), Chunk("mTrk", {0x00, 0x90, 0x3C})}));
+    for (bool save : {true, false}) {
+        const ConversionOutcome outcome = save ? Save(in, out) : Load(in);
+        EXPECT_FALSE(outcome.Completed());
+        EXPECT_EQ(Said(outcome), "No track is left in the input file.");
+        EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+    }
+    for (const Bytes& none : {Join({Header(0), kVendor}), Header(1)}) {
+        WriteFileBytes(in, none);
+        EXPECT_TRUE(Save(in, out).Completed());
+    }
+}
+
 // Songs of two and three tracks, each length alone off by -8 to 8: every track is read whole.
+// Rows: the track as it is, with junk after it (bytes, or a web page), with several End of
+// Tracks (its length covering them all when not off).
 TEST_F(ConversionJobTest, TrackLengthsOffByAFewBytesKeepEveryTrack) {
     const std::vector<Bytes> tracks{kTrack, kOtherTrack,
                                     Join({{0x00, 0xFF, 0x03, 0x01, 'x'}, kTrack})};
-    for (const size_t count : {size_t{2}, size_t{3}}) {
-        Bytes intact = Header(static_cast<uint8_t>(count));
-        for (size_t t = 0; t < count; ++t) {
-            intact = Join({intact, Chunk("MTrk", tracks[t])});
-        }
-        for (size_t off = 0; off < count; ++off) {
-            for (int delta = -8; delta <= 8; ++delta) {
-                Bytes input = Header(static_cast<uint8_t>(count));
-                for (size_t t = 0; t < count; ++t) {
-                    input = Join(
-                        {input, t == off ? TrackOff(tracks[t], delta) : Chunk("MTrk", tracks[t])});
+    const std::vector<std::pair<Bytes, Bytes>> rows{
+        {{}, {}}, {{}, {'z', 'z', 1, 2, 3, 4, 5}}, {{}, kPage}, {Join({kEnd, kEnd}), {}}};
+    for (const auto& [moreEnds, junk] : rows) {
+        for (const size_t count : {size_t{2}, size_t{3}}) {
+            Bytes intact = Header(static_cast<uint8_t>(count));
+            for (size_t t = 0; t < count; ++t) {
+                intact = Join({intact, Chunk("MTrk", tracks[t])});
+            }
+            for (size_t off = 0; off < count; ++off) {
+                for (int delta = -8; delta <= 8; ++delta) {
+                    Bytes input = Header(static_cast<uint8_t>(count));
+                    for (size_t t = 0; t < count; ++t) {
+                        const Bytes track = t == off ? Join({tracks[t], moreEnds}) : tracks[t];
+                        input =
+                            Join({input, t == off ? TrackOff(track, delta) : Chunk("MTrk", track),
+                                  t == off ? junk : Bytes{}});
+                    }
+                    WriteFileBytes(in, input);
+                    ASSERT_TRUE(Save(in, out).Completed());
+                    EXPECT_EQ(ReadFileBytes(out), intact)
+                        << count << " tracks, track " << off << " off by " << delta << ", "
+                        << moreEnds.size() / kEnd.size() << " more ends, " << junk.size()
+                        << " bytes of junk";
                 }
-                WriteFileBytes(in, input);
-                ASSERT_TRUE(Save(in, out).Completed());
-                EXPECT_EQ(ReadFileBytes(out), intact)
-                    << count << " tracks, track " << off << " off by " << delta;
             }
         }
     }
@@ -733,7 +824,8 @@ std::string Counts(const RepairCounts& c) {
            ", copied " + std::to_string(c.chunksCopied) + ", note offs " +
            std::to_string(c.noteOffsInserted) + ", headers cut " + std::to_string(c.headersCut) +
            ", lengths " + std::to_string(c.trackLengthsRepaired) + ", junk " +
-           std::to_string(c.junkBytesDropped) + ", counts " + std::to_string(c.trackCountsPatched);
+           std::to_string(c.junkBytesDropped) + ", counts " + std::to_string(c.trackCountsPatched) +
+           ", ids " + std::to_string(c.trackIdsRepaired);
 }
 
 // The window's load pass counts what the save pass repairs.
@@ -783,7 +875,37 @@ INSTANTIATE_TEST_SUITE_P(
             "TrailingJunkCounted", Join({kSong, Bytes(20, 0xEE)}), {.junkBytesDropped = 20}},
         ChunkRepairCase{"TrackCountPatched",
                         Join({Header(0), Chunk("MTrk", kTrack)}),
-                        {.trackCountsPatched = 1}}),
+                        {.trackCountsPatched = 1}},
+        // Every change to the bytes that mends damage is counted.
+        ChunkRepairCase{"EveryEndOfTrackInALengthIsChecked",
+                        Join({Header(2), Covering(Join({kNote, kEnd}), Chunk("MTrk", kOtherNote)),
+                              Chunk("MTrk", kOtherNote)}),
+                        {.trackLengthsRepaired = 1, .junkBytesDropped = 4}},
+        ChunkRepairCase{"TrackShortBeforeJunkAndATrack",
+                        Join({Header(2), TrackOff(kNote, 2), Bytes{'z', 'z', 1, 2, 3, 4, 5},
+                              Chunk("MTrk", kOtherNote)}),
+                        {.trackLengthsRepaired = 1, .junkBytesDropped = 7}},
+        ChunkRepairCase{"BytesAfterEndOfTrack",
+                        Join({Header(1), Chunk("MTrk", Join({kNote, Bytes{'j', 'u', 'n', 'k'}}))}),
+                        {.junkBytesDropped = 4}},
+        ChunkRepairCase{"EndOfTrackData",
+                        Join({Header(1), Chunk("MTrk", Join({Bytes(kNote.begin(), kNote.end() - 1),
+                                                             Bytes{0x02, 0x01, 0x02}}))}),
+                        {.junkBytesDropped = 2}},
+        ChunkRepairCase{"VendorChunkInsideATrackLength",
+                        Join({Header(1), Covering(kNote, kVendor), kVendor}),
+                        {.chunksCopied = 1, .trackLengthsRepaired = 1}},
+        ChunkRepairCase{
+            "VendorChunkReachingIntoATrack",
+            Join({Header(1), Chunk("XFIH", {1, 2, 'M'}), FromSecondByte(Chunk("MTrk", kNote))}),
+            {.junkBytesDropped = 10}},
+        ChunkRepairCase{"TrackIdInAnotherCase",
+                        Join({Header(1), Chunk("MtRK", kNote)}),
+                        {.trackIdsRepaired = 1}},
+        ChunkRepairCase{"LongHeaderIsNoRepair",
+                        Join({Chunk("MThd", {0, 1, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0, 0}),
+                              Chunk("MTrk", kNote)}),
+                        {}}),
     [](const testing::TestParamInfo<ChunkRepairCase>& param) { return param.param.name; });
 } // namespace
 

@@ -31,13 +31,13 @@ struct Model {
     uint64_t inputAnchor = 0;
     uint64_t outputAnchor = 0;
     uint8_t running = 0;
-    uint32_t pending = 0;   // input ticks of the events dropped since the last one kept
+    uint64_t pending = 0;   // input ticks of the events dropped since the last one kept
     bool atStatus = false;  // the next event starts at a status byte, with no delta time
     bool statusDue = false; // a System Exclusive message came before: the status is written
 
     // Each event at outputAnchor + (inputTime - inputAnchor) * 100 / speed, truncated, and at
     // least one tick after the event before it; what a delta cannot hold is given up.
-    uint32_t Speed(uint32_t delta) {
+    uint32_t Speed(uint64_t delta) {
         if (delta == 0) {
             return 0;
         }
@@ -125,7 +125,7 @@ struct Model {
             return Outcome::Cut;
         }
         atStatus = false;
-        pending = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{pending} + delta, UINT32_MAX));
+        pending += delta; // no track here drops enough events to reach the engine's limit
         if (pos >= in.size()) {
             return Outcome::Cut;
         }
