@@ -111,7 +111,6 @@ void MidiEngine::WalkTrack(TrackSource& source) {
         // Only the keys' rows ever hold a key; the other rows are only ever written 0.
         std::fill_n(m_sounding.begin(), kKeys, uint8_t{0});
     }
-    m_noteOffsMet = false;
     m_writer.BeginTrack(m_out);
     ReserveLevels(m_length);
     const uint32_t trackIndex = m_trackIndex++;
@@ -160,7 +159,6 @@ void MidiEngine::WalkTrack(TrackSource& source) {
         ++m_repairs.eventsDropped;
     } catch (...) {
         TrimLevels(); // a failed read or write ends the pass with the levels read so far
-        ForgetSounding();
         throw;
     }
     CloseTrack();
@@ -251,17 +249,11 @@ bool MidiEngine::ReleaseSounding(bool deltaWritten) {
         const uint8_t noteOff[] = {0x00, static_cast<uint8_t>(0x80 | (slot >> 7)),
                                    static_cast<uint8_t>(slot & 0x7F), kReleaseVelocity};
         const size_t skip = deltaWritten && !released ? 1 : 0;
-        m_writer.EmitBlock(noteOff + skip, sizeof noteOff - skip); // counted when it began
+        m_writer.EmitBlock(noteOff + skip, sizeof noteOff - skip);
+        ++m_repairs.noteOffsInserted;
         released = true;
     }
     return released;
-}
-
-void MidiEngine::ForgetSounding() {
-    for (size_t slot = 0; slot < kKeys; ++slot) {
-        m_repairs.noteOffsInserted -= m_sounding[slot];
-        m_sounding[slot] = 0;
-    }
 }
 
 void MidiEngine::EndTrackAt(uint32_t walkEnd) {

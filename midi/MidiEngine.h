@@ -100,9 +100,8 @@ class MidiEngine {
     void WalkEventsFast();
     // Events the fast loop can take without a bound check; 0 when the input is too short.
     size_t FastEventCount();
-    // Deltas rewritten, the repair when asked for, levels mapped. A loop that need not mind
-    // Note Off events never reads a key's state: it leaves them to the checked path.
-    template <bool Repair, bool MindNoteOffs> void RewriteEventsFast();
+    // Deltas rewritten, the repair when asked for, levels mapped.
+    template <bool Repair> void RewriteEventsFast();
     // Deltas kept as read (speed 100 %, no repair): each event is copied, levels mapped. At
     // 100 % the clock never gains a lead or a remainder, so this loop leaves it alone.
     void CopyEventsFast();
@@ -152,22 +151,17 @@ class MidiEngine {
     // Ends m_levels at what was recorded.
     void TrimLevels();
     void CloseTrack();
-    // The stuck-note repair: whether key of the channel in status sounds. A key that starts
-    // sounding is counted at once for the Note Off that will release it, written before its
-    // next Note On or at the track's end; a Note Off event releases it without one and takes
-    // that count back. So a Note On needs no look at what the key did before.
+    // The stuck-note repair: whether key of the channel in status sounds. The Note Off written
+    // before a Note On counts only when the key still sounds: a Note Off event or a Note On of
+    // velocity 0 has already released it.
     void NoteMet(uint8_t status, uint8_t key, bool sounds) {
-        const size_t slot = HeldSlot(status, key);
-        const bool noteOff = (status >> 4) == 0x8;
-        m_repairs.noteOffsInserted += sounds;
-        m_repairs.noteOffsInserted -= m_sounding[slot] & noteOff;
-        m_noteOffsMet |= noteOff;
-        m_sounding[slot] = sounds;
+        uint8_t& held = m_sounding[HeldSlot(status, key)];
+        m_repairs.noteOffsInserted += held & sounds;
+        held = sounds;
     }
-    // A walk given up: the keys still sounding get no Note Off, so their count is taken back.
-    void ForgetSounding();
-    // Writes a Note Off for every key still sounding, channel by channel, key by key, each at
-    // delta 0 but the first, whose delta is already written when deltaWritten; true when any.
+    // Writes and counts a Note Off for every key still sounding, channel by channel, key by
+    // key, each at delta 0 but the first, whose delta is already written when deltaWritten;
+    // true when any.
     bool ReleaseSounding(bool deltaWritten);
     // Writes the End of Track at offset in the chunk; its status byte is already written.
     void EndTrackAt(uint32_t walkEnd);
@@ -189,7 +183,6 @@ class MidiEngine {
     bool m_eliminateStuckNotes = false;
     // The stuck-note repair's keys held down in the current track, by channel and key.
     std::array<uint8_t, HeldSlot(0xEF, 0x7F) + 1> m_sounding{};
-    bool m_noteOffsMet = false; // in this track: the fast loop must mind them
     uint32_t m_walkEnd = 0;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;
