@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+
 namespace korvane {
 
 namespace {
@@ -54,7 +56,6 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
          .outputPath = outcome.output == "-" ? StandardOutputStandIn() : outcome.output,
          .adjustments = m_commandLine.options.adjustments,
          .output = OutputTo::File,
-         .peakLevel = m_commandLine.options.peakLevel,
          .deferCommit = true});
     if (!converted.Completed()) {
         outcome.reason = std::move(converted.reason);
@@ -63,17 +64,16 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     outcome.status = FileStatus::Converted;
     outcome.bytesOut = converted.bytesOut;
     outcome.repairs = converted.repairs;
-    if (m_commandLine.options.peakLevel > 0) {
-        outcome.volume = converted.volume;
+    if (m_commandLine.options.adjustments.m_peakLevel > 0) {
+        outcome.gain = std::round(converted.gain.Factor() * 1e4) / 1e4;
     }
     outcome.pending = std::move(converted.pending);
     return outcome;
 }
 
 FileOutcome FileConverter::Check(const PlannedInput& input, FileOutcome& outcome) {
-    ConversionOutcome read = m_job.RunConversion({.inputPath = input.ReadPath(),
-                                                  .adjustments = m_commandLine.options.adjustments,
-                                                  .peakLevel = m_commandLine.options.peakLevel});
+    ConversionOutcome read = m_job.RunConversion(
+        {.inputPath = input.ReadPath(), .adjustments = m_commandLine.options.adjustments});
     outcome.bytesIn = read.bytesIn;
     if (!read.Completed()) {
         outcome.reason = std::move(read.reason);

@@ -30,22 +30,26 @@ uint32_t MetaDataBytes(uint8_t type) {
 }
 } // namespace
 
-void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
+void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out, unsigned loudestNoteOn) {
     m_out = out;
     m_repairs = RepairCounts{};
     m_eliminateStuckNotes = adjustments.m_eliminateStuckNotes;
     m_levelTable = BuildLevelTable(adjustments.m_dynamicRange, adjustments.m_volume);
+    m_gain = NoteGain::For(adjustments.m_peakLevel, loudestNoteOn, adjustments.m_dynamicRange,
+                           adjustments.m_volume);
+    m_noteOnTable = BuildNoteOnTable(m_levelTable, m_gain);
     for (uint32_t v = 0; v < kLevelRow; ++v) {
         m_secondByte[v] = {0, v};
     }
     for (uint32_t v = 0; v < kNoteOnRow - kLevelRow; ++v) {
         m_secondByte[kLevelRow + v] = {0, m_levelTable[v]};
-        m_secondByte[kNoteOnRow + v] = {v != 0, m_levelTable[v]};
+        m_secondByte[kNoteOnRow + v] = {v != 0, m_noteOnTable[v]};
     }
     m_levelChannels = adjustments.m_levelChannels;
-    m_checkedOnly = m_levelChannels != Adjustments::kAllChannels;
+    m_markNoteOns = m_keepLevels && adjustments.m_peakLevel > 0;
+    m_checkedOnly = m_levelChannels != Adjustments::kAllChannels || m_markNoteOns;
     m_findLoudest = false;
-    m_loudestNoteOn = 0;
+    m_loudestNoteOn = loudestNoteOn;
     m_headerRead = 0;
     m_format = 1;
     m_trackIndex = 0;
@@ -58,6 +62,7 @@ void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
 void MidiEngine::BeginLoudestPass(const Adjustments& adjustments) {
     BeginPass(adjustments, nullptr);
     m_findLoudest = true;
+    m_markNoteOns = false; // its levels are dropped
     m_checkedOnly = true;
 }
 
@@ -401,14 +406,14 @@ void MidiEngine::HandleChannelEvent(uint8_t status, bool statusImplied, const ui
         [[fallthrough]];
     case 0xA: // Polyphonic Key Pressure
         m_writer.EmitByte(data[0]);
-        m_writer.EmitByte(TakeLevel(data[1]));
+        m_writer.EmitByte(TakeLevel(data[1], m_levelTable));
         break;
     case 0x9:
         HandleNoteOn(status, statusImplied, data[0], data[1]);
         break;
     case 0xB: // Control Change: controller 7 is the channel volume
         m_writer.EmitByte(data[0]);
-        m_writer.EmitByte(data[0] == 7 ? TakeLevel(data[1]) : data[1]);
+        m_writer.EmitByte(data[0] == 7 ? TakeLevel(data[1], m_levelTable) : data[1]);
         break;
     case 0xC: // Program Change
     case 0xD: // Channel Pressure
@@ -421,25 +426,36 @@ void MidiEngine::HandleChannelEvent(uint8_t status, bool statusImplied, const ui
     }
 }
 
-uint8_t MidiEngine::TakeLevel(uint8_t level) {
+uint8_t MidiEngine::TakeLevel(uint8_t level, const LevelTable& table) {
+    if (m_markNoteOns) {
+        m_noteOnMarks.push_back(0);
+    }
     if (m_levelChannels == Adjustments::kAllChannels) {
         RecordLevel(level);
-        return MapLevel(level);
+        return table[level];
     }
     const auto held = std::min<uint8_t>(level, 0x7F);
     if (IsMapped()) {
         RecordLevel(held);
-        return MapLevel(level);
+        return table[level];
     }
     RecordLevel(kUnmappedLevel | held);
     return level;
+}
+
+uint8_t MidiEngine::TakeNoteOnLevel(uint8_t velocity) {
+    const uint8_t written = TakeLevel(velocity, m_noteOnTable);
+    if (m_markNoteOns) {
+        m_noteOnMarks.back() = IsMapped() ? 1 : 0;
+    }
+    return written;
 }
 
 void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied, uint8_t key, uint8_t velocity) {
     if (m_findLoudest && IsMapped()) {
         m_loudestNoteOn = std::max<unsigned>(m_loudestNoteOn, velocity);
     }
-    const uint8_t written = TakeLevel(velocity);
+    const uint8_t written = TakeNoteOnLevel(velocity);
     if (m_eliminateStuckNotes) {
         NoteMet(status, key, velocity != 0);
         if (!statusImplied) {
