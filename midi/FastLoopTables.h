@@ -81,9 +81,8 @@ constexpr KindRow LevelKindRow(uint32_t running) {
 // its row of the level rows (all the copying loop takes), the data bytes written, the Note Off
 // the repair writes before a Note On (status, key 0 here, release velocity, delta 0) with its
 // length, whether the status is then written again, the row of the held keys and the status
-// itself. Some fields follow from others (the repair's length from
-// statusAgain, the data bytes from tails): each is kept as the loop adds it, so the loop computes
-// nothing of them.
+// itself. Some fields follow from others (the repair's length from statusAgain, the data bytes
+// from tails): each is kept as the loop adds it, so the loop computes nothing of them.
 struct RewriteInfo {
     uint32_t tails;
     uint32_t noteOff;
