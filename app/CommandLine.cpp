@@ -342,7 +342,7 @@ std::string UsageText() {
            "                       (files with SMPTE time, and speed 0, scale the ticks)\n"
            "  --channels=LIST      map the levels of these channels only, as 1-9,11-16;\n"
            "                       the others are copied as they are (default 1-16)\n"
-           "  --peak=N             after --dynamic-range and --volume, multiply the note\n"
+           "  --peak=N             after --dynamic-range and --volume, multiply the Note On\n"
            "                       velocities of those channels by one gain that brings\n"
            "                       the loudest to N, 1 to 127; the others keep their\n"
            "                       proportions. Goes with --volume, which shapes the levels\n"
