@@ -469,6 +469,7 @@ void MainDialog::RestoreDefaults() {
     m_adjustments = Adjustments();
     m_adjustments.m_keepBars = kept.m_keepBars;
     m_adjustments.m_levelChannels = kept.m_levelChannels;
+    m_adjustments.m_peakLevel = kept.m_peakLevel;
     m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
 }

@@ -1439,6 +1439,9 @@ class MainDialogTest : public QObject {
         QCOMPARE(view->accessibleDescription(), QString("Levels of 4 events, from 64 to 127"));
         QVERIFY(Control<LevelView>(kLevelView)->Picture() != before);
         QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        // A setting of the user's: a new load keeps it.
+        LoadTyped(Path("gain.mid"));
+        QCOMPARE(view->accessibleDescription(), QString("Levels of 4 events, from 64 to 127"));
         Click(kSave);
         QCOMPARE(ReadFile("gainKRV.mid"),
                  QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
