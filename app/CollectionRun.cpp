@@ -186,7 +186,7 @@ class Run {
         outcome.error = "write-failed";
         outcome.bytesOut.reset();
         outcome.repairs = RepairCounts{};
-        outcome.volume.reset();
+        outcome.gain.reset();
     }
 
     void Report(size_t index, const FileOutcome& outcome) {
@@ -201,9 +201,9 @@ class Run {
             m_progress.Erase();
             PrintFileMessage(m_errors, input.path, *outcome.message, outcome.reason);
         }
-        if (outcome.volume && !m_commandLine.collection.quiet) {
+        if (outcome.gain && !m_commandLine.collection.quiet) {
             m_progress.Erase();
-            m_errors << "korvane: " << input.path << ": volume " << *outcome.volume << "\n";
+            m_errors << "korvane: " << input.path << ": gain " << *outcome.gain << "\n";
         }
         m_report.Write(input.path, outcome);
         m_progress.Update(m_totals.Reported(), m_totals.files, m_totals.bytesIn, Seconds());

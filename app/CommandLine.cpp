@@ -162,7 +162,6 @@ class Parser {
         } else if (name == "volume") {
             SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
                        adjustments.m_volume);
-            m_volumeGiven = true;
         } else if (name == "fix-stuck-notes") {
             adjustments.m_eliminateStuckNotes = true;
         } else if (name == "keep-bars") {
@@ -177,7 +176,8 @@ class Parser {
             }
             adjustments.m_levelChannels = *channels;
         } else if (name == "peak") {
-            SetInteger(name, value, 1, 127, m_result.options.peakLevel);
+            SetInteger(name, value, Adjustments::kPeakLowest, Adjustments::kPeakHighest,
+                       adjustments.m_peakLevel);
         } else if (name == "output") {
             m_result.options.outputPath = value;
             m_outputGiven = true;
@@ -270,8 +270,6 @@ class Parser {
             Fail("- (standard input) does not go with --output-dir", 0);
         } else if (inputs.empty()) {
             Fail("no input file", 0);
-        } else if (m_volumeGiven && m_result.options.peakLevel > 0) {
-            Fail("--peak chooses the volume: it does not go with --volume", 0);
         } else if (m_outputGiven && (inputs.size() != 1 || m_isFolder(inputs.front()))) {
             Fail("--output goes with exactly one input file", 0);
         } else if (m_outputGiven && !collection.outputDir.empty()) {
@@ -310,7 +308,6 @@ class Parser {
     CommandLine m_result;
     bool m_outputGiven = false;
     bool m_standardInput = false;
-    bool m_volumeGiven = false;
     bool m_help = false;
     bool m_version = false;
 };
@@ -350,9 +347,11 @@ std::string UsageText() {
            "                       (files with SMPTE time, and speed 0, scale the ticks)\n"
            "  --channels=LIST      map the levels of these channels only, as 1-9,11-16;\n"
            "                       the others are copied as they are (default 1-16)\n"
-           "  --peak=N             choose the volume that brings the loudest note of those\n"
-           "                       channels to N, 1 to 127, without passing it; the volume\n"
-           "                       is printed and reported (not with --volume)\n"
+           "  --peak=N             after --dynamic-range and --volume, multiply the Note On\n"
+           "                       velocities of those channels by one gain that brings\n"
+           "                       the loudest to N, 1 to 127; the others keep their\n"
+           "                       proportions. Goes with --volume, which shapes the levels\n"
+           "                       first; the gain is printed and reported\n"
            "  --output=PATH        where to write (one input file only); - for standard\n"
            "                       output\n"
            "  --output-dir=DIR     write the outputs under DIR, in the sub-folders their\n"
@@ -365,7 +364,7 @@ std::string UsageText() {
            "  --report=PATH        write one JSON line per input to PATH (- for standard\n"
            "                       output), as its output is saved: input, output,\n"
            "                       status, message, bytes_in, bytes_out, the repairs made\n"
-           "                       and the volume --peak chose; a name that is not UTF-8\n"
+           "                       and the gain --peak chose; a name that is not UTF-8\n"
            "                       also as input_bytes or output_bytes in base64. PATH\n"
            "                       may not be an input or an output of the run, nor the\n"
            "                       standard output the MIDI output goes to\n"

@@ -15,7 +15,6 @@ namespace korvane {
 struct ConversionOptions {
     Adjustments adjustments;
     std::optional<std::string> outputPath; // none: derived from each input
-    int peakLevel = 0;                     // --peak: 1..127; 0 keeps the volume given
 };
 
 // How a run over many files (folders, or several inputs) is carried out and reported.

@@ -4,6 +4,7 @@
 #include "app/InterruptSignals.h"
 #include "app/StandardStreams.h"
 
+#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -60,7 +61,6 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
          .outputPath = outcome.output == "-" ? StandardOutputStandIn() : outcome.output,
          .adjustments = m_commandLine.options.adjustments,
          .output = OutputTo::File,
-         .peakLevel = m_commandLine.options.peakLevel,
          .deferCommit = true,
          .refuseOutputLink = BesideInput(),
          .cancel = &InterruptSignals::StopAsked()});
@@ -75,8 +75,8 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     outcome.status = FileStatus::Converted;
     outcome.bytesOut = converted.bytesOut;
     outcome.repairs = converted.repairs;
-    if (m_commandLine.options.peakLevel > 0) {
-        outcome.volume = converted.volume;
+    if (m_commandLine.options.adjustments.m_peakLevel > 0) {
+        outcome.gain = std::round(converted.gain.Factor() * 1e4) / 1e4;
     }
     outcome.pending = std::move(converted.pending);
     return outcome;
@@ -88,9 +88,8 @@ bool FileConverter::BesideInput() const {
 }
 
 FileOutcome FileConverter::Check(const PlannedInput& input, FileOutcome& outcome) {
-    ConversionOutcome read = m_job.RunConversion({.inputPath = input.ReadPath(),
-                                                  .adjustments = m_commandLine.options.adjustments,
-                                                  .peakLevel = m_commandLine.options.peakLevel});
+    ConversionOutcome read = m_job.RunConversion(
+        {.inputPath = input.ReadPath(), .adjustments = m_commandLine.options.adjustments});
     outcome.bytesIn = read.bytesIn;
     if (!read.Completed()) {
         outcome.reason = std::move(read.reason);

@@ -22,7 +22,7 @@ struct FileOutcome {
     std::optional<uint64_t> bytesIn;
     std::optional<uint64_t> bytesOut;
     RepairCounts repairs;
-    std::optional<int> volume; // the volume --peak chose
+    std::optional<double> gain; // the gain --peak put on the velocities, to four decimals
     // A converted file's output, complete but not yet durable and named: a run commits the
     // outputs of many files together before it reports them.
     TempOutput pending;

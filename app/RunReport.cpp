@@ -35,8 +35,7 @@ Json SettingsOf(const CommandLine& commandLine) {
         {"fix_stuck_notes", adjustments.m_eliminateStuckNotes},
         {"keep_bars", adjustments.m_keepBars},
         {"channels", adjustments.m_levelChannels},
-        {"peak",
-         commandLine.options.peakLevel > 0 ? Json(commandLine.options.peakLevel) : Json(nullptr)},
+        {"peak", adjustments.m_peakLevel > 0 ? Json(adjustments.m_peakLevel) : Json(nullptr)},
         {"output_dir", collection.outputDir.empty() ? Json(nullptr) : Json(collection.outputDir)},
         {"keep_names", collection.keepNames},
         {"skip_existing", collection.skipExisting},
@@ -111,8 +110,8 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
                  {"chunks_kept", outcome.repairs.chunksCopied}};
     AddExactBytes(line, "input_bytes", input);
     AddExactBytes(line, "output_bytes", outcome.output);
-    if (outcome.volume) {
-        line["volume"] = *outcome.volume;
+    if (outcome.gain) {
+        line["gain"] = *outcome.gain;
     }
     // Each line goes out whole at once, so the report holds every finished file whatever ends
     // the run.

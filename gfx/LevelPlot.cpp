@@ -2,6 +2,7 @@
 
 #include "gfx/CDib.h"
 #include "midi/LevelMap.h"
+#include "midi/NoteGain.h"
 
 #include <algorithm>
 #include <array>
@@ -22,8 +23,7 @@ struct RowTables {
     std::array<int, 256> forTop;
 };
 
-RowTables BuildRowTables(double sy, int dynamicRange, int volume, bool unmappedMarked) {
-    const LevelTable levels = BuildShownLevelTable(dynamicRange, volume, unmappedMarked);
+RowTables BuildRowTables(double sy, const LevelTable& levels) {
     RowTables rows{};
     for (std::size_t b = 0; b < levels.size(); ++b) {
         const int m = levels[b];
@@ -59,9 +59,10 @@ std::size_t ColumnEnd(std::size_t begin, std::size_t n, double sx) {
 // column draws twice (the second line has no length and paints nothing). The column state is
 // reset where a new column begins; for a column holding only unplotted entries that reset is
 // never observed, as the next plotted entry starts a new column anyway.
-void PaintCurve(MemoryDC& dc, int width, double sy, const std::vector<uint8_t>& levels,
-                int dynamicRange, int volume, bool unmappedMarked) {
-    const RowTables rows = BuildRowTables(sy, dynamicRange, volume, unmappedMarked);
+// With marks, a level marked 1 takes the second of the tables.
+template <bool Marked>
+void PaintCurve(MemoryDC& dc, int width, const std::vector<uint8_t>& levels,
+                const RowTables* tables, const uint8_t* marks) {
     const std::size_t n = levels.size();
     const double sx = static_cast<double>(width) / static_cast<double>(n);
     for (std::size_t begin = 0; begin < n;) {
@@ -71,6 +72,7 @@ void PaintCurve(MemoryDC& dc, int width, double sy, const std::vector<uint8_t>& 
         int columnBottom = kBottomNone;
         for (std::size_t i = begin; i < end; ++i) {
             const uint8_t level = levels[i];
+            const RowTables& rows = tables[Marked ? marks[i] & 1 : 0];
             if (rows.forBottom[level] > columnBottom) {
                 columnBottom = rows.forBottom[level];
                 dc.LineTo(x, columnBottom);
@@ -87,7 +89,7 @@ void PaintCurve(MemoryDC& dc, int width, double sy, const std::vector<uint8_t>& 
 } // namespace
 
 void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8_t>& levels,
-                    int dynamicRange, int volume, bool unmappedMarked) {
+                    int dynamicRange, int volume, bool unmappedMarked, const PlottedPeak& peak) {
     dc.FillRect(RECT{0, 0, width, height}, SolidBrush{RGB(255, 255, 255)});
     const double sy = height * 0.0078125;
     const int y0 = 1 + static_cast<int>(63 * sy);
@@ -95,7 +97,19 @@ void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8
     dc.SelectObject(Pen{PS_SOLID, RGB(0, 0, 0)});
     // A negative width has no columns to place entries in.
     if (!levels.empty() && width >= 0) {
-        PaintCurve(dc, width, sy, levels, dynamicRange, volume, unmappedMarked);
+        const LevelTable shown = BuildShownLevelTable(dynamicRange, volume, unmappedMarked);
+        const bool marked =
+            peak.noteOnMarks != nullptr && peak.noteOnMarks->size() == levels.size();
+        if (marked) {
+            const NoteGain gain =
+                NoteGain::For(peak.peak, peak.loudestNoteOn, dynamicRange, volume);
+            const RowTables tables[] = {BuildRowTables(sy, shown),
+                                        BuildRowTables(sy, BuildNoteOnTable(shown, gain))};
+            PaintCurve<true>(dc, width, levels, tables, peak.noteOnMarks->data());
+        } else {
+            const RowTables tables[] = {BuildRowTables(sy, shown)};
+            PaintCurve<false>(dc, width, levels, tables, nullptr);
+        }
     }
     dc.SelectObject(Pen{PS_DASH, RGB(200, 0, 0)});
     dc.MoveTo(0, y0);
@@ -103,12 +117,12 @@ void PaintLevelPlot(MemoryDC& dc, int width, int height, const std::vector<uint8
 }
 
 void DrawLevelPlot(PictureTarget& target, int width, int height, const std::vector<uint8_t>& levels,
-                   int dynamicRange, int volume, bool unmappedMarked) {
+                   int dynamicRange, int volume, bool unmappedMarked, const PlottedPeak& peak) {
     CDib surface(width, height, 24);
     MemoryDC dc; // declared after the surface, so it lets go of the section first
     surface.CreateSection(&dc);
     surface.SelectInto(&dc);
-    PaintLevelPlot(dc, width, height, levels, dynamicRange, volume, unmappedMarked);
+    PaintLevelPlot(dc, width, height, levels, dynamicRange, volume, unmappedMarked, peak);
     surface.Draw(target, 0, 0);
 }
 

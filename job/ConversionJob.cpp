@@ -2,7 +2,6 @@
 
 #include "job/ChunkPass.h"
 #include "job/MemoryOutput.h"
-#include "midi/PeakVolume.h"
 #include "platform/FileSystem.h"
 
 #include <cerrno>
@@ -35,9 +34,9 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     }
     m_fileOutput.CancelOn(request.cancel);
     m_engine.m_levels.clear();
+    m_engine.m_noteOnMarks.clear();
     m_engine.KeepLevels(request.keepLevels);
     m_engine.BeginPass(request.adjustments, output);
-    outcome.volume = request.adjustments.m_volume;
     try {
         Convert(request, output, outcome);
         outcome.status = ConversionStatus::Completed;
@@ -70,6 +69,9 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
     outcome.repairs = m_engine.m_repairs;
     outcome.tickSpeed = m_engine.TickSpeed();
     outcome.levels = std::move(m_engine.m_levels);
+    outcome.noteOnMarks = std::move(m_engine.m_noteOnMarks);
+    outcome.loudestNoteOn = m_engine.LoudestNoteOn();
+    outcome.gain = m_engine.Gain();
     if (request.output == OutputTo::Memory && outcome.Completed()) {
         outcome.bytesOut = memory.Bytes().size();
         outcome.bytes = std::move(memory.Bytes());
@@ -84,11 +86,8 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
     // refused input never leaves a temporary behind.
     const std::string finalPath = toFile ? CheckOutput(request) : std::string();
     outcome.bytesIn = OpenInput(request.inputPath);
-    if (request.peakLevel > 0) {
-        outcome.volume = FindPeakVolume(request);
-        Adjustments adjustments = request.adjustments;
-        adjustments.m_volume = outcome.volume;
-        m_engine.BeginPass(adjustments, output);
+    if (request.adjustments.m_peakLevel > 0) {
+        m_engine.BeginPass(request.adjustments, output, FindLoudestNoteOn(request));
     }
     if (toFile) {
         CreateOutput(finalPath);
@@ -100,12 +99,11 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
     }
 }
 
-int ConversionJob::FindPeakVolume(const ConversionRequest& request) {
+unsigned ConversionJob::FindLoudestNoteOn(const ConversionRequest& request) {
     m_engine.BeginLoudestPass(request.adjustments);
     RunChunkPass(m_inFile, m_windowSize, m_engine, nullptr);
     m_engine.m_levels.clear(); // the conversion records its own
-    return PeakVolume(m_engine.LoudestNoteOn(), request.adjustments.m_dynamicRange,
-                      request.peakLevel);
+    return m_engine.LoudestNoteOn();
 }
 
 void ConversionJob::DiscardFiles() {

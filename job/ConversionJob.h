@@ -35,8 +35,9 @@ class ConversionJob {
     // Returns the input's length.
     uint64_t OpenInput(const std::string& path);
     void CreateOutput(const std::string& finalPath);
-    // The read-only first pass of a request with a peak level; returns the volume chosen.
-    int FindPeakVolume(const ConversionRequest& request);
+    // The read-only first pass of a request with a peak level: the loudest Note On of the
+    // mapped channels, as read.
+    unsigned FindLoudestNoteOn(const ConversionRequest& request);
     void Convert(const ConversionRequest& request, PassOutput* output, ConversionOutcome& outcome);
     void FinishOutput(const ConversionRequest& request, ConversionOutcome& outcome);
     // Closes the input and output and drops the temporary, leaving nothing behind.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "job/JobMessage.h"
+#include "midi/NoteGain.h"
 #include "midi/RepairCounts.h"
 #include "platform/TempOutput.h"
 
@@ -25,10 +26,13 @@ struct ConversionOutcome {
     RepairCounts repairs;
     uint64_t bytesIn = 0;  // the input file's length
     uint64_t bytesOut = 0; // the bytes written
-    int volume = 0;        // the volume the conversion used (chosen under peakLevel)
-    int tickSpeed = 100;   // the speed the ticks were scaled by; 100 where the tempo was instead
-    std::vector<uint8_t> levels; // ConversionRequest::keepLevels
-    std::vector<uint8_t> bytes;  // OutputTo::Memory
+    // With a peak: the loudest Note On of the mapped channels, as read, and the gain it set.
+    unsigned loudestNoteOn = 0;
+    NoteGain gain;
+    int tickSpeed = 100; // the speed the ticks were scaled by; 100 where the tempo was instead
+    std::vector<uint8_t> levels;      // ConversionRequest::keepLevels
+    std::vector<uint8_t> noteOnMarks; // with a peak, beside the levels (MidiEngine::m_noteOnMarks)
+    std::vector<uint8_t> bytes;       // OutputTo::Memory
     // OutputTo::File with deferCommit: the finished output, written but not yet durable or named.
     TempOutput pending;
 

@@ -21,9 +21,6 @@ struct ConversionRequest {
     std::string outputPath{}; // OutputTo::File
     Adjustments adjustments{};
     OutputTo output = OutputTo::Nothing;
-    // 1..127: a first pass, which writes nothing, finds the loudest Note On of the mapped
-    // channels, and the volume is chosen to bring it to this level; 0 keeps the volume asked.
-    int peakLevel = 0;
     // The levels for the plot, one byte each; a caller that draws none saves their memory.
     bool keepLevels = false;
     // OutputTo::File: leave the finished output unsynced and unnamed, for a run that makes many

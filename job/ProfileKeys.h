@@ -12,5 +12,6 @@ inline constexpr int kDefaultLanguage = 1;
 // The context menu's settings, 0 or 1.
 inline constexpr const char* kKeyKeepBars = "KeepBars";
 inline constexpr const char* kKeyLeaveDrums = "LeaveDrums";
+inline constexpr const char* kKeyLoudestToFull = "LoudestToFull";
 
 } // namespace korvane

@@ -26,6 +26,11 @@ struct Adjustments {
     static constexpr uint16_t kAllChannels = 0xFFFF;
     static constexpr uint16_t kAllButDrums = 0xFFFF & ~(1u << 9); // channel 10 is the drums'
     uint16_t m_levelChannels = kAllChannels;
+    // 1..127: a gain on the mapped channels' Note On velocities, after the range and volume
+    // mapping, brings the loudest note to this level (NoteGain); 0: no gain.
+    static constexpr int kPeakLowest = 1;
+    static constexpr int kPeakHighest = 127;
+    int m_peakLevel = 0;
 
     bool operator==(const Adjustments&) const = default;
 };

@@ -80,10 +80,9 @@ constexpr KindRow LevelKindRow(uint32_t running) {
 // What the fast loops look up of a running status, worked out once: TailLengths, DataHighBits and
 // its row of the level rows (all the copying loop takes), the data bytes written, the Note Off
 // the repair writes before a Note On (status, key 0 here, release velocity, delta 0) with its
-// length, whether the status is then written again, whether it is a Note Off, the row of the
-// held keys and the status itself. Some fields follow from others (the repair's length from
-// statusAgain, the data bytes from tails): each is kept as the loop adds it, so the loop computes
-// nothing of them.
+// length, whether the status is then written again, the row of the held keys and the status
+// itself. Some fields follow from others (the repair's length from statusAgain, the data bytes
+// from tails): each is kept as the loop adds it, so the loop computes nothing of them.
 struct RewriteInfo {
     uint32_t tails;
     uint32_t noteOff;
@@ -93,9 +92,8 @@ struct RewriteInfo {
     uint16_t dataHigh;
     uint16_t heldRow;
     uint16_t kindRow;
-    uint8_t isNoteOff;
     uint8_t status;
-    uint8_t unused[4];
+    uint8_t unused[5];
 };
 static_assert(sizeof(RewriteInfo) == 32, "a running status's row is found with one shift");
 
@@ -113,7 +111,6 @@ constexpr std::array<RewriteInfo, 256> BuildRewriteInfo(uint8_t releaseVelocity)
                           static_cast<uint16_t>(DataHighBits(running)),
                           static_cast<uint16_t>(HeldSlot(running, 0)),
                           LevelKindRow(running),
-                          kind == 0x8,
                           static_cast<uint8_t>(running),
                           {}};
     }

@@ -33,22 +33,26 @@ uint32_t MetaDataBytes(uint8_t type) {
 }
 } // namespace
 
-void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
+void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out, unsigned loudestNoteOn) {
     m_out = out;
     m_repairs = RepairCounts{};
     m_eliminateStuckNotes = adjustments.m_eliminateStuckNotes;
     m_levelTable = BuildLevelTable(adjustments.m_dynamicRange, adjustments.m_volume);
+    m_gain = NoteGain::For(adjustments.m_peakLevel, loudestNoteOn, adjustments.m_dynamicRange,
+                           adjustments.m_volume);
+    m_noteOnTable = BuildNoteOnTable(m_levelTable, m_gain);
     for (uint32_t v = 0; v < kLevelRow; ++v) {
         m_secondByte[v] = {0, v};
     }
     for (uint32_t v = 0; v < kNoteOnRow - kLevelRow; ++v) {
         m_secondByte[kLevelRow + v] = {0, m_levelTable[v]};
-        m_secondByte[kNoteOnRow + v] = {v != 0, m_levelTable[v]};
+        m_secondByte[kNoteOnRow + v] = {v != 0, m_noteOnTable[v]};
     }
     m_levelChannels = adjustments.m_levelChannels;
-    m_checkedOnly = m_levelChannels != Adjustments::kAllChannels;
+    m_markNoteOns = m_keepLevels && adjustments.m_peakLevel > 0;
+    m_checkedOnly = m_levelChannels != Adjustments::kAllChannels || m_markNoteOns;
     m_findLoudest = false;
-    m_loudestNoteOn = 0;
+    m_loudestNoteOn = loudestNoteOn;
     m_headerRead = 0;
     m_format = 1;
     m_trackIndex = 0;
@@ -61,6 +65,7 @@ void MidiEngine::BeginPass(const Adjustments& adjustments, ByteSink* out) {
 void MidiEngine::BeginLoudestPass(const Adjustments& adjustments) {
     BeginPass(adjustments, nullptr);
     m_findLoudest = true;
+    m_markNoteOns = false; // its levels are dropped
     m_checkedOnly = true;
 }
 
@@ -114,7 +119,6 @@ void MidiEngine::WalkTrack(TrackSource& source) {
         // Only the keys' rows ever hold a key; the other rows are only ever written 0.
         std::fill_n(m_sounding.begin(), kKeys, uint8_t{0});
     }
-    m_noteOffsMet = false;
     m_writer.BeginTrack(m_out);
     ReserveLevels(m_length);
     const uint32_t trackIndex = m_trackIndex++;
@@ -165,7 +169,6 @@ void MidiEngine::WalkTrack(TrackSource& source) {
         ++m_repairs.eventsDropped;
     } catch (...) {
         TrimLevels(); // a failed read or write ends the pass with the levels read so far
-        ForgetSounding();
         throw;
     }
     CloseTrack();
@@ -256,17 +259,11 @@ bool MidiEngine::ReleaseSounding(bool deltaWritten) {
         const uint8_t noteOff[] = {0x00, static_cast<uint8_t>(0x80 | (slot >> 7)),
                                    static_cast<uint8_t>(slot & 0x7F), kReleaseVelocity};
         const size_t skip = deltaWritten && !released ? 1 : 0;
-        m_writer.EmitBlock(noteOff + skip, sizeof noteOff - skip); // counted when it began
+        m_writer.EmitBlock(noteOff + skip, sizeof noteOff - skip);
+        ++m_repairs.noteOffsInserted;
         released = true;
     }
     return released;
-}
-
-void MidiEngine::ForgetSounding() {
-    for (size_t slot = 0; slot < kKeys; ++slot) {
-        m_repairs.noteOffsInserted -= m_sounding[slot];
-        m_sounding[slot] = 0;
-    }
 }
 
 void MidiEngine::EndTrackAt(uint32_t walkEnd) {
@@ -414,14 +411,14 @@ void MidiEngine::HandleChannelEvent(uint8_t status, bool statusImplied, const ui
         [[fallthrough]];
     case 0xA: // Polyphonic Key Pressure
         m_writer.EmitByte(data[0]);
-        m_writer.EmitByte(TakeLevel(data[1]));
+        m_writer.EmitByte(TakeLevel(data[1], m_levelTable));
         break;
     case 0x9:
         HandleNoteOn(status, statusImplied, data[0], data[1]);
         break;
     case 0xB: // Control Change: controller 7 is the channel volume
         m_writer.EmitByte(data[0]);
-        m_writer.EmitByte(data[0] == 7 ? TakeLevel(data[1]) : data[1]);
+        m_writer.EmitByte(data[0] == 7 ? TakeLevel(data[1], m_levelTable) : data[1]);
         break;
     case 0xC: // Program Change
     case 0xD: // Channel Pressure
@@ -434,25 +431,36 @@ void MidiEngine::HandleChannelEvent(uint8_t status, bool statusImplied, const ui
     }
 }
 
-uint8_t MidiEngine::TakeLevel(uint8_t level) {
+uint8_t MidiEngine::TakeLevel(uint8_t level, const LevelTable& table) {
+    if (m_markNoteOns) {
+        m_noteOnMarks.push_back(0);
+    }
     if (m_levelChannels == Adjustments::kAllChannels) {
         RecordLevel(level);
-        return MapLevel(level);
+        return table[level];
     }
     const auto held = std::min<uint8_t>(level, 0x7F);
     if (IsMapped()) {
         RecordLevel(held);
-        return MapLevel(level);
+        return table[level];
     }
     RecordLevel(kUnmappedLevel | held);
     return level;
+}
+
+uint8_t MidiEngine::TakeNoteOnLevel(uint8_t velocity) {
+    const uint8_t written = TakeLevel(velocity, m_noteOnTable);
+    if (m_markNoteOns) {
+        m_noteOnMarks.back() = IsMapped() ? 1 : 0;
+    }
+    return written;
 }
 
 void MidiEngine::HandleNoteOn(uint8_t status, bool statusImplied, uint8_t key, uint8_t velocity) {
     if (m_findLoudest && IsMapped()) {
         m_loudestNoteOn = std::max<unsigned>(m_loudestNoteOn, velocity);
     }
-    const uint8_t written = TakeLevel(velocity);
+    const uint8_t written = TakeNoteOnLevel(velocity);
     if (m_eliminateStuckNotes) {
         NoteMet(status, key, velocity != 0);
         if (!statusImplied) {

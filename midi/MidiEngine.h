@@ -3,6 +3,7 @@
 #include "midi/Adjustments.h"
 #include "midi/FastLoopTables.h"
 #include "midi/LevelMap.h"
+#include "midi/NoteGain.h"
 #include "midi/RepairCounts.h"
 #include "midi/SpeedRule.h"
 #include "midi/TempoRule.h"
@@ -23,6 +24,9 @@ class MidiEngine {
   public:
     // Every level of the last pass, as read, in the order met; empty when none are kept.
     std::vector<uint8_t> m_levels;
+    // In a pass with a peak that keeps its levels, one entry per level: 1 where it is a Note On
+    // velocity of a mapped channel, which the plot draws with the gain. Empty otherwise.
+    std::vector<uint8_t> m_noteOnMarks;
     // What the pass repaired; the job adds what it repairs at the chunk level.
     RepairCounts m_repairs;
 
@@ -31,12 +35,16 @@ class MidiEngine {
     void KeepLevels(bool keep) { m_keepLevels = keep; }
 
     // Starts a pass with the given adjustments; a save pass writes to out, a load pass (out
-    // null) writes nothing.
-    void BeginPass(const Adjustments& adjustments, ByteSink* out);
+    // null) writes nothing. With a peak, loudestNoteOn (as the loudest pass found it) sets the
+    // gain on the Note On velocities.
+    void BeginPass(const Adjustments& adjustments, ByteSink* out, unsigned loudestNoteOn = 0);
     // A load pass that finds the loudest Note On velocity of the mapped channels, as read.
     void BeginLoudestPass(const Adjustments& adjustments);
-    // The loudest pass's finding; 0 when no mapped channel strikes a note.
+    // The loudest pass's finding, or what the pass was begun with; 0 when no mapped channel
+    // strikes a note.
     unsigned LoudestNoteOn() const { return m_loudestNoteOn; }
+    // The gain the pass puts on Note On velocities.
+    NoteGain Gain() const { return m_gain; }
     void EndPass() { m_out = nullptr; }
     bool IsSavePass() const { return m_out != nullptr; }
 
@@ -100,9 +108,8 @@ class MidiEngine {
     void WalkEventsFast();
     // Events the fast loop can take without a bound check; 0 when the input is too short.
     size_t FastEventCount();
-    // Deltas rewritten, the repair when asked for, levels mapped. A loop that need not mind
-    // Note Off events never reads a key's state: it leaves them to the checked path.
-    template <bool Repair, bool MindNoteOffs> void RewriteEventsFast();
+    // Deltas rewritten, the repair when asked for, levels mapped.
+    template <bool Repair> void RewriteEventsFast();
     // Deltas kept as read (speed 100 %, no repair): each event is copied, levels mapped. At
     // 100 % the clock never gains a lead or a remainder, so this loop leaves it alone.
     void CopyEventsFast();
@@ -124,8 +131,11 @@ class MidiEngine {
     // A system message that has no place in a file, with the data bytes it carries.
     Walked DropSystemMessage(unsigned dataBytes);
     bool IsMapped() const { return (m_levelChannels >> (m_runningStatus & 0x0F)) & 1; }
-    // The level of the running status's channel: recorded and written mapped, or as read.
-    uint8_t TakeLevel(uint8_t level);
+    // The level of the running status's channel: recorded and written through table, or as
+    // read.
+    uint8_t TakeLevel(uint8_t level, const LevelTable& table);
+    // A Note On's velocity: as TakeLevel, the gain applied, marked for the plot where asked.
+    uint8_t TakeNoteOnLevel(uint8_t velocity);
     void SetSpeed(int percent);
     // The header's first six bytes are in: keeping the bars needs a division in ticks.
     void ReadHeader();
@@ -152,22 +162,17 @@ class MidiEngine {
     // Ends m_levels at what was recorded.
     void TrimLevels();
     void CloseTrack();
-    // The stuck-note repair: whether key of the channel in status sounds. A key that starts
-    // sounding is counted at once for the Note Off that will release it, written before its
-    // next Note On or at the track's end; a Note Off event releases it without one and takes
-    // that count back. So a Note On needs no look at what the key did before.
+    // The stuck-note repair: whether key of the channel in status sounds. The Note Off written
+    // before a Note On counts only when the key still sounds: a Note Off event or a Note On of
+    // velocity 0 has already released it.
     void NoteMet(uint8_t status, uint8_t key, bool sounds) {
-        const size_t slot = HeldSlot(status, key);
-        const bool noteOff = (status >> 4) == 0x8;
-        m_repairs.noteOffsInserted += sounds;
-        m_repairs.noteOffsInserted -= m_sounding[slot] & noteOff;
-        m_noteOffsMet |= noteOff;
-        m_sounding[slot] = sounds;
+        uint8_t& held = m_sounding[HeldSlot(status, key)];
+        m_repairs.noteOffsInserted += held & sounds;
+        held = sounds;
     }
-    // A walk given up: the keys still sounding get no Note Off, so their count is taken back.
-    void ForgetSounding();
-    // Writes a Note Off for every key still sounding, channel by channel, key by key, each at
-    // delta 0 but the first, whose delta is already written when deltaWritten; true when any.
+    // Writes and counts a Note Off for every key still sounding, channel by channel, key by
+    // key, each at delta 0 but the first, whose delta is already written when deltaWritten;
+    // true when any.
     bool ReleaseSounding(bool deltaWritten);
     // Writes the End of Track at offset in the chunk; its status byte is already written.
     void EndTrackAt(uint32_t walkEnd);
@@ -190,12 +195,15 @@ class MidiEngine {
     bool m_eliminateStuckNotes = false;
     // The stuck-note repair's keys held down in the current track, by channel and key.
     std::array<uint8_t, HeldSlot(0xEF, 0x7F) + 1> m_sounding{};
-    bool m_noteOffsMet = false; // in this track: the fast loop must mind them
     uint32_t m_walkEnd = 0;
     ByteSink* m_out = nullptr;
     TrackWriter m_writer;
     LevelTable m_levelTable =
         BuildLevelTable(Adjustments::kLevelNeutral, Adjustments::kLevelNeutral);
+    // What a mapped Note On velocity is written as: m_levelTable's, with the gain of a peak.
+    LevelTable m_noteOnTable = m_levelTable;
+    NoteGain m_gain;
+    bool m_markNoteOns = false;
     // The fast loops' tables, members so that one register finds them all: the second data
     // byte as written (an index instead of a choice, so that the loops do not branch on the
     // event kind), the rows that index it and the rewriting loop's facts of a running status.
@@ -213,8 +221,8 @@ class MidiEngine {
     uint16_t m_format = 1;
     uint32_t m_trackIndex = 0;
     uint16_t m_levelChannels = Adjustments::kAllChannels;
-    // The fast loops map every channel and find nothing: limited channels and the loudest
-    // pass go the checked path, so the fast loops stay as they are.
+    // The fast loops map every channel, find nothing and mark nothing: limited channels, the
+    // loudest pass and marked Note Ons go the checked path, so the fast loops stay as they are.
     bool m_checkedOnly = false;
     bool m_findLoudest = false;
     unsigned m_loudestNoteOn = 0;

@@ -36,12 +36,9 @@ void MidiEngine::WalkEventsFast() {
     } else if (!m_speedRule.StepsExact()) {
         return; // a speed beyond any the window or command line take: the checked path's
     } else if (!m_eliminateStuckNotes) {
-        RewriteEventsFast<false, false>();
-    } else if (m_noteOffsMet) {
-        RewriteEventsFast<true, true>();
+        RewriteEventsFast<false>();
     } else {
-        // Until a track shows a Note Off event, its Note Offs are Note Ons of velocity 0.
-        RewriteEventsFast<true, false>();
+        RewriteEventsFast<true>();
     }
 }
 
@@ -68,7 +65,7 @@ size_t MidiEngine::FastEventCount() {
 // address waits on nothing but the load of the event, at most one table lookup and a few
 // register operations.
 
-template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
+template <bool Repair> void MidiEngine::RewriteEventsFast() {
     if (m_clock.lead != 0) {
         return; // the checked path places events while the one-tick minimum holds them ahead
     }
@@ -108,8 +105,7 @@ template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
         rest >>= 8 * explicitStatus;
         // Deltas of three bytes or more, long or pushed results, system or meta events and
         // events broken off by a status byte are left to the checked path.
-        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) || (rest & info->dataHigh) != 0 ||
-            (Repair && !MindNoteOffs && info->isNoteOff != 0)) {
+        if ((code == SpeedRule::kLongCode) | (status0 >= 0xF0) || (rest & info->dataHigh) != 0) {
             break;
         }
         fraction = nextFraction;
@@ -130,12 +126,9 @@ template <bool Repair, bool MindNoteOffs> void MidiEngine::RewriteEventsFast() {
             const uint32_t noteOff = info->noteOff | (first << 8);
             std::memcpy(out, &noteOff, sizeof noteOff);
             out += info->repairBytes;
-            // Counted as in NoteMet.
+            // Counted as in NoteMet; the rows of other kinds never hold a key.
             uint8_t& held = m_sounding[info->heldRow | first];
-            if constexpr (MindNoteOffs) {
-                noteOffs -= held & info->isNoteOff;
-            }
-            noteOffs += written.sounds;
+            noteOffs += held & written.sounds;
             held = static_cast<uint8_t>(written.sounds);
             statusWritten |= info->statusAgain;
         }

@@ -20,28 +20,35 @@ QLocale LocaleOf(int language) {
 }
 } // namespace
 
-LevelSummary SummarizeLevels(const std::vector<uint8_t>& levels) {
+LevelSummary SummarizeLevels(const std::vector<uint8_t>& levels,
+                             const std::vector<uint8_t>& noteOnMarks) {
     LevelSummary summary;
     summary.count = levels.size();
-    for (uint8_t level : levels) {
-        summary.present.set(level);
+    const bool marked = noteOnMarks.size() == levels.size();
+    for (size_t i = 0; i < levels.size(); ++i) {
+        (marked && noteOnMarks[i] != 0 ? summary.noteOns : summary.present).set(levels[i]);
     }
     return summary;
 }
 
 QString DescribeLevels(const LevelSummary& levels, int dynamicRange, int volume,
-                       const ControlTexts& texts, int language, bool unmappedMarked) {
+                       const ControlTexts& texts, int language, bool unmappedMarked,
+                       NoteGain gain) {
     if (levels.count == 0) {
         return QString::fromUtf8(texts.levelPlotEmpty);
     }
     const LevelTable table = BuildShownLevelTable(dynamicRange, volume, unmappedMarked);
+    const LevelTable noteOnTable = BuildNoteOnTable(table, gain);
     // Levels that map to 0 are not plotted, so they are not counted as the lowest.
     uint8_t lowest = 0xFF;
     uint8_t highest = 0;
     for (size_t level = 0; level < levels.present.size(); ++level) {
-        if (levels.present[level] && table[level] != 0) {
-            lowest = std::min(lowest, table[level]);
-            highest = std::max(highest, table[level]);
+        for (const uint8_t shown : {levels.present[level] ? table[level] : uint8_t{0},
+                                    levels.noteOns[level] ? noteOnTable[level] : uint8_t{0}}) {
+            if (shown != 0) {
+                lowest = std::min(lowest, shown);
+                highest = std::max(highest, shown);
+            }
         }
     }
     lowest = std::min(lowest, highest);

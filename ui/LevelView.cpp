@@ -1,7 +1,5 @@
 #include "ui/LevelView.h"
 
-#include "gfx/LevelPlot.h"
-
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -20,13 +18,13 @@ LevelView::LevelView(QWidget* parent) : QFrame(parent) {
 }
 
 void LevelView::Redraw(const std::vector<uint8_t>& levels, int dynamicRange, int volume,
-                       bool unmappedMarked) {
+                       bool unmappedMarked, const PlottedPeak& peak) {
     // The surface has one pixel per device pixel, so the copy stays 1:1 on scaled screens too.
     const qreal ratio = devicePixelRatioF();
     const QRect client = contentsRect();
     const int width = qRound(client.width() * ratio);
     const int height = qRound(client.height() * ratio);
-    DrawLevelPlot(*this, width, height, levels, dynamicRange, volume, unmappedMarked);
+    DrawLevelPlot(*this, width, height, levels, dynamicRange, volume, unmappedMarked, peak);
 }
 
 const QImage& LevelView::Picture() const {

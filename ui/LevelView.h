@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/LevelPlot.h"
 #include "gfx/PictureTarget.h"
 
 #include <QFrame>
@@ -22,7 +23,7 @@ class LevelView : public QFrame, public PictureTarget {
     // Redraws the plot of levels through the two settings into a surface the size of the
     // client area (contentsRect) and shows it 1:1.
     void Redraw(const std::vector<uint8_t>& levels, int dynamicRange, int volume,
-                bool unmappedMarked = false);
+                bool unmappedMarked = false, const PlottedPeak& peak = {});
     const QImage& Picture() const; // the last picture shown (for tests and screenshots)
 
     void ShowPicture(int x, int y, int width, int height, int stride,

@@ -469,6 +469,7 @@ void MainDialog::RestoreDefaults() {
     m_adjustments = Adjustments();
     m_adjustments.m_keepBars = kept.m_keepBars;
     m_adjustments.m_levelChannels = kept.m_levelChannels;
+    m_adjustments.m_peakLevel = kept.m_peakLevel;
     m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
 }
@@ -541,15 +542,17 @@ void MainDialog::OnPaint() {
     // Only the two positions the plot needs: a refused speed field must not prompt here.
     adjustments.m_dynamicRange = m_dynamicRangeSlider->value();
     adjustments.m_volume = m_volumeSlider->value();
-    m_levelFrame->Redraw(m_levels, adjustments.m_dynamicRange, adjustments.m_volume,
-                         m_levelsMarked);
+    m_levelFrame->Redraw(m_levels, adjustments.m_dynamicRange, adjustments.m_volume, m_levelsMarked,
+                         {adjustments.m_peakLevel, m_loudestNoteOn, &m_noteOnMarks});
     DescribePlot();
 }
 
 void MainDialog::DescribePlot() {
     m_levelFrame->setAccessibleDescription(
         DescribeLevels(m_levelSummary, m_dynamicRangeSlider->value(), m_volumeSlider->value(),
-                       *m_controlTexts, m_language, m_levelsMarked));
+                       *m_controlTexts, m_language, m_levelsMarked,
+                       NoteGain::For(m_adjustments.m_peakLevel, m_loudestNoteOn,
+                                     m_dynamicRangeSlider->value(), m_volumeSlider->value())));
 }
 
 std::string MainDialog::DefaultFolder() const {
@@ -722,7 +725,6 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     // The window menu belongs to the window manager here; this menu stands in for it.
     m_hearOriginalAction->setEnabled(m_preview->HasPreview());
     m_hearOriginalAction->setChecked(m_preview->HearingOriginal());
-    m_loudestAction->setEnabled(m_loaded);
     QAction* chosen = m_systemMenu->exec(event->globalPos());
     if (chosen != nullptr && !chosen->data().isNull()) {
         OnSysCommand(chosen->data().toUInt());

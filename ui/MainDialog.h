@@ -95,6 +95,10 @@ class MainDialog : public QDialog {
     std::vector<uint8_t> m_levels;
     // Whether m_levels mark the levels of channels left unmapped.
     bool m_levelsMarked = false;
+    // With the loudest note at full level: which levels are Note On velocities of mapped
+    // channels, and the loudest of them as read, so the plot draws them with the gain.
+    std::vector<uint8_t> m_noteOnMarks;
+    unsigned m_loudestNoteOn = 0;
     // What the player plays before a save: made after each load, passes stop it.
     std::unique_ptr<Preview> m_preview;
 
@@ -157,16 +161,18 @@ class MainDialog : public QDialog {
     void ShowOutcome(bool save, const ConversionOutcome& outcome);
     void TellPreview(bool save, bool completed, int tickSpeed);
     void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details = {});
-    // The context menu's adjustment items (ui/MainDialogMenu.cpp): two settings the profile
-    // keeps, and the command that sets the volume for the loudest note at full level.
+    // The context menu's adjustment items (ui/MainDialogMenu.cpp): three settings the profile
+    // keeps.
     void CreateAdjustmentItems();
     void ReadMenuSettings();
     void ApplyMenuTexts(const LanguageTexts& texts);
     void OnKeepBars(bool on);
     void OnLeaveDrums(bool on);
-    void OnLoudestToFull();
+    void OnLoudestToFull(bool on);
     // A load pass for the plot alone, at the adjustments shown.
     void ReloadLevels();
+    // The levels of a completed pass, for the plot.
+    void TakeLevels(ConversionOutcome& outcome);
     // The text of the current language, empty until a language is applied.
     std::string Text(const char* LanguageTexts::*member) const;
     void Redraw();

@@ -11,8 +11,8 @@
 namespace korvane {
 
 namespace {
-// The loudest note's level the command aims at: full level.
-constexpr int kFullLevel = 127;
+// The loudest note's level the item brings it to: full level.
+constexpr int kFullLevel = Adjustments::kPeakHighest;
 } // namespace
 
 void MainDialog::CreateAdjustmentItems() {
@@ -27,18 +27,21 @@ void MainDialog::CreateAdjustmentItems() {
     connect(m_leaveDrumsAction, &QAction::triggered, this, [this](bool on) { OnLeaveDrums(on); });
     m_loudestAction = m_systemMenu->addAction(QString::fromUtf8(english.loudestToFull));
     m_loudestAction->setObjectName("loudestToFull");
-    m_loudestAction->setEnabled(false);
-    connect(m_loudestAction, &QAction::triggered, this, [this] { OnLoudestToFull(); });
+    m_loudestAction->setCheckable(true);
+    connect(m_loudestAction, &QAction::triggered, this, [this](bool on) { OnLoudestToFull(on); });
 }
 
 void MainDialog::ReadMenuSettings() {
     const bool keepBars = m_profile.GetProfileInt(kKeyKeepBars, 0) != 0;
     const bool leaveDrums = m_profile.GetProfileInt(kKeyLeaveDrums, 0) != 0;
+    const bool loudestToFull = m_profile.GetProfileInt(kKeyLoudestToFull, 0) != 0;
     m_adjustments.m_keepBars = keepBars;
     m_adjustments.m_levelChannels =
         leaveDrums ? Adjustments::kAllButDrums : Adjustments::kAllChannels;
+    m_adjustments.m_peakLevel = loudestToFull ? kFullLevel : 0;
     m_keepBarsAction->setChecked(keepBars);
     m_leaveDrumsAction->setChecked(leaveDrums);
+    m_loudestAction->setChecked(loudestToFull);
 }
 
 void MainDialog::ApplyMenuTexts(const LanguageTexts& texts) {
@@ -72,25 +75,17 @@ void MainDialog::ReloadLevels() {
                     MessageIcon::Stop, outcome.reason);
         return;
     }
-    m_levels = std::move(outcome.levels);
-    m_levelsMarked = m_adjustments.m_levelChannels != Adjustments::kAllChannels;
+    TakeLevels(outcome);
     Redraw();
 }
 
-void MainDialog::OnLoudestToFull() {
-    if (!m_loaded) {
-        return;
+void MainDialog::OnLoudestToFull(bool on) {
+    m_adjustments.m_peakLevel = on ? kFullLevel : 0;
+    m_profile.WriteProfileInt(kKeyLoudestToFull, on ? 1 : 0);
+    if (m_loaded) {
+        ReloadLevels(); // the plot draws the Note Ons with the gain, so it needs them marked
     }
-    const ConversionOutcome outcome = m_job.RunConversion(
-        {.inputPath = m_inputPath, .adjustments = ShownAdjustments(), .peakLevel = kFullLevel});
-    if (!outcome.Completed()) {
-        ShowMessage(m_texts != nullptr ? MessageText(*m_texts, outcome.message) : "",
-                    MessageIcon::Stop, outcome.reason);
-        return;
-    }
-    // The plot follows the slider as it moves; the preview once it is set.
-    m_volumeSlider->setValue(outcome.volume);
-    OnAdjustmentsCommitted();
+    m_preview->Refresh(ShownAdjustments());
 }
 
 } // namespace korvane

@@ -22,11 +22,17 @@ bool MainDialog::RunConversion(bool save, bool showFailure) {
     TellPreview(save, outcome.Completed(), outcome.tickSpeed);
     // A failed save leaves the plot of the loaded file as it was.
     if (outcome.Completed() || !save) {
-        m_levels = std::move(outcome.levels);
-        m_levelsMarked = m_adjustments.m_levelChannels != Adjustments::kAllChannels;
+        TakeLevels(outcome);
     }
     Redraw();
     return outcome.Completed();
+}
+
+void MainDialog::TakeLevels(ConversionOutcome& outcome) {
+    m_levels = std::move(outcome.levels);
+    m_levelsMarked = m_adjustments.m_levelChannels != Adjustments::kAllChannels;
+    m_noteOnMarks = std::move(outcome.noteOnMarks);
+    m_loudestNoteOn = outcome.loudestNoteOn;
 }
 
 void MainDialog::ReleasePlayer() {
@@ -77,7 +83,7 @@ std::string MainDialog::Text(const char* LanguageTexts::*member) const {
 }
 
 void MainDialog::Redraw() {
-    m_levelSummary = SummarizeLevels(m_levels);
+    m_levelSummary = SummarizeLevels(m_levels, m_noteOnMarks);
     OnPaint();
 }
 

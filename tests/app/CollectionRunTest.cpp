@@ -562,6 +562,42 @@ TEST_F(CollectionRun, CheckWritesNothingAndSaysWhatWouldBeRepaired) {
     EXPECT_EQ(FilesBelow(Src()), Strings{"a.mid"});
 }
 
+// One track of the events given, closed by End of Track.
+Bytes SongOf(const Bytes& events) {
+    Bytes song = kHeader;
+    const auto length = static_cast<uint8_t>(events.size() + 4);
+    song.insert(song.end(), {'M', 'T', 'r', 'k', 0, 0, 0, length});
+    song.insert(song.end(), events.begin(), events.end());
+    song.insert(song.end(), {0x00, 0xFF, 0x2F, 0x00});
+    return song;
+}
+
+// Under the stuck-note repair a file needs one only where a key is struck again while it
+// sounds or is left sounding at End of Track; a Note On of velocity 0 is a release.
+TEST_F(CollectionRun, CheckNamesOnlyKeysLeftSounding) {
+    const struct {
+        const char* name;
+        Bytes events;
+        int exitCode;
+        int noteOffs;
+    } cases[] = {
+        {"silenced", {0x00, 0x90, 0x3C, 0x40, 0x60, 0x3C, 0x00}, 0, 0},
+        {"released", {0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x40}, 0, 0},
+        {"struck-again", {0x00, 0x90, 0x3C, 0x40, 0x60, 0x3C, 0x40, 0x60, 0x3C, 0x00}, 1, 1},
+        {"left-sounding", {0x00, 0x90, 0x3C, 0x40, 0x60, 0x3E, 0x40, 0x00, 0x3E, 0x00}, 1, 1},
+    };
+    for (const auto& c : cases) {
+        Put(std::string(c.name) + ".mid", SongOf(c.events));
+        const ProcessResult result =
+            Run({"--check", "--fix-stuck-notes", "--report=-", Src(std::string(c.name) + ".mid")});
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.name << result.err;
+        const std::vector<Json> lines = ReadReport(result.out);
+        ASSERT_EQ(lines.size(), 1u) << c.name;
+        EXPECT_EQ(lines[0]["status"], c.exitCode == 0 ? "converted" : "would-repair") << c.name;
+        EXPECT_EQ(lines[0]["repairs"]["note_offs_inserted"], c.noteOffs) << c.name;
+    }
+}
+
 TEST_F(CollectionRun, FirstLineHoldsTheSettings) {
     Put("a.mid", Song(0x64));
     const ProcessResult result =

@@ -47,6 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
                   Action::Convert,
                   true,
                   {"a.mid", "b.mid"}},
+        // The volume shapes the levels, then the peak's gain brings the loudest note to N.
+        ParseCase{"PeakWithVolume",
+                  {"--peak=100", "--volume=400", "a.mid"},
+                  Action::Convert,
+                  true,
+                  {"a.mid"}},
         ParseCase{"LongWithSeparateValue",
                   {"--volume", "700", "a.mid"},
                   Action::Convert,
@@ -80,11 +86,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"ValueMissing", {"a.mid", "--volume"}, Action::UsageError, true, {}},
         ParseCase{
             "FlagWithValue", {"--fix-stuck-notes=yes", "a.mid"}, Action::UsageError, true, {}},
-        ParseCase{"PeakWithVolume",
-                  {"--peak=100", "--volume=400", "a.mid"},
-                  Action::UsageError,
-                  true,
-                  {}},
         ParseCase{"PeakZero", {"--peak=0", "a.mid"}, Action::UsageError, true, {}},
         ParseCase{"PeakTooHigh", {"--peak=128", "a.mid"}, Action::UsageError, true, {}},
         ParseCase{"ChannelZero", {"--channels=0-9", "a.mid"}, Action::UsageError, true, {}},
@@ -121,13 +122,13 @@ TEST(ParseCommandLine, TakesChannelListsPeakAndKeepBars) {
             {"korvane", std::string("--channels=") + list.list, "--peak=127", "a.mid"});
         ASSERT_EQ(line.action, Action::Convert) << list.list << ": " << line.error;
         EXPECT_EQ(line.options.adjustments.m_levelChannels, list.mask) << list.list;
-        EXPECT_EQ(line.options.peakLevel, 127);
+        EXPECT_EQ(line.options.adjustments.m_peakLevel, 127);
         EXPECT_FALSE(line.options.adjustments.m_keepBars);
     }
     const CommandLine bars = ParseCommandLine({"korvane", "--keep-bars", "--speed=80", "a.mid"});
     EXPECT_TRUE(bars.options.adjustments.m_keepBars);
     EXPECT_EQ(bars.options.adjustments.m_levelChannels, Adjustments::kAllChannels);
-    EXPECT_EQ(bars.options.peakLevel, 0);
+    EXPECT_EQ(bars.options.adjustments.m_peakLevel, 0);
 }
 
 TEST(ParseCommandLine, EmptyOutputIsKeptApartFromNoOutput) {

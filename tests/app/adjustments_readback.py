@@ -2,7 +2,7 @@
 """Converts files written with mido through korvane's --keep-bars, --channels and --peak and
 reads the results back with mido, an independent reader: with --keep-bars every event keeps its
 tick, every tempo is scaled and the file plays in 100 / P of the time; with --channels the drum
-channel is untouched; with --peak the loudest velocity is the target or the nearest step below."""
+channel is untouched; with --peak one gain brings the loudest Note On to the target."""
 import json
 import os
 import subprocess
@@ -94,26 +94,38 @@ def check_channels(folder):
 
 
 def check_peak(folder):
+    """Every mapped Note On velocity v becomes round(v * N / loudest) after the range and
+    volume mapping, the loudest exactly N; everything else is mapped as without --peak."""
     source = os.path.join(folder, "song.mid")
     song(True).save(source)
-    loudest = max(m.velocity for m in mido.MidiFile(source).tracks[1] if m.type == "note_on")
-    for target, dynamic_range in ((127, 500), (100, 500), (64, 900), (3, 200)):
+    notes = [m.velocity for m in mido.MidiFile(source).tracks[1] if m.type == "note_on"]
+    for target, dynamic_range, volume in ((127, 500, 500), (100, 500, 500), (64, 900, 300),
+                                          (3, 200, 700)):
         out = os.path.join(folder, "peak.mid")
         report = os.path.join(folder, "report.jsonl")
         printed = korvane(["--peak=%d" % target, "--channels=1-9,11-16",
-                           "--dynamic-range=%d" % dynamic_range, "--report=" + report],
-                          source, out)
+                           "--dynamic-range=%d" % dynamic_range, "--volume=%d" % volume,
+                           "--report=" + report], source, out)
+        loudest = map_level(max(notes), dynamic_range, volume)
         with open(report, encoding="utf-8") as lines:
             lines.readline()  # the run's settings
-            volume = json.loads(lines.readline())["volume"]
-        assert printed.strip().endswith(": volume %d" % volume), printed
-        reachable = max(level for level in
-                        (map_level(loudest, dynamic_range, v) for v in range(1001))
-                        if level <= target)
-        tunes = mido.MidiFile(out).tracks[1]
-        got = max(m.velocity for m in tunes if m.type == "note_on")
-        assert got == reachable, (target, dynamic_range, got, reachable)
-        assert map_level(loudest, dynamic_range, volume) == got
+            gain = json.loads(lines.readline())["gain"]
+        assert gain == round(target / loudest, 4), (gain, target, loudest)
+        assert float(printed.strip().rsplit(": gain ", 1)[1]) == gain, printed
+        written = mido.MidiFile(out)
+        for m, n in zip(mido.MidiFile(source).tracks[1], written.tracks[1]):
+            if m.type == "note_on":
+                mapped = map_level(m.velocity, dynamic_range, volume)
+                want = min(127, max(1, (2 * mapped * target + loudest) // (2 * loudest)))
+                assert n.velocity == want, (m, n, want)
+            elif m.type == "note_off":
+                assert n.velocity == map_level(m.velocity, dynamic_range, volume), (m, n)
+        tunes = [m.velocity for m in written.tracks[1] if m.type == "note_on"]
+        assert max(tunes) == target, (target, max(tunes))
+        if target == 127 and volume == 500 and dynamic_range == 500:
+            assert len(set(tunes)) == len(set(notes)), "a gain above 1 keeps every velocity apart"
+        drums = [m for m in written.tracks[2] if m.type == "note_on"]
+        assert drums == [m for m in mido.MidiFile(source).tracks[2] if m.type == "note_on"]
 
 
 with tempfile.TemporaryDirectory() as work:

@@ -199,5 +199,20 @@ TEST(LevelPlot, UnmappedLevelsDrawnUnchanged) {
     EXPECT_NE(all.m_pixels, limited.m_pixels);
 }
 
+// With a peak, the marked Note On velocities are drawn with its gain, the others mapped, the
+// unmapped as read: here volume 750 halves 74 to 37, and the gain 127 / 37 takes 37 to 127 and
+// 20 (40 halved) to 69 (68.6).
+TEST(LevelPlot, MarkedNoteOnsDrawnWithTheGain) {
+    const std::vector<uint8_t> levels{74, 40, 40, 0x80 | 90};
+    const std::vector<uint8_t> marks{1, 1, 0, 0};
+    CapturedPicture peak;
+    DrawLevelPlot(peak, 40, 128, levels, 500, 750, true, {127, 74, &marks});
+    EXPECT_EQ(peak.m_pixels, Plot(40, 128, {127, 69, 20, 90}).m_pixels);
+    // Without a peak the marks change nothing.
+    CapturedPicture none;
+    DrawLevelPlot(none, 40, 128, levels, 500, 750, true, {0, 74, &marks});
+    EXPECT_EQ(none.m_pixels, Plot(40, 128, {37, 20, 20, 90}).m_pixels);
+}
+
 } // namespace
 } // namespace korvane

@@ -131,6 +131,32 @@ TEST_F(ConversionJobTest, SavePassWritesFileAndSaysWhatItWrote) {
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid", "songKRV.mid"}));
 }
 
+// The loudest mapped Note On, 0x30, reaches the peak 0x60: a gain of 2 on the piano's Note
+// Ons; its Note Off and the drums (left unmapped) stay. Saved file, preview and plot agree.
+TEST_F(ConversionJobTest, PeakGainReachesTheFileThePreviewAndThePlot) {
+    const Bytes piano{0x00, 0x90, 0x3C, 0x20, 0x00, 0x3E, 0x30, 0x60,
+                      0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+    const Bytes drums{0x00, 0x99, 0x24, 0x7F, 0x00, 0xFF, 0x2F, 0x00};
+    WriteFileBytes(in, Join({Header(2), Chunk("MTrk", piano), Chunk("MTrk", drums)}));
+    adjustments.m_levelChannels = Adjustments::kAllButDrums;
+    adjustments.m_peakLevel = 0x60;
+    const ConversionOutcome outcome = Save(in, out);
+    ASSERT_TRUE(outcome.Completed());
+    const Bytes expected = Join({Header(2),
+                                 Chunk("MTrk", {0x00, 0x90, 0x3C, 0x40, 0x00, 0x3E, 0x60, 0x60,
+                                                0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00}),
+                                 Chunk("MTrk", drums)});
+    EXPECT_EQ(ReadFileBytes(out), expected);
+    EXPECT_EQ(outcome.loudestNoteOn, 0x30u);
+    EXPECT_DOUBLE_EQ(outcome.gain.Factor(), 2.0);
+    EXPECT_EQ(outcome.levels, (Bytes{0x20, 0x30, 0x40, 0x80 | 0x7F}));
+    EXPECT_EQ(outcome.noteOnMarks, (Bytes{1, 1, 0, 0}));
+    const PreviewResult preview =
+        ConvertPreview({.inputPath = in, .adjustments = adjustments, .memoryLimit = 1 << 20});
+    ASSERT_EQ(preview.status, PreviewResult::Status::Ready);
+    EXPECT_EQ(*preview.preview, expected);
+}
+
 TEST_F(ConversionJobTest, SaveTwiceToTheSameOutput) {
     WriteFileBytes(in, kSong);
     ASSERT_TRUE(Save(in, out).Completed());

@@ -24,6 +24,7 @@ struct Model {
     Bytes out;
     Bytes levels;
     std::set<std::pair<uint8_t, uint8_t>> sounding; // channel and key, held under the repair
+    uint64_t noteOffs = 0;                          // written to a key still sounding
     // Input and output time of the track, and the times where the excess of a limited delta
     // was given up. 64 bits hold every time these tracks reach, times 100.
     uint64_t inputTime = 0;
@@ -163,6 +164,7 @@ struct Model {
             if (kind <= 0x9 && repair) {
                 const std::pair<uint8_t, uint8_t> key{status & 0x0F, k};
                 if (kind == 0x9 && v != 0) {
+                    noteOffs += sounding.contains(key);
                     sounding.insert(key);
                 } else {
                     sounding.erase(key);
@@ -267,6 +269,7 @@ struct Model {
     // Note Offs for the keys still held, each after delta 0 but the first when its delta is
     // there; then the delta 0 of the End of Track when any was written.
     void Release(Bytes& bytes, bool deltaThere) {
+        noteOffs += sounding.size();
         for (const auto& [channel, key] : sounding) {
             if (!deltaThere) {
                 bytes.push_back(0x00);
@@ -382,6 +385,7 @@ TEST(MidiEngineModel, AgreesOnRandomTracks) {
                 << FirstDifference(result.written, model.out);
             ASSERT_EQ(result.levels, model.levels) << "round " << round << " window " << window;
             ASSERT_EQ(result.trackBytes, static_cast<int64_t>(model.out.size()));
+            ASSERT_EQ(result.repairs.noteOffsInserted, model.noteOffs) << "round " << round;
         }
     }
 }

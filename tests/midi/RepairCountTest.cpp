@@ -37,6 +37,16 @@ Bytes StruckAndReleased(int pairs) {
     return track;
 }
 
+// The same, released by Note Ons of velocity 0 under running status, as most files release.
+Bytes StruckAndSilenced(int pairs) {
+    Bytes track{0x00, 0x90, 0x3C, 0x64, 0x10, 0x3C, 0x00};
+    for (int i = 1; i < pairs; ++i) {
+        track.insert(track.end(), {0x10, 0x3C, 0x64, 0x10, 0x3C, 0x00});
+    }
+    track.insert(track.end(), {0x10, 0x3C, 0x64, 0x10, 0x3C, 0x64});
+    return track;
+}
+
 Bytes WithEnd(Bytes track) {
     track.insert(track.end(), kEnd.begin(), kEnd.end());
     return track;
@@ -96,7 +106,15 @@ INSTANTIATE_TEST_SUITE_P(
         CountCase{"RepairThenCutShort", kFastRepair, RunningNoteOns(200, 0x50), 1, 0, 200},
         // The second Note On and the End of Track release a key; no Note Off event needs one.
         CountCase{"NoteOffEventsReleaseWithoutRepair", kFastRepair, WithEnd(StruckAndReleased(300)),
-                  0, 0, 2}),
+                  0, 0, 2},
+        // A Note On of velocity 0 releases its key as a Note Off event does.
+        CountCase{"SilencedKeyReleasedWithoutRepair", kRepair,
+                  WithEnd({0x00, 0x90, 0x3C, 0x40, 0x60, 0x3C, 0x00}), 0, 0, 0},
+        CountCase{"SilencedKeysInTheFastLoop", kRepair, WithEnd(StruckAndSilenced(300)), 0, 0, 2},
+        CountCase{"SilencedKeysInTheRewritingLoop", kFastRepair, WithEnd(StruckAndSilenced(300)), 0,
+                  0, 2},
+        CountCase{"SilencedOtherChannelReleasesNothing", kRepair,
+                  WithEnd({0x00, 0x90, 0x3C, 0x40, 0x00, 0x91, 0x3C, 0x00}), 0, 0, 1}),
     [](const testing::TestParamInfo<CountCase>& param) { return param.param.name; });
 
 TEST(RepairCounts, EachPassStartsFromZero) {

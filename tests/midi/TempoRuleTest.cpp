@@ -1,4 +1,3 @@
-#include "midi/PeakVolume.h"
 #include "tests/midi/EngineRun.h"
 
 #include <gtest/gtest.h>
@@ -265,49 +264,6 @@ TEST(LoudestPass, FindsTheLoudestNoteOnOfMappedChannelsOnly) {
         engine.BeginLoudestPass(adjustments);
         engine.WalkTrack(input.data(), static_cast<uint32_t>(input.size()));
         EXPECT_EQ(engine.LoudestNoteOn(), loudest) << channels;
-    }
-}
-
-TEST(PeakVolume, ChosenVolumesForKnownFiles) {
-    struct Case {
-        unsigned loudest;
-        int dynamicRange;
-        int target;
-        int volume;
-    };
-    const Case cases[] = {
-        {127, 500, 127, 500}, // already there: neutral stays
-        {80, 500, 127, 0},    // only the loudest volume reaches full level
-        {0, 500, 100, 500},   // nothing struck: neutral
-        {127, 500, 1, 993},   // the first volume that maps 127 to 1
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(PeakVolume(c.loudest, c.dynamicRange, c.target), c.volume) << c.loudest;
-    }
-}
-
-// The search relies on the level map falling as the volume rises; the chosen volume comes as
-// close to the target as any volume does without passing it.
-TEST(PeakVolume, NoVolumeComesCloserWithoutPassing) {
-    for (int dynamicRange : {0, 200, 500, 777, 1000}) {
-        for (unsigned loudest = 1; loudest < 256; loudest += 3) {
-            int previous = 127;
-            for (int volume = 0; volume <= 1000; ++volume) {
-                const int level = MapLevel(loudest, dynamicRange, volume);
-                ASSERT_LE(level, previous) << loudest << " " << dynamicRange << " " << volume;
-                previous = level;
-            }
-            for (int target = 1; target <= 127; target += 9) {
-                const int chosen = PeakVolume(loudest, dynamicRange, target);
-                const int reached = MapLevel(loudest, dynamicRange, chosen);
-                ASSERT_LE(reached, target);
-                for (int volume = 0; volume <= 1000; volume += 7) {
-                    const int level = MapLevel(loudest, dynamicRange, volume);
-                    ASSERT_FALSE(level > reached && level <= target)
-                        << loudest << " " << dynamicRange << " " << target << " " << volume;
-                }
-            }
-        }
     }
 }
 

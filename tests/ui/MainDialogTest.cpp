@@ -1420,20 +1420,36 @@ class MainDialogTest : public QObject {
                  QString("Levels of 2 events, from 1 to 1"));
     }
 
-    void loudestNoteCommandSetsTheVolume() {
+    // A setting: the plot, the description and the saved file show the Note Ons with the gain
+    // that brings the loudest to 127; Note Offs and the Volume slider stay as they were.
+    void loudestNoteItemPutsAGainOnTheNoteOns() {
+        WriteFile("gain.mid", QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                                  "4d54726b 00000014"
+                                                  "00 903c40  00 903e20  3c 803c40  00 803e40"
+                                                  "00 ff2f00"));
         Start();
-        auto* loudest = m_dialog->findChild<QAction*>("loudestToFull");
-        bool enabledBeforeLoad = true;
-        ChooseFromContextMenu(kLoudestEntry, [&] { enabledBeforeLoad = loudest->isEnabled(); });
-        QVERIFY(!enabledBeforeLoad);
-        LoadTyped(Path("song.mid"));
-        const QString before = Control<QWidget>(kLevelView)->accessibleDescription();
+        LoadTyped(Path("gain.mid"));
+        auto* view = Control<QWidget>(kLevelView);
+        QCOMPARE(view->accessibleDescription(), QString("Levels of 4 events, from 32 to 64"));
+        const QImage before = Control<LevelView>(kLevelView)->Picture();
         ChooseFromContextMenu(kLoudestEntry);
-        // kSong's one velocity, 0x40, reaches 127 at volume 0 only.
-        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 0);
-        const QString after = Control<QWidget>(kLevelView)->accessibleDescription();
-        QVERIFY(after != before);
-        QVERIFY2(after.contains("127"), qPrintable(after));
+        QVERIFY(m_dialog->findChild<QAction*>("loudestToFull")->isChecked());
+        QCOMPARE(Profile().GetProfileInt(kKeyLoudestToFull, -1), 1);
+        // 64 × 127 / 64 = 127 and 32 × 127 / 64 = 63.5, rounded up.
+        QCOMPARE(view->accessibleDescription(), QString("Levels of 4 events, from 64 to 127"));
+        QVERIFY(Control<LevelView>(kLevelView)->Picture() != before);
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        // A setting of the user's: a new load keeps it.
+        LoadTyped(Path("gain.mid"));
+        QCOMPARE(view->accessibleDescription(), QString("Levels of 4 events, from 64 to 127"));
+        Click(kSave);
+        QCOMPARE(ReadFile("gainKRV.mid"),
+                 QByteArray::fromHex("4d546864 00000006 0000 0001 0060"
+                                     "4d54726b 00000014"
+                                     "00 903c7f  00 903e40  3c 803c40  00 803e40  00 ff2f00"));
+        ChooseFromContextMenu(kLoudestEntry);
+        QCOMPARE(view->accessibleDescription(), QString("Levels of 4 events, from 32 to 64"));
+        QCOMPARE(Profile().GetProfileInt(kKeyLoudestToFull, -1), 0);
     }
 
     void startRemovesTheSetupFolderButNotWhatItsLinksPointAt() {
