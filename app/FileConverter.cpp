@@ -1,7 +1,7 @@
 #include "app/FileConverter.h"
 
-#include "app/ErrorCode.h"
 #include "app/StandardStreams.h"
+#include "job/ErrorCode.h"
 
 #include <sys/stat.h>
 

@@ -23,12 +23,8 @@ std::string OutputPathFor(const PlannedInput& input, const std::optional<std::st
     if (collection.outputDir.empty()) {
         return DeriveOutputPath(input.path);
     }
-    const std::string relative(input.Relative());
-    std::string folder = collection.outputDir;
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + (collection.keepNames ? relative : DeriveOutputPath(relative));
+    return OutputUnderFolder(collection.outputDir, std::string(input.Relative()),
+                             collection.keepNames);
 }
 } // namespace
 

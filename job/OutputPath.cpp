@@ -35,6 +35,12 @@ std::string DeriveOutputPath(const std::string& inputPath) {
            "KRV.mid";
 }
 
+std::string OutputUnderFolder(const std::string& folder, const std::string& relativePath,
+                              bool keepNames) {
+    const std::string name = keepNames ? relativePath : DeriveOutputPath(relativePath);
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 std::string FolderOfPath(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "midi/RepairCounts.h"
+
+#include <string_view>
+
+namespace korvane {
+
+// The status words of a report line and of every host that shows one, so a script reads the
+// same word wherever the file was converted.
+
+// A pass that completed: "repaired" when it mended anything, else "converted"; a pass that
+// wrote nothing (checked) says "would-repair" instead of "repaired".
+const char* CompletedStatus(const RepairCounts& repairs, bool checked);
+
+// A pass that failed with the stable code: "refused" when the run chose to (see IsRefusal),
+// else "failed".
+const char* FailedStatus(std::string_view code);
+
+} // namespace korvane
