@@ -92,7 +92,12 @@ ConversionRequest RequestFor(const Source& source, const Settings& settings) {
 } // namespace
 
 std::string SystemPath(const py::object& path) {
-    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    std::string bytes = py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    // The system would take the path only up to the null: another file than the one named.
+    if (bytes.find('\0') != std::string::npos) {
+        throw py::value_error("embedded null byte");
+    }
+    return bytes;
 }
 
 ConversionResult ConvertToMemory(const py::object& source, const Settings& settings) {

@@ -125,6 +125,15 @@ def test_settings_of_the_wrong_type_are_type_errors(settings):
         korvane.convert(DEMO, **settings)
 
 
+def test_a_path_with_a_null_is_refused_as_python_refuses_it(tmp_path):
+    (tmp_path / "a.mid").write_bytes(b"earlier")
+    for call in (lambda: korvane.convert(f"{tmp_path}/a.mid\0.txt"),
+                 lambda: korvane.convert_file(DEMO, f"{tmp_path}/a.mid\0x")):
+        with pytest.raises(ValueError, match="null"):
+            call()
+    assert (tmp_path / "a.mid").read_bytes() == b"earlier"
+
+
 def test_positional_settings_and_unknown_ones_are_refused():
     with pytest.raises(TypeError):
         korvane.convert(DEMO, 80)
