@@ -2,10 +2,12 @@
 its own, so outputs never mix. The speed-up on 200 files is printed; it is judged by the
 benchmark (bench/python-benchmark.py), not asserted on a shared machine."""
 import concurrent.futures
+import threading
 import time
 
 import korvane
 import midi_songs
+from test_memory import large_song
 
 
 def convert_all(paths, threads):
@@ -36,3 +38,28 @@ def test_bytes_and_paths_mix_across_threads(tmp_path):
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
         checked = list(pool.map(lambda s: korvane.check(s).bytes_in, sources))
     assert checked == [p.stat().st_size for p in paths]
+
+
+def test_python_runs_on_while_a_large_file_converts(tmp_path):
+    """The lock is free during the conversion: the main thread is never held back for long.
+    Held for the whole call, the longest gap would be the whole conversion."""
+    source = tmp_path / "large.mid"
+    large_song(source, 32 << 20)
+    took = []
+    go = threading.Event()
+
+    def convert():
+        go.wait()  # the main thread is in its loop
+        start = time.perf_counter()
+        korvane.convert(source, volume=400)
+        took.append(time.perf_counter() - start)
+
+    worker = threading.Thread(target=convert)
+    worker.start()
+    longest, last = 0.0, time.perf_counter()
+    while worker.is_alive():
+        go.set()
+        now = time.perf_counter()
+        longest, last = max(longest, now - last), now
+    worker.join()
+    assert longest < took[0] / 2, (longest, took[0])
