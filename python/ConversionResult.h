@@ -21,6 +21,10 @@ struct ConversionResult {
 
     // The report's repairs: each count under its key.
     pybind11::dict Repairs() const;
+
+    // What pickle keeps, so results travel between processes (a Dask bag mapped over convert).
+    pybind11::tuple State() const;
+    static ConversionResult FromState(const pybind11::tuple& state);
 };
 
 } // namespace korvane

@@ -84,6 +84,8 @@ void DefineResult(py::module_& module) {
         .def_readonly("bytes_in", &ConversionResult::bytesIn)
         .def_readonly("bytes_out", &ConversionResult::bytesOut)
         .def_readonly("volume", &ConversionResult::volume)
+        .def(py::pickle([](const ConversionResult& r) { return r.State(); },
+                        [](const py::tuple& state) { return ConversionResult::FromState(state); }))
         .def("__repr__", [](const ConversionResult& r) {
             return "<korvane.Result " + r.status + ", " + std::to_string(r.bytesIn) + " -> " +
                    std::to_string(r.bytesOut) + " bytes>";

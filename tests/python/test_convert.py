@@ -2,6 +2,7 @@
 count for count, on the demo files and on damaged ones."""
 import io
 import json
+import pickle
 
 import mido
 import pytest
@@ -56,3 +57,17 @@ def test_status_and_volume_follow_the_conversion(inputs, tmp_path):
     run = run_korvane("--peak=100", "--report=-", f"--output={tmp_path}/out.mid", stuck)
     chosen = json.loads(run.stdout.splitlines()[1])["volume"]
     assert korvane.convert(stuck, peak=100).volume == chosen
+
+
+def test_results_and_errors_travel_between_processes(inputs):
+    """Pickled as a process pool or a Dask bag mapped over convert hands them back."""
+    stuck = next(p for p in inputs if p.name == "held-at-end.mid")
+    result = korvane.convert(stuck, fix_stuck_notes=True, peak=90)
+    copy = pickle.loads(pickle.dumps(result))
+    fields = ("data", "status", "repairs", "chunks_kept", "bytes_in", "bytes_out", "volume")
+    assert [getattr(copy, f) for f in fields] == [getattr(result, f) for f in fields]
+    with pytest.raises(korvane.NotMidiError) as raised:
+        korvane.convert(b"no MIDI here")
+    error = pickle.loads(pickle.dumps(raised.value))
+    assert (type(error), error.code, error.message) == (korvane.NotMidiError, "not-midi",
+                                                        raised.value.message)
