@@ -1,10 +1,10 @@
 #include "app/FileConverter.h"
 
-#include "app/ErrorCode.h"
 #include "app/InterruptSignals.h"
 #include "app/StandardStreams.h"
+#include "job/ErrorCode.h"
+#include "job/ReportStatus.h"
 
-#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -76,7 +76,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     outcome.bytesOut = converted.bytesOut;
     outcome.repairs = converted.repairs;
     if (m_commandLine.options.adjustments.m_peakLevel > 0) {
-        outcome.gain = std::round(converted.gain.Factor() * 1e4) / 1e4;
+        outcome.gain = ReportedGain(converted.gain);
     }
     outcome.pending = std::move(converted.pending);
     return outcome;

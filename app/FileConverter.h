@@ -2,10 +2,10 @@
 
 #include "app/CommandLine.h"
 #include "app/FileOutcome.h"
-#include "app/OutputFolders.h"
 #include "app/PlannedInput.h"
 #include "job/ConversionJob.h"
 #include "job/LanguageTable.h"
+#include "job/OutputFolders.h"
 
 namespace korvane {
 

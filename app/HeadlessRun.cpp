@@ -3,22 +3,14 @@
 #include "app/CollectionRun.h"
 #include "app/FileMessage.h"
 #include "job/ConversionJob.h"
-#include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
+#include "job/StoredLanguage.h"
 #include "platform/Profile.h"
 
 #include <algorithm>
 
 namespace korvane {
 namespace {
-// A stored language out of range leaves the window's texts empty; on the command line a blank
-// message would say nothing, so English stands in.
-const LanguageTexts* StoredLanguageTexts(const Profile& profile) {
-    const LanguageTexts* texts =
-        LanguageTextsFor(profile.GetProfileInt(kKeyLanguage, kDefaultLanguage));
-    return texts != nullptr ? texts : LanguageTextsFor(kDefaultLanguage);
-}
-
 // "-v" alone: the pass runs on what start-up leaves, the remembered folder and no output.
 int RunOnRememberedFolder(const CommandLine& commandLine, const Profile& profile,
                           const LanguageTexts* texts, std::ostream& errors) {

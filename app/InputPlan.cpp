@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdlib>
 #include <set>
-#include <strings.h>
 
 namespace korvane {
 
@@ -31,15 +30,6 @@ void DropFilesReachedAgain(std::vector<PlannedInput>& plan) {
     });
 }
 
-// The input's own name, but a RIFF file's (.rmi) output is a plain MIDI file and named so.
-std::string KeptName(std::string relative) {
-    const size_t dot = relative.size() >= 4 ? relative.size() - 4 : std::string::npos;
-    if (dot != std::string::npos && strcasecmp(relative.c_str() + dot, ".rmi") == 0) {
-        relative.replace(dot, 4, ".mid");
-    }
-    return relative;
-}
-
 std::string OutputPathFor(const PlannedInput& input, const std::optional<std::string>& outputPath,
                           const CollectionOptions& collection) {
     if (outputPath) {
@@ -48,12 +38,8 @@ std::string OutputPathFor(const PlannedInput& input, const std::optional<std::st
     if (collection.outputDir.empty()) {
         return DeriveOutputPath(input.path);
     }
-    const std::string relative(input.Relative());
-    std::string folder = collection.outputDir;
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + (collection.keepNames ? KeptName(relative) : DeriveOutputPath(relative));
+    return OutputUnderFolder(collection.outputDir, std::string(input.Relative()),
+                             collection.keepNames);
 }
 } // namespace
 

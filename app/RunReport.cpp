@@ -1,7 +1,8 @@
 #include "app/RunReport.h"
 
-#include "app/ErrorCode.h"
 #include "app/NameText.h"
+#include "job/RepairFields.h"
+#include "job/ReportStatus.h"
 
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -14,15 +15,15 @@ using Json = nlohmann::ordered_json;
 const char* StatusName(const FileOutcome& outcome) {
     switch (outcome.status) {
     case FileStatus::Converted:
-        return outcome.repairs.Any() ? "repaired" : "converted";
+        return CompletedStatus(outcome.repairs, false);
     case FileStatus::Checked:
-        return outcome.repairs.Any() ? "would-repair" : "converted";
+        return CompletedStatus(outcome.repairs, true);
     case FileStatus::Skipped:
         return "skipped";
     case FileStatus::Failed:
         break;
     }
-    return IsRefusal(outcome.error) ? "refused" : "failed";
+    return FailedStatus(outcome.error);
 }
 
 Json SettingsOf(const CommandLine& commandLine) {
@@ -47,22 +48,11 @@ template <typename T> Json OrNull(const std::optional<T>& value) {
 }
 
 Json RepairsOf(const RepairCounts& repairs) {
-    return {{"tracks_closed", repairs.tracksClosed},
-            {"events_dropped", repairs.eventsDropped},
-            {"chunks_cut_short", repairs.chunksCutShort},
-            {"note_offs_inserted", repairs.noteOffsInserted},
-            {"headers_cut", repairs.headersCut},
-            {"track_lengths_repaired", repairs.trackLengthsRepaired},
-            {"junk_bytes_dropped", repairs.junkBytesDropped},
-            {"track_counts_patched", repairs.trackCountsPatched},
-            {"leading_bytes_dropped", repairs.leadingBytesDropped},
-            {"stray_bytes_dropped", repairs.strayBytesDropped},
-            {"events_broken_off", repairs.eventsBrokenOff},
-            {"system_events_dropped", repairs.systemEventsDropped},
-            {"meta_events_dropped", repairs.metaEventsDropped},
-            {"track_ids_repaired", repairs.trackIdsRepaired},
-            {"deltas_too_long", repairs.deltasTooLong},
-            {"tempos_clamped", repairs.temposClamped}};
+    Json counts = Json::object();
+    for (const RepairField& field : kRepairFields) {
+        counts[field.key] = repairs.*field.count;
+    }
+    return counts;
 }
 
 // A name that is not UTF-8 is written with replacement characters, readable but no longer

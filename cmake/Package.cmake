@@ -37,6 +37,10 @@ if(KORVANE_GUI)
   list(APPEND installed_binaries ${CMAKE_INSTALL_LIBDIR}/korvane/korvane-window.so)
   list(APPEND built_binaries ${CMAKE_BINARY_DIR}/korvane-window.so)
 endif()
+if(KORVANE_PYTHON_MODULE)
+  list(APPEND installed_binaries ${KORVANE_PYTHON_EXTENSION_INSTALLED})
+  list(APPEND built_binaries ${KORVANE_PYTHON_EXTENSION_BUILT})
+endif()
 foreach(binary ${installed_binaries})
   install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
                   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${binary}\" COMMAND_ERROR_IS_FATAL ANY)")
@@ -61,6 +65,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # libraries. CPack's own library search stays off: it would also add ldconfig calls for the
 # window module, which is no shared library in a system folder.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | sf2-soundfont-gm")
+# The Python module is built for one Python version; korvane.dask needs Dask only when it is used.
+if(KORVANE_PYTHON_MODULE)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${KORVANE_PYTHON_DEPENDS}")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-dask, python3-distributed")
+endif()
 set(CPACK_KORVANE_BINARIES ${built_binaries})
 set(CPACK_KORVANE_SHLIBDEPS_DIR ${package_build_dir}/shlibdeps)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/PackageDepends.cmake)

@@ -324,9 +324,9 @@ void CheckSavePass(const uint8_t* data, size_t size) {
                                  .keepLevels = true};
     const std::optional<Span> midi = MidiSpan(data, size);
     if (!midi) {
-        Require(job.RunConversion(save).message == JobMessage::InputNotOpened &&
+        Require(job.RunConversion(save).message == JobMessage::NotMidi &&
                     ::access(output.c_str(), F_OK) != 0,
-                "a RIFF file without MIDI data was not refused as unreadable");
+                "a RIFF file without MIDI data was not refused as no MIDI file");
         return;
     }
     const std::optional<size_t> header = HeaderPosition(midi->data, midi->size);

@@ -1,5 +1,7 @@
 #include "job/OutputPath.h"
 
+#include <strings.h>
+
 namespace korvane {
 namespace {
 constexpr size_t kDotWindowCharacters = 50;
@@ -33,6 +35,23 @@ std::string DeriveOutputPath(const std::string& inputPath) {
     }
     return inputPath.substr(0, slash) + "/" + CutAtFirstDot(inputPath.substr(slash + 1)) +
            "KRV.mid";
+}
+
+namespace {
+// The input's own name, but a RIFF file's (.rmi) output is a plain MIDI file and named so.
+std::string KeptName(std::string relative) {
+    const size_t dot = relative.size() >= 4 ? relative.size() - 4 : std::string::npos;
+    if (dot != std::string::npos && strcasecmp(relative.c_str() + dot, ".rmi") == 0) {
+        relative.replace(dot, 4, ".mid");
+    }
+    return relative;
+}
+} // namespace
+
+std::string OutputUnderFolder(const std::string& folder, const std::string& relativePath,
+                              bool keepNames) {
+    const std::string name = keepNames ? KeptName(relativePath) : DeriveOutputPath(relativePath);
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 std::string FolderOfPath(const std::string& path) {

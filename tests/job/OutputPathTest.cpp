@@ -46,5 +46,12 @@ TEST(FolderOfPath, KeepsUpToLastSlash) {
     EXPECT_EQ(FolderOfPath("Song.mid"), "");
     EXPECT_EQ(FolderOfPath("/"), "/");
 }
+
+TEST(OutputUnderFolder, MirrorsThePlaceBelowTheFolderGiven) {
+    EXPECT_EQ(OutputUnderFolder("out", "a/b.live.mid", false), "out/a/bKRV.mid");
+    EXPECT_EQ(OutputUnderFolder("out/", "b.mid", false), "out/bKRV.mid");
+    EXPECT_EQ(OutputUnderFolder("/", "b.mid", true), "/b.mid");
+    EXPECT_EQ(OutputUnderFolder("out", "a/b.live.mid", true), "out/a/b.live.mid");
+}
 } // namespace
 } // namespace korvane

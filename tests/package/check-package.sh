@@ -3,11 +3,13 @@
 # desktop-file-validate and appstreamcli, and runs korvane from the unpacked package, headless
 # and through its window module on a virtual display: the installed layout must be the one the
 # program looks for.
-# Usage: check-package.sh BUILD_FOLDER MODULE_FROM_BIN EXAMPLES_FROM_BIN
+# Usage: check-package.sh BUILD_FOLDER MODULE_FROM_BIN EXAMPLES_FROM_BIN [PYTHON_MODULE]
+# PYTHON_MODULE, the folder of the Python module below /usr, is given where it was built.
 set -euo pipefail
 build=$1
 module_from_bin=$2
 examples_from_bin=$3
+python_module=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
@@ -62,7 +64,11 @@ echo "== hardening-check"
 # libc calls has a size known when compiling, so there is no checked call to find in it.
 unchecked=$(grep '"command"' "$build/compile_commands.json" | grep -v -- -D_FORTIFY_SOURCE=2 || true)
 [[ -z $unchecked ]] || fail "built without _FORTIFY_SOURCE: $unchecked"
-for check in "$bin/korvane --nocfprotection" "$bin/$module_from_bin --nocfprotection --nofortify"; do
+checks=("$bin/korvane --nocfprotection" "$bin/$module_from_bin --nocfprotection --nofortify")
+if [[ -n $python_module ]]; then
+    checks+=("$(ls "$root/usr/$python_module"/_korvane.*.so) --nocfprotection")
+fi
+for check in "${checks[@]}"; do
     read -r binary options <<<"$check"
     hardening-check $options "$binary" || fail "$binary is not hardened"
     readelf --wide --section-headers "$binary" | grep -q '\.comment' &&
@@ -79,6 +85,17 @@ xvfb-run -a "$bin/korvane" -f "$work/window/StuckNotes.mid" ||
     fail "the window module of the unpacked package did not run"
 cmp "$work/headless/StuckNotesKRV.mid" "$work/window/StuckNotesKRV.mid"
 head -c 4 "$work/window/StuckNotesKRV.mid" | grep -q MThd || fail "the window wrote no MIDI file"
+
+if [[ -n $python_module ]]; then
+    echo "== the unpacked Python module, on Debian's Python"
+    [[ -f $root/usr/$python_module/__init__.py ]] || fail "the package lacks the Python module"
+    PYTHONPATH=$(dirname "$root/usr/$python_module") /usr/bin/python3 -c '
+import sys, korvane
+assert korvane.__file__.startswith(sys.argv[1]), korvane.__file__
+open(sys.argv[2] + "/FromPython.mid", "wb").write(korvane.convert(sys.argv[2] + "/StuckNotes.mid").data)
+' "$root" "$work/window" || fail "the unpacked Python module did not convert"
+    cmp "$work/headless/StuckNotesKRV.mid" "$work/window/FromPython.mid"
+fi
 
 echo "== bash completion"
 mkdir "$work/songs" "$work/songs/folder"

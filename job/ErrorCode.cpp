@@ -1,4 +1,4 @@
-#include "app/ErrorCode.h"
+#include "job/ErrorCode.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "app/OutputFolders.h"
+#include "job/OutputFolders.h"
 
 #include "platform/FileSystem.h"
 

@@ -1,0 +1,103 @@
+#include "job/AdjustmentOptions.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace korvane {
+
+namespace {
+constexpr const char* kAdjustmentOptions[] = {
+    "speed", "dynamic-range", "volume", "fix-stuck-notes", "keep-bars", "channels", "peak"};
+
+// Channel numbers 1 to 16 and ranges, "1-9,11-16", as a mask with bit n for channel n + 1.
+std::optional<uint16_t> ParseChannels(const std::string& text) {
+    uint32_t mask = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, comma - start);
+        const size_t dash = item.find('-');
+        const auto first = ParseInteger(item.substr(0, dash), 1, 16);
+        const auto last =
+            dash == std::string::npos ? first : ParseInteger(item.substr(dash + 1), 1, 16);
+        if (!first || !last || *first > *last) {
+            return std::nullopt;
+        }
+        for (int channel = *first; channel <= *last; ++channel) {
+            mask |= 1u << (channel - 1);
+        }
+        start = comma + 1;
+    }
+    return static_cast<uint16_t>(mask);
+}
+
+std::string SetInteger(const std::string& name, const std::string& value, int lowest, int highest,
+                       int& target) {
+    const auto parsed = ParseInteger(value, lowest, highest);
+    if (!parsed) {
+        return IntegerOptionError(name, value, lowest, highest);
+    }
+    target = *parsed;
+    return {};
+}
+} // namespace
+
+std::optional<int> ParseInteger(const std::string& text, int lowest, int highest) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < lowest || value > highest) {
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
+}
+
+std::string IntegerOptionError(const std::string& name, const std::string& value, int lowest,
+                               int highest) {
+    return "--" + name + " takes an integer from " + std::to_string(lowest) + " to " +
+           std::to_string(highest) + ", not '" + value + "'";
+}
+
+bool IsAdjustmentOption(const std::string& name) {
+    return std::find(std::begin(kAdjustmentOptions), std::end(kAdjustmentOptions), name) !=
+           std::end(kAdjustmentOptions);
+}
+
+std::string ApplyAdjustmentOption(const std::string& name, const std::string& value,
+                                  Adjustments& adjustments) {
+    if (name == "speed") {
+        return SetInteger(name, value, Adjustments::kSpeedLowest, Adjustments::kSpeedHighest,
+                          adjustments.m_speedPercent);
+    }
+    if (name == "dynamic-range") {
+        return SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
+                          adjustments.m_dynamicRange);
+    }
+    if (name == "volume") {
+        return SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
+                          adjustments.m_volume);
+    }
+    if (name == "peak") {
+        return SetInteger(name, value, Adjustments::kPeakLowest, Adjustments::kPeakHighest,
+                          adjustments.m_peakLevel);
+    }
+    if (name == "fix-stuck-notes") {
+        adjustments.m_eliminateStuckNotes = true;
+    } else if (name == "keep-bars") {
+        adjustments.m_keepBars = true;
+    } else {
+        const auto channels = ParseChannels(value);
+        if (!channels) {
+            return "--channels takes channel numbers 1 to 16 and ranges, as 1-9,11-16, not '" +
+                   value + "'";
+        }
+        adjustments.m_levelChannels = *channels;
+    }
+    return {};
+}
+
+} // namespace korvane
