@@ -3,11 +3,14 @@
 #include "gfx/LevelPlot.h"
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
+#include "job/RepairFields.h"
 #include "midi/Adjustments.h"
 #include "midi/LevelMap.h"
 #include "web/CanvasPicture.h"
 #include "web/LoadedFile.h"
+#include "web/PageLimits.h"
 #include "web/PageTexts.h"
+#include "web/RepairTexts.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -24,24 +27,31 @@ val BytesView(const std::vector<uint8_t>& bytes) {
     return val(emscripten::typed_memory_view(bytes.size(), bytes.data()));
 }
 
-val OutcomeObject(const PassOutcome& outcome) {
+// The repairs by the report's keys, vendor chunks copied whole as chunks_kept.
+val RepairsObject(const RepairCounts& counts) {
     val repairs = val::object();
-    repairs.set("tracksClosed", static_cast<double>(outcome.repairs.tracksClosed));
-    repairs.set("eventsDropped", static_cast<double>(outcome.repairs.eventsDropped));
-    repairs.set("chunksCutShort", static_cast<double>(outcome.repairs.chunksCutShort));
-    repairs.set("chunksCopied", static_cast<double>(outcome.repairs.chunksCopied));
-    repairs.set("noteOffsInserted", static_cast<double>(outcome.repairs.noteOffsInserted));
-    const RepairCounts& r = outcome.repairs;
-    repairs.set("otherRepairs",
-                static_cast<double>(r.headersCut + r.trackLengthsRepaired + r.junkBytesDropped +
-                                    r.trackCountsPatched + r.leadingBytesDropped +
-                                    r.strayBytesDropped + r.eventsBrokenOff +
-                                    r.systemEventsDropped + r.metaEventsDropped +
-                                    r.trackIdsRepaired + r.deltasTooLong));
+    for (const RepairField& field : kRepairFields) {
+        repairs.set(field.key, static_cast<double>(counts.*field.count));
+    }
+    repairs.set("chunks_kept", static_cast<double>(counts.chunksCopied));
+    return repairs;
+}
+
+RepairCounts RepairCountsOf(const val& repairs) {
+    RepairCounts counts;
+    for (const RepairField& field : kRepairFields) {
+        counts.*field.count = static_cast<uint64_t>(repairs[field.key].as<double>());
+    }
+    counts.chunksCopied = static_cast<uint64_t>(repairs["chunks_kept"].as<double>());
+    return counts;
+}
+
+val OutcomeObject(const PassOutcome& outcome) {
     val result = val::object();
     result.set("completed", outcome.completed);
     result.set("message", std::string(outcome.message));
-    result.set("repairs", repairs);
+    result.set("repairs", RepairsObject(outcome.repairs));
+    result.set("tickSpeed", outcome.tickSpeed);
     return result;
 }
 
@@ -51,13 +61,40 @@ val Loaded(const LoadedFile& file) {
     return result;
 }
 
-val Convert(LoadedFile& file, int dynamicRange, int volume, int speedPercent, bool stuckNotes) {
+// The page's adjustments: dynamicRange, volume, speed, stuckNotes, keepBars, leaveDrums and
+// loudestToFull, which brings the loudest Note On to full level as the window's item does.
+val Convert(LoadedFile& file, const val& page) {
     Adjustments adjustments;
-    adjustments.m_dynamicRange = dynamicRange;
-    adjustments.m_volume = volume;
-    adjustments.m_speedPercent = speedPercent;
-    adjustments.m_eliminateStuckNotes = stuckNotes;
+    adjustments.m_dynamicRange = page["dynamicRange"].as<int>();
+    adjustments.m_volume = page["volume"].as<int>();
+    adjustments.m_speedPercent = page["speed"].as<int>();
+    adjustments.m_eliminateStuckNotes = page["stuckNotes"].as<bool>();
+    adjustments.m_keepBars = page["keepBars"].as<bool>();
+    adjustments.m_levelChannels =
+        page["leaveDrums"].as<bool>() ? Adjustments::kAllButDrums : Adjustments::kAllChannels;
+    adjustments.m_peakLevel = page["loudestToFull"].as<bool>() ? Adjustments::kPeakHighest : 0;
     return OutcomeObject(file.Convert(adjustments));
+}
+
+val OriginalMidi(const LoadedFile& file) {
+    const std::vector<uint8_t> bytes = file.OriginalMidi();
+    return val::global("Uint8Array").new_(BytesView(bytes));
+}
+
+val RepairList(int language, const val& repairs) {
+    val list = val::array();
+    for (const std::string& text : RepairTexts(language, RepairCountsOf(repairs))) {
+        list.call<void>("push", text);
+    }
+    return list;
+}
+
+bool FitsThePage(double bytes) {
+    return bytes <= static_cast<double>(kPageFileLimit);
+}
+
+bool FitsThePreview(double bytes) {
+    return bytes <= static_cast<double>(kPreviewLimit);
 }
 
 val Output(const LoadedFile& file) {
@@ -154,13 +191,16 @@ val Texts(int language) {
     set("dropFiles", page->dropFiles);
     set("files", page->files);
     set("stayLocal", page->stayLocal);
+    set("keepBars", window->keepBars);
+    set("leaveDrums", window->leaveDrums);
+    set("loudestToFull", window->loudestToFull);
     set("nothingRepaired", page->nothingRepaired);
-    set("tracksClosed", page->tracksClosed);
-    set("eventsDropped", page->eventsDropped);
-    set("chunksCutShort", page->chunksCutShort);
-    set("chunksCopied", page->chunksCopied);
-    set("noteOffsInserted", page->noteOffsInserted);
-    set("otherRepairs", page->otherRepairs);
+    set("reading", page->reading);
+    set("converting", page->converting);
+    set("cancel", page->cancel);
+    set("cancelled", page->cancelled);
+    set("msgTooLargeForPage", page->tooLargeForPage);
+    set("loadingInstruments", page->loadingInstruments);
     return texts;
 }
 
@@ -172,6 +212,7 @@ val Ranges() {
     ranges.set("speedLowest", Adjustments::kSpeedLowest);
     ranges.set("speedHighest", Adjustments::kSpeedHighest);
     ranges.set("speedNeutral", Adjustments::kSpeedNeutral);
+    ranges.set("pageFileLimitMegabytes", static_cast<double>(kPageFileLimitMegabytes));
     return ranges;
 }
 } // namespace
@@ -182,12 +223,16 @@ EMSCRIPTEN_BINDINGS(korvane) {
         .function("loaded", &Loaded)
         .function("convert", &Convert)
         .function("output", &Output)
+        .function("originalMidi", &OriginalMidi)
         .function("plot", &PlotFile)
         .function("plottedRange", &PlottedRange);
     emscripten::function("outputName", &DeriveOutputPath);
     emscripten::function("plotNothing", &PlotNothing);
     emscripten::function("texts", &Texts);
     emscripten::function("ranges", &Ranges);
+    emscripten::function("repairList", &RepairList);
+    emscripten::function("fitsThePage", &FitsThePage);
+    emscripten::function("fitsThePreview", &FitsThePreview);
 }
 
 } // namespace korvane

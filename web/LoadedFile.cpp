@@ -1,6 +1,8 @@
 #include "web/LoadedFile.h"
 
 #include "job/ConversionJob.h"
+#include "job/RiffUnwrap.h"
+#include "platform/BufferedFile.h"
 
 #include <fcntl.h>
 #include <limits>
@@ -33,9 +35,12 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
     return ::close(fd) == 0 && done == bytes.size();
 }
 
-// The page's key of a failed pass's message: a file that cannot be held in memory could not be
-// written, as a disk that is full.
+// The page's key of a failed pass's message. A file whose pass runs out of the page's memory is
+// too large for the page, not unwritable.
 const char* MessageKey(const ConversionOutcome& outcome) {
+    if (outcome.status == ConversionStatus::TooLarge) {
+        return "msgTooLargeForPage";
+    }
     if (outcome.message == JobMessage::NotMidi) {
         return "msgNotMidi";
     }
@@ -66,6 +71,24 @@ PassOutcome LoadedFile::Convert(const Adjustments& adjustments) {
     return RunPass(adjustments, true);
 }
 
+std::vector<uint8_t> LoadedFile::OriginalMidi() const {
+    std::vector<uint8_t> bytes;
+    try {
+        BufferedFile input;
+        if (!input.Open(m_path, BufferedFile::modeRead)) {
+            return bytes;
+        }
+        const std::optional<MidiRange> range = FindMidiRange(input);
+        if (range) {
+            bytes.resize(static_cast<size_t>(range->end - range->offset));
+            bytes.resize(input.ReadAt(range->offset, bytes.data(), bytes.size()));
+        }
+    } catch (const BufferedFileException&) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
 // The job's own pass, into memory or into nothing: the same repairs, refusals and bytes as a
 // file on disk.
 PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
@@ -85,6 +108,7 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
         return outcome;
     }
     outcome.repairs = done.repairs;
+    outcome.tickSpeed = done.tickSpeed;
     if (save) {
         m_output = std::move(done.bytes);
     } else {

@@ -14,8 +14,11 @@ namespace korvane {
 // failure), what was repaired, and on failure the key of the message to show.
 struct PassOutcome {
     bool completed = false;
-    const char* message = ""; // "msgInputNotOpened", "msgOutputNotWritten" or empty
+    // "msgInputNotOpened", "msgOutputNotWritten", "msgNotMidi", "msgNoTrack",
+    // "msgTooLargeForPage" or empty
+    const char* message = "";
     RepairCounts repairs;
+    int tickSpeed = 100; // the speed the written ticks were scaled by (100 keeping the bars)
 };
 
 // One file the page was given: its bytes as a file of the page's in-memory file system, read by
@@ -37,6 +40,9 @@ class LoadedFile {
     // The save pass with these adjustments; its bytes stay in Output() until the next one.
     PassOutcome Convert(const Adjustments& adjustments);
     const std::vector<uint8_t>& Output() const { return m_output; }
+    // The Standard MIDI File as read: within a RIFF file, the one in its data chunk. Empty where
+    // the file holds none or cannot be read.
+    std::vector<uint8_t> OriginalMidi() const;
 
   private:
     PassOutcome RunPass(const Adjustments& adjustments, bool save);

@@ -1,7 +1,24 @@
 // The preview: FluidSynth compiled for the web plays the converted bytes (or the original) with
-// the SoundFont the desktop uses. The synthesizer is made on the first Play, as browsers let
-// sound start only from a user's action; a change of the adjustments while it plays restarts it
-// at the same moment of the song.
+// the SoundFont the desktop uses. The synthesizer, its scripts and the SoundFont come on the first
+// Play, so that the page shows at once, and browsers let sound start only from a user's action; a
+// change of the adjustments while it plays restarts it at the same moment of the song.
+// In this order: the wrapper needs FluidSynth present.
+const SYNTHESIZER_SCRIPTS = ['lib/libfluidsynth.js', 'lib/js-synthesizer.min.js'];
+
+async function loadScripts() {
+  for (const src of SYNTHESIZER_SCRIPTS) if (!(await loadScript(src))) return false;
+  return true;
+}
+
+function loadScript(src) {
+  return new Promise((resolve) => {
+    const script = Object.assign(document.createElement('script'), { src });
+    script.addEventListener('load', () => resolve(true));
+    script.addEventListener('error', () => resolve(false));
+    document.head.append(script);
+  });
+}
+
 export class Preview {
   constructor({ soundFont, texts, song, status }) {
     Object.assign(this, { soundFont, texts, song, status });
@@ -11,10 +28,10 @@ export class Preview {
   }
 
   async play() {
+    const song = await this.song();
+    if (song.refused) return this.showStatus(song.refused);
     const synth = await this.synthesizer();
-    const song = synth && this.song();
-    if (!song) return;
-    await this.start(synth, song, 0);
+    if (synth) await this.start(synth, song, 0);
   }
 
   async stop() {
@@ -30,8 +47,11 @@ export class Preview {
 
   async adjustmentsChanged() {
     if (!this.playing) return;
-    const song = this.song();
-    if (!song) return;
+    const song = await this.song();
+    if (song.refused) {
+      this.stop();
+      return this.showStatus(song.refused);
+    }
     const tick = await this.synth.retrievePlayerCurrentTick();
     // Speed places each event at its time x 100 / speed: the same moment is at that tick.
     const speedOf = (s) => Math.max(s.speed, 1);
@@ -59,9 +79,18 @@ export class Preview {
     this.status(key ? this.texts()[key] : '');
   }
 
+  // One synthesizer, made once; a failed attempt is tried again on the next Play.
   async synthesizer() {
-    if (this.synth) return this.synth;
-    if (!this.soundFont || typeof JSSynth === 'undefined') {
+    this.making ??= this.makeSynthesizer();
+    const synth = await this.making;
+    if (!synth) this.making = null;
+    return synth;
+  }
+
+  async makeSynthesizer() {
+    this.showStatus('loadingInstruments');
+    const [soundFont, scripts] = await Promise.all([this.soundFont().catch(() => null), loadScripts()]);
+    if (!soundFont || !scripts || typeof JSSynth === 'undefined') {
       this.showStatus('noSoundFont');
       return null;
     }
@@ -76,7 +105,7 @@ export class Preview {
     const synth = new JSSynth.Synthesizer();
     synth.init(context.sampleRate);
     synth.createAudioNode(context, 8192).connect(context.destination);
-    await synth.loadSFont(this.soundFont.slice(0));
+    await synth.loadSFont(soundFont);
     this.synth = synth;
     return synth;
   }

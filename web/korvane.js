@@ -1,13 +1,15 @@
 // The page: the files chosen, the adjustments, the plot and Save. Every rule (conversion,
-// output names, plot, texts) is the engine's; this script only wires the controls to it.
+// output names, plot, texts) is the engine's; this script only wires the controls to it. The
+// files themselves are in EngineWorker.js, so that the page never waits on them; the page's own
+// copy of the engine gives the texts and the rules of the controls.
 import KorvaneEngine from './engine.js';
-import { zipSync } from './lib/fflate.js';
+import { Cancelled, FileWork } from './FileWork.js';
 import { Preview } from './Preview.js';
 
-const engine = await KorvaneEngine();
-const ranges = engine.ranges();
-const soundFont = await fetch('TimGM6mb.sf2').then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
 const $ = (id) => document.getElementById(id);
+const work = new FileWork(showProgress);
+const engine = await KorvaneEngine({ wasmBinary: await work.request('engineBinary') });
+const ranges = engine.ranges();
 const LANGUAGE_CODES = ['de', 'en', 'es', 'fr'];
 // The speed slider's position at 100 %; the window turns a position into percent the same way.
 const SPEED_POSITION_NEUTRAL = 250;
@@ -16,7 +18,8 @@ const speedOfPosition = (position) => Math.trunc(position * 0.4);
 // from the loud end, the engine's volume from the soft one.
 const volume = () => ranges.levelHighest - Number($('volume').value);
 
-const state = { language: 1, texts: null, files: [], selected: -1, instruction: 'textWelcome' };
+// files: { name, size, chosen (the File), outcome, levelCount, loaded } in the order chosen.
+const state = { language: 1, texts: null, files: [], selected: -1, instruction: 'textWelcome', progress: null };
 
 function format(text, ...values) {
   return values.reduce((out, value, i) => out.replace(`%${i + 1}`, String(value)), text);
@@ -52,6 +55,10 @@ function applyLanguage(language) {
   $('speed-label').textContent = speed;
   $('reset').textContent = reset;
   $('hear-original-label').textContent = t.hearOriginal;
+  $('keep-bars-label').textContent = t.keepBars;
+  $('leave-drums-label').textContent = t.leaveDrums;
+  $('loudest-label').textContent = t.loudestToFull;
+  $('cancel').textContent = t.cancel;
   describe($('dynamic-range'), t.dynamicRange, t.dynamicRangeDescription);
   describe($('volume'), t.volume, t.volumeDescription);
   describe($('speed-slider'), t.speed, t.speedDescription);
@@ -65,6 +72,7 @@ function applyLanguage(language) {
   localStorage.setItem('korvane.language', String(language));
   $('language').value = String(language);
   renderFiles();
+  renderProgress();
   drawPlot();
   preview.showStatus();
 }
@@ -81,6 +89,9 @@ function adjustments() {
     volume: volume(),
     speed: typedSpeed(),
     stuckNotes: $('stuck-notes').checked,
+    keepBars: $('keep-bars').checked,
+    leaveDrums: $('leave-drums').checked,
+    loudestToFull: $('loudest').checked,
   };
 }
 
@@ -100,7 +111,7 @@ function restoreDefaults() {
   $('volume').value = ranges.levelHighest - ranges.levelNeutral;
   $('speed-slider').value = SPEED_POSITION_NEUTRAL;
   $('speed').value = ranges.speedNeutral;
-  $('stuck-notes').checked = false;
+  for (const id of ['stuck-notes', 'keep-bars', 'leave-drums', 'loudest']) $(id).checked = false;
   drawPlot();
 }
 
@@ -108,35 +119,35 @@ function showMessage(text) {
   $('message').textContent = text;
 }
 
+function refusal(outcome) {
+  return format(state.texts[outcome.message], ranges.pageFileLimitMegabytes);
+}
+
 function repairSummary(entry) {
   const t = state.texts;
-  if (!entry.outcome.completed) return t[entry.outcome.message];
-  const repairs = entry.outcome.repairs;
-  const kinds = ['tracksClosed', 'eventsDropped', 'chunksCutShort', 'chunksCopied', 'noteOffsInserted',
-    'otherRepairs'];
-  const parts = kinds
-    .filter((kind) => repairs[kind] > 0)
-    .map((kind) => format(t[kind], repairs[kind]));
+  if (!entry.outcome.completed) return refusal(entry.outcome);
+  const parts = engine.repairList(state.language, entry.outcome.repairs);
   return parts.length ? parts.join('; ') : t.nothingRepaired;
 }
 
 function renderFiles() {
-  const list = $('files');
-  list.replaceChildren();
+  // Built apart and put in at once: a list of thousands costs one layout, not one each.
+  const items = document.createDocumentFragment();
   state.files.forEach((entry, index) => {
     const item = document.createElement('li');
     const name = document.createElement('button');
     name.type = 'button';
     name.textContent = entry.name;
     name.setAttribute('aria-current', String(index === state.selected));
-    name.disabled = !entry.file;
+    name.disabled = !entry.loaded;
     name.addEventListener('click', () => select(index));
     const repairs = document.createElement('span');
     repairs.className = entry.outcome.completed ? 'repairs' : 'repairs failed';
     repairs.textContent = repairSummary(entry);
     item.append(name, repairs);
-    list.append(item);
+    items.append(item);
   });
+  $('files').replaceChildren(items);
 }
 
 function select(index) {
@@ -146,27 +157,46 @@ function select(index) {
   preview.fileChanged();
 }
 
-function selectedFile() {
-  return state.files[state.selected]?.file ?? null;
+function selectedEntry() {
+  const entry = state.files[state.selected];
+  return entry?.loaded ? entry : null;
 }
 
-function drawPlot() {
+// One drawing asked of the worker at a time; moves in the meantime ask for the latest only.
+const plotting = { busy: false, again: false };
+
+async function drawPlot() {
+  if (plotting.busy) return void (plotting.again = true);
+  plotting.busy = true;
   const canvas = $('plot');
   const { width, height } = canvas;
-  const file = selectedFile();
+  const entry = selectedEntry();
   const dynamicRange = Number($('dynamic-range').value);
-  const pixels = file
-    ? file.plot(width, height, dynamicRange, volume())
-    : engine.plotNothing(width, height);
-  canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(pixels), width, height), 0, 0);
+  let drawn = { pixels: engine.plotNothing(width, height), range: null };
+  try {
+    if (entry) drawn = await work.request('plot', { index: state.selected, width, height, dynamicRange, volume: volume() });
+  } catch {
+    drawn.range = null; // cancelled: the list is read again or emptied, and drawn then
+  } finally {
+    plotting.busy = false;
+  }
+  canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(drawn.pixels), width, height), 0, 0);
+  describePlot(entry, drawn.range);
+  if (plotting.again) {
+    plotting.again = false;
+    drawPlot();
+  }
+}
+
+function describePlot(entry, range) {
+  const canvas = $('plot');
   const t = state.texts;
   canvas.setAttribute('aria-label', t.levelPlot);
-  if (!file || file.loaded().levelCount === 0) {
+  if (!entry || !range || entry.levelCount === 0) {
     canvas.setAttribute('aria-description', t.levelPlotEmpty);
     return;
   }
-  const range = file.plottedRange(dynamicRange, volume());
-  const count = file.loaded().levelCount.toLocaleString(LANGUAGE_CODES[state.language]);
+  const count = entry.levelCount.toLocaleString(LANGUAGE_CODES[state.language]);
   canvas.setAttribute('aria-description', format(t.levelPlotDescription, count, range.lowest, range.highest));
 }
 
@@ -175,82 +205,86 @@ function setInstruction(key) {
   $('instruction').textContent = state.texts[key].trim();
 }
 
-// A file the engine cannot hold (the page's memory is bounded) is refused like one it cannot read.
-function load(bytes) {
-  let file = null;
+function showProgress(progress) {
+  state.progress = progress;
+  renderProgress();
+}
+
+function renderProgress() {
+  const progress = state.progress;
+  $('progress').hidden = !progress;
+  $('save').disabled = Boolean(progress);
+  if (!progress) return;
+  const megabytes = (bytes) => (bytes / 1e6).toFixed(1);
+  $('progress-text').textContent = format(state.texts[progress.kind], progress.done, progress.total,
+    megabytes(progress.bytes), megabytes(progress.totalBytes));
+  Object.assign($('progress-bar'), { max: Math.max(progress.totalBytes, 1), value: progress.bytes });
+}
+
+// Runs one long request with its progress shown from the start; null when it was cancelled.
+async function withProgress(kind, sizes, request) {
+  const totalBytes = sizes.reduce((sum, size) => sum + size, 0);
+  showProgress({ kind, done: 0, total: sizes.length, bytes: 0, totalBytes });
   try {
-    file = new engine.LoadedFile(bytes);
-    const outcome = file.loaded();
-    if (outcome.completed) return { file, outcome };
-    file.delete();
-    return { file: null, outcome };
-  } catch {
-    file?.delete();
-    return { file: null, outcome: { completed: false, message: 'msgInputNotOpened' } };
+    return await request;
+  } catch (error) {
+    if (error instanceof Cancelled) return null;
+    throw error;
+  } finally {
+    if (!work.busy) showProgress(null);
   }
 }
 
-function convert(file, a) {
-  try {
-    return file.convert(a.dynamicRange, a.volume, a.speed, a.stuckNotes);
-  } catch {
-    return { completed: false, message: 'msgOutputNotWritten' };
-  }
-}
+// Each choice replaces the list as a whole. Choices made while one is read are read after it in
+// the worker, in order; only the latest one's list is shown.
+let choices = 0;
 
-async function addFiles(fileList) {
+async function addFiles(chosen) {
   showMessage('');
-  for (const entry of state.files) entry.file?.delete();
-  state.files = [];
-  for (const chosen of fileList) {
-    const bytes = new Uint8Array(await chosen.arrayBuffer());
-    const { file, outcome } = load(bytes);
-    state.files.push({ name: chosen.name, file, outcome, original: bytes });
-  }
-  const failed = state.files.find((entry) => !entry.file);
-  if (failed) showMessage(`${failed.name}: ${state.texts[failed.outcome.message]}`);
-  const first = state.files.findIndex((entry) => entry.file);
+  const choice = ++choices;
+  const result = await withProgress('reading', chosen.map((f) => f.size), work.request('load', { chosen }));
+  if (choice !== choices) return;
+  state.files = (result?.entries ?? []).map((entry, i) => ({
+    name: chosen[i].name, size: chosen[i].size, chosen: chosen[i], ...entry, loaded: entry.outcome.completed,
+  }));
+  if (!result) showMessage(state.texts.cancelled);
+  showRefusals(state.files);
+  const first = state.files.findIndex((entry) => entry.loaded);
   if (first >= 0) setInstruction('textLoaded');
   select(first);
 }
 
-// Converts every loaded file with the page's adjustments; one file downloads as itself, several
-// as one zip. Inputs whose outputs would share a name are refused, as on the command line.
-function save() {
+function showRefusals(entries) {
+  const refused = entries.filter((entry) => !entry.outcome.completed);
+  if (refused.length) showMessage(refused.map((entry) => `${entry.name}: ${refusal(entry.outcome)}`).join('\n'));
+}
+
+async function save() {
   showMessage('');
-  const loaded = state.files.filter((entry) => entry.file);
-  if (!loaded.length) return showMessage(state.texts.msgPleaseLoad);
+  if (!state.files.some((entry) => entry.loaded)) return showMessage(state.texts.msgPleaseLoad);
   const a = adjustments();
   if (a.speed === null) return showMessage(state.texts.msgSpeedPrompt);
-  const names = loaded.map((entry) => engine.outputName(entry.name));
-  const outputs = [];
-  const failures = [];
-  loaded.forEach((entry, i) => {
-    if (names.indexOf(names[i]) !== names.lastIndexOf(names[i])) {
-      failures.push(`${entry.name}: ${state.texts.msgInputsCollide}`);
-      return;
-    }
-    entry.outcome = convert(entry.file, a);
-    if (!entry.outcome.completed) {
-      failures.push(`${entry.name}: ${state.texts[entry.outcome.message]}`);
-      return;
-    }
-    outputs.push({ name: names[i], bytes: entry.file.output().slice() });
-  });
+  const files = state.files;
+  const payload = { names: files.map((e) => e.name), sizes: files.map((e) => e.size), adjustments: a };
+  const loadedSizes = files.filter((e) => e.loaded).map((e) => e.size);
+  const result = await withProgress('converting', loadedSizes, work.request('save', payload));
+  if (!result) return reloadAfterCancel(files);
+  for (const [index, outcome] of Object.entries(result.outcomes)) files[index].outcome = outcome;
   renderFiles();
-  showMessage(failures.join('\n'));
-  if (!outputs.length) return;
-  if (outputs.length === 1) {
-    download(outputs[0].name, outputs[0].bytes);
-  } else {
-    const entries = Object.fromEntries(outputs.map((o) => [o.name, [o.bytes, { level: 6 }]]));
-    download('KorvaneKRV.zip', zipSync(entries));
-  }
+  showRefusals(files);
+  if (!result.download) return;
+  download(result.download.name, result.download.blob);
   setInstruction('textSaved');
 }
 
-function download(name, bytes) {
-  const url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+// A cancelled save ended the worker and its files with it: the same list is read again.
+async function reloadAfterCancel(files) {
+  await addFiles(files.map((entry) => entry.chosen));
+  showMessage(state.texts.cancelled);
+}
+
+function download(name, blob) {
+  const url = URL.createObjectURL(blob);
   const link = Object.assign(document.createElement('a'), { href: url, download: name });
   document.body.append(link);
   link.click();
@@ -259,16 +293,20 @@ function download(name, bytes) {
 }
 
 const preview = new Preview({
-  soundFont,
   texts: () => state.texts,
-  // What the player plays: the converted bytes, or the original as it was read.
-  song: () => {
-    const file = selectedFile();
+  soundFont: () => work.request('soundFont'),
+  // What the player plays: the converted bytes, or the original as it was read; a key of the
+  // reason where there is nothing to play.
+  song: async () => {
+    const entry = selectedEntry();
     const a = adjustments();
-    if (!file || a.speed === null) return null;
-    if ($('hear-original').checked) return { bytes: state.files[state.selected].original, speed: 100, original: true };
-    if (!convert(file, a).completed) return null;
-    return { bytes: file.output().slice(), speed: a.speed, original: false };
+    if (!entry) return { refused: 'msgPleaseLoad' };
+    if (a.speed === null) return { refused: 'msgSpeedPrompt' };
+    if (!engine.fitsThePreview(entry.size)) return { refused: 'tooLargeToPreview' };
+    const original = $('hear-original').checked;
+    const song = await work.request('song', { index: state.selected, adjustments: a, original }).catch(() => null);
+    if (song?.tooLarge) return { refused: 'tooLargeToPreview' };
+    return song ?? { refused: 'msgOutputNotWritten' };
   },
   status: (text) => ($('player-status').textContent = text),
 });
@@ -296,7 +334,8 @@ function wireControls() {
   $('dynamic-range').addEventListener('input', onSliderMoved);
   $('volume').addEventListener('input', onSliderMoved);
   $('speed-slider').addEventListener('input', (e) => ($('speed').value = speedOfPosition(Number(e.target.value))));
-  for (const id of ['dynamic-range', 'volume', 'speed-slider', 'stuck-notes', 'hear-original']) {
+  for (const id of ['dynamic-range', 'volume', 'speed-slider', 'stuck-notes', 'keep-bars', 'leave-drums', 'loudest',
+    'hear-original']) {
     $(id).addEventListener('change', () => preview.adjustmentsChanged());
   }
   $('speed').addEventListener('change', () => {
@@ -306,6 +345,7 @@ function wireControls() {
   $('reset').addEventListener('click', () => { restoreDefaults(); preview.adjustmentsChanged(); });
   $('save').addEventListener('click', save);
   $('play').addEventListener('click', () => preview.play());
+  $('cancel').addEventListener('click', () => work.cancel());
   $('stop').addEventListener('click', () => preview.stop());
 }
 
@@ -313,5 +353,5 @@ wireControls();
 applyLanguage(chooseLanguage());
 restoreDefaults();
 // What the tests and anyone curious can reach: the engine and the page's state.
-window.korvane = { engine, state, ready: true };
+window.korvane = { engine, state, work, ready: true };
 document.body.dataset.ready = 'true';

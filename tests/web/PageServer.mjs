@@ -8,9 +8,12 @@ const TYPES = {
   '.wasm': 'application/wasm', '.sf2': 'application/octet-stream', '.txt': 'text/plain',
 };
 
+// The server's `paths` lists every path asked for, in order.
 export async function startServer(site) {
+  const paths = [];
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    paths.push(path);
     try {
       const body = await readFile(join(site, path.endsWith('/') ? path + 'index.html' : path));
       response.writeHead(200, { 'Content-Type': TYPES[extname(path) || '.html'] ?? 'application/octet-stream' });
@@ -20,5 +23,5 @@ export async function startServer(site) {
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+  return { server, paths, url: `http://127.0.0.1:${server.address().port}/` };
 }

@@ -1,0 +1,144 @@
+// The page's files, away from the page's thread: here the engine's WebAssembly module reads,
+// converts and zips them, and draws the plot of one of them. Requests run one after another in
+// the order they came, each answered by its number; a long one reports its progress. Nothing
+// here stops a request halfway: the page ends the whole worker to cancel.
+import KorvaneEngine from './engine.js';
+import { zipSync } from './lib/fflate.js';
+
+const engineReady = KorvaneEngine();
+let files = []; // the list's LoadedFile of each entry, or null where the file was refused
+let queue = Promise.resolve();
+
+// At most this often a long request tells the page how far it is.
+const PROGRESS_INTERVAL_MS = 50;
+
+function progressReporter(id, kind, list) {
+  const total = list.length;
+  const totalBytes = list.reduce((sum, size) => sum + size, 0);
+  let last = 0;
+  let bytes = 0;
+  return (done) => {
+    bytes += list[done - 1];
+    const now = performance.now();
+    if (done < total && now - last < PROGRESS_INTERVAL_MS) return;
+    last = now;
+    postMessage({ id, progress: { kind, done, total, bytes, totalBytes } });
+  };
+}
+
+// A file the engine cannot hold (the page's memory is bounded) is refused like one it cannot read.
+function loadOne(engine, bytes) {
+  let file = null;
+  try {
+    file = new engine.LoadedFile(bytes);
+    const outcome = file.loaded();
+    if (outcome.completed) return { file, outcome };
+    file.delete();
+    return { file: null, outcome };
+  } catch {
+    file?.delete();
+    return { file: null, outcome: { completed: false, message: 'msgInputNotOpened' } };
+  }
+}
+
+async function load(engine, { chosen }, id) {
+  for (const file of files) file?.delete();
+  files = [];
+  const report = progressReporter(id, 'reading', chosen.map((f) => f.size));
+  const entries = [];
+  for (const [index, one] of chosen.entries()) {
+    let loaded = { file: null, outcome: { completed: false, message: 'msgTooLargeForPage' } };
+    if (engine.fitsThePage(one.size)) loaded = loadOne(engine, new Uint8Array(await one.arrayBuffer()));
+    files.push(loaded.file);
+    entries.push({ outcome: loaded.outcome, levelCount: loaded.file?.loaded().levelCount ?? 0 });
+    report(index + 1);
+  }
+  return { entries };
+}
+
+function convert(file, adjustments) {
+  try {
+    return file.convert(adjustments);
+  } catch {
+    return { completed: false, message: 'msgTooLargeForPage' };
+  }
+}
+
+// Converts every loaded file; one output downloads as itself, several as one zip. Inputs whose
+// outputs would share a name are refused, as on the command line.
+function save(engine, { names, sizes, adjustments }, id) {
+  const outputNames = names.map((name, i) => (files[i] ? engine.outputName(name) : null));
+  const loaded = outputNames.map((_, i) => i).filter((i) => files[i]);
+  const report = progressReporter(id, 'converting', loaded.map((i) => sizes[i]));
+  const outcomes = {};
+  const outputs = [];
+  loaded.forEach((i, done) => {
+    const name = outputNames[i];
+    if (outputNames.indexOf(name) !== outputNames.lastIndexOf(name)) {
+      outcomes[i] = { completed: false, message: 'msgInputsCollide' };
+    } else {
+      outcomes[i] = convert(files[i], adjustments);
+      // Several outputs wait for the zip, each copied out of the engine before its next pass; a
+      // single one goes into its Blob straight from the engine's memory.
+      const bytes = outcomes[i].completed ? files[i].output() : null;
+      if (bytes) outputs.push({ name, bytes: loaded.length > 1 ? bytes.slice() : bytes });
+    }
+    report(done + 1);
+  });
+  return { outcomes, download: packed(outputs) };
+}
+
+function packed(outputs) {
+  if (outputs.length === 0) return null;
+  if (outputs.length === 1) return { name: outputs[0].name, blob: new Blob([outputs[0].bytes]) };
+  const entries = Object.fromEntries(outputs.map((o) => [o.name, [o.bytes, { level: 6 }]]));
+  return { name: 'KorvaneKRV.zip', blob: new Blob([zipSync(entries)]) };
+}
+
+function plot(engine, { index, width, height, dynamicRange, volume }) {
+  const file = files[index];
+  const pixels = (file ? file.plot(width, height, dynamicRange, volume) : engine.plotNothing(width, height)).slice();
+  const range = file ? file.plottedRange(dynamicRange, volume) : null;
+  return { pixels, range };
+}
+
+// What the preview plays: the converted bytes, or the MIDI file as read (out of its RIFF file).
+function song(engine, { index, adjustments, original }) {
+  const file = files[index];
+  if (!file) return null;
+  if (original) return { bytes: file.originalMidi(), speed: 100, original: true };
+  const outcome = convert(file, adjustments);
+  if (!outcome.completed) return null;
+  if (!engine.fitsThePreview(file.output().length)) return { tooLarge: true };
+  return { bytes: file.output().slice(), speed: outcome.tickSpeed, original: false };
+}
+
+async function soundFont() {
+  const response = await fetch('TimGM6mb.sf2').catch(() => null);
+  return response?.ok ? response.arrayBuffer() : null;
+}
+
+// The page's own copy of the engine, for its texts and rules, instantiated from these bytes so
+// that the page itself fetches nothing.
+async function engineBinary() {
+  const response = await fetch('engine.wasm');
+  return response.arrayBuffer();
+}
+
+const HANDLERS = { load, save, plot, song, soundFont, engineBinary };
+
+async function handle({ id, kind, payload }) {
+  const engine = await engineReady;
+  try {
+    const result = await HANDLERS[kind](engine, payload, id);
+    const buffer = result instanceof ArrayBuffer ? result : (result?.pixels ?? result?.bytes)?.buffer;
+    const transfer = buffer ? [buffer] : [];
+    postMessage({ id, result }, transfer);
+  } catch (error) {
+    postMessage({ id, error: String(error) });
+  }
+}
+
+self.addEventListener('message', (event) => {
+  queue = queue.then(() => handle(event.data));
+});
