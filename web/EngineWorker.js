@@ -8,21 +8,28 @@ import { zipSync } from './lib/fflate.js';
 const engineReady = KorvaneEngine();
 let files = []; // the list's LoadedFile of each entry, or null where the file was refused
 let queue = Promise.resolve();
+// The choice being read: its number of files, the bytes of its parts that have come so far and
+// the bytes read. A File's size is asked of the browser, which the page's thread leaves to this one.
+const choice = { files: 0, bytes: 0, read: 0 };
 
 // At most this often a long request tells the page how far it is.
 const PROGRESS_INTERVAL_MS = 50;
 
-function progressReporter(id, kind, list) {
-  const total = list.length;
-  const totalBytes = list.reduce((sum, size) => sum + size, 0);
+const sum = (sizes) => sizes.reduce((total, size) => total + size, 0);
+
+// Reports a request's files of these sizes done, one by one; `from` is what earlier requests of
+// the same work did, `whole` what it all comes to so far.
+function progressReporter(id, kind, sizes, from = { files: 0, bytes: 0 }, whole = null) {
   let last = 0;
-  let bytes = 0;
-  return (done) => {
-    bytes += list[done - 1];
+  let bytes = from.bytes;
+  return (doneHere) => {
+    const done = from.files + doneHere;
+    const total = whole?.files ?? sizes.length;
+    bytes += sizes[doneHere - 1];
     const now = performance.now();
     if (done < total && now - last < PROGRESS_INTERVAL_MS) return;
     last = now;
-    postMessage({ id, progress: { kind, done, total, bytes, totalBytes } });
+    postMessage({ id, progress: { kind, done, total, bytes, totalBytes: whole?.bytes ?? sum(sizes) } });
   };
 }
 
@@ -41,16 +48,20 @@ function loadOne(engine, bytes) {
   }
 }
 
-async function load(engine, { chosen }, id) {
-  for (const file of files) file?.delete();
-  files = [];
-  const report = progressReporter(id, 'reading', chosen.map((f) => f.size));
+// One part of a choice: the first part replaces the list, the others add to it.
+async function load(engine, { chosen, first, from, sizes }, id) {
+  if (first) {
+    for (const file of files) file?.delete();
+    files = [];
+  }
+  const report = progressReporter(id, 'reading', sizes, { files: from, bytes: choice.read }, choice);
   const entries = [];
   for (const [index, one] of chosen.entries()) {
     let loaded = { file: null, outcome: { completed: false, message: 'msgTooLargeForPage' } };
     if (engine.fitsThePage(one.size)) loaded = loadOne(engine, new Uint8Array(await one.arrayBuffer()));
     files.push(loaded.file);
-    entries.push({ outcome: loaded.outcome, levelCount: loaded.file?.loaded().levelCount ?? 0 });
+    entries.push({ size: sizes[index], outcome: loaded.outcome, levelCount: loaded.file?.loaded().levelCount ?? 0 });
+    choice.read += sizes[index];
     report(index + 1);
   }
   return { entries };
@@ -139,6 +150,14 @@ async function handle({ id, kind, payload }) {
   }
 }
 
+// A part of a choice counts towards the choice's bytes as soon as it comes.
+function notePart(part) {
+  part.sizes = part.chosen.map((f) => f.size);
+  if (part.first) Object.assign(choice, { files: part.files, bytes: 0, read: 0 });
+  choice.bytes += sum(part.sizes);
+}
+
 self.addEventListener('message', (event) => {
+  if (event.data.kind === 'load') notePart(event.data.payload);
   queue = queue.then(() => handle(event.data));
 });

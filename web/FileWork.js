@@ -8,6 +8,7 @@ export class FileWork {
     this.onProgress = onProgress;
     this.pending = new Map(); // request number -> { resolve, reject }
     this.next = 0;
+    this.cancels = 0; // how many times the worker was ended
     this.start();
   }
 
@@ -39,6 +40,7 @@ export class FileWork {
 
   cancel() {
     this.worker.terminate();
+    this.cancels++;
     const requests = [...this.pending.values()];
     this.pending.clear();
     this.start();

@@ -222,9 +222,8 @@ function renderProgress() {
 }
 
 // Runs one long request with its progress shown from the start; null when it was cancelled.
-async function withProgress(kind, sizes, request) {
-  const totalBytes = sizes.reduce((sum, size) => sum + size, 0);
-  showProgress({ kind, done: 0, total: sizes.length, bytes: 0, totalBytes });
+async function withProgress(start, request) {
+  showProgress({ done: 0, bytes: 0, ...start });
   try {
     return await request;
   } catch (error) {
@@ -238,14 +237,33 @@ async function withProgress(kind, sizes, request) {
 // Each choice replaces the list as a whole. Choices made while one is read are read after it in
 // the worker, in order; only the latest one's list is shown.
 let choices = 0;
+// Handing a File to the worker, and even asking its size, costs the page's thread a question to
+// the browser: a choice goes over in parts, each in a task of its own, and the worker asks the sizes.
+const FILES_PER_MESSAGE = 50;
+
+async function sendChoice(choice, chosen) {
+  const cancels = work.cancels;
+  const parts = [];
+  for (let start = 0; start === 0 || start < chosen.length; start += FILES_PER_MESSAGE) {
+    // A later choice or a Cancel ends the sending: the rest would join another list.
+    if (choice !== choices || cancels !== work.cancels) break;
+    const part = chosen.slice(start, start + FILES_PER_MESSAGE);
+    const request = work.request('load', { chosen: part, first: start === 0, from: start, files: chosen.length });
+    // Promise.all below takes its outcome; a Cancel before then is no unhandled failure.
+    request.catch(() => null);
+    parts.push(request);
+    await new Promise((resolve) => setTimeout(resolve));
+  }
+  return { entries: (await Promise.all(parts)).flatMap((part) => part.entries) };
+}
 
 async function addFiles(chosen) {
   showMessage('');
   const choice = ++choices;
-  const result = await withProgress('reading', chosen.map((f) => f.size), work.request('load', { chosen }));
+  const result = await withProgress({ kind: 'reading', total: chosen.length, totalBytes: 0 }, sendChoice(choice, chosen));
   if (choice !== choices) return;
   state.files = (result?.entries ?? []).map((entry, i) => ({
-    name: chosen[i].name, size: chosen[i].size, chosen: chosen[i], ...entry, loaded: entry.outcome.completed,
+    name: chosen[i].name, chosen: chosen[i], ...entry, loaded: entry.outcome.completed,
   }));
   if (!result) showMessage(state.texts.cancelled);
   showRefusals(state.files);
@@ -267,7 +285,8 @@ async function save() {
   const files = state.files;
   const payload = { names: files.map((e) => e.name), sizes: files.map((e) => e.size), adjustments: a };
   const loadedSizes = files.filter((e) => e.loaded).map((e) => e.size);
-  const result = await withProgress('converting', loadedSizes, work.request('save', payload));
+  const start = { kind: 'converting', total: loadedSizes.length, totalBytes: loadedSizes.reduce((sum, size) => sum + size, 0) };
+  const result = await withProgress(start, work.request('save', payload));
   if (!result) return reloadAfterCancel(files);
   for (const [index, outcome] of Object.entries(result.outcomes)) files[index].outcome = outcome;
   renderFiles();
