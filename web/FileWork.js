@@ -1,6 +1,7 @@
 // The page's side of EngineWorker.js: each request a promise of its answer, progress passed on
 // as it comes. Cancel ends the worker at once, whatever it is doing, and starts a fresh one;
-// every request still unanswered is rejected with Cancelled.
+// every request still unanswered is rejected with Cancelled. A worker that fails by itself (out
+// of memory, say) rejects them with an Error and is replaced the same way.
 export class Cancelled extends Error {}
 
 export class FileWork {
@@ -15,6 +16,7 @@ export class FileWork {
   start() {
     this.worker = new Worker('EngineWorker.js', { type: 'module' });
     this.worker.addEventListener('message', ({ data }) => this.answered(data));
+    this.worker.addEventListener('error', () => this.restart(new Error('The engine stopped')));
   }
 
   answered({ id, progress, result, error }) {
@@ -39,11 +41,15 @@ export class FileWork {
   }
 
   cancel() {
+    this.restart(new Cancelled());
+  }
+
+  restart(reason) {
     this.worker.terminate();
     this.cancels++;
     const requests = [...this.pending.values()];
     this.pending.clear();
     this.start();
-    for (const request of requests) request.reject(new Cancelled());
+    for (const request of requests) request.reject(reason);
   }
 }

@@ -221,14 +221,15 @@ function renderProgress() {
   Object.assign($('progress-bar'), { max: Math.max(progress.totalBytes, 1), value: progress.bytes });
 }
 
-// Runs one long request with its progress shown from the start; null when it was cancelled.
-async function withProgress(start, request) {
+// Runs one long request with its progress shown from the start. One cancelled gives null; one
+// that failed in the worker gives null too, with the message of `failure`.
+async function withProgress(start, request, failure) {
   showProgress({ done: 0, bytes: 0, ...start });
   try {
     return await request;
   } catch (error) {
-    if (error instanceof Cancelled) return null;
-    throw error;
+    showMessage(state.texts[error instanceof Cancelled ? 'cancelled' : failure]);
+    return null;
   } finally {
     if (!work.busy) showProgress(null);
   }
@@ -260,12 +261,12 @@ async function sendChoice(choice, chosen) {
 async function addFiles(chosen) {
   showMessage('');
   const choice = ++choices;
-  const result = await withProgress({ kind: 'reading', total: chosen.length, totalBytes: 0 }, sendChoice(choice, chosen));
+  const start = { kind: 'reading', total: chosen.length, totalBytes: 0 };
+  const result = await withProgress(start, sendChoice(choice, chosen), 'msgInputNotOpened');
   if (choice !== choices) return;
   state.files = (result?.entries ?? []).map((entry, i) => ({
     name: chosen[i].name, chosen: chosen[i], ...entry, loaded: entry.outcome.completed,
   }));
-  if (!result) showMessage(state.texts.cancelled);
   showRefusals(state.files);
   const first = state.files.findIndex((entry) => entry.loaded);
   if (first >= 0) setInstruction('textLoaded');
@@ -286,8 +287,8 @@ async function save() {
   const payload = { names: files.map((e) => e.name), sizes: files.map((e) => e.size), adjustments: a };
   const loadedSizes = files.filter((e) => e.loaded).map((e) => e.size);
   const start = { kind: 'converting', total: loadedSizes.length, totalBytes: loadedSizes.reduce((sum, size) => sum + size, 0) };
-  const result = await withProgress(start, work.request('save', payload));
-  if (!result) return reloadAfterCancel(files);
+  const result = await withProgress(start, work.request('save', payload), 'msgOutputNotWritten');
+  if (!result) return readAgain(files);
   for (const [index, outcome] of Object.entries(result.outcomes)) files[index].outcome = outcome;
   renderFiles();
   showRefusals(files);
@@ -296,10 +297,12 @@ async function save() {
   setInstruction('textSaved');
 }
 
-// A cancelled save ended the worker and its files with it: the same list is read again.
-async function reloadAfterCancel(files) {
+// A save cancelled or failed ended the worker and its files with it: the same list is read again,
+// its message kept.
+async function readAgain(files) {
+  const message = $('message').textContent;
   await addFiles(files.map((entry) => entry.chosen));
-  showMessage(state.texts.cancelled);
+  if (!$('message').textContent) showMessage(message);
 }
 
 function download(name, blob) {

@@ -7,7 +7,7 @@
 // and the phone layout (screenshots into SCREENSHOTS).
 // Usage: node page-test.mjs SITE KORVANE EXAMPLES_FOLDER KORVANE_EXAMPLES SCREENSHOTS
 import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, truncateSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join } from 'node:path';
@@ -301,8 +301,17 @@ try {
   check(['sound.mid', 'notes.mid'].every((n) => refusals.includes(n)) && (await page.$$('#files li')).length === 4,
     `every refused file listed after Save, the list kept ("${refusals}")`);
 
-  // The preview's refusals, and the original of an .rmi file is the MIDI file inside it.
+  // A file past the page's limit is refused before it is read, naming the limit.
   await page.selectOption('#language', '1');
+  const tooLarge = join(work, 'too-large.mid');
+  writeFileSync(tooLarge, '');
+  truncateSync(tooLarge, 220e6 + 1);
+  await choose(page, [tooLarge]);
+  const limit = await page.textContent('#message');
+  check(limit === 'too-large.mid: too large for this page, which converts files up to 220 MB; the command line converts it.',
+    `a file past the page's limit is refused, naming it ("${limit}")`);
+
+  // The preview's refusals, and the original of an .rmi file is the MIDI file inside it.
   await choose(page, [wave]);
   await page.click('#play');
   check((await page.textContent('#player-status')) === (await page.evaluate(() => window.korvane.state.texts.msgPleaseLoad)),
@@ -316,7 +325,7 @@ try {
   // Nothing can be sent once the page has loaded, not even to its own origin; it has its icon.
   const sent = await page.evaluate(() => fetch('index.html', { method: 'POST', body: 'x' }).then(() => true, () => false));
   check(!sent, 'the page cannot send anything');
-  check(!paths.includes('/favicon.ico') && (await page.getAttribute('link[rel=icon]', 'href')) === 'icon.svg',
+  check(!paths.includes('/favicon.ico') && (await page.getAttribute('link[rel=icon]', 'href')).startsWith('data:image/svg+xml,'),
     'the page has its icon and asks for no /favicon.ico');
 
   // Two choices made quickly: the later one is the list, in order.
