@@ -11,6 +11,7 @@
 #include "web/PageLimits.h"
 #include "web/PageTexts.h"
 #include "web/RepairTexts.h"
+#include "web/SpeedSlider.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -233,6 +234,7 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("repairList", &RepairList);
     emscripten::function("fitsThePage", &FitsThePage);
     emscripten::function("fitsThePreview", &FitsThePreview);
+    emscripten::function("speedSliderPosition", &SpeedSliderPosition);
 }
 
 } // namespace korvane

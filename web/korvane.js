@@ -112,6 +112,7 @@ function restoreDefaults() {
   $('speed-slider').value = SPEED_POSITION_NEUTRAL;
   $('speed').value = ranges.speedNeutral;
   for (const id of ['stuck-notes', 'keep-bars', 'leave-drums', 'loudest']) $(id).checked = false;
+  announceSliders();
   drawPlot();
 }
 
@@ -334,7 +335,21 @@ const preview = new Preview({
 });
 
 function onSliderMoved() {
+  announceSliders();
   drawPlot();
+}
+
+// The sliders say the values they set, as the window's do: the engine's volume, speed in percent.
+function announceSliders() {
+  $('volume').setAttribute('aria-valuetext', String(volume()));
+  $('speed-slider').setAttribute('aria-valuetext', `${$('speed').value} %`);
+}
+
+// A speed typed into the field moves the slider to it.
+function onSpeedTyped() {
+  const speed = typedSpeed();
+  if (speed !== null) $('speed-slider').value = engine.speedSliderPosition(speed);
+  announceSliders();
 }
 
 function wireControls() {
@@ -355,7 +370,11 @@ function wireControls() {
   });
   $('dynamic-range').addEventListener('input', onSliderMoved);
   $('volume').addEventListener('input', onSliderMoved);
-  $('speed-slider').addEventListener('input', (e) => ($('speed').value = speedOfPosition(Number(e.target.value))));
+  $('speed-slider').addEventListener('input', (e) => {
+    $('speed').value = speedOfPosition(Number(e.target.value));
+    announceSliders();
+  });
+  $('speed').addEventListener('input', onSpeedTyped);
   for (const id of ['dynamic-range', 'volume', 'speed-slider', 'stuck-notes', 'keep-bars', 'leave-drums', 'loudest',
     'hear-original']) {
     $(id).addEventListener('change', () => preview.adjustmentsChanged());

@@ -242,6 +242,21 @@ try {
   const wider = await plotChange(page, louder);
   check(wider.hash !== louder.hash, 'the plot changes when the dynamic range slider moves');
 
+  // The speed field and its slider stay together; the sliders say values, not positions.
+  for (const [typed, position] of [['120', '300'], ['121', '303'], ['0', '0'], ['400', '1000'], ['2000', '1000']]) {
+    await page.fill('#speed', typed);
+    const shown = await page.evaluate(() => [document.getElementById('speed-slider').value,
+      document.getElementById('speed-slider').getAttribute('aria-valuetext')]);
+    check(shown.join() === `${position},${typed} %`, `speed ${typed} typed: slider at ${shown.join(', ')}`);
+  }
+  await page.focus('#speed-slider');
+  await page.keyboard.press('ArrowRight');
+  check((await page.getAttribute('#speed-slider', 'aria-valuetext')) === `${await page.inputValue('#speed')} %`,
+    'the speed slider says its percent');
+  const volumeText = await page.evaluate(() => [1000 - Number(document.getElementById('volume').value),
+    document.getElementById('volume').getAttribute('aria-valuetext')].join());
+  check(/^(\d+),\1$/.test(volumeText), `the volume slider says the engine's volume (${volumeText})`);
+
   // Every control has an accessible name.
   const unnamed = await page.evaluate(() =>
     [...document.querySelectorAll('input, button, select, canvas')]
