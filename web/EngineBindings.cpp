@@ -220,7 +220,7 @@ val Ranges() {
 
 EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::class_<LoadedFile>("LoadedFile")
-        .constructor<const std::string&>()
+        .constructor<std::string>()
         .function("loaded", &Loaded)
         .function("convert", &Convert)
         .function("output", &Output)

@@ -33,17 +33,26 @@ function progressReporter(id, kind, sizes, from = { files: 0, bytes: 0 }, whole 
   };
 }
 
-// A file the engine cannot hold (the page's memory is bounded) is refused like one it cannot read.
+let written = 0;
+
+// The bytes become a file of the engine's file system that owns them, with no copy; the
+// LoadedFile removes it. A file the engine cannot hold (its memory is bounded) is refused like
+// one it cannot read.
 function loadOne(engine, bytes) {
+  const path = `/input-${++written}`;
   let file = null;
   try {
-    file = new engine.LoadedFile(bytes);
+    const stream = engine.FS.open(path, 'w');
+    engine.FS.write(stream, bytes, 0, bytes.length, 0, true);
+    engine.FS.close(stream);
+    file = new engine.LoadedFile(path);
     const outcome = file.loaded();
     if (outcome.completed) return { file, outcome };
     file.delete();
     return { file: null, outcome };
   } catch {
-    file?.delete();
+    if (file) file.delete();
+    else if (engine.FS.analyzePath(path).exists) engine.FS.unlink(path);
     return { file: null, outcome: { completed: false, message: 'msgInputNotOpened' } };
   }
 }

@@ -4,36 +4,15 @@
 #include "job/RiffUnwrap.h"
 #include "platform/BufferedFile.h"
 
-#include <fcntl.h>
 #include <limits>
 #include <unistd.h>
+#include <utility>
 
 namespace korvane {
 namespace {
 // Below the size from which InputWindow reads the next window ahead on a thread: the page runs
 // on the browser's one thread, and its input is in memory already, so nothing would overlap.
 constexpr size_t kWindowSize = size_t{512} << 10;
-
-std::string NextPath() {
-    static unsigned s_count = 0;
-    return "/input-" + std::to_string(++s_count);
-}
-
-bool WriteWhole(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return false;
-    }
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return ::close(fd) == 0 && done == bytes.size();
-}
 
 // The page's key of a failed pass's message. A file whose pass runs out of the page's memory is
 // too large for the page, not unwritable.
@@ -55,11 +34,7 @@ const char* MessageKey(const ConversionOutcome& outcome) {
 }
 } // namespace
 
-LoadedFile::LoadedFile(const std::string& bytes) : m_path(NextPath()) {
-    if (!WriteWhole(m_path, bytes)) {
-        m_loaded.message = "msgInputNotOpened";
-        return;
-    }
+LoadedFile::LoadedFile(std::string path) : m_path(std::move(path)) {
     m_loaded = RunPass(Adjustments{}, false);
 }
 

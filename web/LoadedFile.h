@@ -21,13 +21,15 @@ struct PassOutcome {
     int tickSpeed = 100; // the speed the written ticks were scaled by (100 keeping the bars)
 };
 
-// One file the page was given: its bytes as a file of the page's in-memory file system, read by
-// the same chunk pass, RIFF unwrapping and engine as a file on disk. Loading it records its levels
-// for the plot; each conversion writes into memory what a save would write to disk.
+// One file the page was given, as a file of the engine's in-memory file system, read by the same
+// chunk pass, RIFF unwrapping and engine as a file on disk. The page writes the file there itself,
+// handing its bytes over without a copy, and the LoadedFile removes it when it goes. Loading it
+// records its levels for the plot; each conversion writes into memory what a save would write
+// to disk.
 class LoadedFile {
   public:
-    // Runs the load pass at once; Loaded() tells how it went.
-    explicit LoadedFile(const std::string& bytes);
+    // Runs the load pass on the file at path at once; Loaded() tells how it went.
+    explicit LoadedFile(std::string path);
     ~LoadedFile();
     LoadedFile(const LoadedFile&) = delete;
     LoadedFile& operator=(const LoadedFile&) = delete;
