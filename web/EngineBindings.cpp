@@ -64,7 +64,7 @@ val Loaded(const LoadedFile& file) {
 
 // The page's adjustments: dynamicRange, volume, speed, stuckNotes, keepBars, leaveDrums and
 // loudestToFull, which brings the loudest Note On to full level as the window's item does.
-val Convert(LoadedFile& file, const val& page) {
+Adjustments AdjustmentsOf(const val& page) {
     Adjustments adjustments;
     adjustments.m_dynamicRange = page["dynamicRange"].as<int>();
     adjustments.m_volume = page["volume"].as<int>();
@@ -74,7 +74,11 @@ val Convert(LoadedFile& file, const val& page) {
     adjustments.m_levelChannels =
         page["leaveDrums"].as<bool>() ? Adjustments::kAllButDrums : Adjustments::kAllChannels;
     adjustments.m_peakLevel = page["loudestToFull"].as<bool>() ? Adjustments::kPeakHighest : 0;
-    return OutcomeObject(file.Convert(adjustments));
+    return adjustments;
+}
+
+val Convert(LoadedFile& file, const val& page) {
+    return OutcomeObject(file.Convert(AdjustmentsOf(page)));
 }
 
 val OriginalMidi(const LoadedFile& file) {
@@ -104,14 +108,18 @@ val Output(const LoadedFile& file) {
 
 // The canvas's pixels stay here until the next drawing.
 val DrawLevels(const std::vector<uint8_t>& levels, int width, int height, int dynamicRange,
-               int volume) {
+               int volume, bool unmappedMarked = false, const PlottedPeak& peak = {}) {
     static CanvasPicture s_picture;
-    DrawLevelPlot(s_picture, width, height, levels, dynamicRange, volume);
+    DrawLevelPlot(s_picture, width, height, levels, dynamicRange, volume, unmappedMarked, peak);
     return BytesView(s_picture.Rgba());
 }
 
-val PlotFile(const LoadedFile& file, int width, int height, int dynamicRange, int volume) {
-    return DrawLevels(file.Levels(), width, height, dynamicRange, volume);
+// The plot with the page's adjustments, as the window draws it.
+val PlotFile(LoadedFile& file, int width, int height, const val& page) {
+    const Adjustments adjustments = AdjustmentsOf(page);
+    file.LevelsFor(adjustments);
+    return DrawLevels(file.Levels(), width, height, adjustments.m_dynamicRange,
+                      adjustments.m_volume, file.LevelsMarked(), file.Peak());
 }
 
 // The lowest and highest level as plotted; levels that map to 0 are not plotted.

@@ -115,10 +115,10 @@ function packed(outputs) {
   return { name: 'KorvaneKRV.zip', blob: new Blob([zipSync(entries)]) };
 }
 
-function plot(engine, { index, width, height, dynamicRange, volume }) {
+function plot(engine, { index, width, height, adjustments }) {
   const file = files[index];
-  const pixels = (file ? file.plot(width, height, dynamicRange, volume) : engine.plotNothing(width, height)).slice();
-  const range = file ? file.plottedRange(dynamicRange, volume) : null;
+  const pixels = (file ? file.plot(width, height, adjustments) : engine.plotNothing(width, height)).slice();
+  const range = file ? file.plottedRange(adjustments.dynamicRange, adjustments.volume) : null;
   return { pixels, range };
 }
 

@@ -42,6 +42,15 @@ LoadedFile::~LoadedFile() {
     ::unlink(m_path.c_str());
 }
 
+void LoadedFile::LevelsFor(const Adjustments& adjustments) {
+    Adjustments levelPass;
+    levelPass.m_levelChannels = adjustments.m_levelChannels;
+    levelPass.m_peakLevel = adjustments.m_peakLevel;
+    if (levelPass != m_levelPass) {
+        RunPass(levelPass, false);
+    }
+}
+
 PassOutcome LoadedFile::Convert(const Adjustments& adjustments) {
     return RunPass(adjustments, true);
 }
@@ -87,7 +96,11 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
     if (save) {
         m_output = std::move(done.bytes);
     } else {
+        m_levelPass = adjustments;
         m_levels = std::move(done.levels);
+        m_noteOnMarks = std::move(done.noteOnMarks);
+        m_loudestNoteOn = done.loudestNoteOn;
+        m_present.reset();
         for (const uint8_t level : m_levels) {
             m_present.set(level);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/LevelPlot.h"
 #include "midi/Adjustments.h"
 #include "midi/RepairCounts.h"
 
@@ -38,6 +39,12 @@ class LoadedFile {
     const std::vector<uint8_t>& Levels() const { return m_levels; }
     // Which of the 256 level values the file holds, for the plot's description.
     const std::bitset<256>& LevelsPresent() const { return m_present; }
+    // The levels as the plot draws them with these adjustments' channels and peak, as the window
+    // does: the load pass runs again where they differ from the last one's, so that the levels of
+    // channels left as they are and the Note Ons the peak moves are marked.
+    void LevelsFor(const Adjustments& adjustments);
+    bool LevelsMarked() const { return m_levelPass.m_levelChannels != Adjustments::kAllChannels; }
+    PlottedPeak Peak() const { return {m_levelPass.m_peakLevel, m_loudestNoteOn, &m_noteOnMarks}; }
 
     // The save pass with these adjustments; its bytes stay in Output() until the next one.
     PassOutcome Convert(const Adjustments& adjustments);
@@ -51,7 +58,10 @@ class LoadedFile {
 
     std::string m_path;
     PassOutcome m_loaded;
+    Adjustments m_levelPass; // the channels and peak the levels were recorded with
     std::vector<uint8_t> m_levels;
+    std::vector<uint8_t> m_noteOnMarks;
+    unsigned m_loudestNoteOn = 0;
     std::bitset<256> m_present;
     std::vector<uint8_t> m_output;
 };

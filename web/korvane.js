@@ -172,10 +172,9 @@ async function drawPlot() {
   const canvas = $('plot');
   const { width, height } = canvas;
   const entry = selectedEntry();
-  const dynamicRange = Number($('dynamic-range').value);
   let drawn = { pixels: engine.plotNothing(width, height), range: null };
   try {
-    if (entry) drawn = await work.request('plot', { index: state.selected, width, height, dynamicRange, volume: volume() });
+    if (entry) drawn = await work.request('plot', { index: state.selected, width, height, adjustments: adjustments() });
   } catch {
     drawn.range = null; // cancelled: the list is read again or emptied, and drawn then
   } finally {
@@ -375,6 +374,8 @@ function wireControls() {
     announceSliders();
   });
   $('speed').addEventListener('input', onSpeedTyped);
+  // The plot marks the drums' levels left as they are and the notes the loudest one's gain moves.
+  for (const id of ['leave-drums', 'loudest']) $(id).addEventListener('change', drawPlot);
   for (const id of ['dynamic-range', 'volume', 'speed-slider', 'stuck-notes', 'keep-bars', 'leave-drums', 'loudest',
     'hear-original']) {
     $(id).addEventListener('change', () => preview.adjustmentsChanged());
