@@ -3,7 +3,12 @@
 #include "job/InputWindow.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <malloc.h>
+#include <pthread.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace korvane {
 
@@ -27,6 +32,35 @@ constexpr size_t kDescriptorsPerJob = 4;
 // Standard streams, the report, the output folders of a group commit, and spare.
 constexpr size_t kDescriptorsKept = 16;
 constexpr size_t kMostAhead = 4096;
+// A thread's stack under an address-space limit: the conversions recurse nowhere.
+constexpr uint64_t kThreadStack = kMiB;
+
+uint64_t AddressSpaceUsed() {
+    std::ifstream status("/proc/self/statm");
+    uint64_t pages = 0;
+    status >> pages;
+    return pages * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Under an address-space limit (ulimit -v, as batch schedulers set it) threads take small
+// stacks and share one allocator arena (one of their own would reserve 64 MiB each), and no more
+// are started than the space left holds with the buffers of a large file each. Returns that
+// number of threads; with no limit, as many as asked.
+uint64_t PrepareForAddressSpaceLimit() {
+    rlimit space{};
+    if (::getrlimit(RLIMIT_AS, &space) != 0 || space.rlim_cur == RLIM_INFINITY) {
+        return UINT64_MAX;
+    }
+    ::mallopt(M_ARENA_MAX, 1);
+    pthread_attr_t attributes;
+    if (::pthread_attr_init(&attributes) == 0) {
+        ::pthread_attr_setstacksize(&attributes, kThreadStack);
+        ::pthread_setattr_default_np(&attributes);
+        ::pthread_attr_destroy(&attributes);
+    }
+    const uint64_t left = space.rlim_cur - std::min<uint64_t>(space.rlim_cur, AddressSpaceUsed());
+    return left / 2 / (kThreadStack + kThreadKept + ConversionMemory(UINT64_MAX));
+}
 
 size_t RaisedDescriptorLimit() {
     rlimit limit{};
@@ -57,8 +91,9 @@ RunLimits LimitsFor(unsigned jobsAsked, size_t files) {
     // windows of the largest file.
     const uint64_t byMemory = available / 2 / kThreadKept;
     const uint64_t byDescriptors = free / kDescriptorsPerJob;
-    limits.jobs = static_cast<unsigned>(
-        std::max<uint64_t>(1, std::min<uint64_t>({jobsAsked, byMemory, byDescriptors})));
+    limits.jobs = static_cast<unsigned>(std::max<uint64_t>(
+        1,
+        std::min<uint64_t>({jobsAsked, byMemory, byDescriptors, PrepareForAddressSpaceLimit()})));
     limits.memory = available - limits.jobs * kThreadKept;
     return limits;
 }

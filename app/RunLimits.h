@@ -15,7 +15,8 @@ struct RunLimits {
     uint64_t memory = 0; // bytes the conversions may hold together beyond what threads keep
 };
 
-// Raises the soft descriptor limit to the hard one, then shares descriptors and memory out.
+// Raises the soft descriptor limit to the hard one, then shares descriptors, memory and the
+// address space out.
 RunLimits LimitsFor(unsigned jobsAsked, size_t files);
 
 // The memory one conversion of an input of this size holds at most beyond what its thread
