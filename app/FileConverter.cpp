@@ -116,7 +116,7 @@ FileOutcome FileConverter::Check(const PlannedInput& input, FileOutcome& outcome
 FileOutcome FileConverter::Failed(FileOutcome& outcome, JobMessage message) const {
     outcome.status = FileStatus::Failed;
     outcome.message = MessageText(m_texts, message);
-    outcome.error = ErrorCode(message);
+    outcome.error = message;
     return std::move(outcome);
 }
 

@@ -1,6 +1,7 @@
 #include "app/RunLimits.h"
 
 #include "job/InputWindow.h"
+#include "platform/BufferedFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,10 +21,10 @@ constexpr uint64_t kPerInput = 200;
 // What the program holds besides its conversions: code, libraries, the report, progress.
 constexpr uint64_t kProgram = 12 * kMiB;
 // The job's sizes, as job/ and platform/ allocate them: an input window (no larger than the
-// file) and a second one read ahead for files larger than that; a second 1 MiB output buffer in
-// the background writer for outputs past the first.
+// file) and a second one read ahead for files larger than that; a second output buffer in the
+// background writer for outputs past the first.
 constexpr uint64_t kWindow = InputWindow::kDefaultSize;
-constexpr uint64_t kOutputBuffer = kMiB;
+constexpr uint64_t kOutputBuffer = BufferedFile::kBufferSize;
 // What a thread holds between files (its job keeps a 1 MiB output buffer; stack, engine and
 // allocator take the rest): measured, about 2.2 MB a thread with the smallest files.
 constexpr uint64_t kThreadKept = 9 * kMiB / 4;
@@ -79,7 +80,7 @@ uint64_t ConversionMemory(uint64_t inputBytes) {
     return windows + (inputBytes > kOutputBuffer ? kOutputBuffer : 0);
 }
 
-RunLimits LimitsFor(unsigned jobsAsked, size_t files) {
+RunLimits RaiseDescriptorLimitAndShare(unsigned jobsAsked, size_t files) {
     RunLimits limits;
     const uint64_t available = kBudget + kPerInput * files - kProgram;
     const size_t descriptors = RaisedDescriptorLimit();
