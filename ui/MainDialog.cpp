@@ -4,6 +4,7 @@
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
 #include "job/ProfileKeys.h"
+#include "midi/SpeedControl.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RemoveFolderTree.h"
@@ -50,8 +51,6 @@ namespace korvane {
 namespace {
 // The three sliders share the level range; the speed slider's position is turned into percent.
 constexpr int kSliderMaximum = Adjustments::kLevelHighest;
-// The speed slider's position at 100 %.
-constexpr int kSpeedPositionNeutral = 250;
 // Trackbars move by a fifth of their range per page.
 constexpr int kSliderPageStep = kSliderMaximum / 5;
 constexpr unsigned kAboutCommand = 0x0010;
@@ -641,7 +640,7 @@ void MainDialog::OnResetButton() {
 void MainDialog::OnSpeedSliderChanged(int position) {
     // The field follows the slider only when its position changes, so a typed value stays.
     m_speedPosition = position;
-    m_speedEdit->setText(QString::number(static_cast<int>(position * 0.4)));
+    m_speedEdit->setText(QString::number(SpeedOfSliderPosition(position)));
 }
 
 void MainDialog::OnAdjustmentsCommitted() {
@@ -679,11 +678,7 @@ void MainDialog::OnSliderAction(int action) {
 }
 
 std::optional<int> MainDialog::TypedSpeed() const {
-    const std::optional<long long> speed = ParseInteger(m_speedEdit->text());
-    if (!speed || *speed < Adjustments::kSpeedLowest || *speed > Adjustments::kSpeedHighest) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*speed);
+    return ParseSpeedText(m_speedEdit->text().toStdString());
 }
 
 void MainDialog::OnAboutButton() {

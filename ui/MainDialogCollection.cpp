@@ -15,10 +15,6 @@
 
 namespace korvane {
 namespace {
-QString Words(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 std::string FailureLines(const std::vector<FileCollection::Failure>& failed) {
     std::string lines;
     for (const FileCollection::Failure& failure : failed) {
@@ -60,7 +56,7 @@ void MainDialog::TakeInputs(const std::vector<std::string>& paths) {
 void MainDialog::EnterCollection(const std::vector<std::string>& paths, size_t files) {
     m_collectionPaths = paths;
     m_collectionFiles = files;
-    m_instructionText = Words(CollectionWords().filesLoaded).arg(files).toStdString();
+    m_instructionText = QString::fromUtf8(CollectionWords().filesLoaded).arg(files).toStdString();
     UpdateData(false);
     m_outputEdit->setEnabled(false);
     m_browseOutputButton->setEnabled(false);
@@ -79,7 +75,8 @@ void MainDialog::LeaveCollection() {
 void MainDialog::SaveCollection() {
     ReleasePlayer();
     const CollectionTexts& words = CollectionWords();
-    SaveProgress progress(Words(words.savingFile), Words(words.cancel), m_collectionFiles, this);
+    SaveProgress progress(QString::fromUtf8(words.savingFile), QString::fromUtf8(words.cancel),
+                          m_collectionFiles, this);
     QEventLoop running;
     FileCollection::Result result;
     std::thread run([&, paths = m_collectionPaths, adjustments = m_adjustments,
@@ -109,7 +106,7 @@ void MainDialog::ShowCollectionResult(const FileCollection::Result& result) {
         m_preview->SaveFailed();
     }
     const QString summary =
-        Words(CollectionWords().summary)
+        QString::fromUtf8(CollectionWords().summary)
             .arg(QString::number(result.saved), QString::number(result.repaired),
                  QString::number(result.failed.size()));
     ShowMessage(summary.toStdString(),

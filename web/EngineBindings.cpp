@@ -3,20 +3,22 @@
 #include "gfx/LevelPlot.h"
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
-#include "job/RepairFields.h"
 #include "midi/Adjustments.h"
 #include "midi/LevelMap.h"
+#include "midi/RepairCounts.h"
+#include "midi/SpeedControl.h"
 #include "web/CanvasPicture.h"
 #include "web/LoadedFile.h"
 #include "web/PageLimits.h"
 #include "web/PageTexts.h"
 #include "web/RepairTexts.h"
-#include "web/SpeedSlider.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,19 +33,17 @@ val BytesView(const std::vector<uint8_t>& bytes) {
 // The repairs by the report's keys, vendor chunks copied whole as chunks_kept.
 val RepairsObject(const RepairCounts& counts) {
     val repairs = val::object();
-    for (const RepairField& field : kRepairFields) {
-        repairs.set(field.key, static_cast<double>(counts.*field.count));
+    for (const RepairKind& kind : kRepairKinds) {
+        repairs.set(kind.reportKey, static_cast<double>(counts.*kind.count));
     }
-    repairs.set("chunks_kept", static_cast<double>(counts.chunksCopied));
     return repairs;
 }
 
 RepairCounts RepairCountsOf(const val& repairs) {
     RepairCounts counts;
-    for (const RepairField& field : kRepairFields) {
-        counts.*field.count = static_cast<uint64_t>(repairs[field.key].as<double>());
+    for (const RepairKind& kind : kRepairKinds) {
+        counts.*kind.count = static_cast<uint64_t>(repairs[kind.reportKey].as<double>());
     }
-    counts.chunksCopied = static_cast<uint64_t>(repairs["chunks_kept"].as<double>());
     return counts;
 }
 
@@ -222,7 +222,19 @@ val Ranges() {
     ranges.set("speedHighest", Adjustments::kSpeedHighest);
     ranges.set("speedNeutral", Adjustments::kSpeedNeutral);
     ranges.set("pageFileLimitMegabytes", static_cast<double>(kPageFileLimitMegabytes));
+    ranges.set("speedPositionNeutral", kSpeedPositionNeutral);
     return ranges;
+}
+
+// The speed field's percent, or null where the field holds no speed.
+val ParseSpeed(const std::string& text) {
+    const std::optional<int> speed = ParseSpeedText(text);
+    return speed ? val(*speed) : val::null();
+}
+
+// A player's tick at speed `from`, carried over to the same moment at speed `to`.
+double CarriedTick(double tick, int from, int to) {
+    return std::trunc(tick * PositionScale(from, to));
 }
 } // namespace
 
@@ -242,7 +254,10 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("repairList", &RepairList);
     emscripten::function("fitsThePage", &FitsThePage);
     emscripten::function("fitsThePreview", &FitsThePreview);
-    emscripten::function("speedSliderPosition", &SpeedSliderPosition);
+    emscripten::function("sliderPositionOfSpeed", &SliderPositionOfSpeed);
+    emscripten::function("parseSpeed", &ParseSpeed);
+    emscripten::function("speedOfSliderPosition", &SpeedOfSliderPosition);
+    emscripten::function("carriedTick", &CarriedTick);
 }
 
 } // namespace korvane

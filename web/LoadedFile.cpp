@@ -1,6 +1,7 @@
 #include "web/LoadedFile.h"
 
 #include "job/ConversionJob.h"
+#include "job/ErrorCode.h"
 #include "job/RiffUnwrap.h"
 #include "platform/BufferedFile.h"
 
@@ -14,23 +15,17 @@ namespace {
 // on the browser's one thread, and its input is in memory already, so nothing would overlap.
 constexpr size_t kWindowSize = size_t{512} << 10;
 
-// The page's key of a failed pass's message. A file whose pass runs out of the page's memory is
-// too large for the page, not unwritable.
-const char* MessageKey(const ConversionOutcome& outcome) {
+// The page's key of a failed pass's message (ErrorCode.h). A file whose pass runs out of the
+// page's memory is too large for the page, not unwritable.
+const char* PageMessageKey(const ConversionOutcome& outcome) {
     if (outcome.status == ConversionStatus::TooLarge) {
         return "msgTooLargeForPage";
     }
-    if (outcome.message == JobMessage::NotMidi) {
-        return "msgNotMidi";
-    }
-    if (outcome.message == JobMessage::NoTrack) {
-        return "msgNoTrack";
-    }
-    if (outcome.message == JobMessage::InputNotOpened &&
-        outcome.status == ConversionStatus::Failed) {
-        return "msgInputNotOpened";
-    }
-    return "msgOutputNotWritten";
+    const bool unread =
+        outcome.message == JobMessage::InputNotOpened && outcome.status == ConversionStatus::Failed;
+    const bool read =
+        outcome.message == JobMessage::NotMidi || outcome.message == JobMessage::NoTrack;
+    return MessageKey(read || unread ? outcome.message : JobMessage::OutputNotWritten);
 }
 } // namespace
 
@@ -88,7 +83,7 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
     PassOutcome outcome;
     outcome.completed = done.Completed();
     if (!outcome.completed) {
-        outcome.message = MessageKey(done);
+        outcome.message = PageMessageKey(done);
         return outcome;
     }
     outcome.repairs = done.repairs;

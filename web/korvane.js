@@ -11,9 +11,6 @@ const work = new FileWork(showProgress);
 const engine = await KorvaneEngine({ wasmBinary: await work.request('engineBinary') });
 const ranges = engine.ranges();
 const LANGUAGE_CODES = ['de', 'en', 'es', 'fr'];
-// The speed slider's position at 100 %; the window turns a position into percent the same way.
-const SPEED_POSITION_NEUTRAL = 250;
-const speedOfPosition = (position) => Math.trunc(position * 0.4);
 // The volume slider stands upright with loud at the top, as in the window: its position counts
 // from the loud end, the engine's volume from the soft one.
 const volume = () => ranges.levelHighest - Number($('volume').value);
@@ -95,12 +92,9 @@ function adjustments() {
   };
 }
 
-// The speed field takes a whole number in the engine's range, or nothing.
+// The speed field's percent, read by the engine's rule (midi/SpeedControl.h), or null.
 function typedSpeed() {
-  const text = $('speed').value.trim();
-  if (!/^[0-9]+$/.test(text)) return null;
-  const speed = Number(text);
-  return speed >= ranges.speedLowest && speed <= ranges.speedHighest ? speed : null;
+  return engine.parseSpeed($('speed').value);
 }
 
 function restoreDefaults() {
@@ -109,7 +103,7 @@ function restoreDefaults() {
     $(id).value = ranges.levelNeutral;
   }
   $('volume').value = ranges.levelHighest - ranges.levelNeutral;
-  $('speed-slider').value = SPEED_POSITION_NEUTRAL;
+  $('speed-slider').value = ranges.speedPositionNeutral;
   $('speed').value = ranges.speedNeutral;
   for (const id of ['stuck-notes', 'keep-bars', 'leave-drums', 'loudest']) $(id).checked = false;
   announceSliders();
@@ -316,6 +310,7 @@ function download(name, blob) {
 
 const preview = new Preview({
   texts: () => state.texts,
+  carriedTick: (tick, from, to) => engine.carriedTick(tick, from, to),
   soundFont: () => work.request('soundFont'),
   // What the player plays: the converted bytes, or the original as it was read; a key of the
   // reason where there is nothing to play.
@@ -347,7 +342,7 @@ function announceSliders() {
 // A speed typed into the field moves the slider to it.
 function onSpeedTyped() {
   const speed = typedSpeed();
-  if (speed !== null) $('speed-slider').value = engine.speedSliderPosition(speed);
+  if (speed !== null) $('speed-slider').value = engine.sliderPositionOfSpeed(speed);
   announceSliders();
 }
 
@@ -370,7 +365,7 @@ function wireControls() {
   $('dynamic-range').addEventListener('input', onSliderMoved);
   $('volume').addEventListener('input', onSliderMoved);
   $('speed-slider').addEventListener('input', (e) => {
-    $('speed').value = speedOfPosition(Number(e.target.value));
+    $('speed').value = engine.speedOfSliderPosition(Number(e.target.value));
     announceSliders();
   });
   $('speed').addEventListener('input', onSpeedTyped);
