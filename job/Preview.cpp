@@ -1,6 +1,6 @@
 #include "job/Preview.h"
 
-#include "midi/SpeedControl.h"
+#include "job/SpeedControl.h"
 
 #include <filesystem>
 #include <system_error>

@@ -4,7 +4,7 @@
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
 #include "job/ProfileKeys.h"
-#include "midi/SpeedControl.h"
+#include "job/SpeedControl.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RemoveFolderTree.h"
