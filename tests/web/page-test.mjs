@@ -394,6 +394,9 @@ try {
 
   // Cancel: a choice cancelled leaves no list; a save cancelled keeps it.
   await page.setInputFiles('#choose', [large, ...many]);
+  await page.waitForFunction(() => /[1-9]/.test(document.getElementById('progress-text').textContent.split('files')[1]));
+  const reading = await page.textContent('#progress-text');
+  check(/^Reading \d+ of 1001 files \(\d+\.\d of \d+\.\d MB\)$/.test(reading), `progress in files and bytes ("${reading}")`);
   await page.click('#cancel');
   await idle(page);
   check((await page.evaluate(() => window.korvane.state.files.length)) === 0 &&
