@@ -215,9 +215,13 @@ function renderProgress() {
   Object.assign($('progress-bar'), { max: Math.max(progress.totalBytes, 1), value: progress.bytes });
 }
 
+// Long requests running; the progress shows until the last one ends (a plot may still wait).
+let longRequests = 0;
+
 // Runs one long request with its progress shown from the start. One cancelled gives null; one
 // that failed in the worker gives null too, with the message of `failure`.
 async function withProgress(start, request, failure) {
+  longRequests++;
   showProgress({ done: 0, bytes: 0, ...start });
   try {
     return await request;
@@ -225,7 +229,7 @@ async function withProgress(start, request, failure) {
     showMessage(state.texts[error instanceof Cancelled ? 'cancelled' : failure]);
     return null;
   } finally {
-    if (!work.busy) showProgress(null);
+    if (--longRequests === 0) showProgress(null);
   }
 }
 

@@ -7,7 +7,7 @@
 // and the phone layout (screenshots into SCREENSHOTS).
 // Usage: node page-test.mjs SITE KORVANE EXAMPLES_FOLDER KORVANE_EXAMPLES SCREENSHOTS
 import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, truncateSync, writeFileSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, truncateSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join } from 'node:path';
@@ -391,6 +391,15 @@ try {
   check(longestLarge < LONGEST_TASK_MS, `a 40 MB file: no task over ${LONGEST_TASK_MS} ms`);
   check((await page.textContent('#player-status')) === (await page.evaluate(() => window.korvane.state.texts.tooLargeToPreview)),
     `Play on a file too large to preview says so (${await page.textContent('#player-status')})`);
+
+  // A plot asked for while a file is read leaves neither progress nor a Save disabled behind.
+  const large2 = join(work, 'large-2.mid');
+  copyFileSync(large, large2);
+  await page.setInputFiles('#choose', [large2]);
+  await applySetting(page, SETTINGS[2]);
+  await page.waitForFunction(() => window.korvane.state.files[0]?.name === 'large-2.mid' && !window.korvane.work.busy);
+  check(await page.evaluate(() => !window.korvane.state.progress && !document.getElementById('save').disabled),
+    'a plot asked for during a choice leaves Save usable');
 
   // Cancel: a choice cancelled leaves no list; a save cancelled keeps it.
   await page.setInputFiles('#choose', [large, ...many]);
