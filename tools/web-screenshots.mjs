@@ -17,9 +17,10 @@ try {
     await page.waitForFunction(() => document.body.dataset.ready === 'true');
     const files = ['PianoDynamics.mid', 'StuckNotes.mid', 'RunningStatusVolume.mid'];
     await page.setInputFiles('#choose', files.map((f) => join(examples, f)));
-    await page.waitForFunction(() => window.korvane.state.selected === 0);
+    await page.waitForFunction(() => window.korvane.state.selected === 0 && !window.korvane.work.busy);
     await page.focus('#dynamic-range');
     await page.keyboard.press('PageUp');
+    await page.waitForFunction(() => !window.korvane.work.busy); // the plot is drawn in the worker
     await page.screenshot({ path: join(output, name), fullPage: true });
     await page.close();
   }
