@@ -273,18 +273,28 @@ constexpr CollectionTexts kCollectionTables[4] = {
     {"%1 MIDI-Dateien sind geladen. Kurve und Player zeigen die erste; Speichern wandelt alle um.",
      "Datei %1 von %2 wird gespeichert …",
      "%1 Dateien gespeichert, davon %2 repariert; %3 konnten nicht umgewandelt werden.",
+     "Das Speichern wurde abgebrochen. %1 Dateien gespeichert, davon %2 repariert; %3 konnten "
+     "nicht umgewandelt werden; %4 blieben unverarbeitet.",
      "Abbrechen"},
     {"%1 MIDI files are loaded. The plot and the player show the first; Save converts them all.",
      "Saving file %1 of %2…", "%1 files saved, %2 of them repaired; %3 could not be converted.",
+     "Saving was stopped. %1 files saved, %2 of them repaired; %3 could not be converted; %4 "
+     "were left unconverted.",
      "Cancel"},
     {"%1 archivos MIDI están cargados. El gráfico y el reproductor muestran el primero; al "
      "guardar se convierten todos.",
      "Guardando el archivo %1 de %2…",
-     "%1 archivos guardados, %2 de ellos reparados; %3 no se pudieron convertir.", "Cancelar"},
+     "%1 archivos guardados, %2 de ellos reparados; %3 no se pudieron convertir.",
+     "Se detuvo el guardado. %1 archivos guardados, %2 de ellos reparados; %3 no se pudieron "
+     "convertir; %4 quedaron sin convertir.",
+     "Cancelar"},
     {"%1 fichiers MIDI sont chargés. Le graphique et le lecteur montrent le premier ; "
      "l'enregistrement les convertit tous.",
      "Enregistrement du fichier %1 sur %2…",
-     "%1 fichiers enregistrés, dont %2 réparés ; %3 n'ont pas pu être convertis.", "Annuler"},
+     "%1 fichiers enregistrés, dont %2 réparés ; %3 n'ont pas pu être convertis.",
+     "L'enregistrement a été arrêté. %1 fichiers enregistrés, dont %2 réparés ; %3 n'ont pas pu "
+     "être convertis ; %4 sont restés non convertis.",
+     "Annuler"},
 };
 } // namespace
 

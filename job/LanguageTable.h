@@ -86,6 +86,7 @@ struct CollectionTexts {
     const char* filesLoaded;
     const char* savingFile;
     const char* summary;
+    const char* stopped; // the summary of a Save stopped before its end
     const char* cancel;
 };
 

@@ -27,6 +27,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -36,13 +37,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPalette>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -50,8 +54,11 @@ namespace korvane {
 namespace {
 // The three sliders share the level range; the speed slider's position is turned into percent.
 constexpr int kSliderMaximum = Adjustments::kLevelHighest;
-// The speed slider's position at 100 %.
+// The speed slider's position at 100 %, and the percent one position is worth.
 constexpr int kSpeedPositionNeutral = 250;
+constexpr double kPercentPerPosition = 0.4;
+// The background of a speed field that Save would refuse.
+constexpr QColor kRefusedBase(255, 214, 214);
 // Trackbars move by a fifth of their range per page.
 constexpr int kSliderPageStep = kSliderMaximum / 5;
 constexpr unsigned kAboutCommand = 0x0010;
@@ -312,6 +319,7 @@ void MainDialog::ConnectHandlers() {
         connect(slider, &QSlider::actionTriggered, this, &MainDialog::OnSliderAction);
     }
     connect(m_speedEdit, &QLineEdit::editingFinished, this, &MainDialog::OnSpeedFieldCommitted);
+    connect(m_speedEdit, &QLineEdit::textChanged, this, &MainDialog::OnSpeedTextChanged);
     connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
     connect(m_player, &PlayerStrip::BytesWanted, this,
             [this] { m_preview->Refresh(ShownAdjustments()); });
@@ -331,8 +339,8 @@ void MainDialog::CreateShortcuts() {
     };
     shortcut(Qt::SHIFT | Qt::Key_F10, [this] { OpenContextMenuByKey(); });
     shortcut(Qt::CTRL | Qt::Key_O, [this] { m_browseInputButton->click(); });
-    // A disabled button ignores the click, as it ignores the mouse.
-    shortcut(Qt::CTRL | Qt::Key_S, [this] { m_saveButton->click(); });
+    // Save is disabled until a load, but the key still says what is missing.
+    shortcut(Qt::CTRL | Qt::Key_S, [this] { OnSave(); });
     shortcut(Qt::CTRL | Qt::Key_Q, [this] { reject(); });
     shortcut(QKeyCombination(Qt::Key_F1), [this] { m_aboutButton->click(); });
 }
@@ -365,7 +373,7 @@ bool MainDialog::OnInitDialog() {
     ReadMenuSettings();
     RestoreDefaults();
     ApplyLanguage();
-    m_instructionText = Text(&LanguageTexts::textWelcome);
+    ShowInstruction(Instruction::Welcome);
     const QPixmap questionMark = QuestionMarkPicture();
     m_aboutButton->setIcon(questionMark);
     m_aboutButton->setIconSize(questionMark.size());
@@ -412,7 +420,7 @@ bool MainDialog::RunCommandLine() {
         m_outputPath = DeriveOutputPath(m_inputPath);
         UpdateData(false);
     }
-    m_exitStatus = UpdateData(true) && RunConversion(true) ? 0 : kBatchFailed;
+    m_exitStatus = UpdateData(true) && RunSave() ? 0 : kBatchFailed;
     m_exitHook(m_exitStatus);
     return true;
 }
@@ -464,14 +472,43 @@ bool MainDialog::UpdateData(bool saveAndValidate) {
 }
 
 void MainDialog::RestoreDefaults() {
-    // The context menu's settings are the user's, kept in the profile: Reset leaves them.
-    const Adjustments kept = m_adjustments;
-    m_adjustments = Adjustments();
-    m_adjustments.m_keepBars = kept.m_keepBars;
-    m_adjustments.m_levelChannels = kept.m_levelChannels;
-    m_adjustments.m_peakLevel = kept.m_peakLevel;
+    m_adjustments = DefaultAdjustments();
     m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
+}
+
+Adjustments MainDialog::DefaultAdjustments() const {
+    // The context menu's settings are the user's, kept in the profile: Reset leaves them.
+    Adjustments defaults;
+    defaults.m_keepBars = m_adjustments.m_keepBars;
+    defaults.m_levelChannels = m_adjustments.m_levelChannels;
+    defaults.m_peakLevel = m_adjustments.m_peakLevel;
+    return defaults;
+}
+
+void MainDialog::SetLanguage(int language) {
+    m_language = language;
+    ApplyLanguage();
+    ShowInstruction(m_instruction);
+}
+
+void MainDialog::ShowInstruction(Instruction instruction) {
+    m_instruction = instruction;
+    switch (instruction) {
+    case Instruction::Welcome:
+        m_instructionText = Text(&LanguageTexts::textWelcome);
+        break;
+    case Instruction::Loaded:
+        m_instructionText = Text(&LanguageTexts::textLoaded);
+        break;
+    case Instruction::SeveralLoaded:
+        m_instructionText = CollectionText(CollectionWords().filesLoaded, {m_collectionFiles});
+        break;
+    case Instruction::Saved:
+        m_instructionText = Text(&LanguageTexts::textSaved);
+        break;
+    }
+    m_instructionLabel->setText(QString::fromStdString(m_instructionText));
 }
 
 bool MainDialog::ApplyLanguage() {
@@ -486,6 +523,7 @@ bool MainDialog::ApplyLanguage() {
         ApplyMenuTexts(*texts);
     }
     ApplyControlTexts();
+    MarkSpeedField(TypedSpeed().has_value());
     m_player->ApplyLanguage(m_language);
     return UpdateData(false);
 }
@@ -611,9 +649,7 @@ bool MainDialog::LoadInput(bool showFailure) {
     // The paths come before the speed field, so a refused speed still leaves them taken; the
     // defaults replace the adjustments anyway.
     UpdateData(true);
-    RestoreDefaults();
-    LeaveCollection();
-    return RunConversion(false, showFailure);
+    return RunLoad(showFailure);
 }
 
 void MainDialog::OnSave() {
@@ -626,7 +662,7 @@ void MainDialog::OnSave() {
         return;
     }
     if (m_collectionPaths.empty()) {
-        RunConversion(true);
+        RunSave();
     } else {
         SaveCollection();
     }
@@ -641,7 +677,34 @@ void MainDialog::OnResetButton() {
 void MainDialog::OnSpeedSliderChanged(int position) {
     // The field follows the slider only when its position changes, so a typed value stays.
     m_speedPosition = position;
-    m_speedEdit->setText(QString::number(static_cast<int>(position * 0.4)));
+    if (!m_speedFollowing) {
+        const QScopedValueRollback following(m_speedFollowing, true);
+        m_speedEdit->setText(QString::number(static_cast<int>(position * kPercentPerPosition)));
+    }
+}
+
+void MainDialog::OnSpeedTextChanged() {
+    const std::optional<int> speed = TypedSpeed();
+    MarkSpeedField(speed.has_value());
+    if (speed && !m_speedFollowing) {
+        // The slider shows a typed value as far as its range reaches; the field keeps the text.
+        const QScopedValueRollback following(m_speedFollowing, true);
+        m_speedSlider->setValue(std::clamp(
+            static_cast<int>(std::lround(*speed / kPercentPerPosition)), 0, kSliderMaximum));
+    }
+}
+
+void MainDialog::MarkSpeedField(bool valid) {
+    // Marked as it is typed, without a box: the prompt itself waits for Save.
+    QPalette shown = palette();
+    if (!valid) {
+        shown.setColor(QPalette::Base, kRefusedBase);
+        shown.setColor(QPalette::Text, Qt::black);
+    }
+    m_speedEdit->setPalette(shown);
+    const QString prompt = valid ? QString() : QString::fromStdString(m_speedPrompt);
+    m_speedEdit->setToolTip(prompt);
+    m_speedEdit->setAccessibleDescription(prompt);
 }
 
 void MainDialog::OnAdjustmentsCommitted() {
@@ -666,9 +729,8 @@ Adjustments MainDialog::ShownAdjustments() const {
 }
 
 void MainDialog::OnStripLeftSavedFile() {
-    if (m_instructionText == Text(&LanguageTexts::textSaved)) {
-        m_instructionText = Text(&LanguageTexts::textLoaded);
-        m_instructionLabel->setText(QString::fromStdString(m_instructionText));
+    if (m_instruction == Instruction::Saved) {
+        ShowInstruction(Instruction::Loaded);
     }
 }
 
@@ -694,11 +756,8 @@ void MainDialog::OnAboutButton() {
     if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {
         return;
     }
-    m_language = about.m_languageIndex;
-    m_profile.WriteProfileInt(kKeyLanguage, m_language);
-    ApplyLanguage();
-    m_instructionText = Text(&LanguageTexts::textWelcome);
-    UpdateData(false);
+    m_profile.WriteProfileInt(kKeyLanguage, about.m_languageIndex);
+    SetLanguage(about.m_languageIndex);
 }
 
 void MainDialog::OnSysCommand(unsigned command) {

@@ -9,14 +9,24 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
+#include <array>
 #include <thread>
 
 namespace korvane {
 namespace {
 QString Words(const char* text) {
     return QString::fromUtf8(text);
+}
+
+// The locale whose digit grouping each language's texts use.
+QLocale LocaleOf(int language) {
+    constexpr std::array<QLocale::Language, 4> kLocales = {QLocale::German, QLocale::English,
+                                                           QLocale::Spanish, QLocale::French};
+    return static_cast<size_t>(language) < kLocales.size() ? QLocale(kLocales[language])
+                                                           : QLocale(QLocale::English);
 }
 
 std::string FailureLines(const std::vector<FileCollection::Failure>& failed) {
@@ -60,8 +70,7 @@ void MainDialog::TakeInputs(const std::vector<std::string>& paths) {
 void MainDialog::EnterCollection(const std::vector<std::string>& paths, size_t files) {
     m_collectionPaths = paths;
     m_collectionFiles = files;
-    m_instructionText = Words(CollectionWords().filesLoaded).arg(files).toStdString();
-    UpdateData(false);
+    ShowInstruction(Instruction::SeveralLoaded);
     m_outputEdit->setEnabled(false);
     m_browseOutputButton->setEnabled(false);
 }
@@ -97,24 +106,32 @@ void MainDialog::SaveCollection() {
     running.exec();
     run.join();
     progress.hide();
-    ShowCollectionResult(result);
+    const size_t reached = result.saved + result.failed.size();
+    ShowCollectionResult(result, progress.m_total > reached ? progress.m_total - reached : 0);
 }
 
-void MainDialog::ShowCollectionResult(const FileCollection::Result& result) {
-    if (result.firstOutput && result.firstInput == m_inputPath) {
-        m_player->SetFileName(*result.firstOutput);
-        m_player->StopAndRewind();
-        m_preview->Saved(*result.firstOutput, m_adjustments.m_speedPercent);
-    } else {
-        m_preview->SaveFailed();
-    }
-    const QString summary =
-        Words(CollectionWords().summary)
-            .arg(QString::number(result.saved), QString::number(result.repaired),
-                 QString::number(result.failed.size()));
-    ShowMessage(summary.toStdString(),
-                result.failed.empty() ? MessageIcon::Information : MessageIcon::Exclamation,
+void MainDialog::ShowCollectionResult(const FileCollection::Result& result, size_t notReached) {
+    ShowSaved(result.firstInput == m_inputPath ? result.firstOutput : std::nullopt,
+              result.firstTickSpeed);
+    const CollectionTexts& words = CollectionWords();
+    const std::string summary =
+        notReached > 0
+            ? CollectionText(words.stopped,
+                             {result.saved, result.repaired, result.failed.size(), notReached})
+            : CollectionText(words.summary, {result.saved, result.repaired, result.failed.size()});
+    const bool complete = result.failed.empty() && notReached == 0;
+    ShowMessage(summary, complete ? MessageIcon::Information : MessageIcon::Exclamation,
                 FailureLines(result.failed));
+}
+
+std::string MainDialog::CollectionText(const char* text,
+                                       std::initializer_list<size_t> counts) const {
+    QString filled = Words(text);
+    const QLocale locale = LocaleOf(m_language);
+    for (size_t count : counts) {
+        filled = filled.arg(locale.toString(static_cast<qulonglong>(count)));
+    }
+    return filled.toStdString();
 }
 
 const CollectionTexts& MainDialog::CollectionWords() const {

@@ -197,8 +197,7 @@ class MainDialogAccessTest : public QObject {
         QCOMPARE(Name(Control(kVolumeSlider)), QString("Volume"));
         QCOMPARE(Name(PlayerChild("playButton")), QString("Play"));
         m_profile->WriteProfileInt(kKeyLanguage, 0);
-        m_dialog->m_language = 0;
-        m_dialog->ApplyLanguage();
+        m_dialog->SetLanguage(0);
         QCOMPARE(Name(Control(kVolumeSlider)), QString("Lautstärke"));
         QCOMPARE(Name(PlayerChild("playButton")), QString("Wiedergabe"));
         QCOMPARE(Description(Control(kLevelView)), QString("Keine MIDI-Datei geladen"));
@@ -263,13 +262,13 @@ class MainDialogAccessTest : public QObject {
     }
 
     void instructionWrapsUnderItsFirstWord() {
-        MainDialog& dialog = Start(1);
+        Start(1);
         const QString indent = "      ";
-        dialog.m_instructionText =
-            "\n" + indent.toStdString() +
-            "A line far too long for the instruction text, so that it wraps twice or more "
-            "and every line after the first would start at the left edge without an indent.";
-        dialog.UpdateData(false);
+        Control<InstructionLabel>(kInstruction)
+            ->setText(
+                "\n" + indent +
+                "A line far too long for the instruction text, so that it wraps twice or more "
+                "and every line after the first would start at the left edge without an indent.");
         auto* label = Control<InstructionLabel>(kInstruction);
         const QImage image = label->grab().toImage();
         const int indentWidth = QFontMetrics(label->font()).horizontalAdvance(indent);

@@ -19,6 +19,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -33,6 +34,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPalette>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -414,13 +416,16 @@ class MainDialogTest : public QObject {
     void keysADesktopUserTriesFirst() {
         MainDialog& dialog = Start();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        // Ctrl+S before a load: Save is disabled and nothing happens.
+        // Ctrl+S before a load: Save is disabled, and the key says what is missing.
         QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(m_messages.empty());
+        QVERIFY(!Control<QWidget>(kSave)->isEnabled());
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
+        m_messages.clear();
         m_fileAnswers.push_back(StdPath("song.mid"));
         QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(m_fileRequests.size(), size_t{1});
-        QVERIFY(dialog.m_loaded);
+        QVERIFY(dialog.IsLoaded());
         QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(ReadFile("songKRV.mid"), kSong);
         QVERIFY(m_messages.empty());
@@ -458,10 +463,10 @@ class MainDialogTest : public QObject {
         QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
         QTest::keyClick(Control<QSlider>(kDynamicRangeSlider), Qt::Key_Enter);
         QVERIFY(dialog.isVisible());
-        QVERIFY(!dialog.m_loaded);
+        QVERIFY(!dialog.IsLoaded());
         Control<QWidget>(kLoad)->setFocus();
         QTest::keyClick(Control<QWidget>(kLoad), Qt::Key_Return);
-        QVERIFY(dialog.m_loaded);
+        QVERIFY(dialog.IsLoaded());
         QVERIFY(dialog.isVisible());
         QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
@@ -475,7 +480,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
         QVERIFY(AdjustmentControlsEnabled(true));
-        QCOMPARE(dialog.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QCOMPARE(dialog.PlottedLevels(), (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
         QTRY_COMPARE(Control<PlayerStrip>(kPlayer)->FileName(), StdPath("song.mid"));
         QCOMPARE(StripBytes(), kSong);
@@ -512,7 +517,7 @@ class MainDialogTest : public QObject {
         MainDialog& dialog = Start();
         LoadTyped(Path("many.mid"));
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_levels.size(), size_t(2 * notes));
+        QCOMPARE(dialog.PlottedLevels().size(), size_t(2 * notes));
         Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("manyKRV.mid"), expected);
@@ -535,7 +540,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         const QImage atDefaults = Control<LevelView>(kLevelView)->Picture();
         Control<QSlider>(kVolumeSlider)->setValue(0);
-        QCOMPARE(dialog.m_adjustments.m_volume, 0);
+        QCOMPARE(dialog.TakenAdjustments().m_volume, 0);
         QVERIFY(Control<LevelView>(kLevelView)->Picture() != atDefaults);
         Click(kReset);
         QCOMPARE(Control<LevelView>(kLevelView)->Picture(), atDefaults);
@@ -566,7 +571,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(kSpeedEdit), QString("150"));
         Click(kSave);
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_adjustments.m_speedPercent, 150);
+        QCOMPARE(dialog.TakenAdjustments().m_speedPercent, 150);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
     }
 
@@ -592,7 +597,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please enter an integer between 0 and 100000."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QCOMPARE(dialog.m_adjustments.m_speedPercent, 100);
+        QCOMPARE(dialog.TakenAdjustments().m_speedPercent, 100);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
     }
 
@@ -606,24 +611,69 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
         QCOMPARE(m_messages[0].icon, MessageIcon::Information);
         QVERIFY(!QFile::exists(Path("out.mid")));
-        QVERIFY(!dialog.m_loaded);
+        QVERIFY(!dialog.IsLoaded());
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
     }
 
+    // A failed load says so and leaves the file loaded before in place: its path, output name,
+    // plot, player and Save; Save converts that file.
     void failedLoadAfterAGoodOne() {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripBytes(), kSong);
+        const QImage plot = Control<LevelView>(kLevelView)->Picture();
+        Control<QSlider>(kVolumeSlider)->setValue(300);
         LoadTyped(Path("missing.mid"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string("The input MIDI file can not be opened."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Stop);
         QVERIFY(AdjustmentControlsEnabled(true));
-        QVERIFY(dialog.m_loaded);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
-        // A failed pass leaves the window's texts as they were.
+        QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
-        QCOMPARE(Text(kInputPath), Path("missing.mid"));
-        QVERIFY(dialog.m_levels.empty());
+        QCOMPARE(dialog.PlottedLevels(), (std::vector<uint8_t>{0x40, 0x40}));
+        QVERIFY(Control<LevelView>(kLevelView)->Picture() != plot); // at the volume kept
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 300);
+        QCOMPARE(StripStatus(), QString("Preview song.mid"));
+        QTest::keyClick(m_dialog.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QVERIFY(QFile::exists(Path("songKRV.mid")));
+    }
+
+    void languageChangeKeepsTheSavedText() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        Click(kSave);
+        AnswerAboutBox(2);
+        Click(kAbout);
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textSaved));
+    }
+
+    // The slider follows a typed value within its range; a value Save would refuse is marked at
+    // once, without a box, and unmarked when corrected.
+    void speedSliderFollowsTheTypedValue() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        auto* edit = Control<QLineEdit>(kSpeedEdit);
+        const QColor base = edit->palette().color(QPalette::Base);
+        const struct {
+            const char* typed;
+            int position;
+            bool marked;
+        } cases[] = {{"200", 500, false}, {"201", 503, false}, {"1000", 1000, false},
+                     {"abc", 1000, true}, {"", 1000, true},    {"0", 0, false}};
+        for (const auto& typed : cases) {
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, typed.typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            QCOMPARE(Text(kSpeedEdit), QString(typed.typed));
+            QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), typed.position);
+            QCOMPARE(edit->palette().color(QPalette::Base) != base, typed.marked);
+            QCOMPARE(edit->toolTip(),
+                     typed.marked ? QString("Please enter an integer between 0 and 100000.") : "");
+        }
+        QVERIFY(m_messages.empty());
     }
 
     void resetRestoresTheDefaults() {
@@ -639,8 +689,8 @@ class MainDialogTest : public QObject {
         QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), 250);
         QCOMPARE(Text(kSpeedEdit), QString("100"));
         QVERIFY(!Control<QCheckBox>(kStuckNotes)->isChecked());
-        QCOMPARE(dialog.m_adjustments.m_dynamicRange, 500);
-        QCOMPARE(dialog.m_adjustments.m_volume, 500);
+        QCOMPARE(dialog.TakenAdjustments().m_dynamicRange, 500);
+        QCOMPARE(dialog.TakenAdjustments().m_volume, 500);
     }
 
     void germanToFrenchAndBackRestoresEveryText() {
@@ -702,11 +752,11 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_fileRequests[0].first, ExamplesFolder(StdPath("program")));
         QCOMPARE(m_fileRequests[0].second, std::string());
         QVERIFY(!QFile::exists(profileFile));
-        QVERIFY(!m_dialog->m_loaded);
+        QVERIFY(!m_dialog->IsLoaded());
 
         m_fileAnswers.push_back(StdPath("song.mid"));
         Click(kBrowseInput);
-        QVERIFY(m_dialog->m_loaded);
+        QVERIFY(m_dialog->IsLoaded());
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
@@ -756,7 +806,8 @@ class MainDialogTest : public QObject {
         ChooseLanguageByContextMenu(2);
         QCOMPARE(m_aboutOpenedWith, 1);
         ExpectCaptions(*LanguageTextsFor(2));
-        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textWelcome));
+        // The text of what the window holds, not the welcome.
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textLoaded));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 2);
     }
 
@@ -905,7 +956,7 @@ class MainDialogTest : public QObject {
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid"), StdPath("other.mid")});
         QVERIFY(m_started);
-        QTRY_VERIFY(m_dialog->m_loaded);
+        QTRY_VERIFY(m_dialog->IsLoaded());
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
         QVERIFY(m_messages.empty());
@@ -917,7 +968,7 @@ class MainDialogTest : public QObject {
     void oneFileOnTheCommandLineSaysNothing() {
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid")});
-        QTRY_VERIFY(m_dialog->m_loaded);
+        QTRY_VERIFY(m_dialog->IsLoaded());
         QCOMPARE(standardError.Text(), std::string());
     }
 
@@ -925,11 +976,11 @@ class MainDialogTest : public QObject {
         WriteFile("song.rmi", kRmidSong);
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.rmi"), StdPath("song.mid"), StdPath("x.mid")});
-        QTRY_VERIFY(m_dialog->m_loaded);
+        QTRY_VERIFY(m_dialog->IsLoaded());
         QVERIFY(m_messages.empty());
         QCOMPARE(Text(1001), Path("song.rmi"));
         QCOMPARE(Text(1007), Path("songKRV.mid"));
-        QCOMPARE(m_dialog->m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QCOMPARE(m_dialog->PlottedLevels(), (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(standardError.Text().find("; 2 other files ignored\n") != std::string::npos);
         Click(1002);
         QVERIFY(m_messages.empty());
@@ -944,7 +995,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("sound.rmi"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgNotMidi));
-        QVERIFY(!m_dialog->m_loaded);
+        QVERIFY(!m_dialog->IsLoaded());
     }
 
     void fileDialogsListMidiFilesThenAllFiles_data() {
@@ -1023,7 +1074,7 @@ class MainDialogTest : public QObject {
             QDropEvent drop(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton,
                             Qt::NoModifier);
             QApplication::sendEvent(&dialog, &drop);
-            QTRY_VERIFY(dialog.m_loaded);
+            QTRY_VERIFY(dialog.IsLoaded());
             QCOMPARE(Text(kInputPath), Path(name));
         }
     }
@@ -1039,7 +1090,7 @@ class MainDialogTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
-        QTRY_VERIFY(dialog.m_loaded);
+        QTRY_VERIFY(dialog.IsLoaded());
         QVERIFY(m_messages.empty());
         QCOMPARE(Text(1001), Path("SONG.RMI"));
         QCOMPARE(Text(1007), Path("SONGKRV.mid"));
@@ -1056,7 +1107,7 @@ class MainDialogTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
-        QTRY_VERIFY(dialog.m_loaded);
+        QTRY_VERIFY(dialog.IsLoaded());
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
     }
@@ -1101,7 +1152,7 @@ class MainDialogTest : public QObject {
         WriteFile("big.mid", big);
         MainDialog& dialog = Start();
         LoadTyped(Path("big.mid"));
-        QVERIFY(dialog.m_loaded);
+        QVERIFY(dialog.IsLoaded());
         const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
         std::vector<QStringList> seen;
         SetMessageBoxHook([&](const std::string& text, MessageIcon, const std::string&) {
@@ -1263,7 +1314,7 @@ class MainDialogTest : public QObject {
 
     void tooLargeToPreviewLeavesEverythingElse() {
         MainDialog& dialog = Start();
-        dialog.m_preview->SetMemoryLimit(2 * kSong.size() - 1);
+        dialog.SetPreviewMemoryLimit(2 * kSong.size() - 1);
         LoadTyped(Path("song.mid"));
         QTRY_COMPARE(StripStatus(), QString("Too large to preview"));
         QVERIFY(AdjustmentControlsEnabled(true));
@@ -1277,7 +1328,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(StripStatus(), QString("Too large to preview"));
         QCOMPARE(Strip().FileName(), std::string());
         QCOMPARE(ToggleHearTheOriginal(), std::make_pair(false, false));
-        dialog.m_preview->SetMemoryLimit(2 * kSong.size());
+        dialog.SetPreviewMemoryLimit(2 * kSong.size());
         Click(kSave);
         QCOMPARE(StripStatus(), QString("songKRV.mid"));
     }
