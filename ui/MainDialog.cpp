@@ -22,6 +22,7 @@
 #include "ui/Pictures.h"
 #include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
+#include "ui/QtTranslations.h"
 #include "ui/VolumeSlider.h"
 
 #include <QAction>
@@ -305,6 +306,8 @@ void MainDialog::ConnectHandlers() {
     connect(m_dynamicRangeSlider, &QSlider::valueChanged, this, &MainDialog::OnPaint);
     connect(m_browseOutputButton, &QPushButton::clicked, this, &MainDialog::OnBrowseOutput);
     connect(m_loadButton, &QPushButton::clicked, this, &MainDialog::OnLoad);
+    // Enter in the input field loads what it names, as Load does.
+    connect(m_inputEdit, &QLineEdit::returnPressed, this, &MainDialog::OnLoad);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainDialog::OnAboutButton);
     connect(m_resetButton, &QPushButton::clicked, this, &MainDialog::OnResetButton);
     connect(m_saveButton, &QPushButton::clicked, this, &MainDialog::OnSave);
@@ -406,8 +409,9 @@ void MainDialog::CreateSystemMenu() {
             [this](bool on) { m_preview->HearOriginal(on); });
     CreateAdjustmentItems();
     m_systemMenu->addSeparator();
-    QAction* about = m_systemMenu->addAction("&About Korvane...");
-    about->setData(kAboutCommand);
+    m_aboutAction =
+        m_systemMenu->addAction(QString::fromUtf8(AboutTextsFor(kDefaultLanguage)->menuEntry));
+    m_aboutAction->setData(kAboutCommand);
 }
 
 bool MainDialog::RunCommandLine() {
@@ -502,7 +506,7 @@ void MainDialog::ShowInstruction(Instruction instruction) {
         m_instructionText = Text(&LanguageTexts::textLoaded);
         break;
     case Instruction::SeveralLoaded:
-        m_instructionText = CollectionText(CollectionWords().filesLoaded, {m_collectionFiles});
+        m_instructionText = CollectionLoadedText();
         break;
     case Instruction::Saved:
         m_instructionText = Text(&LanguageTexts::textSaved);
@@ -520,9 +524,11 @@ bool MainDialog::ApplyLanguage() {
         }
         m_speedPrompt = texts->msgSpeedPrompt;
         m_hearOriginalAction->setText(QString::fromUtf8(texts->hearOriginal));
+        m_aboutAction->setText(QString::fromUtf8(AboutTextsFor(m_language)->menuEntry));
         ApplyMenuTexts(*texts);
     }
     ApplyControlTexts();
+    UseQtTranslations(m_language);
     MarkSpeedField(TypedSpeed().has_value());
     m_player->ApplyLanguage(m_language);
     return UpdateData(false);
@@ -642,6 +648,11 @@ void MainDialog::OnBrowseOutput() {
 }
 
 void MainDialog::OnLoad() {
+    const std::string typed = m_inputEdit->text().toStdString();
+    if (m_collection != nullptr && QFileInfo(QString::fromStdString(typed)).isDir()) {
+        TakeInputs({typed});
+        return;
+    }
     LoadInput(true);
 }
 
@@ -749,8 +760,11 @@ std::optional<int> MainDialog::TypedSpeed() const {
 }
 
 void MainDialog::OnAboutButton() {
-    AboutDialog about(DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF()),
-                      this);
+    const AboutTexts* texts = AboutTextsFor(m_language);
+    const AboutTexts& words = texts != nullptr ? *texts : *AboutTextsFor(kDefaultLanguage);
+    AboutDialog about(
+        DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF(), words), this);
+    about.setWindowTitle(QString::fromUtf8(words.title));
     about.m_languageIndex = m_language;
     about.exec();
     if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {

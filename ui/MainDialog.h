@@ -10,9 +10,9 @@
 #include "ui/LevelDescription.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -156,13 +156,18 @@ class MainDialog : public QDialog {
     void DescribePlot();
     void SetAdjustmentControlsEnabled(bool enabled);
     // Several files: the first is loaded, Save converts them all, each output beside its input.
-    void EnterCollection(const std::vector<std::string>& paths, size_t files);
+    void EnterCollection(const std::vector<std::string>& paths,
+                         const std::vector<std::string>& files);
     void LeaveCollection();
     void SaveCollection();
+    // A folder, or several, without a MIDI file: said, and nothing else changes.
+    void RefuseEmptyFolder(const std::vector<std::string>& paths);
     // notReached: the files a stop left unconverted.
     void ShowCollectionResult(const FileCollection::Result& result, size_t notReached);
-    // A collection text with its %1, %2… filled by counts, grouped as the language writes them.
-    std::string CollectionText(const char* text, std::initializer_list<size_t> counts) const;
+    std::string SummaryOf(const FileCollection::Result& result, size_t notReached) const;
+    std::string CollectionLoadedText() const;
+    // The count in its phrase, in the form and digit grouping of the language.
+    QString Counted(const CountedText& text, size_t count) const;
     const CollectionTexts& CollectionWords() const;
     // Returns true when a batch run took place.
     bool RunCommandLine();
@@ -221,6 +226,8 @@ class MainDialog : public QDialog {
     // The paths given when the window holds several files; empty while it holds one.
     std::vector<std::string> m_collectionPaths;
     size_t m_collectionFiles = 0;
+    // Whether the file loaded for the collection is its first; else the text names it.
+    bool m_collectionShowsFirst = true;
     ExitHook m_exitHook;
     int m_exitStatus = 0;
     std::string m_speedPrompt;
@@ -256,6 +263,7 @@ class MainDialog : public QDialog {
     // The levels of the last pass as the plot's description needs them.
     LevelSummary m_levelSummary;
     QAction* m_hearOriginalAction = nullptr;
+    QAction* m_aboutAction = nullptr;
     QAction* m_keepBarsAction = nullptr;
     QAction* m_leaveDrumsAction = nullptr;
     QAction* m_loudestAction = nullptr;

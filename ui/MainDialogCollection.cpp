@@ -51,25 +51,37 @@ void MainDialog::TakeInputs(const std::vector<std::string>& paths) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<std::string> files = m_collection->Gather(paths);
     QApplication::restoreOverrideCursor();
-    if (files.size() <= 1) {
-        // A folder without MIDI files is refused as the input field refuses a folder.
-        TakeInputFile(files.empty() ? paths.front() : files.front());
+    if (files.empty()) {
+        RefuseEmptyFolder(paths);
+        return;
+    }
+    if (files.size() == 1) {
+        TakeInputFile(files.front());
         return;
     }
     // The first file that loads stands for the collection in the plot and the preview: a
     // broken first file must not drop the others. Those that fail are told when Save reports.
     for (const std::string& file : files) {
         if (TakeInputFile(file, false)) {
-            EnterCollection(paths, files.size());
+            EnterCollection(paths, files);
             return;
         }
     }
     TakeInputFile(files.front()); // none loads: the first one's failure is shown
 }
 
-void MainDialog::EnterCollection(const std::vector<std::string>& paths, size_t files) {
+void MainDialog::RefuseEmptyFolder(const std::vector<std::string>& paths) {
+    const QFileInfo folder(QString::fromStdString(paths.front()));
+    const bool unread = paths.size() == 1 && folder.isDir() && !folder.isReadable();
+    ShowMessage(unread ? Text(&LanguageTexts::msgFolderNotRead) : CollectionWords().noMidiFiles,
+                MessageIcon::Exclamation);
+}
+
+void MainDialog::EnterCollection(const std::vector<std::string>& paths,
+                                 const std::vector<std::string>& files) {
     m_collectionPaths = paths;
-    m_collectionFiles = files;
+    m_collectionFiles = files.size();
+    m_collectionShowsFirst = files.front() == m_inputPath;
     ShowInstruction(Instruction::SeveralLoaded);
     m_outputEdit->setEnabled(false);
     m_browseOutputButton->setEnabled(false);
@@ -81,6 +93,7 @@ void MainDialog::LeaveCollection() {
     }
     m_collectionPaths.clear();
     m_collectionFiles = 0;
+    m_collectionShowsFirst = true;
     m_outputEdit->setEnabled(true);
     m_browseOutputButton->setEnabled(m_loaded);
 }
@@ -88,7 +101,8 @@ void MainDialog::LeaveCollection() {
 void MainDialog::SaveCollection() {
     ReleasePlayer();
     const CollectionTexts& words = CollectionWords();
-    SaveProgress progress(Words(words.savingFile), Words(words.cancel), m_collectionFiles, this);
+    SaveProgress progress(Words(words.savingFile), Words(words.cancel), LocaleOf(m_language),
+                          m_collectionFiles, this);
     QEventLoop running;
     FileCollection::Result result;
     std::thread run([&, paths = m_collectionPaths, adjustments = m_adjustments,
@@ -113,25 +127,37 @@ void MainDialog::SaveCollection() {
 void MainDialog::ShowCollectionResult(const FileCollection::Result& result, size_t notReached) {
     ShowSaved(result.firstInput == m_inputPath ? result.firstOutput : std::nullopt,
               result.firstTickSpeed);
-    const CollectionTexts& words = CollectionWords();
-    const std::string summary =
-        notReached > 0
-            ? CollectionText(words.stopped,
-                             {result.saved, result.repaired, result.failed.size(), notReached})
-            : CollectionText(words.summary, {result.saved, result.repaired, result.failed.size()});
     const bool complete = result.failed.empty() && notReached == 0;
-    ShowMessage(summary, complete ? MessageIcon::Information : MessageIcon::Exclamation,
+    ShowMessage(SummaryOf(result, notReached),
+                complete ? MessageIcon::Information : MessageIcon::Exclamation,
                 FailureLines(result.failed));
 }
 
-std::string MainDialog::CollectionText(const char* text,
-                                       std::initializer_list<size_t> counts) const {
-    QString filled = Words(text);
-    const QLocale locale = LocaleOf(m_language);
-    for (size_t count : counts) {
-        filled = filled.arg(locale.toString(static_cast<qulonglong>(count)));
+std::string MainDialog::SummaryOf(const FileCollection::Result& result, size_t notReached) const {
+    const CollectionTexts& words = CollectionWords();
+    QString summary = notReached > 0 ? Words(words.stopped) : QString();
+    summary += Counted(words.saved, result.saved) + Counted(words.repaired, result.repaired) +
+               Counted(words.failed, result.failed.size());
+    if (notReached > 0) {
+        summary += Counted(words.left, notReached);
     }
-    return filled.toStdString();
+    return (summary + Words(words.end)).toStdString();
+}
+
+std::string MainDialog::CollectionLoadedText() const {
+    const CollectionTexts& words = CollectionWords();
+    const QString files = LocaleOf(m_language).toString(static_cast<qulonglong>(m_collectionFiles));
+    if (m_collectionShowsFirst) {
+        return Words(words.filesLoaded).arg(files).toStdString();
+    }
+    const QString shown = QFileInfo(QString::fromStdString(m_inputPath)).fileName();
+    return Words(words.filesLoadedShowing).arg(files, shown).toStdString();
+}
+
+QString MainDialog::Counted(const CountedText& text, size_t count) const {
+    const bool one = count == 1 || (count == 0 && CollectionWords().zeroIsOne);
+    return Words(one ? text.one : text.other)
+        .arg(LocaleOf(m_language).toString(static_cast<qulonglong>(count)));
 }
 
 const CollectionTexts& MainDialog::CollectionWords() const {

@@ -10,6 +10,7 @@
 #include "tests/ui/ExampleMidi.h"
 #include "tests/ui/TestHome.h"
 #include "ui/AboutDialog.h"
+#include "ui/AboutPicture.h"
 #include "ui/ElidedLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
@@ -457,17 +458,24 @@ class MainDialogTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
-    void enterDoesNothingButOnPushButtonsAndEscEnds() {
+    // Enter loads from the input field and presses a focused button; elsewhere it never ends the
+    // window, Esc does.
+    void enterLoadsFromTheInputFieldAndEscEnds() {
         MainDialog& dialog = Start();
-        Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
-        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QTest::keyClick(Control<QSlider>(kDynamicRangeSlider), Qt::Key_Enter);
         QVERIFY(dialog.isVisible());
-        QVERIFY(!dialog.IsLoaded());
-        Control<QWidget>(kLoad)->setFocus();
-        QTest::keyClick(Control<QWidget>(kLoad), Qt::Key_Return);
+        Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
+        Control<QLineEdit>(kInputPath)->setFocus();
+        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
         QVERIFY(dialog.IsLoaded());
         QVERIFY(dialog.isVisible());
+        Control<QWidget>(kReset)->setFocus();
+        Control<QSlider>(kVolumeSlider)->setValue(100);
+        QTest::keyClick(Control<QWidget>(kReset), Qt::Key_Return);
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(m_messages.empty());
         QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -811,6 +819,43 @@ class MainDialogTest : public QObject {
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 2);
     }
 
+    // The About box's title and picture, its menu entry and Qt's own buttons follow the language.
+    void aboutBoxMenuEntryAndQtsButtonsSpeakTheLanguage() {
+        Start();
+        const struct {
+            int language;
+            const char* title;
+            const char* entry;
+        } said[] = {{0, "Über Korvane", "Ü&ber Korvane..."},
+                    {1, "About Korvane", "&About Korvane..."},
+                    {2, "Acerca de Korvane", "&Acerca de Korvane..."},
+                    {3, "À propos de Korvane", "À &propos de Korvane..."}};
+        for (const auto& [language, title, entry] : said) {
+            m_dialog->SetLanguage(language);
+            QCOMPARE(m_dialog->findChild<QMenu*>("systemMenu")->actions()[kAboutEntry]->text(),
+                     QString::fromUtf8(entry));
+            QString shownTitle;
+            QTimer::singleShot(0, this, [&shownTitle] {
+                QWidget* about = QApplication::activeModalWidget();
+                shownTitle = about->windowTitle();
+                QTest::keyClick(about, Qt::Key_Escape);
+            });
+            Click(kAbout);
+            QCOMPARE(shownTitle, QString::fromUtf8(title));
+            const QImage picture =
+                DrawAboutPicture(*m_dialog, 1, 1, *AboutTextsFor(language)).toImage();
+            QCOMPARE(picture == DrawAboutPicture(*m_dialog).toImage(), language == 1);
+            QMessageBox box;
+            box.setDetailedText("details");
+            QString details;
+            for (QPushButton* button : box.findChildren<QPushButton*>()) {
+                details = button != box.button(QMessageBox::Ok) ? button->text() : details;
+            }
+            QCOMPARE(details == "Show Details...", language == 1);
+            QCOMPARE(details, QCoreApplication::translate("QMessageBox", "Show Details..."));
+        }
+    }
+
     void contextMenuSeparatesTheWindowCommandsFromAbout_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("minimize");
@@ -877,6 +922,41 @@ class MainDialogTest : public QObject {
             shownAt.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 2,
                  qPrintable(QString("box centre off by %1,%2").arg(offset.x()).arg(offset.y())));
+    }
+
+    // A reason is read under the message; a list of files waits behind "Show Details...". Enter
+    // closes the box either way.
+    void reasonUnderTheMessageAndEnterCloses() {
+        SetMessageBoxHook(nullptr);
+        const struct {
+            const char* details;
+            const char* informative;
+            const char* detailed;
+        } boxes[] = {
+            {"No space left on device", "No space left on device", ""},
+            {"a.mid: not MIDI\nb.mid: not MIDI\n", "", "a.mid: not MIDI\nb.mid: not MIDI"}};
+        for (const auto& expected : boxes) {
+            QString informative = "<none>";
+            QString detailed = "<none>";
+            bool closedByEnter = false;
+            QTimer watch;
+            connect(&watch, &QTimer::timeout, this, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    watch.stop();
+                    informative = box->informativeText();
+                    detailed = box->detailedText();
+                    QTest::keyClick(box, Qt::Key_Return);
+                    closedByEnter = !box->isVisible();
+                    box->close();
+                }
+            });
+            watch.start(0);
+            ShowMessageBox("The output MIDI file can not be written.", MessageIcon::Stop, nullptr,
+                           expected.details);
+            QCOMPARE(informative, QString(expected.informative));
+            QCOMPARE(detailed, QString(expected.detailed));
+            QVERIFY(closedByEnter);
+        }
     }
 
     void batchRunInsideInitialisation_data() {

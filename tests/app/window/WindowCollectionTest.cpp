@@ -242,7 +242,10 @@ class WindowCollectionTest : public QObject {
 
         m_messages.clear();
         Drop({QUrl::fromLocalFile(Path("lib"))});
-        QTRY_VERIFY(CollectionShown(3, Path("lib/b.mid")));
+        QTRY_VERIFY(m_dialog->IsLoaded());
+        QCOMPARE(Instruction(), QString::fromUtf8(CollectionTextsFor(1)->filesLoadedShowing)
+                                    .arg(QString("3"), QString("b.mid")));
+        QCOMPARE(Control<QLineEdit>(kInputPath)->text(), Path("lib/b.mid"));
         QVERIFY(m_messages.empty());
         Click(kSave);
         QCOMPARE(m_messages.size(), size_t{1});
@@ -253,11 +256,80 @@ class WindowCollectionTest : public QObject {
                  Path("lib/bKRV.mid"));
     }
 
+    // One file saved and one failed are said in the singular, and the text names the file shown
+    // when the first did not load.
+    void singleCountsAndTheFileShown() {
+        const struct {
+            int language;
+            const char* loaded;
+            const char* summary;
+        } said[] = {
+            {0,
+             "2 MIDI-Dateien sind geladen. Kurve und Player zeigen b.mid; Speichern wandelt alle "
+             "um.",
+             "1 Datei gespeichert, davon 0 repariert; 1 konnte nicht umgewandelt werden."},
+            {1,
+             "2 MIDI files are loaded. The plot and the player show b.mid; Save converts them "
+             "all.",
+             "1 file saved, 0 of them repaired; 1 could not be converted."},
+            {2,
+             "2 archivos MIDI están cargados. El gráfico y el reproductor muestran b.mid; al "
+             "guardar se convierten todos.",
+             "1 archivo guardado, 0 de ellos reparados; 1 no se pudo convertir."},
+            {3,
+             "2 fichiers MIDI sont chargés. Le graphique et le lecteur montrent b.mid ; "
+             "l'enregistrement les convertit tous.",
+             "1 fichier enregistré, dont 0 réparé ; 1 n'a pas pu être converti."}};
+        Write(Path("lib/a.mid"), kWave);
+        Write(Path("lib/b.mid"), Song(64));
+        Start();
+        Drop({QUrl::fromLocalFile(Path("lib"))});
+        QTRY_VERIFY(m_dialog->IsLoaded());
+        for (const auto& [language, loaded, summary] : said) {
+            m_dialog->SetLanguage(language);
+            QCOMPARE(Instruction(), QString::fromUtf8(loaded));
+            m_messages.clear();
+            Click(kSave);
+            QCOMPARE(m_messages.size(), size_t{1});
+            QCOMPARE(QString::fromStdString(m_messages[0].text), QString::fromUtf8(summary));
+            QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
+        }
+    }
+
     // A folder alone from the command line (the desktop entry's --window %F) is gathered too.
     void folderFromTheCommandLineIsGathered() {
         WriteCollection(Path("lib"));
         Start({"korvane", Path("lib").toStdString()});
         QTRY_VERIFY(CollectionShown(50, Path("lib/song00.mid")));
+    }
+
+    // A folder typed in the input field is gathered on Enter; one without MIDI files says so.
+    void folderTypedInTheInputField() {
+        WriteCollection(Path("lib"));
+        QVERIFY(QDir().mkpath(Path("empty")));
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+        const std::pair<int, const char*> said[] = {
+            {1, "The folder holds no MIDI files."},
+            {0, "Der Ordner enthält keine MIDI-Dateien."},
+            {2, "La carpeta no contiene archivos MIDI."},
+            {3, "Le dossier ne contient aucun fichier MIDI."}};
+        for (const auto& [language, message] : said) {
+            m_dialog->SetLanguage(language);
+            m_messages.clear();
+            Control<QLineEdit>(kInputPath)->setText(Path("empty"));
+            Control<QLineEdit>(kInputPath)->setFocus();
+            QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+            QCOMPARE(m_messages.size(), size_t{1});
+            QCOMPARE(QString::fromStdString(m_messages[0].text), QString::fromUtf8(message));
+            QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
+            QVERIFY(!m_dialog->IsLoaded());
+        }
+        m_dialog->SetLanguage(1);
+        Control<QLineEdit>(kInputPath)->setText(Path("lib"));
+        Control<QLineEdit>(kInputPath)->setFocus();
+        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+        QVERIFY(CollectionShown(50, Path("lib/song00.mid")));
     }
 
     // Several files chosen at once make a collection; one file chosen later is one file again.
@@ -357,14 +429,15 @@ class WindowCollectionTest : public QObject {
         Click(kSave);
         poll.stop();
 
-        QVERIFY(
-            QRegularExpression("^Saving file \\d+ of 2000\u2026$").match(shownAtCancel).hasMatch());
+        QVERIFY(QRegularExpression("^Saving file \\d{1,3}(,\\d{3})? of 2,000\u2026$")
+                    .match(shownAtCancel)
+                    .hasMatch());
         QCOMPARE(m_messages.size(), size_t{1});
         // Told as stopped, with the files never reached, counts grouped as English writes them.
         const QRegularExpressionMatch summary =
             QRegularExpression(
-                "^Saving was stopped\\. (\\d{1,3}|\\d,\\d{3}) files saved, 0 of them "
-                "repaired; 0 could not be converted; (\\d{1,3}|\\d,\\d{3}) were left "
+                "^Saving was stopped\\. (\\d{1,3}|\\d,\\d{3}) files? saved, 0 of them "
+                "repaired; 0 could not be converted; (\\d{1,3}|\\d,\\d{3}) (?:were|was) left "
                 "unconverted\\.$")
                 .match(QString::fromStdString(m_messages[0].text));
         QVERIFY2(summary.hasMatch(), m_messages[0].text.c_str());
