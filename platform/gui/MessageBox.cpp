@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QTextDocument>
 
 namespace korvane {
 namespace {
@@ -33,7 +34,9 @@ void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent,
     if (shown.contains('\n')) {
         box.setDetailedText(shown);
     } else {
-        box.setInformativeText(shown);
+        // Only plain text: a path may hold what would read as markup.
+        box.setInformativeText(Qt::mightBeRichText(shown) ? Qt::convertFromPlainText(shown)
+                                                          : shown);
     }
     // Enter closes the box, whatever other button it has.
     box.setDefaultButton(QMessageBox::Ok);
