@@ -147,6 +147,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Schließen",
         "MIDI-Dateien",
         "Alle Dateien",
+        "Eingabedatei suchen",
+        "Ausgabedatei suchen",
+        "Player",
     },
     {
         "Input MIDI file",
@@ -173,6 +176,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Close",
         "MIDI files",
         "All files",
+        "Browse for the input file",
+        "Browse for the output file",
+        "Player",
     },
     {
         "Archivo MIDI de entrada",
@@ -199,6 +205,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Cerrar",
         "Archivos MIDI",
         "Todos los archivos",
+        "Buscar el archivo de entrada",
+        "Buscar el archivo de salida",
+        "Reproductor",
     },
     {
         "Fichier MIDI d'entrée",
@@ -225,6 +234,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Fermer",
         "Fichiers MIDI",
         "Tous les fichiers",
+        "Parcourir pour le fichier d'entrée",
+        "Parcourir pour le fichier de sortie",
+        "Lecteur",
     },
 };
 } // namespace
@@ -340,7 +352,8 @@ constexpr AboutTexts kAboutTables[4] = {
       "Geschwindigkeit ändern", "Alle Änderungen zurücksetzen"},
      "Korvane repariert festgefahrene Noten und passt Dynamikumfang, Lautstärke und "
      "Geschwindigkeit von Standard-MIDI-Dateien an.\n\nWählen Sie die Sprache des Hauptfensters "
-     "in der Liste oben."},
+     "in der Liste oben.",
+     "Sprache"},
     {"About Korvane",
      "&About Korvane...",
      "Korvane at a glance",
@@ -348,7 +361,8 @@ constexpr AboutTexts kAboutTables[4] = {
       "Eliminate stuck notes", "Modify dynamic range", "Listen to MIDI file", "Change speed",
       "Reset all changes"},
      "Korvane repairs stuck notes and adjusts the dynamic range, volume and speed of Standard "
-     "MIDI Files.\n\nChoose the language of the main window in the list above."},
+     "MIDI Files.\n\nChoose the language of the main window in the list above.",
+     "Language"},
     {"Acerca de Korvane",
      "&Acerca de Korvane...",
      "Korvane de un vistazo",
@@ -357,7 +371,8 @@ constexpr AboutTexts kAboutTables[4] = {
       "Cambiar la velocidad", "Deshacer todos los cambios"},
      "Korvane repara las notas atascadas y ajusta el rango dinámico, el volumen y la velocidad "
      "de los archivos MIDI estándar.\n\nElija el idioma de la ventana principal en la lista de "
-     "arriba."},
+     "arriba.",
+     "Idioma"},
     {"À propos de Korvane",
      "À &propos de Korvane...",
      "Korvane en un coup d'œil",
@@ -366,7 +381,8 @@ constexpr AboutTexts kAboutTables[4] = {
       "Changer la vitesse", "Annuler toutes les modifications"},
      "Korvane répare les notes bloquées et ajuste la plage dynamique, le volume et la vitesse "
      "des fichiers MIDI standard.\n\nChoisissez la langue de la fenêtre principale dans la "
-     "liste ci-dessus."},
+     "liste ci-dessus.",
+     "Langue"},
 };
 } // namespace
 

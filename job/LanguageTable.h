@@ -75,6 +75,10 @@ struct ControlTexts {
     // The file dialogs' filters, before their patterns.
     const char* midiFiles;
     const char* allFiles;
+    // The two Browse buttons, told apart, and the player strip.
+    const char* browseInput;
+    const char* browseOutput;
+    const char* player;
 };
 
 // The same indices as LanguageTextsFor; null for any other index.
@@ -121,6 +125,7 @@ struct AboutTexts {
     const char* glance;
     const char* callouts[9];
     const char* aboutText;
+    const char* languageList; // the name a screen reader gives the list
 };
 
 // The same indices as LanguageTextsFor; null for any other index.

@@ -24,6 +24,7 @@
 #include "ui/ProgramFolderGlobal.h"
 #include "ui/QtTranslations.h"
 #include "ui/VolumeSlider.h"
+#include "ui/WindowAccessibility.h"
 
 #include <QAction>
 #include <QApplication>
@@ -190,6 +191,7 @@ void MainDialog::CreateControls() {
             findChild<QWidget*>(ControlName(control.id))->lower();
         }
     }
+    HideFromScreenReaders(*findChild<QWidget*>(ControlName(kNoControlId)));
 }
 
 void MainDialog::LayOut() {
@@ -294,6 +296,10 @@ void MainDialog::BindControls() {
     control(m_outputEdit, kOutputPath);
     m_instructionLabel = findChild<InstructionLabel*>(ControlName(kInstruction));
     control(m_player, kPlayer);
+    // Read as the labels show them, louder upwards and the speed in percent, before a screen
+    // reader first asks.
+    ReadSliderAs(*m_volumeSlider, {.offset = kSliderMaximum, .scale = -1});
+    ReadSliderAs(*m_speedSlider, {.offset = 0, .scale = kPercentPerPosition});
 }
 
 void MainDialog::ConnectHandlers() {
@@ -559,9 +565,9 @@ void MainDialog::ApplyControlTexts() {
     };
     describe(m_inputEdit, texts.inputPath, "");
     describe(m_outputEdit, texts.outputPath, "");
-    m_browseInputButton->setAccessibleDescription(QString::fromUtf8(texts.browseInputDescription));
-    m_browseOutputButton->setAccessibleDescription(
-        QString::fromUtf8(texts.browseOutputDescription));
+    describe(m_browseInputButton, texts.browseInput, texts.browseInputDescription);
+    describe(m_browseOutputButton, texts.browseOutput, texts.browseOutputDescription);
+    m_player->setAccessibleName(QString::fromUtf8(texts.player));
     m_resetButton->setAccessibleDescription(QString::fromUtf8(texts.resetDescription));
     describe(m_aboutButton, texts.about, "");
     m_aboutButton->setToolTip(QString::fromUtf8(texts.about));
@@ -765,6 +771,12 @@ void MainDialog::OnAboutButton() {
     AboutDialog about(
         DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF(), words), this);
     about.setWindowTitle(QString::fromUtf8(words.title));
+    QStringList callouts;
+    for (const char* callout : words.callouts) {
+        callouts << QString::fromUtf8(callout);
+    }
+    about.Describe(QString::fromUtf8(words.glance), callouts.join(", "),
+                   QString::fromUtf8(words.languageList));
     about.m_languageIndex = m_language;
     about.exec();
     if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {

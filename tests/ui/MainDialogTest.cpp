@@ -835,14 +835,31 @@ class MainDialogTest : public QObject {
             m_dialog->SetLanguage(language);
             QCOMPARE(m_dialog->findChild<QMenu*>("systemMenu")->actions()[kAboutEntry]->text(),
                      QString::fromUtf8(entry));
-            QString shownTitle;
-            QTimer::singleShot(0, this, [&shownTitle] {
+            // A screen reader hears the picture's title, its callouts and the list's name.
+            QStringList heard;
+            QTimer::singleShot(0, this, [&heard] {
                 QWidget* about = QApplication::activeModalWidget();
-                shownTitle = about->windowTitle();
+                const auto read = [](QWidget* widget, QAccessible::Text text) {
+                    return QAccessible::queryAccessibleInterface(widget)->text(text);
+                };
+                heard << about->windowTitle()
+                      << read(about->findChild<QLabel*>(), QAccessible::Name)
+                      << read(about->findChild<QLabel*>(), QAccessible::Description)
+                      << QAccessible::queryAccessibleInterface(about->findChild<QComboBox*>())
+                             ->relations(QAccessible::Label)
+                             .value(0)
+                             .first->text(QAccessible::Name);
                 QTest::keyClick(about, Qt::Key_Escape);
             });
             Click(kAbout);
-            QCOMPARE(shownTitle, QString::fromUtf8(title));
+            const AboutTexts& words = *AboutTextsFor(language);
+            QStringList callouts;
+            for (const char* callout : words.callouts) {
+                callouts << QString::fromUtf8(callout);
+            }
+            QCOMPARE(heard,
+                     (QStringList{QString::fromUtf8(title), QString::fromUtf8(words.glance),
+                                  callouts.join(", "), QString::fromUtf8(words.languageList)}));
             const QImage picture =
                 DrawAboutPicture(*m_dialog, 1, 1, *AboutTextsFor(language)).toImage();
             QCOMPARE(picture == DrawAboutPicture(*m_dialog).toImage(), language == 1);

@@ -14,6 +14,7 @@
 #include "ui/ProgramFolderGlobal.h"
 #include "ui/SaveProgress.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
@@ -414,6 +416,7 @@ class WindowCollectionTest : public QObject {
         QTRY_VERIFY(CollectionShown(2000, folder + "/f0000.mid"));
         Control<QSlider>(kVolumeSlider)->setValue(300);
         QString shownAtCancel;
+        QString barHeard; // what a screen reader names the progress bar
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* progress = m_dialog->findChild<SaveProgress*>("saveProgress");
@@ -421,6 +424,9 @@ class WindowCollectionTest : public QObject {
             // find them all done.
             if (progress != nullptr && progress->isVisible() && shownAtCancel.isEmpty()) {
                 shownAtCancel = progress->findChild<QLabel*>("saveProgressText")->text();
+                barHeard =
+                    QAccessible::queryAccessibleInterface(progress->findChild<QProgressBar*>())
+                        ->text(QAccessible::Name);
                 QTest::mouseClick(progress->findChild<QPushButton*>("saveProgressCancel"),
                                   Qt::LeftButton);
             }
@@ -432,6 +438,7 @@ class WindowCollectionTest : public QObject {
         QVERIFY(QRegularExpression("^Saving file \\d{1,3}(,\\d{3})? of 2,000\u2026$")
                     .match(shownAtCancel)
                     .hasMatch());
+        QCOMPARE(barHeard, shownAtCancel);
         QCOMPARE(m_messages.size(), size_t{1});
         // Told as stopped, with the files never reached, counts grouped as English writes them.
         const QRegularExpressionMatch summary =
