@@ -17,10 +17,12 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -303,6 +305,29 @@ class WindowCollectionTest : public QObject {
         WriteCollection(Path("lib"));
         Start({"korvane", Path("lib").toStdString()});
         QTRY_VERIFY(CollectionShown(50, Path("lib/song00.mid")));
+    }
+
+    // The input's file dialog takes a folder too: Open with the folder selected.
+    void fileDialogTakesAFolder() {
+        WriteCollection(Path("lib"));
+        Start();
+        bool stayedOpen = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [this, &poll, &stayedOpen] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                dialog->selectFile(Path("lib"));
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+                stayedOpen = dialog->isVisible(); // gone into the folder instead
+                if (stayedOpen) {
+                    dialog->reject();
+                }
+            }
+        });
+        poll.start(10);
+        Click(kBrowseInput);
+        QVERIFY(!stayedOpen);
+        QVERIFY(CollectionShown(50, Path("lib/song00.mid")));
     }
 
     // A folder typed in the input field is gathered on Enter; one without MIDI files says so.
