@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +76,18 @@ class TextFitTest : public QObject {
         m_profile.reset();
         SetMessageBoxHook(nullptr);
         QApplication::setFont(m_desktopFont);
+    }
+
+    // The player's buttons grow with the font, as the captions do.
+    void playerIconsFollowTheFont() {
+        int previous = 0;
+        for (int pointSize : {9, 13}) {
+            MainDialog& dialog = Start(1, pointSize);
+            const int side = dialog.findChild<QPushButton*>("playButton")->iconSize().height();
+            QCOMPARE(side, QFontMetrics(dialog.font()).height());
+            QVERIFY2(side > previous, qPrintable(QString::number(side)));
+            previous = side;
+        }
     }
 
     void everyTextShowsWhole_data() {
