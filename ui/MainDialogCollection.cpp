@@ -75,6 +75,10 @@ void MainDialog::RefuseEmptyFolder(const std::vector<std::string>& paths) {
     const bool unread = paths.size() == 1 && folder.isDir() && !folder.isReadable();
     ShowMessage(unread ? Text(&LanguageTexts::msgFolderNotRead) : CollectionWords().noMidiFiles,
                 MessageIcon::Exclamation);
+    if (m_loaded) {
+        // The files held before stay held, and the field names what is loaded.
+        m_inputEdit->setText(QString::fromStdString(m_inputPath));
+    }
 }
 
 void MainDialog::EnterCollection(const std::vector<std::string>& paths,
