@@ -348,8 +348,8 @@ constexpr AboutTexts kAboutTables[4] = {
      "Ü&ber Korvane...",
      "Korvane auf einen Blick",
      {"Hilfe und Einstellungen", "MIDI-Eingabedatei", "MIDI-Ausgabedatei", "Lautstärke ändern",
-      "Festgefahrene Noten beseitigen", "Dynamikumfang ändern", "MIDI-Datei anhören",
-      "Geschwindigkeit ändern", "Alle Änderungen zurücksetzen"},
+      "Festgefahrene Noten beseitigen", "Dynamik ändern", "MIDI-Datei anhören", "Tempo ändern",
+      "Alle Änderungen zurücksetzen"},
      "Korvane repariert festgefahrene Noten und passt Dynamikumfang, Lautstärke und "
      "Geschwindigkeit von Standard-MIDI-Dateien an.\n\nWählen Sie die Sprache des Hauptfensters "
      "in der Liste oben.",

@@ -145,12 +145,12 @@ bool ShootLanguage(Profile& profile, int language, const QString& example, const
     ok = Save(dialog, folder, "window-" + tag + "-saved") && ok;
     ok = ShootFailedLoad(dialog, scratch, folder, tag) && ok;
     Load(dialog, example);
+    const QString aboutPath = folder.filePath("about-picture-" + tag + ".png");
+    ok = DrawAboutPicture(dialog, 1, 1, *AboutTextsFor(language)).save(aboutPath) && ok;
+    std::cout << aboutPath.toStdString() << "\n";
     if (language != kDefaultLanguage) {
         return ok;
     }
-    const QString aboutPath = folder.filePath("about-picture.png");
-    ok = DrawAboutPicture(dialog).save(aboutPath) && ok;
-    std::cout << aboutPath.toStdString() << "\n";
     for (const SliderSetting& setting : kSettings) {
         Control<QSlider>(dialog, kDynamicRangeSlider)->setValue(setting.dynamicRange);
         Control<QSlider>(dialog, kVolumeSlider)->setValue(setting.volume);
