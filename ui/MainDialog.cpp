@@ -40,6 +40,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
@@ -70,6 +71,29 @@ constexpr unsigned kCloseCommand = 0xF060;
 // A slider moved by keys or the wheel is previewed once it has rested this long.
 constexpr int kSliderRestMs = 300;
 constexpr int kBatchFailed = 1;
+
+// The check box's square at least as tall as the letters beside it, so it grows with the font as
+// the caption does.
+class FontSizedIndicator : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int standard = QProxyStyle::pixelMetric(metric, option, widget);
+        const bool square = metric == PM_IndicatorWidth || metric == PM_IndicatorHeight;
+        return square && widget != nullptr ? std::max(standard, widget->fontMetrics().ascent())
+                                           : standard;
+    }
+};
+
+QCheckBox* CreateCheckBox(const QString& text, QWidget* parent) {
+    auto* check = new QCheckBox(text, parent);
+    auto* style = new FontSizedIndicator;
+    style->setParent(check);
+    check->setStyle(style);
+    return check;
+}
 
 // The wait cursor for as long as a chosen file is being taken.
 class WaitCursor {
@@ -263,7 +287,7 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
     case ControlKind::StaticText:
         return CreateStatic(control.id, text, this);
     case ControlKind::CheckBox:
-        return new QCheckBox(text, this);
+        return CreateCheckBox(text, this);
     case ControlKind::Player:
         break;
     }
