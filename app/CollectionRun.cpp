@@ -86,7 +86,8 @@ class Run {
         if (m_observer == nullptr) {
             signals.emplace();
         }
-        const RunLimits limits = LimitsFor(JobCount(m_commandLine.collection), m_plan.size());
+        const RunLimits limits =
+            RaiseDescriptorLimitAndShare(JobCount(m_commandLine.collection), m_plan.size());
         MemoryBudget memory(limits.memory);
         CollectionRunner runner(m_plan, limits.jobs, limits.ahead, memory, [this] {
             return std::make_unique<FileConverter>(m_commandLine, m_texts);
@@ -137,7 +138,7 @@ class Run {
             outcome.status = FileStatus::Failed;
             outcome.message = m_texts.msgOutputNotWritten;
             outcome.reason = std::strerror(error);
-            outcome.error = "write-failed";
+            outcome.error = JobMessage::OutputNotWritten;
             outcome.bytesOut.reset();
         }
     }
@@ -183,7 +184,7 @@ class Run {
     void FailUnnamed(FileOutcome& outcome) const {
         outcome.status = FileStatus::Failed;
         outcome.message = m_texts.msgOutputNotWritten;
-        outcome.error = "write-failed";
+        outcome.error = JobMessage::OutputNotWritten;
         outcome.bytesOut.reset();
         outcome.repairs = RepairCounts{};
         outcome.gain.reset();
@@ -239,7 +240,17 @@ int RunCollection(const CommandLine& given, const LanguageTexts& texts, std::ost
     // the allocator once it has raised its threshold: memory then follows the budget.
     ::mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     CommandLine commandLine = given;
-    auto error = DropOutputFolderThatIsInput(commandLine);
+    std::optional<std::string> error;
+    if (const auto input = InputThatIsOutputFolder(commandLine)) {
+        if (commandLine.collection.keepNames) {
+            error = "--output-dir is the folder '" + *input +
+                    "' itself: with --keep-names every output would replace its input";
+        } else {
+            // That folder holds every output beside its input: the run converts as if no
+            // output folder were given.
+            commandLine.collection.outputDir.clear();
+        }
+    }
     if (!error) {
         error = CheckStandardStreams(commandLine);
     }

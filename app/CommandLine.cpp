@@ -31,8 +31,8 @@ std::optional<Shard> ParseShard(const std::string& text) {
     if (slash == std::string::npos) {
         return std::nullopt;
     }
-    const auto count = ParseInteger(text.substr(slash + 1), 1, kMostShards);
-    const auto index = ParseInteger(text.substr(0, slash), 0, kMostShards - 1);
+    const auto count = ParseWholeNumber(text.substr(slash + 1), 1, kMostShards);
+    const auto index = ParseWholeNumber(text.substr(0, slash), 0, kMostShards - 1);
     if (!count || !index || *index >= *count) {
         return std::nullopt;
     }
@@ -171,7 +171,7 @@ class Parser {
 
     void SetInteger(const std::string& name, const std::string& value, int lowest, int highest,
                     int& target) {
-        const auto parsed = ParseInteger(value, lowest, highest);
+        const auto parsed = ParseWholeNumber(value, lowest, highest);
         if (!parsed) {
             Fail(IntegerOptionError(name, value, lowest, highest), 0);
             return;

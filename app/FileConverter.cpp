@@ -5,7 +5,9 @@
 #include "job/ErrorCode.h"
 #include "job/ReportStatus.h"
 
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <sys/stat.h>
 
 namespace korvane {
@@ -28,6 +30,17 @@ FileConverter::FileConverter(const CommandLine& commandLine, const LanguageTexts
     : m_commandLine(commandLine), m_texts(texts) {}
 
 FileOutcome FileConverter::Convert(const PlannedInput& input) {
+    try {
+        return ConvertInput(input);
+    } catch (const std::bad_alloc&) {
+        // At a memory limit: this file fails, the run goes on.
+        FileOutcome outcome;
+        outcome.reason = std::strerror(ENOMEM);
+        return Failed(outcome, JobMessage::InputNotOpened);
+    }
+}
+
+FileOutcome FileConverter::ConvertInput(const PlannedInput& input) {
     FileOutcome outcome;
     if (input.folderError != 0) {
         outcome.reason = std::strerror(input.folderError);
@@ -104,7 +117,7 @@ FileOutcome FileConverter::Check(const PlannedInput& input, FileOutcome& outcome
 FileOutcome FileConverter::Failed(FileOutcome& outcome, JobMessage message) const {
     outcome.status = FileStatus::Failed;
     outcome.message = MessageText(m_texts, message);
-    outcome.error = ErrorCode(message);
+    outcome.error = message;
     return std::move(outcome);
 }
 

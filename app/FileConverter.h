@@ -18,6 +18,7 @@ class FileConverter {
     FileOutcome Convert(const PlannedInput& input);
 
   private:
+    FileOutcome ConvertInput(const PlannedInput& input);
     // --check: the input read as a conversion would read it, nothing written.
     FileOutcome Check(const PlannedInput& input, FileOutcome& outcome);
     FileOutcome Failed(FileOutcome& outcome, JobMessage message) const;

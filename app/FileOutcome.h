@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/JobMessage.h"
 #include "midi/RepairCounts.h"
 #include "platform/TempOutput.h"
 
@@ -15,10 +16,10 @@ enum class FileStatus { Converted, Failed, Skipped, Checked };
 // What became of one input of a run, as it is printed and reported.
 struct FileOutcome {
     FileStatus status = FileStatus::Failed;
-    std::string output;                 // empty for a folder that could not be read
-    std::optional<std::string> message; // in the profile's language
-    std::string reason;                 // the system's reason, where there is one
-    std::string error; // a stable code for scripts ("not-midi", "write-failed", ...); empty: none
+    std::string output;                  // empty for a folder that could not be read
+    std::optional<std::string> message;  // in the profile's language
+    std::string reason;                  // the system's reason, where there is one
+    JobMessage error = JobMessage::None; // reported as its stable code (ErrorCode)
     std::optional<uint64_t> bytesIn;
     std::optional<uint64_t> bytesOut;
     RepairCounts repairs;

@@ -31,24 +31,18 @@ bool IsStandardOutput(const std::string& path) {
 }
 } // namespace
 
-std::optional<std::string> DropOutputFolderThatIsInput(CommandLine& commandLine) {
-    CollectionOptions& collection = commandLine.collection;
+std::optional<std::string> InputThatIsOutputFolder(const CommandLine& commandLine) {
+    const std::string& outputDir = commandLine.collection.outputDir;
     FolderIdentity output;
-    if (collection.outputDir.empty() || !IdentifyFolder(collection.outputDir, output)) {
+    if (outputDir.empty() || !IdentifyFolder(outputDir, output)) {
         return std::nullopt;
     }
     for (const std::string& input : commandLine.inputs) {
         FolderIdentity folder;
-        if (!IdentifyFolder(input, folder) || folder.device != output.device ||
-            folder.inode != output.inode) {
-            continue;
+        if (IdentifyFolder(input, folder) && folder.device == output.device &&
+            folder.inode == output.inode) {
+            return input;
         }
-        if (collection.keepNames) {
-            return "--output-dir is the folder '" + input +
-                   "' itself: with --keep-names every output would replace its input";
-        }
-        collection.outputDir.clear();
-        return std::nullopt;
     }
     return std::nullopt;
 }

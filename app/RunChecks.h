@@ -11,10 +11,9 @@ namespace korvane {
 
 // Usage checks that need the file system, made before anything is opened for writing.
 
-// An output folder that is one of the folders given would hold every output beside its input:
-// it is dropped, so the run converts as if none were given. With --keep-names every output
-// would replace its input: that is the usage error returned.
-std::optional<std::string> DropOutputFolderThatIsInput(CommandLine& commandLine);
+// The input that names the --output-dir folder itself (also through a link or another
+// spelling), if one does.
+std::optional<std::string> InputThatIsOutputFolder(const CommandLine& commandLine);
 
 // The usage error when the report would replace an input or an output of the run (also through
 // a link or another spelling); "-" for standard output clashes with an output there.

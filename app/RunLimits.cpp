@@ -1,9 +1,15 @@
 #include "app/RunLimits.h"
 
 #include "job/InputWindow.h"
+#include "platform/BufferedFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <malloc.h>
+#include <pthread.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace korvane {
 
@@ -15,10 +21,10 @@ constexpr uint64_t kPerInput = 200;
 // What the program holds besides its conversions: code, libraries, the report, progress.
 constexpr uint64_t kProgram = 12 * kMiB;
 // The job's sizes, as job/ and platform/ allocate them: an input window (no larger than the
-// file) and a second one read ahead for files larger than that; a second 1 MiB output buffer in
-// the background writer for outputs past the first.
+// file) and a second one read ahead for files larger than that; a second output buffer in the
+// background writer for outputs past the first.
 constexpr uint64_t kWindow = InputWindow::kDefaultSize;
-constexpr uint64_t kOutputBuffer = kMiB;
+constexpr uint64_t kOutputBuffer = BufferedFile::kBufferSize;
 // What a thread holds between files (its job keeps a 1 MiB output buffer; stack, engine and
 // allocator take the rest): measured, about 2.2 MB a thread with the smallest files.
 constexpr uint64_t kThreadKept = 9 * kMiB / 4;
@@ -27,6 +33,35 @@ constexpr size_t kDescriptorsPerJob = 4;
 // Standard streams, the report, the output folders of a group commit, and spare.
 constexpr size_t kDescriptorsKept = 16;
 constexpr size_t kMostAhead = 4096;
+// A thread's stack under an address-space limit: the conversions recurse nowhere.
+constexpr uint64_t kThreadStack = kMiB;
+
+uint64_t AddressSpaceUsed() {
+    std::ifstream status("/proc/self/statm");
+    uint64_t pages = 0;
+    status >> pages;
+    return pages * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Under an address-space limit (ulimit -v, as batch schedulers set it) threads take small
+// stacks and share one allocator arena (one of their own would reserve 64 MiB each), and no more
+// are started than the space left holds with the buffers of a large file each. Returns that
+// number of threads; with no limit, as many as asked.
+uint64_t PrepareForAddressSpaceLimit() {
+    rlimit space{};
+    if (::getrlimit(RLIMIT_AS, &space) != 0 || space.rlim_cur == RLIM_INFINITY) {
+        return UINT64_MAX;
+    }
+    ::mallopt(M_ARENA_MAX, 1);
+    pthread_attr_t attributes;
+    if (::pthread_attr_init(&attributes) == 0) {
+        ::pthread_attr_setstacksize(&attributes, kThreadStack);
+        ::pthread_setattr_default_np(&attributes);
+        ::pthread_attr_destroy(&attributes);
+    }
+    const uint64_t left = space.rlim_cur - std::min<uint64_t>(space.rlim_cur, AddressSpaceUsed());
+    return left / 2 / (kThreadStack + kThreadKept + ConversionMemory(UINT64_MAX));
+}
 
 size_t RaisedDescriptorLimit() {
     rlimit limit{};
@@ -45,7 +80,7 @@ uint64_t ConversionMemory(uint64_t inputBytes) {
     return windows + (inputBytes > kOutputBuffer ? kOutputBuffer : 0);
 }
 
-RunLimits LimitsFor(unsigned jobsAsked, size_t files) {
+RunLimits RaiseDescriptorLimitAndShare(unsigned jobsAsked, size_t files) {
     RunLimits limits;
     const uint64_t available = kBudget + kPerInput * files - kProgram;
     const size_t descriptors = RaisedDescriptorLimit();
@@ -57,8 +92,9 @@ RunLimits LimitsFor(unsigned jobsAsked, size_t files) {
     // windows of the largest file.
     const uint64_t byMemory = available / 2 / kThreadKept;
     const uint64_t byDescriptors = free / kDescriptorsPerJob;
-    limits.jobs = static_cast<unsigned>(
-        std::max<uint64_t>(1, std::min<uint64_t>({jobsAsked, byMemory, byDescriptors})));
+    limits.jobs = static_cast<unsigned>(std::max<uint64_t>(
+        1,
+        std::min<uint64_t>({jobsAsked, byMemory, byDescriptors, PrepareForAddressSpaceLimit()})));
     limits.memory = available - limits.jobs * kThreadKept;
     return limits;
 }

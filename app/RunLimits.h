@@ -15,8 +15,9 @@ struct RunLimits {
     uint64_t memory = 0; // bytes the conversions may hold together beyond what threads keep
 };
 
-// Raises the soft descriptor limit to the hard one, then shares descriptors and memory out.
-RunLimits LimitsFor(unsigned jobsAsked, size_t files);
+// Raises the process's soft descriptor limit to the hard one (an effect that outlasts the
+// call), then shares the descriptors, memory and address space out among the run.
+RunLimits RaiseDescriptorLimitAndShare(unsigned jobsAsked, size_t files);
 
 // The memory one conversion of an input of this size holds at most beyond what its thread
 // keeps between files.

@@ -1,6 +1,7 @@
 #include "app/RunReport.h"
 
 #include "app/NameText.h"
+#include "job/ErrorCode.h"
 #include "job/RepairFields.h"
 #include "job/ReportStatus.h"
 
@@ -49,8 +50,10 @@ template <typename T> Json OrNull(const std::optional<T>& value) {
 
 Json RepairsOf(const RepairCounts& repairs) {
     Json counts = Json::object();
-    for (const RepairField& field : kRepairFields) {
-        counts[field.key] = repairs.*field.count;
+    for (const RepairKind& kind : kRepairKinds) {
+        if (InReportRepairs(kind)) {
+            counts[kind.reportKey] = repairs.*kind.count;
+        }
     }
     return counts;
 }
@@ -91,7 +94,8 @@ void RunReport::Write(const std::string& input, const FileOutcome& outcome) {
                  {"output", outcome.output.empty() ? Json(nullptr) : Json(outcome.output)},
                  {"status", StatusName(outcome)},
                  {"message", OrNull(outcome.message)},
-                 {"error", outcome.error.empty() ? Json(nullptr) : Json(outcome.error)},
+                 {"error", outcome.error == JobMessage::None ? Json(nullptr)
+                                                             : Json(ErrorCode(outcome.error))},
                  {"reason", outcome.reason.empty() ? Json(nullptr) : Json(outcome.reason)},
                  {"bytes_in", OrNull(outcome.bytesIn)},
                  {"bytes_out", OrNull(outcome.bytesOut)},

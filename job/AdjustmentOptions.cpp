@@ -1,8 +1,6 @@
 #include "job/AdjustmentOptions.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 
 namespace korvane {
 
@@ -18,9 +16,9 @@ std::optional<uint16_t> ParseChannels(const std::string& text) {
         const size_t comma = std::min(text.find(',', start), text.size());
         const std::string item = text.substr(start, comma - start);
         const size_t dash = item.find('-');
-        const auto first = ParseInteger(item.substr(0, dash), 1, 16);
+        const auto first = ParseWholeNumber(item.substr(0, dash), 1, 16);
         const auto last =
-            dash == std::string::npos ? first : ParseInteger(item.substr(dash + 1), 1, 16);
+            dash == std::string::npos ? first : ParseWholeNumber(item.substr(dash + 1), 1, 16);
         if (!first || !last || *first > *last) {
             return std::nullopt;
         }
@@ -34,7 +32,7 @@ std::optional<uint16_t> ParseChannels(const std::string& text) {
 
 std::string SetInteger(const std::string& name, const std::string& value, int lowest, int highest,
                        int& target) {
-    const auto parsed = ParseInteger(value, lowest, highest);
+    const auto parsed = ParseWholeNumber(value, lowest, highest);
     if (!parsed) {
         return IntegerOptionError(name, value, lowest, highest);
     }
@@ -42,19 +40,6 @@ std::string SetInteger(const std::string& name, const std::string& value, int lo
     return {};
 }
 } // namespace
-
-std::optional<int> ParseInteger(const std::string& text, int lowest, int highest) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < lowest || value > highest) {
-        return std::nullopt;
-    }
-    return static_cast<int>(value);
-}
 
 std::string IntegerOptionError(const std::string& name, const std::string& value, int lowest,
                                int highest) {

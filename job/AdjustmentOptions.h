@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/Adjustments.h"
+#include "platform/WholeNumber.h"
 
 #include <optional>
 #include <string>
@@ -11,9 +12,6 @@ namespace korvane {
 // "dynamic-range", "volume", "fix-stuck-notes", "keep-bars", "channels", "peak"), as the
 // command line takes them: every host checks its values here, so the ranges and the words a
 // user reads about them have one home.
-
-// A decimal integer from lowest to highest, nothing else.
-std::optional<int> ParseInteger(const std::string& text, int lowest, int highest);
 
 // "--NAME takes an integer from LOWEST to HIGHEST, not 'VALUE'".
 std::string IntegerOptionError(const std::string& name, const std::string& value, int lowest,

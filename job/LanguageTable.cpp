@@ -1,5 +1,7 @@
 #include "job/LanguageTable.h"
 
+#include "job/ErrorCode.h"
+
 namespace korvane {
 namespace {
 // Columns: German, English, Spanish, French. Spaces and line breaks are part of the texts.
@@ -256,27 +258,8 @@ const ControlTexts* ControlTextsFor(int language) {
 }
 
 const char* MessageText(const LanguageTexts& texts, JobMessage message) {
-    switch (message) {
-    case JobMessage::None:
-        return "";
-    case JobMessage::OutputNotCreated:
-        return texts.msgOutputNotCreated;
-    case JobMessage::InputNotOpened:
-        return texts.msgInputNotOpened;
-    case JobMessage::OutputIsInput:
-        return texts.msgOutputIsInput;
-    case JobMessage::OutputNotWritten:
-        return texts.msgOutputNotWritten;
-    case JobMessage::InputsCollide:
-        return texts.msgInputsCollide;
-    case JobMessage::FolderNotRead:
-        return texts.msgFolderNotRead;
-    case JobMessage::NotMidi:
-        return texts.msgNotMidi;
-    case JobMessage::NoTrack:
-        return texts.msgNoTrack;
-    }
-    return "";
+    const char* LanguageTexts::*field = MessageField(message);
+    return field == nullptr ? "" : texts.*field;
 }
 
 namespace {

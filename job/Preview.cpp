@@ -1,16 +1,12 @@
 #include "job/Preview.h"
 
+#include "job/SpeedControl.h"
+
 #include <filesystem>
 #include <system_error>
 
 namespace korvane {
 namespace {
-// Ticks of the file at speed `to` per tick of the same file at speed `from`: every delta time is
-// divided by the speed. Speed 0 makes every delta the shortest, so no position carries over.
-double PositionScale(int from, int to) {
-    return from > 0 && to > 0 ? static_cast<double>(from) / to : 0.0;
-}
-
 // The length of the file at path; 0 when it cannot be read.
 uintmax_t FileLength(const std::string& path) {
     std::error_code error;

@@ -13,8 +13,8 @@ const char* CompletedStatus(const RepairCounts& repairs, bool checked) {
     return checked ? "would-repair" : "repaired";
 }
 
-const char* FailedStatus(std::string_view code) {
-    return IsRefusal(code) ? "refused" : "failed";
+const char* FailedStatus(JobMessage message) {
+    return IsRefusal(message) ? "refused" : "failed";
 }
 
 double ReportedGain(const NoteGain& gain) {

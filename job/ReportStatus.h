@@ -1,9 +1,8 @@
 #pragma once
 
+#include "job/JobMessage.h"
 #include "midi/NoteGain.h"
 #include "midi/RepairCounts.h"
-
-#include <string_view>
 
 namespace korvane {
 
@@ -17,8 +16,8 @@ const char* CompletedStatus(const RepairCounts& repairs, bool checked);
 // The gain a peak level put on the velocities, as reports give it: to four decimals.
 double ReportedGain(const NoteGain& gain);
 
-// A pass that failed with the stable code: "refused" when the run chose to (see IsRefusal),
-// else "failed".
-const char* FailedStatus(std::string_view code);
+// A pass that failed with message: "refused" when the run chose to (see IsRefusal), else
+// "failed".
+const char* FailedStatus(JobMessage message);
 
 } // namespace korvane

@@ -82,7 +82,9 @@ bool SkipDataBytes(ByteCursor& cursor, unsigned count) {
 std::optional<uint64_t> FindTrackEnd(InputWindow& input, uint64_t begin, uint64_t end) {
     // The events are read as the engine reads them, so that the end found is the one it meets:
     // bytes that are no event are passed over where the engine drops them. Whatever follows that
-    // End of Track (a chunk, junk, another End of Track) is no part of the track.
+    // End of Track (a chunk, junk, another End of Track) is no part of the track. The engine's
+    // walk holds this reading to its own: tests/job/TrackBoundaryModelTest.cpp compares the end
+    // found with MidiEngine::WalkEnd on random damaged tracks.
     ByteCursor cursor(input, begin, end);
     uint8_t running = 0;
     bool atStatus = false; // the next event starts at a status byte, with no delta time

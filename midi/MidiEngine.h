@@ -46,7 +46,6 @@ class MidiEngine {
     // The gain the pass puts on Note On velocities.
     NoteGain Gain() const { return m_gain; }
     void EndPass() { m_out = nullptr; }
-    bool IsSavePass() const { return m_out != nullptr; }
 
     // Reserves, without touching it, room for every level an input of this many bytes can
     // hold, so that the levels are never moved while the pass records them.

@@ -4,7 +4,8 @@
 
 namespace korvane {
 
-// What a pass repaired in one file, counted per event or chunk as the repairs happen.
+// What a pass repaired in one file, counted per event or chunk as the repairs happen. Each
+// count's report name, role and wording are declared once, in kRepairKinds below.
 struct RepairCounts {
     uint64_t tracksClosed = 0;     // tracks that ended without End of Track and got one
     uint64_t eventsDropped = 0;    // events cut short by the end of their track
@@ -26,14 +27,87 @@ struct RepairCounts {
 
     bool operator==(const RepairCounts&) const = default;
 
-    // Whether anything was mended: vendor chunks copied whole are no repair, and a clamped
-    // tempo is an adjustment's limit.
-    bool Any() const {
-        return (tracksClosed | eventsDropped | chunksCutShort | noteOffsInserted | headersCut |
-                trackLengthsRepaired | junkBytesDropped | trackCountsPatched | leadingBytesDropped |
-                strayBytesDropped | eventsBrokenOff | systemEventsDropped | metaEventsDropped |
-                trackIdsRepaired | deltasTooLong) != 0;
-    }
+    // Whether anything was mended: a count of a kind whose role is Repair.
+    bool Any() const;
 };
+
+// Repair: mends the file. Kept: vendor chunks copied whole, no repair; the report gives them
+// apart (chunks_kept). Adjustment: an adjustment's limit (a clamped tempo), reported beside
+// the repairs but no repair.
+enum class RepairRole { Repair, Kept, Adjustment };
+
+// One kind of count: the report's name (job/RepairFields.h), its role, and for the kinds the
+// page names on their own, the page's key and wording ("%1" is the count) in German, English,
+// Spanish and French; the page sums the other repairs into one line. The window names no kind.
+struct RepairKind {
+    uint64_t RepairCounts::*count;
+    const char* reportKey;
+    RepairRole role;
+    const char* pageKey; // nullptr: one of the page's "other repairs"
+    const char* pageWording[4];
+};
+
+// Every count once, in the report's and the page's order.
+inline constexpr RepairKind kRepairKinds[] = {
+    {&RepairCounts::tracksClosed,
+     "tracks_closed",
+     RepairRole::Repair,
+     "tracksClosed",
+     {"%1 Spuren mit End of Track abgeschlossen", "%1 tracks closed with End of Track",
+      "%1 pistas cerradas con End of Track", "%1 pistes fermées par End of Track"}},
+    {&RepairCounts::eventsDropped,
+     "events_dropped",
+     RepairRole::Repair,
+     "eventsDropped",
+     {"%1 abgeschnittene Ereignisse entfernt", "%1 events cut short dropped",
+      "%1 eventos cortados eliminados", "%1 événements tronqués supprimés"}},
+    {&RepairCounts::chunksCutShort,
+     "chunks_cut_short",
+     RepairRole::Repair,
+     "chunksCutShort",
+     {"%1 abgeschnittene Blöcke gekürzt", "%1 chunks cut short", "%1 bloques cortados",
+      "%1 blocs tronqués"}},
+    {&RepairCounts::chunksCopied,
+     "chunks_kept",
+     RepairRole::Kept,
+     "chunksCopied",
+     {"%1 weitere Blöcke unverändert übernommen", "%1 other chunks kept unchanged",
+      "%1 bloques más conservados sin cambios", "%1 autres blocs conservés tels quels"}},
+    {&RepairCounts::noteOffsInserted,
+     "note_offs_inserted",
+     RepairRole::Repair,
+     "noteOffsInserted",
+     {"%1 Note-Off eingefügt", "%1 Note Offs inserted", "%1 Note Off insertados",
+      "%1 Note Off insérés"}},
+    {&RepairCounts::headersCut, "headers_cut", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::trackLengthsRepaired,
+     "track_lengths_repaired",
+     RepairRole::Repair,
+     nullptr,
+     {}},
+    {&RepairCounts::junkBytesDropped, "junk_bytes_dropped", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::trackCountsPatched, "track_counts_patched", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::leadingBytesDropped, "leading_bytes_dropped", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::strayBytesDropped, "stray_bytes_dropped", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::eventsBrokenOff, "events_broken_off", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::systemEventsDropped, "system_events_dropped", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::metaEventsDropped, "meta_events_dropped", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::trackIdsRepaired, "track_ids_repaired", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::deltasTooLong, "deltas_too_long", RepairRole::Repair, nullptr, {}},
+    {&RepairCounts::temposClamped, "tempos_clamped", RepairRole::Adjustment, nullptr, {}},
+};
+
+// Every count has its row.
+static_assert(sizeof(kRepairKinds) / sizeof(kRepairKinds[0]) ==
+              sizeof(RepairCounts) / sizeof(uint64_t));
+
+inline bool RepairCounts::Any() const {
+    for (const RepairKind& kind : kRepairKinds) {
+        if (kind.role == RepairRole::Repair && this->*kind.count != 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 } // namespace korvane

@@ -61,9 +61,14 @@ void BackgroundWriter::StartWriteBack() {
     // the disk now lets the disk work while the caller computes, so the final sync finds little
     // left to wait for. Only a hint: where it is not supported it is not asked again, and the
     // sync reports any real failure.
+#ifdef __EMSCRIPTEN__
+    // The web page's C library has no sync_file_range, and its in-memory files no disk to start.
+    m_writeBack = false;
+#else
     if (m_writeBack && ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE) != 0) {
         m_writeBack = false;
     }
+#endif
 }
 
 void BackgroundWriter::Run() {

@@ -68,9 +68,10 @@ class BufferedFile : public ByteSink {
     // Closes without flushing or raising: used when a pass is abandoned.
     void Abort();
 
-  private:
+    // The output buffer; the background writer holds a second one while it writes the first.
     static constexpr size_t kBufferSize = 1 << 20;
 
+  private:
     bool OpenForReading(const std::string& path);
     // Writes through the buffer, handing each one that fills to the background writer.
     void WriteAcross(const void* data, size_t count);

@@ -10,8 +10,10 @@ namespace korvane {
 
 pybind11::dict ConversionResult::Repairs() const {
     pybind11::dict counts;
-    for (const RepairField& field : kRepairFields) {
-        counts[field.key] = repairs.*field.count;
+    for (const RepairKind& kind : kRepairKinds) {
+        if (InReportRepairs(kind)) {
+            counts[kind.reportKey] = repairs.*kind.count;
+        }
     }
     return counts;
 }
@@ -29,8 +31,10 @@ ConversionResult ConversionResult::FromState(const pybind11::tuple& state) {
     result.data = state[0];
     result.status = state[1].cast<std::string>();
     const pybind11::dict counts = state[2].cast<pybind11::dict>();
-    for (const RepairField& field : kRepairFields) {
-        result.repairs.*field.count = counts[field.key].cast<uint64_t>();
+    for (const RepairKind& kind : kRepairKinds) {
+        if (InReportRepairs(kind)) {
+            result.repairs.*kind.count = counts[kind.reportKey].cast<uint64_t>();
+        }
     }
     result.repairs.chunksCopied = state[3].cast<uint64_t>();
     result.bytesIn = state[4].cast<uint64_t>();

@@ -33,7 +33,7 @@ py::dict Row(JobMessage message, const std::string& reason, const py::object& by
     const char* code = ErrorCode(message);
     py::dict row;
     row["status"] =
-        message == JobMessage::None ? CompletedStatus(repairs, false) : FailedStatus(code);
+        message == JobMessage::None ? CompletedStatus(repairs, false) : FailedStatus(message);
     row["message"] = message == JobMessage::None
                          ? py::object(py::none())
                          : py::str(MessageText(*StoredLanguageTexts(Profile()), message));

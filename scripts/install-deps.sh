@@ -19,6 +19,8 @@ packages=(
   dpkg-dev lintian desktop-file-utils appstream xvfb xauth bash-completion
   # the report of a run over a collection
   nlohmann-json3-dev
+  # the runs on a USB stick's file system and on FUSE, mounted by the tests
+  exfat-fuse exfatprogs bindfs
   # the Python module, its tests and korvane.dask (for Debian's own Python, /usr/bin/python3)
   pybind11-dev python3-dev python3-pytest python3-dask python3-distributed
 )

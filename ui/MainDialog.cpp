@@ -4,6 +4,7 @@
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
 #include "job/ProfileKeys.h"
+#include "job/SpeedControl.h"
 #include "platform/Profile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RemoveFolderTree.h"
@@ -57,9 +58,6 @@ namespace korvane {
 namespace {
 // The three sliders share the level range; the speed slider's position is turned into percent.
 constexpr int kSliderMaximum = Adjustments::kLevelHighest;
-// The speed slider's position at 100 %, and the percent one position is worth.
-constexpr int kSpeedPositionNeutral = 250;
-constexpr double kPercentPerPosition = 0.4;
 // The background of a speed field that Save would refuse.
 constexpr QColor kRefusedBase(255, 214, 214);
 // Trackbars move by a fifth of their range per page.
@@ -323,7 +321,9 @@ void MainDialog::BindControls() {
     // Read as the labels show them, louder upwards and the speed in percent, before a screen
     // reader first asks.
     ReadSliderAs(*m_volumeSlider, {.offset = kSliderMaximum, .scale = -1});
-    ReadSliderAs(*m_speedSlider, {.offset = 0, .scale = kPercentPerPosition});
+    ReadSliderAs(*m_speedSlider, {.offset = 0,
+                                  .scale = SpeedOfSliderPosition(kSliderMaximum) /
+                                           static_cast<double>(kSliderMaximum)});
 }
 
 void MainDialog::ConnectHandlers() {
@@ -720,7 +720,7 @@ void MainDialog::OnSpeedSliderChanged(int position) {
     m_speedPosition = position;
     if (!m_speedFollowing) {
         const QScopedValueRollback following(m_speedFollowing, true);
-        m_speedEdit->setText(QString::number(static_cast<int>(position * kPercentPerPosition)));
+        m_speedEdit->setText(QString::number(SpeedOfSliderPosition(position)));
     }
 }
 
@@ -730,8 +730,7 @@ void MainDialog::OnSpeedTextChanged() {
     if (speed && !m_speedFollowing) {
         // The slider shows a typed value as far as its range reaches; the field keeps the text.
         const QScopedValueRollback following(m_speedFollowing, true);
-        m_speedSlider->setValue(std::clamp(
-            static_cast<int>(std::lround(*speed / kPercentPerPosition)), 0, kSliderMaximum));
+        m_speedSlider->setValue(std::clamp(SliderPositionOfSpeed(*speed), 0, kSliderMaximum));
     }
 }
 
@@ -782,11 +781,7 @@ void MainDialog::OnSliderAction(int action) {
 }
 
 std::optional<int> MainDialog::TypedSpeed() const {
-    const std::optional<long long> speed = ParseInteger(m_speedEdit->text());
-    if (!speed || *speed < Adjustments::kSpeedLowest || *speed > Adjustments::kSpeedHighest) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*speed);
+    return ParseSpeedText(m_speedEdit->text().toStdString());
 }
 
 void MainDialog::OnAboutButton() {

@@ -17,10 +17,6 @@
 
 namespace korvane {
 namespace {
-QString Words(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 // The locale whose digit grouping each language's texts use.
 QLocale LocaleOf(int language) {
     constexpr std::array<QLocale::Language, 4> kLocales = {QLocale::German, QLocale::English,
@@ -105,8 +101,8 @@ void MainDialog::LeaveCollection() {
 void MainDialog::SaveCollection() {
     ReleasePlayer();
     const CollectionTexts& words = CollectionWords();
-    SaveProgress progress(Words(words.savingFile), Words(words.cancel), LocaleOf(m_language),
-                          m_collectionFiles, this);
+    SaveProgress progress(QString::fromUtf8(words.savingFile), QString::fromUtf8(words.cancel),
+                          LocaleOf(m_language), m_collectionFiles, this);
     QEventLoop running;
     FileCollection::Result result;
     std::thread run([&, paths = m_collectionPaths, adjustments = m_adjustments,
@@ -139,28 +135,28 @@ void MainDialog::ShowCollectionResult(const FileCollection::Result& result, size
 
 std::string MainDialog::SummaryOf(const FileCollection::Result& result, size_t notReached) const {
     const CollectionTexts& words = CollectionWords();
-    QString summary = notReached > 0 ? Words(words.stopped) : QString();
+    QString summary = notReached > 0 ? QString::fromUtf8(words.stopped) : QString();
     summary += Counted(words.saved, result.saved) + Counted(words.repaired, result.repaired) +
                Counted(words.failed, result.failed.size());
     if (notReached > 0) {
         summary += Counted(words.left, notReached);
     }
-    return (summary + Words(words.end)).toStdString();
+    return (summary + QString::fromUtf8(words.end)).toStdString();
 }
 
 std::string MainDialog::CollectionLoadedText() const {
     const CollectionTexts& words = CollectionWords();
     const QString files = LocaleOf(m_language).toString(static_cast<qulonglong>(m_collectionFiles));
     if (m_collectionShowsFirst) {
-        return Words(words.filesLoaded).arg(files).toStdString();
+        return QString::fromUtf8(words.filesLoaded).arg(files).toStdString();
     }
     const QString shown = QFileInfo(QString::fromStdString(m_inputPath)).fileName();
-    return Words(words.filesLoadedShowing).arg(files, shown).toStdString();
+    return QString::fromUtf8(words.filesLoadedShowing).arg(files, shown).toStdString();
 }
 
 QString MainDialog::Counted(const CountedText& text, size_t count) const {
     const bool one = count == 1 || (count == 0 && CollectionWords().zeroIsOne);
-    return Words(one ? text.one : text.other)
+    return QString::fromUtf8(one ? text.one : text.other)
         .arg(LocaleOf(m_language).toString(static_cast<qulonglong>(count)));
 }
 

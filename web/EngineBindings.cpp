@@ -3,8 +3,10 @@
 #include "gfx/LevelPlot.h"
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
+#include "job/SpeedControl.h"
 #include "midi/Adjustments.h"
 #include "midi/LevelMap.h"
+#include "midi/RepairCounts.h"
 #include "web/CanvasPicture.h"
 #include "web/LoadedFile.h"
 #include "web/PageTexts.h"
@@ -13,6 +15,8 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,19 +29,18 @@ val BytesView(const std::vector<uint8_t>& bytes) {
 }
 
 val OutcomeObject(const PassOutcome& outcome) {
+    // The kinds the page names on their own, and the sum of the other repairs (RepairCounts.h).
     val repairs = val::object();
-    repairs.set("tracksClosed", static_cast<double>(outcome.repairs.tracksClosed));
-    repairs.set("eventsDropped", static_cast<double>(outcome.repairs.eventsDropped));
-    repairs.set("chunksCutShort", static_cast<double>(outcome.repairs.chunksCutShort));
-    repairs.set("chunksCopied", static_cast<double>(outcome.repairs.chunksCopied));
-    repairs.set("noteOffsInserted", static_cast<double>(outcome.repairs.noteOffsInserted));
-    const RepairCounts& r = outcome.repairs;
-    repairs.set("otherRepairs",
-                static_cast<double>(r.headersCut + r.trackLengthsRepaired + r.junkBytesDropped +
-                                    r.trackCountsPatched + r.leadingBytesDropped +
-                                    r.strayBytesDropped + r.eventsBrokenOff +
-                                    r.systemEventsDropped + r.metaEventsDropped +
-                                    r.trackIdsRepaired + r.deltasTooLong));
+    uint64_t others = 0;
+    for (const RepairKind& kind : kRepairKinds) {
+        const uint64_t count = outcome.repairs.*kind.count;
+        if (kind.pageKey != nullptr) {
+            repairs.set(kind.pageKey, static_cast<double>(count));
+        } else if (kind.role == RepairRole::Repair) {
+            others += count;
+        }
+    }
+    repairs.set("otherRepairs", static_cast<double>(others));
     val result = val::object();
     result.set("completed", outcome.completed);
     result.set("message", std::string(outcome.message));
@@ -155,11 +158,11 @@ val Texts(int language) {
     set("files", page->files);
     set("stayLocal", page->stayLocal);
     set("nothingRepaired", page->nothingRepaired);
-    set("tracksClosed", page->tracksClosed);
-    set("eventsDropped", page->eventsDropped);
-    set("chunksCutShort", page->chunksCutShort);
-    set("chunksCopied", page->chunksCopied);
-    set("noteOffsInserted", page->noteOffsInserted);
+    for (const RepairKind& kind : kRepairKinds) {
+        if (kind.pageKey != nullptr) {
+            set(kind.pageKey, kind.pageWording[language]);
+        }
+    }
     set("otherRepairs", page->otherRepairs);
     return texts;
 }
@@ -172,7 +175,31 @@ val Ranges() {
     ranges.set("speedLowest", Adjustments::kSpeedLowest);
     ranges.set("speedHighest", Adjustments::kSpeedHighest);
     ranges.set("speedNeutral", Adjustments::kSpeedNeutral);
+    ranges.set("speedPositionNeutral", kSpeedPositionNeutral);
     return ranges;
+}
+
+// The page's repair lines in order: the kinds it names on their own, then the other repairs.
+val RepairLines() {
+    val lines = val::array();
+    for (const RepairKind& kind : kRepairKinds) {
+        if (kind.pageKey != nullptr) {
+            lines.call<void>("push", std::string(kind.pageKey));
+        }
+    }
+    lines.call<void>("push", std::string("otherRepairs"));
+    return lines;
+}
+
+// The speed field's percent, or null where the field holds no speed.
+val ParseSpeed(const std::string& text) {
+    const std::optional<int> speed = ParseSpeedText(text);
+    return speed ? val(*speed) : val::null();
+}
+
+// A player's tick at speed `from`, carried over to the same moment at speed `to`.
+double CarriedTick(double tick, int from, int to) {
+    return std::trunc(tick * PositionScale(from, to));
 }
 } // namespace
 
@@ -188,6 +215,10 @@ EMSCRIPTEN_BINDINGS(korvane) {
     emscripten::function("plotNothing", &PlotNothing);
     emscripten::function("texts", &Texts);
     emscripten::function("ranges", &Ranges);
+    emscripten::function("repairLines", &RepairLines);
+    emscripten::function("parseSpeed", &ParseSpeed);
+    emscripten::function("speedOfSliderPosition", &SpeedOfSliderPosition);
+    emscripten::function("carriedTick", &CarriedTick);
 }
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "web/LoadedFile.h"
 
 #include "job/ConversionJob.h"
+#include "job/ErrorCode.h"
 
 #include <fcntl.h>
 #include <limits>
@@ -33,26 +34,20 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
     return ::close(fd) == 0 && done == bytes.size();
 }
 
-// The page's key of a failed pass's message: a file that cannot be held in memory could not be
-// written, as a disk that is full.
-const char* MessageKey(const ConversionOutcome& outcome) {
-    if (outcome.message == JobMessage::NotMidi) {
-        return "msgNotMidi";
-    }
-    if (outcome.message == JobMessage::NoTrack) {
-        return "msgNoTrack";
-    }
-    if (outcome.message == JobMessage::InputNotOpened &&
-        outcome.status == ConversionStatus::Failed) {
-        return "msgInputNotOpened";
-    }
-    return "msgOutputNotWritten";
+// The page's key of a failed pass's message (ErrorCode.h): a file that cannot be held in memory
+// could not be written, as a disk that is full.
+const char* PageMessageKey(const ConversionOutcome& outcome) {
+    const bool unread =
+        outcome.message == JobMessage::InputNotOpened && outcome.status == ConversionStatus::Failed;
+    const bool read =
+        outcome.message == JobMessage::NotMidi || outcome.message == JobMessage::NoTrack;
+    return MessageKey(read || unread ? outcome.message : JobMessage::OutputNotWritten);
 }
 } // namespace
 
 LoadedFile::LoadedFile(const std::string& bytes) : m_path(NextPath()) {
     if (!WriteWhole(m_path, bytes)) {
-        m_loaded.message = "msgInputNotOpened";
+        m_loaded.message = MessageKey(JobMessage::InputNotOpened);
         return;
     }
     m_loaded = RunPass(Adjustments{}, false);
@@ -81,7 +76,7 @@ PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
     PassOutcome outcome;
     outcome.completed = done.Completed();
     if (!outcome.completed) {
-        outcome.message = MessageKey(done);
+        outcome.message = PageMessageKey(done);
         return outcome;
     }
     outcome.repairs = done.repairs;

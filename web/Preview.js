@@ -3,8 +3,8 @@
 // sound start only from a user's action; a change of the adjustments while it plays restarts it
 // at the same moment of the song.
 export class Preview {
-  constructor({ soundFont, texts, song, status }) {
-    Object.assign(this, { soundFont, texts, song, status });
+  constructor({ soundFont, texts, song, status, carriedTick }) {
+    Object.assign(this, { soundFont, texts, song, status, carriedTick });
     this.synth = null;
     this.playing = null; // the song playing
     this.statusKey = null;
@@ -33,9 +33,8 @@ export class Preview {
     const song = this.song();
     if (!song) return;
     const tick = await this.synth.retrievePlayerCurrentTick();
-    // Speed places each event at its time x 100 / speed: the same moment is at that tick.
-    const speedOf = (s) => Math.max(s.speed, 1);
-    await this.start(this.synth, song, Math.trunc((tick * speedOf(this.playing)) / speedOf(song)));
+    // The same moment of the song at the new speed, by the engine's rule (midi/SpeedControl.h).
+    await this.start(this.synth, song, this.carriedTick(tick, this.playing.speed, song.speed));
   }
 
   async start(synth, song, tick) {

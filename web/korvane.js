@@ -9,9 +9,6 @@ const ranges = engine.ranges();
 const soundFont = await fetch('TimGM6mb.sf2').then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
 const $ = (id) => document.getElementById(id);
 const LANGUAGE_CODES = ['de', 'en', 'es', 'fr'];
-// The speed slider's position at 100 %; the window turns a position into percent the same way.
-const SPEED_POSITION_NEUTRAL = 250;
-const speedOfPosition = (position) => Math.trunc(position * 0.4);
 // The volume slider stands upright with loud at the top, as in the window: its position counts
 // from the loud end, the engine's volume from the soft one.
 const volume = () => ranges.levelHighest - Number($('volume').value);
@@ -84,12 +81,9 @@ function adjustments() {
   };
 }
 
-// The speed field takes a whole number in the engine's range, or nothing.
+// The speed field's percent, read by the engine's rule (midi/SpeedControl.h), or null.
 function typedSpeed() {
-  const text = $('speed').value.trim();
-  if (!/^[0-9]+$/.test(text)) return null;
-  const speed = Number(text);
-  return speed >= ranges.speedLowest && speed <= ranges.speedHighest ? speed : null;
+  return engine.parseSpeed($('speed').value);
 }
 
 function restoreDefaults() {
@@ -98,7 +92,7 @@ function restoreDefaults() {
     $(id).value = ranges.levelNeutral;
   }
   $('volume').value = ranges.levelHighest - ranges.levelNeutral;
-  $('speed-slider').value = SPEED_POSITION_NEUTRAL;
+  $('speed-slider').value = ranges.speedPositionNeutral;
   $('speed').value = ranges.speedNeutral;
   $('stuck-notes').checked = false;
   drawPlot();
@@ -112,9 +106,7 @@ function repairSummary(entry) {
   const t = state.texts;
   if (!entry.outcome.completed) return t[entry.outcome.message];
   const repairs = entry.outcome.repairs;
-  const kinds = ['tracksClosed', 'eventsDropped', 'chunksCutShort', 'chunksCopied', 'noteOffsInserted',
-    'otherRepairs'];
-  const parts = kinds
+  const parts = engine.repairLines()
     .filter((kind) => repairs[kind] > 0)
     .map((kind) => format(t[kind], repairs[kind]));
   return parts.length ? parts.join('; ') : t.nothingRepaired;
@@ -261,6 +253,7 @@ function download(name, bytes) {
 const preview = new Preview({
   soundFont,
   texts: () => state.texts,
+  carriedTick: (tick, from, to) => engine.carriedTick(tick, from, to),
   // What the player plays: the converted bytes, or the original as it was read.
   song: () => {
     const file = selectedFile();
@@ -295,7 +288,7 @@ function wireControls() {
   });
   $('dynamic-range').addEventListener('input', onSliderMoved);
   $('volume').addEventListener('input', onSliderMoved);
-  $('speed-slider').addEventListener('input', (e) => ($('speed').value = speedOfPosition(Number(e.target.value))));
+  $('speed-slider').addEventListener('input', (e) => ($('speed').value = engine.speedOfSliderPosition(Number(e.target.value))));
   for (const id of ['dynamic-range', 'volume', 'speed-slider', 'stuck-notes', 'hear-original']) {
     $(id).addEventListener('change', () => preview.adjustmentsChanged());
   }

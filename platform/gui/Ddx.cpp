@@ -1,5 +1,7 @@
 #include "platform/gui/Ddx.h"
 
+#include "platform/WholeNumber.h"
+
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QComboBox>
@@ -10,15 +12,6 @@
 #include <optional>
 
 namespace korvane {
-
-std::optional<long long> ParseInteger(const QString& text) {
-    bool ok = false;
-    const long long value = text.trimmed().toLongLong(&ok, 10);
-    if (!ok) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 void DDX_Text(DataExchange& dx, QLineEdit* edit, std::string& value) {
     if (dx.m_saveAndValidate) {
@@ -44,11 +37,12 @@ void DDX_Text(DataExchange& dx, QLineEdit* edit, int& value, int minimum, int ma
         edit->setText(QString::number(value));
         return;
     }
-    const std::optional<long long> parsed = ParseInteger(edit->text());
-    if (!parsed || *parsed < minimum || *parsed > maximum) {
+    const std::optional<int> parsed =
+        ParseWholeNumber(edit->text().toStdString(), minimum, maximum);
+    if (!parsed) {
         dx.Fail(edit, prompt);
     }
-    value = static_cast<int>(*parsed);
+    value = *parsed;
 }
 
 void DDX_Slider(DataExchange& dx, QAbstractSlider* slider, int& value) {

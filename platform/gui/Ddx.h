@@ -18,14 +18,10 @@ namespace korvane {
 // into the member, otherwise the member's value into the control. Setting a control raises none
 // of its change notifications, so an exchange never runs a handler.
 
-// Digits with an optional sign, spaces around them allowed; nothing else. The integer fields'
-// rule, for code that reads a field outside an exchange.
-std::optional<long long> ParseInteger(const QString& text);
-
 void DDX_Text(DataExchange& dx, QLineEdit* edit, std::string& value);
 void DDX_Text(DataExchange& dx, QLabel* label, std::string& value);
-// An integer from minimum to maximum; any other text gives prompt and stops the exchange,
-// leaving value unchanged.
+// A whole number from minimum to maximum, as ParseWholeNumber reads it; any other text gives
+// prompt and stops the exchange, leaving value unchanged.
 void DDX_Text(DataExchange& dx, QLineEdit* edit, int& value, int minimum, int maximum,
               const std::string& prompt);
 void DDX_Slider(DataExchange& dx, QAbstractSlider* slider, int& value);

@@ -70,7 +70,7 @@ class CollectionInterrupt : public testing::TestWithParam<Interruption> {};
 
 TEST_P(CollectionInterrupt, EveryOutputSavedIsReportedAndNothingElseIsLeft) {
     // Many names of one file: a run long enough to be stopped in its middle, made at once.
-    const int kFiles = GetParam().named ? 3000 : 10000;
+    const int kFiles = GetParam().named ? 8000 : 10000;
     TempFolder folder;
     const std::string src = folder.File("src");
     const std::string out = folder.File("out");

@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
 
 namespace korvane {
 namespace {
@@ -95,6 +98,28 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"ChannelsEmpty", {"--channels=", "a.mid"}, Action::UsageError, true, {}},
         ParseCase{"KeepBarsWithValue", {"--keep-bars=1", "a.mid"}, Action::UsageError, true, {}}),
     [](const testing::TestParamInfo<ParseCase>& param) { return param.param.name; });
+
+// The speed texts every host answers alike (tests/data/speed-texts.json); the other integer
+// options read their text by the same rule.
+TEST(ParseCommandLine, AnswersTheSpeedTextsAsEveryHost) {
+    std::ifstream file(KORVANE_SPEED_TEXTS);
+    const nlohmann::json rows = nlohmann::json::parse(file);
+    ASSERT_FALSE(rows.empty());
+    for (const auto& row : rows) {
+        const std::string text = row[0];
+        const CommandLine line = ParseCommandLine({"korvane", "--speed=" + text, "a.mid"});
+        const CommandLine volume = ParseCommandLine({"korvane", "--volume=" + text, "a.mid"});
+        if (row[1].is_null()) {
+            EXPECT_EQ(line.action, Action::UsageError) << '"' << text << '"';
+        } else {
+            ASSERT_EQ(line.action, Action::Convert) << '"' << text << "\": " << line.error;
+            EXPECT_EQ(line.options.adjustments.m_speedPercent, row[1].get<int>());
+            EXPECT_EQ(volume.action, row[1].get<int>() <= Adjustments::kLevelHighest
+                                         ? Action::Convert
+                                         : Action::UsageError);
+        }
+    }
+}
 
 TEST(ParseCommandLine, TakesValuesAtTheirBounds) {
     const CommandLine line =

@@ -12,6 +12,23 @@ Bytes WithEnd(Bytes track) {
     return track;
 }
 
+// The loudest pass, which the peak's gain is found from.
+TEST(LoudestPass, FindsTheLoudestNoteOnOfMappedChannelsOnly) {
+    // Loud drums, a louder Note Off and controller, and the loudest mapped Note On 0x50.
+    const Bytes input = WithEnd({0x00, 0x99, 0x24, 0x7F, 0x00, 0x90, 0x3C, 0x50, 0x00, 0x80,
+                                 0x3C, 0x7E, 0x00, 0xB0, 0x07, 0x7D, 0x00, 0x91, 0x40, 0x30});
+    for (const auto& [channels, loudest] :
+         {std::pair{Adjustments::kAllButDrums, 0x50u}, std::pair{Adjustments::kAllChannels, 0x7Fu},
+          std::pair{uint16_t{0x0004}, 0u}}) {
+        MidiEngine engine;
+        Adjustments adjustments;
+        adjustments.m_levelChannels = channels;
+        engine.BeginLoudestPass(adjustments);
+        engine.WalkTrack(input.data(), static_cast<uint32_t>(input.size()));
+        EXPECT_EQ(engine.LoudestNoteOn(), loudest) << channels;
+    }
+}
+
 // Worked by hand from v × peak / loudest, rounded half up and held to 1..127.
 TEST(NoteGain, ScalesRoundsAndHolds) {
     const struct {

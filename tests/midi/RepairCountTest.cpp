@@ -132,19 +132,8 @@ TEST(RepairCounts, EachPassStartsFromZero) {
     EXPECT_FALSE(engine.m_repairs.Any());
 }
 
-// Every kind of repair makes a file repaired; copying a vendor chunk and clamping a tempo do not.
-TEST(RepairCounts, EveryRepairKindIsARepair) {
-    for (uint64_t RepairCounts::*kind :
-         {&RepairCounts::tracksClosed, &RepairCounts::eventsDropped, &RepairCounts::chunksCutShort,
-          &RepairCounts::noteOffsInserted, &RepairCounts::headersCut,
-          &RepairCounts::trackLengthsRepaired, &RepairCounts::junkBytesDropped,
-          &RepairCounts::trackCountsPatched, &RepairCounts::leadingBytesDropped,
-          &RepairCounts::strayBytesDropped, &RepairCounts::eventsBrokenOff,
-          &RepairCounts::systemEventsDropped, &RepairCounts::metaEventsDropped}) {
-        RepairCounts counts;
-        counts.*kind = 1;
-        EXPECT_TRUE(counts.Any());
-    }
+// Copying a vendor chunk and clamping a tempo do not make a file repaired.
+TEST(RepairCounts, KeptChunksAndClampedTemposAreNoRepair) {
     EXPECT_FALSE((RepairCounts{.chunksCopied = 1, .temposClamped = 1}.Any()));
 }
 

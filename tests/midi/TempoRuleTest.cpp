@@ -250,22 +250,5 @@ TEST(LevelChannels, OtherChannelsCopiedAsReadAndMarked) {
     EXPECT_EQ(Hex(all.levels), Hex(Bytes{0x20, 0x20, 0x30, 0x10, 0x30}));
 }
 
-TEST(LoudestPass, FindsTheLoudestNoteOnOfMappedChannelsOnly) {
-    // Loud drums, a louder Note Off and controller, and the loudest mapped Note On 0x50.
-    const Bytes input = Concat({{0x00, 0x99, 0x24, 0x7F, 0x00, 0x90, 0x3C, 0x50, 0x00, 0x80,
-                                 0x3C, 0x7E, 0x00, 0xB0, 0x07, 0x7D, 0x00, 0x91, 0x40, 0x30},
-                                kEnd});
-    for (const auto& [channels, loudest] :
-         {std::pair{Adjustments::kAllButDrums, 0x50u}, std::pair{Adjustments::kAllChannels, 0x7Fu},
-          std::pair{uint16_t{0x0004}, 0u}}) {
-        MidiEngine engine;
-        Adjustments adjustments;
-        adjustments.m_levelChannels = channels;
-        engine.BeginLoudestPass(adjustments);
-        engine.WalkTrack(input.data(), static_cast<uint32_t>(input.size()));
-        EXPECT_EQ(engine.LoudestNoteOn(), loudest) << channels;
-    }
-}
-
 } // namespace
 } // namespace korvane

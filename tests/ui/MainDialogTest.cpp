@@ -30,6 +30,8 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -582,6 +584,34 @@ class MainDialogTest : public QObject {
         QVERIFY(m_messages.empty());
         QCOMPARE(dialog.TakenAdjustments().m_speedPercent, 150);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
+    }
+
+    // The speed texts every host answers alike (tests/data/speed-texts.json): a committed field
+    // takes a good one, and the exchange refuses the others with the prompt.
+    void speedTextsAnswerAsEveryHost() {
+        MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid")); // Save takes the field only once a file is loaded
+        QFile file(KORVANE_SPEED_TEXTS);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
+        QVERIFY(!rows.isEmpty());
+        auto* edit = Control<QLineEdit>(kSpeedEdit);
+        for (const QJsonValue row : rows) {
+            const QString text = row[0].toString();
+            const int taken = dialog.TakenAdjustments().m_speedPercent;
+            m_messages.clear();
+            edit->setText(text);
+            Q_EMIT edit->editingFinished();
+            if (row[1].isNull()) {
+                Click(kSave);
+                QVERIFY2(!QFile::exists(Path("songKRV.mid")), qPrintable(text));
+                QCOMPARE(m_messages.size(), size_t{1});
+                QCOMPARE(dialog.TakenAdjustments().m_speedPercent, taken);
+            } else {
+                QVERIFY2(m_messages.empty(), qPrintable(text));
+                QCOMPARE(dialog.TakenAdjustments().m_speedPercent, row[1].toInt());
+            }
+        }
     }
 
     void refusedSpeedPromptsOnceAndSavesNothing_data() {

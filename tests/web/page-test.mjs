@@ -122,6 +122,10 @@ try {
   page.on('pageerror', (error) => check(false, `no script error (${error.message})`));
   await page.goto(url);
   await page.waitForFunction(() => document.body.dataset.ready === 'true', null, { timeout: 60000 });
+  // The speed texts every host answers alike (tests/data/speed-texts.json).
+  const speedTexts = JSON.parse(readFileSync(join(dirname(fileURLToPath(import.meta.url)), '../data/speed-texts.json')));
+  const speedAnswers = await page.evaluate((texts) => texts.map(([text]) => window.korvane.engine.parseSpeed(text)), speedTexts);
+  speedTexts.forEach(([text, speed], i) => check(speedAnswers[i] === speed, `speed text ${JSON.stringify(text)}: ${speed} (${speedAnswers[i]})`));
   const requests = [];
   page.on('request', (request) => {
     if (!/^(blob|data):/.test(request.url())) requests.push(request.url());
