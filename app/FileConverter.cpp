@@ -88,6 +88,7 @@ FileOutcome FileConverter::ConvertInput(const PlannedInput& input) {
     outcome.status = FileStatus::Converted;
     outcome.bytesOut = converted.bytesOut;
     outcome.repairs = converted.repairs;
+    outcome.tickSpeed = converted.tickSpeed;
     if (m_commandLine.options.adjustments.m_peakLevel > 0) {
         outcome.gain = ReportedGain(converted.gain);
     }

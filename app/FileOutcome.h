@@ -24,6 +24,7 @@ struct FileOutcome {
     std::optional<uint64_t> bytesOut;
     RepairCounts repairs;
     std::optional<double> gain; // the gain --peak put on the velocities, to four decimals
+    int tickSpeed = 100; // the speed the ticks were scaled by; 100 where the tempo was instead
     // A converted file's output, complete but not yet durable and named: a run commits the
     // outputs of many files together before it reports them.
     TempOutput pending;

@@ -40,6 +40,7 @@ FileCollection::Result WindowCollection::Save(const std::vector<std::string>& pa
         if (result.firstInput.empty() && saved) {
             result.firstInput = input.path;
             result.firstOutput = outcome.output;
+            result.firstTickSpeed = outcome.tickSpeed;
         }
         progress(++reported, total);
     };

@@ -121,8 +121,7 @@ int main(int argc, char** argv) {
         MainDialog dialog(profile, {"korvane"});
         dialog.SetFileCollection(&collection);
         dialog.OnInitDialog();
-        dialog.m_language = language;
-        dialog.ApplyLanguage();
+        dialog.SetLanguage(language);
         dialog.show();
         dialog.TakeInputs({folder.toStdString()});
         if (!pictures.isEmpty()) {

@@ -149,6 +149,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Schließen",
         "MIDI-Dateien",
         "Alle Dateien",
+        "Eingabedatei suchen",
+        "Ausgabedatei suchen",
+        "Player",
     },
     {
         "Input MIDI file",
@@ -175,6 +178,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Close",
         "MIDI files",
         "All files",
+        "Browse for the input file",
+        "Browse for the output file",
+        "Player",
     },
     {
         "Archivo MIDI de entrada",
@@ -201,6 +207,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Cerrar",
         "Archivos MIDI",
         "Todos los archivos",
+        "Buscar el archivo de entrada",
+        "Buscar el archivo de salida",
+        "Reproductor",
     },
     {
         "Fichier MIDI d'entrée",
@@ -227,6 +236,9 @@ constexpr ControlTexts kControlTables[4] = {
         "&Fermer",
         "Fichiers MIDI",
         "Tous les fichiers",
+        "Parcourir pour le fichier d'entrée",
+        "Parcourir pour le fichier de sortie",
+        "Lecteur",
     },
 };
 } // namespace
@@ -254,25 +266,111 @@ namespace {
 // Columns: German, English, Spanish, French.
 constexpr CollectionTexts kCollectionTables[4] = {
     {"%1 MIDI-Dateien sind geladen. Kurve und Player zeigen die erste; Speichern wandelt alle um.",
+     "%1 MIDI-Dateien sind geladen. Kurve und Player zeigen %2; Speichern wandelt alle um.",
      "Datei %1 von %2 wird gespeichert …",
-     "%1 Dateien gespeichert, davon %2 repariert; %3 konnten nicht umgewandelt werden.",
-     "Abbrechen"},
+     "Das Speichern wurde abgebrochen. ",
+     {"%1 Datei gespeichert", "%1 Dateien gespeichert"},
+     {", davon %1 repariert", ", davon %1 repariert"},
+     {"; %1 konnte nicht umgewandelt werden", "; %1 konnten nicht umgewandelt werden"},
+     {"; %1 blieb unverarbeitet", "; %1 blieben unverarbeitet"},
+     ".",
+     "Abbrechen",
+     "Der Ordner enthält keine MIDI-Dateien.",
+     false},
     {"%1 MIDI files are loaded. The plot and the player show the first; Save converts them all.",
-     "Saving file %1 of %2…", "%1 files saved, %2 of them repaired; %3 could not be converted.",
-     "Cancel"},
+     "%1 MIDI files are loaded. The plot and the player show %2; Save converts them all.",
+     "Saving file %1 of %2…",
+     "Saving was stopped. ",
+     {"%1 file saved", "%1 files saved"},
+     {", %1 of them repaired", ", %1 of them repaired"},
+     {"; %1 could not be converted", "; %1 could not be converted"},
+     {"; %1 was left unconverted", "; %1 were left unconverted"},
+     ".",
+     "Cancel",
+     "The folder holds no MIDI files.",
+     false},
     {"%1 archivos MIDI están cargados. El gráfico y el reproductor muestran el primero; al "
      "guardar se convierten todos.",
+     "%1 archivos MIDI están cargados. El gráfico y el reproductor muestran %2; al guardar se "
+     "convierten todos.",
      "Guardando el archivo %1 de %2…",
-     "%1 archivos guardados, %2 de ellos reparados; %3 no se pudieron convertir.", "Cancelar"},
+     "Se detuvo el guardado. ",
+     {"%1 archivo guardado", "%1 archivos guardados"},
+     {", %1 de ellos reparado", ", %1 de ellos reparados"},
+     {"; %1 no se pudo convertir", "; %1 no se pudieron convertir"},
+     {"; %1 quedó sin convertir", "; %1 quedaron sin convertir"},
+     ".",
+     "Cancelar",
+     "La carpeta no contiene archivos MIDI.",
+     false},
     {"%1 fichiers MIDI sont chargés. Le graphique et le lecteur montrent le premier ; "
      "l'enregistrement les convertit tous.",
+     "%1 fichiers MIDI sont chargés. Le graphique et le lecteur montrent %2 ; l'enregistrement "
+     "les convertit tous.",
      "Enregistrement du fichier %1 sur %2…",
-     "%1 fichiers enregistrés, dont %2 réparés ; %3 n'ont pas pu être convertis.", "Annuler"},
+     "L'enregistrement a été arrêté. ",
+     {"%1 fichier enregistré", "%1 fichiers enregistrés"},
+     {", dont %1 réparé", ", dont %1 réparés"},
+     {" ; %1 n'a pas pu être converti", " ; %1 n'ont pas pu être convertis"},
+     {" ; %1 est resté non converti", " ; %1 sont restés non convertis"},
+     ".",
+     "Annuler",
+     "Le dossier ne contient aucun fichier MIDI.",
+     true},
 };
 } // namespace
 
 const CollectionTexts* CollectionTextsFor(int language) {
     return static_cast<unsigned>(language) < 4 ? &kCollectionTables[language] : nullptr;
+}
+
+namespace {
+// Columns: German, English, Spanish, French.
+constexpr AboutTexts kAboutTables[4] = {
+    {"Über Korvane",
+     "Ü&ber Korvane...",
+     "Korvane auf einen Blick",
+     {"Hilfe und Einstellungen", "MIDI-Eingabedatei", "MIDI-Ausgabedatei", "Lautstärke ändern",
+      "Festgefahrene Noten beseitigen", "Dynamik ändern", "MIDI-Datei anhören", "Tempo ändern",
+      "Alle Änderungen zurücksetzen"},
+     "Korvane repariert festgefahrene Noten und passt Dynamikumfang, Lautstärke und "
+     "Geschwindigkeit von Standard-MIDI-Dateien an.\n\nWählen Sie die Sprache des Hauptfensters "
+     "in der Liste oben.",
+     "Sprache"},
+    {"About Korvane",
+     "&About Korvane...",
+     "Korvane at a glance",
+     {"Help and settings", "Input MIDI file", "Output MIDI file", "Modify volume",
+      "Eliminate stuck notes", "Modify dynamic range", "Listen to MIDI file", "Change speed",
+      "Reset all changes"},
+     "Korvane repairs stuck notes and adjusts the dynamic range, volume and speed of Standard "
+     "MIDI Files.\n\nChoose the language of the main window in the list above.",
+     "Language"},
+    {"Acerca de Korvane",
+     "&Acerca de Korvane...",
+     "Korvane de un vistazo",
+     {"Ayuda y ajustes", "Archivo MIDI de entrada", "Archivo MIDI de salida", "Cambiar el volumen",
+      "Eliminar notas atascadas", "Cambiar el rango dinámico", "Escuchar el archivo MIDI",
+      "Cambiar la velocidad", "Deshacer todos los cambios"},
+     "Korvane repara las notas atascadas y ajusta el rango dinámico, el volumen y la velocidad "
+     "de los archivos MIDI estándar.\n\nElija el idioma de la ventana principal en la lista de "
+     "arriba.",
+     "Idioma"},
+    {"À propos de Korvane",
+     "À &propos de Korvane...",
+     "Korvane en un coup d'œil",
+     {"Aide et réglages", "Fichier MIDI d'entrée", "Fichier MIDI de sortie", "Modifier le volume",
+      "Éliminer les notes bloquées", "Modifier la plage dynamique", "Écouter le fichier MIDI",
+      "Changer la vitesse", "Annuler toutes les modifications"},
+     "Korvane répare les notes bloquées et ajuste la plage dynamique, le volume et la vitesse "
+     "des fichiers MIDI standard.\n\nChoisissez la langue de la fenêtre principale dans la "
+     "liste ci-dessus.",
+     "Langue"},
+};
+} // namespace
+
+const AboutTexts* AboutTextsFor(int language) {
+    return static_cast<unsigned>(language) < 4 ? &kAboutTables[language] : nullptr;
 }
 
 } // namespace korvane

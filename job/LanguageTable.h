@@ -75,21 +75,60 @@ struct ControlTexts {
     // The file dialogs' filters, before their patterns.
     const char* midiFiles;
     const char* allFiles;
+    // The two Browse buttons, told apart, and the player strip.
+    const char* browseInput;
+    const char* browseOutput;
+    const char* player;
 };
 
 // The same indices as LanguageTextsFor; null for any other index.
 const ControlTexts* ControlTextsFor(int language);
 
 // What the window says when it holds several files: %1 the number of files loaded; %1 the file
-// being saved, %2 their number; %1 the files saved, %2 of them repaired, %3 that failed.
+// being saved, %2 their number.
+// A counted phrase in its two forms, both with the count as %1: for one (in French also for
+// none) and for any other number.
+struct CountedText {
+    const char* one;
+    const char* other;
+};
+
 struct CollectionTexts {
     const char* filesLoaded;
+    // The same when the first file did not load: %2 names the file shown.
+    const char* filesLoadedShowing;
     const char* savingFile;
-    const char* summary;
+    // A Save's summary, in this order: stopped (only when it was), saved, repaired, failed,
+    // left (only when it was stopped), end.
+    const char* stopped;
+    CountedText saved;
+    CountedText repaired;
+    CountedText failed;
+    CountedText left;
+    const char* end;
     const char* cancel;
+    const char* noMidiFiles; // for folders without any
+    // Whether zero takes the form for one.
+    bool zeroIsOne;
 };
 
 // The same indices as LanguageTextsFor; null for any other index.
 const CollectionTexts* CollectionTextsFor(int language);
+
+// The About box: its title, the window menu's entry that opens it, the picture's title over the
+// main window and the callouts that name its parts (help and settings, input file, output file,
+// volume, stuck notes, dynamic range, player, speed, reset), and the picture's title and words
+// without a main window.
+struct AboutTexts {
+    const char* title;
+    const char* menuEntry;
+    const char* glance;
+    const char* callouts[9];
+    const char* aboutText;
+    const char* languageList; // the name a screen reader gives the list
+};
+
+// The same indices as LanguageTextsFor; null for any other index.
+const AboutTexts* AboutTextsFor(int language);
 
 } // namespace korvane

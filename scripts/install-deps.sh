@@ -7,6 +7,8 @@ packages=(
   # the program: profile, display check, window, player and its SoundFont
   libsimpleini-dev libxcb1-dev qt6-base-dev libgl-dev libfluidsynth-dev libasound2-dev
   timgm6mb-soundfont
+  # Qt's own texts (the message box's "Show Details...") in the window's languages
+  qt6-translations-l10n
   # the tests and benchmarks: GoogleTest, Google Benchmark, the independent MIDI reader, a font
   # for the headless window tests, /usr/bin/time for the benchmark script's peak memory
   libgtest-dev libbenchmark-dev midicsv fonts-dejavu-core time

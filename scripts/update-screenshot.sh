@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Redraws the README's picture of the window with an example loaded, res/screenshots/window.png
-# (also installed for the AppStream metadata), with the screenshot tool.
+# (also installed for the AppStream metadata), and the English and German pictures at 13 pt
+# (start, loaded, saved, a failed load), with the screenshot tool.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh >&2
@@ -16,3 +17,12 @@ QT_QPA_PLATFORM=offscreen build/ci/korvane_screenshots build/ci/screenshots \
 mkdir -p res/screenshots
 cp build/ci/screenshots/window-en-loaded.png res/screenshots/window.png
 echo res/screenshots/window.png
+QT_QPA_PLATFORM=offscreen build/ci/korvane_screenshots build/ci/screenshots-13pt \
+    "$songs/PianoDynamics.mid" 13 >/dev/null
+for language in en de; do
+  for state in start loaded saved failed-load; do
+    cp "build/ci/screenshots-13pt/window-$language-$state.png" \
+      "res/screenshots/window-13pt-$language-$state.png"
+    echo "res/screenshots/window-13pt-$language-$state.png"
+  done
+done

@@ -32,6 +32,9 @@ namespace korvane {
 namespace {
 constexpr std::array<const char*, 4> kLanguageTags = {"de", "en", "es", "fr"};
 
+// Any message but an expected one fails the run.
+MessageBoxHook g_unexpectedMessage;
+
 struct SliderSetting {
     const char* name;
     int dynamicRange;
@@ -116,6 +119,18 @@ void SaveOutput(MainDialog& dialog, const QDir& scratch) {
     Control<QPushButton>(dialog, kSave)->click();
 }
 
+// A load that fails over the file loaded: the window keeps that file, and the message is the
+// expected one, so it does not count as a failure of the tool.
+bool ShootFailedLoad(MainDialog& dialog, const QDir& scratch, const QDir& folder,
+                     const QString& tag) {
+    bool told = false;
+    SetMessageBoxHook(
+        [&told](const std::string&, MessageIcon, const std::string&) { told = true; });
+    Load(dialog, scratch.filePath("missing.mid"));
+    SetMessageBoxHook(g_unexpectedMessage);
+    return told && Save(dialog, folder, "window-" + tag + "-failed-load");
+}
+
 bool ShootLanguage(Profile& profile, int language, const QString& example, const QDir& folder,
                    const QDir& scratch) {
     profile.WriteProfileInt(kKeyLanguage, language);
@@ -128,13 +143,14 @@ bool ShootLanguage(Profile& profile, int language, const QString& example, const
     ok = Save(dialog, folder, "window-" + tag + "-loaded") && ok;
     SaveOutput(dialog, scratch);
     ok = Save(dialog, folder, "window-" + tag + "-saved") && ok;
+    ok = ShootFailedLoad(dialog, scratch, folder, tag) && ok;
     Load(dialog, example);
+    const QString aboutPath = folder.filePath("about-picture-" + tag + ".png");
+    ok = DrawAboutPicture(dialog, 1, 1, *AboutTextsFor(language)).save(aboutPath) && ok;
+    std::cout << aboutPath.toStdString() << "\n";
     if (language != kDefaultLanguage) {
         return ok;
     }
-    const QString aboutPath = folder.filePath("about-picture.png");
-    ok = DrawAboutPicture(dialog).save(aboutPath) && ok;
-    std::cout << aboutPath.toStdString() << "\n";
     for (const SliderSetting& setting : kSettings) {
         Control<QSlider>(dialog, kDynamicRangeSlider)->setValue(setting.dynamicRange);
         Control<QSlider>(dialog, kVolumeSlider)->setValue(setting.volume);
@@ -166,10 +182,11 @@ int Main(int argc, char** argv) {
         return 2;
     }
     bool failed = false;
-    SetMessageBoxHook([&failed](const std::string& text, MessageIcon, const std::string&) {
+    g_unexpectedMessage = [&failed](const std::string& text, MessageIcon, const std::string&) {
         std::cerr << "korvane_screenshots: " << text << "\n";
         failed = true;
-    });
+    };
+    SetMessageBoxHook(g_unexpectedMessage);
     bool ok = true;
     for (int language = 0; language < static_cast<int>(kLanguageTags.size()); ++language) {
         ok = ShootLanguage(profile, language, example, folder, QDir(scratch.path())) && ok;

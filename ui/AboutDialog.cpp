@@ -45,7 +45,7 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     const DialogBaseUnits units = BaseUnitsOf(font());
 
     // Like a bitmap static, the picture control takes the picture's size at its position.
-    auto* pictureLabel = new QLabel(this);
+    auto* pictureLabel = m_picture = new QLabel(this);
     pictureLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pictureLabel->setLineWidth(1);
     pictureLabel->setPixmap(picture);
@@ -67,11 +67,24 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     const QRect listRect = DialogUnitsToPixels(kLanguageListUnits, units);
     m_languageList->setGeometry(listRect.x(), listRect.y(), listRect.width(),
                                 m_languageList->sizeHint().height());
+    // The list's label, right beside it, names it for a screen reader too.
+    m_listLabel = new QLabel(this);
+    m_listLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_listLabel->setBuddy(m_languageList);
+    m_listLabel->setGeometry(margin, listRect.y(), listRect.x() - 2 * margin,
+                             m_languageList->sizeHint().height());
     m_languageList->setFocus();
     // Only a pick in the drop-down chooses through the list itself; keys on the closed list and
     // the wheel, which would choose as well, are taken first.
     m_languageList->installEventFilter(this);
     connect(m_languageList, &QComboBox::activated, this, &AboutDialog::OnLanguageChanged);
+}
+
+void AboutDialog::Describe(const QString& pictureName, const QString& pictureText,
+                           const QString& listName) {
+    m_picture->setAccessibleName(pictureName);
+    m_picture->setAccessibleDescription(pictureText);
+    m_listLabel->setText(listName);
 }
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QKeyEvent;
+class QLabel;
 class QPixmap;
 class QShowEvent;
 
@@ -25,6 +26,10 @@ class AboutDialog : public QDialog {
   public:
     explicit AboutDialog(const QPixmap& picture, QWidget* parent = nullptr);
 
+    // What a screen reader hears: the picture's title and its callouts as text; and the language
+    // list's label.
+    void Describe(const QString& pictureName, const QString& pictureText, const QString& listName);
+
     // How much larger than its 584 x 444 pixels the picture is drawn for the desktop's font.
     static qreal PictureScale();
 
@@ -43,6 +48,8 @@ class AboutDialog : public QDialog {
     bool OnListKey(const QKeyEvent& key);
 
     QComboBox* m_languageList = nullptr;
+    QLabel* m_picture = nullptr;
+    QLabel* m_listLabel = nullptr;
 };
 
 } // namespace korvane

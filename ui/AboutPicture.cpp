@@ -26,18 +26,11 @@ const QColor kBackground(0xf4, 0xf6, 0xfa);
 const QColor kInk(0x1a, 0x2a, 0x44);
 const QColor kCallout(0xd2, 0x69, 0x1e);
 
-struct Part {
-    ControlId id;
-    const char* label;
-};
-
-constexpr Part kParts[] = {
-    {kAbout, "Help and settings"},          {kInputPath, "Input MIDI file"},
-    {kOutputPath, "Output MIDI file"},      {kVolumeSlider, "Modify volume"},
-    {kStuckNotes, "Eliminate stuck notes"}, {kDynamicRangeSlider, "Modify dynamic range"},
-    {kPlayer, "Listen to MIDI file"},       {kSpeedSlider, "Change speed"},
-    {kReset, "Reset all changes"},
-};
+// The parts in the order of AboutTexts::callouts.
+constexpr ControlId kParts[] = {kAbout,        kInputPath,   kOutputPath,
+                                kVolumeSlider, kStuckNotes,  kDynamicRangeSlider,
+                                kPlayer,       kSpeedSlider, kReset};
+static_assert(std::size(kParts) == std::size(AboutTexts{}.callouts));
 
 struct Callout {
     QString text;
@@ -80,12 +73,13 @@ QRectF ShotRect(const QSize& windowSize) {
                   size.height());
 }
 
-std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFont& font) {
+std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFont& font,
+                                  const AboutTexts& texts) {
     const double scale = shot.width() / window.width();
     std::vector<Callout> callouts;
-    for (const Part& part : kParts) {
+    for (size_t i = 0; i < std::size(kParts); ++i) {
         const auto* widget =
-            window.findChild<QWidget*>(QStringLiteral("c%1").arg(static_cast<int>(part.id)));
+            window.findChild<QWidget*>(QStringLiteral("c%1").arg(static_cast<int>(kParts[i])));
         if (widget == nullptr || widget->isHidden()) {
             continue;
         }
@@ -95,7 +89,7 @@ std::vector<Callout> FindCallouts(QWidget& window, const QRectF& shot, const QFo
         const QPointF edge(labelOnLeft ? rect.left() : rect.right(), rect.center().y());
         const QPointF anchor =
             shot.topLeft() + edge * scale + QPointF(labelOnLeft ? -kDotGap : kDotGap, 0);
-        const QString text = QString::fromLatin1(part.label);
+        const QString text = QString::fromUtf8(texts.callouts[i]);
         const QRect bounds = QFontMetrics(font).boundingRect(QRect(0, 0, kColumnWidth - 8, kHeight),
                                                              Qt::TextWordWrap, text);
         callouts.push_back({text, anchor, QRectF(0, 0, kColumnWidth, bounds.height() + 6)});
@@ -154,10 +148,11 @@ void DrawCallout(QPainter& painter, const Callout& callout) {
 }
 } // namespace
 
-QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
+QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio,
+                         const AboutTexts& texts) {
     QImage shot = mainWindow.grab().toImage();
     if (shot.isNull() || mainWindow.width() <= 0 || mainWindow.height() <= 0) {
-        return DrawAboutPicture(scale, pixelRatio);
+        return DrawAboutPicture(scale, pixelRatio, texts);
     }
     QImage canvas = BlankCanvas(scale, pixelRatio);
     const QRectF shotRect = ShotRect(mainWindow.size());
@@ -165,7 +160,7 @@ QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
     painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    DrawTitle(painter, QStringLiteral("Korvane at a glance"));
+    DrawTitle(painter, QString::fromUtf8(texts.glance));
     shot.setDevicePixelRatio(1);
     painter.drawImage(shotRect, shot);
     painter.setPen(QPen(QColor(0x8a, 0x96, 0xa8), 1));
@@ -174,7 +169,7 @@ QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
 
     const QFont font = TextFont(12, true);
     painter.setFont(font);
-    std::vector<Callout> callouts = FindCallouts(mainWindow, shotRect, font);
+    std::vector<Callout> callouts = FindCallouts(mainWindow, shotRect, font, texts);
     PlaceCallouts(callouts, shotRect);
     double bottom = shotRect.bottom();
     for (const Callout& callout : callouts) {
@@ -187,21 +182,19 @@ QPixmap DrawAboutPicture(QWidget& mainWindow, qreal scale, qreal pixelRatio) {
     return QPixmap::fromImage(canvas.copy(0, 0, canvas.width(), height));
 }
 
-QPixmap DrawAboutPicture(qreal scale, qreal pixelRatio) {
+QPixmap DrawAboutPicture(qreal scale, qreal pixelRatio, const AboutTexts& texts) {
     QImage canvas = BlankCanvas(scale, pixelRatio);
     QPainter painter(&canvas);
     painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
-    DrawTitle(painter, QStringLiteral("About Korvane"));
+    DrawTitle(painter, QString::fromUtf8(texts.title));
     const QPixmap logo = LogoPicture();
     painter.drawPixmap((kWidth - logo.width()) / 2, 120, logo);
     painter.setFont(TextFont(13, false));
     painter.setPen(kInk);
     painter.drawText(QRect(kMargin, 230, kWidth - 2 * kMargin, 80),
                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                     QStringLiteral("Korvane repairs stuck notes and adjusts the dynamic range, "
-                                    "volume and speed of Standard MIDI Files.\n\nChoose the "
-                                    "language of the main window in the list above."));
+                     QString::fromUtf8(texts.aboutText));
     return QPixmap::fromImage(canvas);
 }
 

@@ -28,6 +28,8 @@ class FileCollection {
         // loaded.
         std::string firstInput;
         std::optional<std::string> firstOutput;
+        // The speed its ticks were scaled by, which positions in it carry over with.
+        int firstTickSpeed = Adjustments::kSpeedNeutral;
     };
     // Called on the run's thread with the files reported so far and the run's number of files.
     using Progress = std::function<void(size_t reported, size_t total)>;

@@ -23,11 +23,14 @@
 #include "ui/Pictures.h"
 #include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
+#include "ui/QtTranslations.h"
 #include "ui/VolumeSlider.h"
+#include "ui/WindowAccessibility.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -37,13 +40,17 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPalette>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -51,6 +58,8 @@ namespace korvane {
 namespace {
 // The three sliders share the level range; the speed slider's position is turned into percent.
 constexpr int kSliderMaximum = Adjustments::kLevelHighest;
+// The background of a speed field that Save would refuse.
+constexpr QColor kRefusedBase(255, 214, 214);
 // Trackbars move by a fifth of their range per page.
 constexpr int kSliderPageStep = kSliderMaximum / 5;
 constexpr unsigned kAboutCommand = 0x0010;
@@ -60,6 +69,29 @@ constexpr unsigned kCloseCommand = 0xF060;
 // A slider moved by keys or the wheel is previewed once it has rested this long.
 constexpr int kSliderRestMs = 300;
 constexpr int kBatchFailed = 1;
+
+// The check box's square at least as tall as the letters beside it, so it grows with the font as
+// the caption does.
+class FontSizedIndicator : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int standard = QProxyStyle::pixelMetric(metric, option, widget);
+        const bool square = metric == PM_IndicatorWidth || metric == PM_IndicatorHeight;
+        return square && widget != nullptr ? std::max(standard, widget->fontMetrics().ascent())
+                                           : standard;
+    }
+};
+
+QCheckBox* CreateCheckBox(const QString& text, QWidget* parent) {
+    auto* check = new QCheckBox(text, parent);
+    auto* style = new FontSizedIndicator;
+    style->setParent(check);
+    check->setStyle(style);
+    return check;
+}
 
 // The wait cursor for as long as a chosen file is being taken.
 class WaitCursor {
@@ -181,6 +213,7 @@ void MainDialog::CreateControls() {
             findChild<QWidget*>(ControlName(control.id))->lower();
         }
     }
+    HideFromScreenReaders(*findChild<QWidget*>(ControlName(kNoControlId)));
 }
 
 void MainDialog::LayOut() {
@@ -252,7 +285,7 @@ QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
     case ControlKind::StaticText:
         return CreateStatic(control.id, text, this);
     case ControlKind::CheckBox:
-        return new QCheckBox(text, this);
+        return CreateCheckBox(text, this);
     case ControlKind::Player:
         break;
     }
@@ -285,6 +318,12 @@ void MainDialog::BindControls() {
     control(m_outputEdit, kOutputPath);
     m_instructionLabel = findChild<InstructionLabel*>(ControlName(kInstruction));
     control(m_player, kPlayer);
+    // Read as the labels show them, louder upwards and the speed in percent, before a screen
+    // reader first asks.
+    ReadSliderAs(*m_volumeSlider, {.offset = kSliderMaximum, .scale = -1});
+    ReadSliderAs(*m_speedSlider, {.offset = 0,
+                                  .scale = SpeedOfSliderPosition(kSliderMaximum) /
+                                           static_cast<double>(kSliderMaximum)});
 }
 
 void MainDialog::ConnectHandlers() {
@@ -297,6 +336,8 @@ void MainDialog::ConnectHandlers() {
     connect(m_dynamicRangeSlider, &QSlider::valueChanged, this, &MainDialog::OnPaint);
     connect(m_browseOutputButton, &QPushButton::clicked, this, &MainDialog::OnBrowseOutput);
     connect(m_loadButton, &QPushButton::clicked, this, &MainDialog::OnLoad);
+    // Enter in the input field loads what it names, as Load does.
+    connect(m_inputEdit, &QLineEdit::returnPressed, this, &MainDialog::OnLoad);
     connect(m_aboutButton, &QPushButton::clicked, this, &MainDialog::OnAboutButton);
     connect(m_resetButton, &QPushButton::clicked, this, &MainDialog::OnResetButton);
     connect(m_saveButton, &QPushButton::clicked, this, &MainDialog::OnSave);
@@ -311,6 +352,7 @@ void MainDialog::ConnectHandlers() {
         connect(slider, &QSlider::actionTriggered, this, &MainDialog::OnSliderAction);
     }
     connect(m_speedEdit, &QLineEdit::editingFinished, this, &MainDialog::OnSpeedFieldCommitted);
+    connect(m_speedEdit, &QLineEdit::textChanged, this, &MainDialog::OnSpeedTextChanged);
     connect(m_stuckNotesCheck, &QCheckBox::clicked, this, &MainDialog::OnAdjustmentsCommitted);
     connect(m_player, &PlayerStrip::BytesWanted, this,
             [this] { m_preview->Refresh(ShownAdjustments()); });
@@ -330,8 +372,8 @@ void MainDialog::CreateShortcuts() {
     };
     shortcut(Qt::SHIFT | Qt::Key_F10, [this] { OpenContextMenuByKey(); });
     shortcut(Qt::CTRL | Qt::Key_O, [this] { m_browseInputButton->click(); });
-    // A disabled button ignores the click, as it ignores the mouse.
-    shortcut(Qt::CTRL | Qt::Key_S, [this] { m_saveButton->click(); });
+    // Save is disabled until a load, but the key still says what is missing.
+    shortcut(Qt::CTRL | Qt::Key_S, [this] { OnSave(); });
     shortcut(Qt::CTRL | Qt::Key_Q, [this] { reject(); });
     shortcut(QKeyCombination(Qt::Key_F1), [this] { m_aboutButton->click(); });
 }
@@ -364,7 +406,7 @@ bool MainDialog::OnInitDialog() {
     ReadMenuSettings();
     RestoreDefaults();
     ApplyLanguage();
-    m_instructionText = Text(&LanguageTexts::textWelcome);
+    ShowInstruction(Instruction::Welcome);
     const QPixmap questionMark = QuestionMarkPicture();
     m_aboutButton->setIcon(questionMark);
     m_aboutButton->setIconSize(questionMark.size());
@@ -397,8 +439,9 @@ void MainDialog::CreateSystemMenu() {
             [this](bool on) { m_preview->HearOriginal(on); });
     CreateAdjustmentItems();
     m_systemMenu->addSeparator();
-    QAction* about = m_systemMenu->addAction("&About Korvane...");
-    about->setData(kAboutCommand);
+    m_aboutAction =
+        m_systemMenu->addAction(QString::fromUtf8(AboutTextsFor(kDefaultLanguage)->menuEntry));
+    m_aboutAction->setData(kAboutCommand);
 }
 
 bool MainDialog::RunCommandLine() {
@@ -411,7 +454,7 @@ bool MainDialog::RunCommandLine() {
         m_outputPath = DeriveOutputPath(m_inputPath);
         UpdateData(false);
     }
-    m_exitStatus = UpdateData(true) && RunConversion(true) ? 0 : kBatchFailed;
+    m_exitStatus = UpdateData(true) && RunSave() ? 0 : kBatchFailed;
     m_exitHook(m_exitStatus);
     return true;
 }
@@ -463,14 +506,43 @@ bool MainDialog::UpdateData(bool saveAndValidate) {
 }
 
 void MainDialog::RestoreDefaults() {
-    // The context menu's settings are the user's, kept in the profile: Reset leaves them.
-    const Adjustments kept = m_adjustments;
-    m_adjustments = Adjustments();
-    m_adjustments.m_keepBars = kept.m_keepBars;
-    m_adjustments.m_levelChannels = kept.m_levelChannels;
-    m_adjustments.m_peakLevel = kept.m_peakLevel;
+    m_adjustments = DefaultAdjustments();
     m_speedPosition = kSpeedPositionNeutral;
     UpdateData(false);
+}
+
+Adjustments MainDialog::DefaultAdjustments() const {
+    // The context menu's settings are the user's, kept in the profile: Reset leaves them.
+    Adjustments defaults;
+    defaults.m_keepBars = m_adjustments.m_keepBars;
+    defaults.m_levelChannels = m_adjustments.m_levelChannels;
+    defaults.m_peakLevel = m_adjustments.m_peakLevel;
+    return defaults;
+}
+
+void MainDialog::SetLanguage(int language) {
+    m_language = language;
+    ApplyLanguage();
+    ShowInstruction(m_instruction);
+}
+
+void MainDialog::ShowInstruction(Instruction instruction) {
+    m_instruction = instruction;
+    switch (instruction) {
+    case Instruction::Welcome:
+        m_instructionText = Text(&LanguageTexts::textWelcome);
+        break;
+    case Instruction::Loaded:
+        m_instructionText = Text(&LanguageTexts::textLoaded);
+        break;
+    case Instruction::SeveralLoaded:
+        m_instructionText = CollectionLoadedText();
+        break;
+    case Instruction::Saved:
+        m_instructionText = Text(&LanguageTexts::textSaved);
+        break;
+    }
+    m_instructionLabel->setText(QString::fromStdString(m_instructionText));
 }
 
 bool MainDialog::ApplyLanguage() {
@@ -482,9 +554,12 @@ bool MainDialog::ApplyLanguage() {
         }
         m_speedPrompt = texts->msgSpeedPrompt;
         m_hearOriginalAction->setText(QString::fromUtf8(texts->hearOriginal));
+        m_aboutAction->setText(QString::fromUtf8(AboutTextsFor(m_language)->menuEntry));
         ApplyMenuTexts(*texts);
     }
     ApplyControlTexts();
+    UseQtTranslations(m_language);
+    MarkSpeedField(TypedSpeed().has_value());
     m_player->ApplyLanguage(m_language);
     return UpdateData(false);
 }
@@ -514,9 +589,9 @@ void MainDialog::ApplyControlTexts() {
     };
     describe(m_inputEdit, texts.inputPath, "");
     describe(m_outputEdit, texts.outputPath, "");
-    m_browseInputButton->setAccessibleDescription(QString::fromUtf8(texts.browseInputDescription));
-    m_browseOutputButton->setAccessibleDescription(
-        QString::fromUtf8(texts.browseOutputDescription));
+    describe(m_browseInputButton, texts.browseInput, texts.browseInputDescription);
+    describe(m_browseOutputButton, texts.browseOutput, texts.browseOutputDescription);
+    m_player->setAccessibleName(QString::fromUtf8(texts.player));
     m_resetButton->setAccessibleDescription(QString::fromUtf8(texts.resetDescription));
     describe(m_aboutButton, texts.about, "");
     m_aboutButton->setToolTip(QString::fromUtf8(texts.about));
@@ -603,6 +678,11 @@ void MainDialog::OnBrowseOutput() {
 }
 
 void MainDialog::OnLoad() {
+    const std::string typed = m_inputEdit->text().toStdString();
+    if (m_collection != nullptr && QFileInfo(QString::fromStdString(typed)).isDir()) {
+        TakeInputs({typed});
+        return;
+    }
     LoadInput(true);
 }
 
@@ -610,9 +690,7 @@ bool MainDialog::LoadInput(bool showFailure) {
     // The paths come before the speed field, so a refused speed still leaves them taken; the
     // defaults replace the adjustments anyway.
     UpdateData(true);
-    RestoreDefaults();
-    LeaveCollection();
-    return RunConversion(false, showFailure);
+    return RunLoad(showFailure);
 }
 
 void MainDialog::OnSave() {
@@ -625,7 +703,7 @@ void MainDialog::OnSave() {
         return;
     }
     if (m_collectionPaths.empty()) {
-        RunConversion(true);
+        RunSave();
     } else {
         SaveCollection();
     }
@@ -640,7 +718,33 @@ void MainDialog::OnResetButton() {
 void MainDialog::OnSpeedSliderChanged(int position) {
     // The field follows the slider only when its position changes, so a typed value stays.
     m_speedPosition = position;
-    m_speedEdit->setText(QString::number(SpeedOfSliderPosition(position)));
+    if (!m_speedFollowing) {
+        const QScopedValueRollback following(m_speedFollowing, true);
+        m_speedEdit->setText(QString::number(SpeedOfSliderPosition(position)));
+    }
+}
+
+void MainDialog::OnSpeedTextChanged() {
+    const std::optional<int> speed = TypedSpeed();
+    MarkSpeedField(speed.has_value());
+    if (speed && !m_speedFollowing) {
+        // The slider shows a typed value as far as its range reaches; the field keeps the text.
+        const QScopedValueRollback following(m_speedFollowing, true);
+        m_speedSlider->setValue(std::clamp(SliderPositionOfSpeed(*speed), 0, kSliderMaximum));
+    }
+}
+
+void MainDialog::MarkSpeedField(bool valid) {
+    // Marked as it is typed, without a box: the prompt itself waits for Save.
+    QPalette shown = palette();
+    if (!valid) {
+        shown.setColor(QPalette::Base, kRefusedBase);
+        shown.setColor(QPalette::Text, Qt::black);
+    }
+    m_speedEdit->setPalette(shown);
+    const QString prompt = valid ? QString() : QString::fromStdString(m_speedPrompt);
+    m_speedEdit->setToolTip(prompt);
+    m_speedEdit->setAccessibleDescription(prompt);
 }
 
 void MainDialog::OnAdjustmentsCommitted() {
@@ -665,9 +769,8 @@ Adjustments MainDialog::ShownAdjustments() const {
 }
 
 void MainDialog::OnStripLeftSavedFile() {
-    if (m_instructionText == Text(&LanguageTexts::textSaved)) {
-        m_instructionText = Text(&LanguageTexts::textLoaded);
-        m_instructionLabel->setText(QString::fromStdString(m_instructionText));
+    if (m_instruction == Instruction::Saved) {
+        ShowInstruction(Instruction::Loaded);
     }
 }
 
@@ -682,18 +785,24 @@ std::optional<int> MainDialog::TypedSpeed() const {
 }
 
 void MainDialog::OnAboutButton() {
-    AboutDialog about(DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF()),
-                      this);
+    const AboutTexts* texts = AboutTextsFor(m_language);
+    const AboutTexts& words = texts != nullptr ? *texts : *AboutTextsFor(kDefaultLanguage);
+    AboutDialog about(
+        DrawAboutPicture(*this, AboutDialog::PictureScale(), devicePixelRatioF(), words), this);
+    about.setWindowTitle(QString::fromUtf8(words.title));
+    QStringList callouts;
+    for (const char* callout : words.callouts) {
+        callouts << QString::fromUtf8(callout);
+    }
+    about.Describe(QString::fromUtf8(words.glance), callouts.join(", "),
+                   QString::fromUtf8(words.languageList));
     about.m_languageIndex = m_language;
     about.exec();
     if (about.m_languageIndex == m_language || about.m_languageIndex < 0) {
         return;
     }
-    m_language = about.m_languageIndex;
-    m_profile.WriteProfileInt(kKeyLanguage, m_language);
-    ApplyLanguage();
-    m_instructionText = Text(&LanguageTexts::textWelcome);
-    UpdateData(false);
+    m_profile.WriteProfileInt(kKeyLanguage, about.m_languageIndex);
+    SetLanguage(about.m_languageIndex);
 }
 
 void MainDialog::OnSysCommand(unsigned command) {

@@ -10,6 +10,7 @@
 #include "ui/LevelDescription.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -63,24 +64,53 @@ class MainDialog : public QDialog {
     // takes the first file given.
     void SetFileCollection(const FileCollection* collection) { m_collection = collection; }
 
-    // Copies every control into its member (true) or every member into its control (false);
-    // false when the speed field was refused.
-    bool UpdateData(bool saveAndValidate);
-    void RestoreDefaults();
-    // Puts the texts of m_language into the captions and the job's texts.
-    bool ApplyLanguage();
-    // Redraws the level display from the two level sliders' positions.
-    void OnPaint();
     // Takes path as if it had been chosen with the input Browse button: remembered, then loaded;
-    // true when it loaded. A failed load's message is shown unless showFailure is false.
+    // true when it loaded. A failed load's message is shown unless showFailure is false; the
+    // file loaded before stays loaded.
     bool TakeInputFile(const std::string& path, bool showFailure = true);
     // Takes paths dropped, chosen or given together: one file as TakeInputFile does, else every
     // file they hold, the first loaded.
     void TakeInputs(const std::vector<std::string>& paths);
+    // Shows every text in language, the instruction saying what the window holds.
+    void SetLanguage(int language);
 
-    // Runs a load pass (false) or a save pass (true) with the values taken last; true when it
-    // completed. The caller takes the window's values first.
-    bool RunConversion(bool save, bool showFailure = true);
+    // What the window holds, as its controls show it.
+    bool IsLoaded() const { return m_loaded; }
+    const std::vector<uint8_t>& PlottedLevels() const { return m_levels; }
+    // The adjustments the last pass or Save took from the controls.
+    const Adjustments& TakenAdjustments() const { return m_adjustments; }
+    // A preview larger than bytes is not made.
+    void SetPreviewMemoryLimit(size_t bytes) { m_preview->SetMemoryLimit(bytes); }
+
+  protected:
+    void accept() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    // What the instruction says: the window's state.
+    enum class Instruction { Welcome, Loaded, SeveralLoaded, Saved };
+
+    // Copies every control into its member (true) or every member into its control (false);
+    // false when the speed field was refused.
+    bool UpdateData(bool saveAndValidate);
+    void RestoreDefaults();
+    // The adjustments a load starts from: the defaults with the context menu's settings.
+    Adjustments DefaultAdjustments() const;
+    // Puts the texts of m_language into the captions and the job's texts.
+    bool ApplyLanguage();
+    // Redraws the level display from the two level sliders' positions.
+    void OnPaint();
+    // A load pass with the values taken last; true when it completed. A failed one leaves the
+    // file loaded before as it was.
+    bool RunLoad(bool showFailure);
+    // A save pass of the one file with the values taken last; true when it completed.
+    bool RunSave();
+    // Every Save ends here, of one file or many: the player holds the first output (none when
+    // it failed), whose ticks were scaled by tickSpeed.
+    void ShowSaved(const std::optional<std::string>& output, int tickSpeed);
+    void ShowInstruction(Instruction instruction);
 
     // The members exchanged with the controls.
     std::string m_inputPath;
@@ -89,8 +119,11 @@ class MainDialog : public QDialog {
     Adjustments m_adjustments;
     int m_speedPosition = 0;
     int m_language = 1;
+    Instruction m_instruction = Instruction::Welcome;
     // Set by the first completed pass; Save refuses until then.
     bool m_loaded = false;
+    // The file the plot, the player and Save work on.
+    std::string m_loadedPath;
     // The levels of the last pass as read, one byte each, for the plot.
     std::vector<uint8_t> m_levels;
     // Whether m_levels mark the levels of channels left unmapped.
@@ -102,13 +135,6 @@ class MainDialog : public QDialog {
     // What the player plays before a save: made after each load, passes stop it.
     std::unique_ptr<Preview> m_preview;
 
-  protected:
-    void accept() override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-  private:
     void CreateControls();
     QWidget* CreateControl(const ControlTemplate& control);
     void BindControls();
@@ -130,10 +156,18 @@ class MainDialog : public QDialog {
     void DescribePlot();
     void SetAdjustmentControlsEnabled(bool enabled);
     // Several files: the first is loaded, Save converts them all, each output beside its input.
-    void EnterCollection(const std::vector<std::string>& paths, size_t files);
+    void EnterCollection(const std::vector<std::string>& paths,
+                         const std::vector<std::string>& files);
     void LeaveCollection();
     void SaveCollection();
-    void ShowCollectionResult(const FileCollection::Result& result);
+    // A folder, or several, without a MIDI file: said, and nothing else changes.
+    void RefuseEmptyFolder(const std::vector<std::string>& paths);
+    // notReached: the files a stop left unconverted.
+    void ShowCollectionResult(const FileCollection::Result& result, size_t notReached);
+    std::string SummaryOf(const FileCollection::Result& result, size_t notReached) const;
+    std::string CollectionLoadedText() const;
+    // The count in its phrase, in the form and digit grouping of the language.
+    QString Counted(const CountedText& text, size_t count) const;
     const CollectionTexts& CollectionWords() const;
     // Returns true when a batch run took place.
     bool RunCommandLine();
@@ -152,14 +186,15 @@ class MainDialog : public QDialog {
     // An adjustment has been let go of: the preview follows it.
     void OnAdjustmentsCommitted();
     void OnSpeedFieldCommitted();
+    // Typing moves the slider to the value and marks a value Save would refuse.
+    void OnSpeedTextChanged();
+    void MarkSpeedField(bool valid);
     // The adjustments the controls show, taken without the exchange: a refused speed field must
     // not prompt, and the speed last taken stands.
     Adjustments ShownAdjustments() const;
     // Before a pass: the preview stops and the player lets go of the file, so it can be rewritten.
     void ReleasePlayer();
-    // After a pass: the window shows its outcome.
-    void ShowOutcome(bool save, const ConversionOutcome& outcome);
-    void TellPreview(bool save, bool completed, int tickSpeed);
+    void ShowFailure(const ConversionOutcome& outcome);
     void ShowMessage(const std::string& text, MessageIcon icon, const std::string& details = {});
     // The context menu's adjustment items (ui/MainDialogMenu.cpp): three settings the profile
     // keeps.
@@ -191,9 +226,13 @@ class MainDialog : public QDialog {
     // The paths given when the window holds several files; empty while it holds one.
     std::vector<std::string> m_collectionPaths;
     size_t m_collectionFiles = 0;
+    // Whether the file loaded for the collection is its first; else the text names it.
+    bool m_collectionShowsFirst = true;
     ExitHook m_exitHook;
     int m_exitStatus = 0;
     std::string m_speedPrompt;
+    // Set while the speed field and slider follow each other, so neither echoes back.
+    bool m_speedFollowing = false;
 
     QGroupBox* m_saveGroup = nullptr;
     QGroupBox* m_loadGroup = nullptr;
@@ -224,6 +263,7 @@ class MainDialog : public QDialog {
     // The levels of the last pass as the plot's description needs them.
     LevelSummary m_levelSummary;
     QAction* m_hearOriginalAction = nullptr;
+    QAction* m_aboutAction = nullptr;
     QAction* m_keepBarsAction = nullptr;
     QAction* m_leaveDrumsAction = nullptr;
     QAction* m_loudestAction = nullptr;

@@ -5,27 +5,67 @@
 
 namespace korvane {
 
-bool MainDialog::RunConversion(bool save, bool showFailure) {
+bool MainDialog::RunLoad(bool showFailure) {
+    const Adjustments adjustments = DefaultAdjustments();
+    ConversionOutcome outcome = m_job.RunConversion(
+        {.inputPath = m_inputPath, .adjustments = adjustments, .keepLevels = true});
+    if (!outcome.Completed()) {
+        if (showFailure) {
+            ShowFailure(outcome);
+        }
+        if (m_loaded) {
+            // The file loaded before is still what the plot, the player and Save work on.
+            m_inputPath = m_loadedPath;
+            UpdateData(false);
+        } else {
+            m_preview->LoadFailed();
+        }
+        return false;
+    }
     ReleasePlayer();
-    if (!save) {
-        m_outputPath = DeriveOutputPath(m_inputPath);
-    }
-    ConversionOutcome outcome =
-        m_job.RunConversion({.inputPath = m_inputPath,
-                             .outputPath = m_outputPath,
-                             .adjustments = m_adjustments,
-                             .output = save ? OutputTo::File : OutputTo::Nothing,
-                             .keepLevels = true});
-    if (outcome.Completed() || showFailure) {
-        ShowOutcome(save, outcome);
-    }
-    TellPreview(save, outcome.Completed(), outcome.tickSpeed);
-    // A failed save leaves the plot of the loaded file as it was.
-    if (outcome.Completed() || !save) {
-        TakeLevels(outcome);
-    }
+    LeaveCollection();
+    m_loadedPath = m_inputPath;
+    m_outputPath = DeriveOutputPath(m_inputPath);
+    RestoreDefaults();
+    m_loaded = true;
+    SetAdjustmentControlsEnabled(true);
+    ShowInstruction(Instruction::Loaded);
+    m_preview->Loaded(m_inputPath, m_adjustments);
+    TakeLevels(outcome);
     Redraw();
-    return outcome.Completed();
+    return true;
+}
+
+bool MainDialog::RunSave() {
+    ReleasePlayer();
+    ConversionOutcome outcome = m_job.RunConversion({.inputPath = m_inputPath,
+                                                     .outputPath = m_outputPath,
+                                                     .adjustments = m_adjustments,
+                                                     .output = OutputTo::File,
+                                                     .keepLevels = true});
+    if (!outcome.Completed()) {
+        ShowFailure(outcome);
+        // A failed save leaves the plot of the loaded file as it was.
+        ShowSaved(std::nullopt, outcome.tickSpeed);
+        return false;
+    }
+    TakeLevels(outcome);
+    Redraw();
+    ShowSaved(m_outputPath, outcome.tickSpeed);
+    return true;
+}
+
+void MainDialog::ShowSaved(const std::optional<std::string>& output, int tickSpeed) {
+    if (!output) {
+        m_preview->SaveFailed();
+        return;
+    }
+    m_player->SetFileName(*output);
+    m_player->StopAndRewind();
+    m_preview->Saved(*output, tickSpeed);
+    if (m_collectionPaths.empty()) {
+        ShowInstruction(Instruction::Saved);
+    }
 }
 
 void MainDialog::TakeLevels(ConversionOutcome& outcome) {
@@ -43,32 +83,9 @@ void MainDialog::ReleasePlayer() {
     m_player->SetRepeat(false);
 }
 
-void MainDialog::ShowOutcome(bool save, const ConversionOutcome& outcome) {
-    if (!outcome.Completed()) {
-        ShowMessage(m_texts != nullptr ? MessageText(*m_texts, outcome.message) : "",
-                    MessageIcon::Stop, outcome.reason);
-        return;
-    }
-    if (save) {
-        m_player->SetFileName(m_outputPath);
-        m_player->StopAndRewind();
-    }
-    m_instructionText = Text(save ? &LanguageTexts::textSaved : &LanguageTexts::textLoaded);
-    UpdateData(false);
-    m_loaded = true;
-    SetAdjustmentControlsEnabled(true);
-}
-
-void MainDialog::TellPreview(bool save, bool completed, int tickSpeed) {
-    if (save && completed) {
-        m_preview->Saved(m_outputPath, tickSpeed);
-    } else if (save) {
-        m_preview->SaveFailed();
-    } else if (completed) {
-        m_preview->Loaded(m_inputPath, m_adjustments);
-    } else {
-        m_preview->LoadFailed();
-    }
+void MainDialog::ShowFailure(const ConversionOutcome& outcome) {
+    ShowMessage(m_texts != nullptr ? MessageText(*m_texts, outcome.message) : "", MessageIcon::Stop,
+                outcome.reason);
 }
 
 void MainDialog::ShowMessage(const std::string& text, MessageIcon icon,

@@ -3,6 +3,7 @@
 #include "ui/ElidedLabel.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSlider>
@@ -20,6 +21,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, QStyle::StandardPixma
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
     button->setIcon(parent->style()->standardIcon(icon));
+    // As tall as a line of the font, as the captions beside it grow with it.
+    const int side = QFontMetrics(parent->font()).height();
+    button->setIconSize(QSize(side, side));
     button->setFocusPolicy(Qt::TabFocus);
     return button;
 }

@@ -14,9 +14,9 @@ namespace {
 constexpr int kUpdateMs = 100;
 } // namespace
 
-SaveProgress::SaveProgress(const QString& text, const QString& cancel, size_t total,
-                           QWidget* parent)
-    : QDialog(parent), m_total(total), m_text(text), m_label(new QLabel(this)),
+SaveProgress::SaveProgress(const QString& text, const QString& cancel, const QLocale& locale,
+                           size_t total, QWidget* parent)
+    : QDialog(parent), m_total(total), m_text(text), m_locale(locale), m_label(new QLabel(this)),
       m_bar(new QProgressBar(this)), m_cancel(new QPushButton(cancel, this)) {
     setObjectName("saveProgress");
     setWindowTitle("Korvane");
@@ -45,7 +45,11 @@ void SaveProgress::reject() {
 void SaveProgress::Update() {
     const size_t total = m_total;
     const size_t saving = std::min(m_reported + 1, total);
-    m_label->setText(m_text.arg(saving).arg(total));
+    const QString text = m_text.arg(m_locale.toString(static_cast<qulonglong>(saving)),
+                                    m_locale.toString(static_cast<qulonglong>(total)));
+    m_label->setText(text);
+    // A screen reader names the bar by what it counts.
+    m_bar->setAccessibleName(text);
     m_bar->setRange(0, static_cast<int>(std::min<size_t>(total, INT32_MAX)));
     m_bar->setValue(static_cast<int>(std::min<size_t>(m_reported, INT32_MAX)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLocale>
 
 #include <atomic>
 #include <cstddef>
@@ -18,8 +19,9 @@ namespace korvane {
 class SaveProgress : public QDialog {
     Q_OBJECT
   public:
-    // text holds %1 (the file being saved) and %2 (their number).
-    SaveProgress(const QString& text, const QString& cancel, size_t total, QWidget* parent);
+    // text holds %1 (the file being saved) and %2 (their number), grouped as locale writes them.
+    SaveProgress(const QString& text, const QString& cancel, const QLocale& locale, size_t total,
+                 QWidget* parent);
 
     // Written by the run's thread.
     std::atomic<size_t> m_reported{0};
@@ -34,6 +36,7 @@ class SaveProgress : public QDialog {
     void Update();
 
     const QString m_text;
+    const QLocale m_locale;
     QLabel* m_label;
     QProgressBar* m_bar;
     QPushButton* m_cancel;

@@ -20,6 +20,10 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MidiFileTypes.h
   ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VolumeSlider.h
-  ${CMAKE_CURRENT_LIST_DIR}/ProgramFolderGlobal.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramFolderGlobal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtTranslations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtTranslations.h
+  ${CMAKE_CURRENT_LIST_DIR}/WindowAccessibility.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowAccessibility.h)
 target_link_libraries(ui_window PUBLIC ui_levelview ui_player ui_about platform_gui job
                       Qt6::Widgets PRIVATE korvane_warnings)

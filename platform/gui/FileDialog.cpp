@@ -1,6 +1,7 @@
 #include "platform/gui/FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace korvane {
@@ -8,11 +9,29 @@ namespace {
 FileDialogHook g_fileDialogHook;
 FilesDialogHook g_filesDialogHook;
 
+// Open with a folder selected, or with none in a folder, takes that folder as chosen where the
+// dialog would go into it: the window then converts the MIDI files it holds. A double click still
+// goes in.
+class FilesOrFolderDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (fileMode() == QFileDialog::ExistingFiles && chosen.size() == 1 &&
+            QFileInfo(chosen.front()).isDir()) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 std::optional<QStringList> RunMidiFileDialog(QWidget* parent, const FileDialogRequest& request,
                                              QFileDialog::FileMode mode,
                                              const std::string& initialFolder,
                                              const std::string& initialName) {
-    QFileDialog dialog(parent, request.title);
+    FilesOrFolderDialog dialog(parent, request.title);
     const bool save = request.mode == FileDialogMode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(mode);

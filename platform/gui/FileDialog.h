@@ -34,9 +34,9 @@ using FileDialogHook = std::function<std::optional<std::string>(const std::strin
                                                                 const std::string& initialName)>;
 void SetFileDialogHook(FileDialogHook hook);
 
-// The input's dialog: several existing files at once. Returns the chosen full paths, or nothing
-// when the user cancels. A files hook answers instead of it; else a file hook does, with its
-// one file.
+// The input's dialog: several existing files at once, or one folder. Returns the chosen full
+// paths, or nothing when the user cancels. A files hook answers instead of it; else a file hook
+// does, with its one file.
 std::optional<std::vector<std::string>> ChooseMidiFiles(QWidget* parent,
                                                         const FileDialogRequest& request,
                                                         const std::string& initialFolder,

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QTextDocument>
 
 namespace korvane {
 namespace {
@@ -28,9 +29,17 @@ void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent,
     }
     QMessageBox box(QtIcon(icon), "Korvane", QString::fromStdString(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
-    if (!details.empty()) {
-        box.setDetailedText(QString::fromStdString(details));
+    // A reason is read with the message; only a list (the files of a run) waits behind a button.
+    const QString shown = QString::fromStdString(details).trimmed();
+    if (shown.contains('\n')) {
+        box.setDetailedText(shown);
+    } else {
+        // Only plain text: a path may hold what would read as markup.
+        box.setInformativeText(Qt::mightBeRichText(shown) ? Qt::convertFromPlainText(shown)
+                                                          : shown);
     }
+    // Enter closes the box, whatever other button it has.
+    box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
 

@@ -9,8 +9,9 @@ class QWidget;
 
 namespace korvane {
 
-// A modal message box titled "Korvane" with one OK button; details, where given, are the box's
-// detailed text (the system's reason for a failure).
+// A modal message box titled "Korvane" with one OK button, the default; details, where given,
+// are shown under the text (the system's reason for a failure), or behind "Show Details..." when
+// they run over several lines (the files a run could not convert).
 void ShowMessageBox(const std::string& text, MessageIcon icon, QWidget* parent = nullptr,
                     const std::string& details = {});
 

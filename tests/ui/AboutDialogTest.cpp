@@ -41,8 +41,12 @@ class AboutDialogTest : public QObject {
         const DialogBaseUnits units = BaseUnitsOf(QApplication::font());
         QCOMPARE(dialog.font(), QApplication::font());
         QVERIFY(dialog.width() >= DialogUnitsToPixelsX(405, units)); // 405 x 311 dialog units
-        const QList<QLabel*> pictures = dialog.findChildren<QLabel*>();
-        QCOMPARE(pictures.size(), 1);
+        // The picture, and the language list's label beside the list.
+        QList<QLabel*> pictures = dialog.findChildren<QLabel*>();
+        QCOMPARE(pictures.size(), 2);
+        QCOMPARE(pictures[1]->buddy(), opened.list);
+        QVERIFY(pictures[1]->geometry().right() < opened.list->geometry().left());
+        pictures.removeLast();
         // As tall as the picture, with the same margin below it as beside it.
         QCOMPARE(dialog.height() - 1 - pictures[0]->geometry().bottom(),
                  DialogUnitsToPixelsX(7, units));
@@ -53,12 +57,10 @@ class AboutDialogTest : public QObject {
                  DialogUnitsToPixelsX(331 + 67, units) - DialogUnitsToPixelsX(331, units));
         QVERIFY(!opened.list->isEditable());
 
-        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
-        QCOMPARE(labels.size(), 1);
-        QCOMPARE(labels[0]->pixmap().size(), QSize(584, 444));
-        QCOMPARE(labels[0]->geometry().topLeft(),
+        QCOMPARE(pictures[0]->pixmap().size(), QSize(584, 444));
+        QCOMPARE(pictures[0]->geometry().topLeft(),
                  QPoint(DialogUnitsToPixelsX(7, units), DialogUnitsToPixelsY(30, units)));
-        QCOMPARE(labels[0]->contentsRect().size(), QSize(584, 444));
+        QCOMPARE(pictures[0]->contentsRect().size(), QSize(584, 444));
     }
 
     void languagesInAlphabeticalOrder() {

@@ -104,6 +104,14 @@ class MainDialogAccessTest : public QObject {
         return Control<PlayerStrip>(kPlayer)->findChild<T*>(name);
     }
 
+    QByteArray HeldBytes() const {
+        const MidiBytes& bytes = Control<PlayerStrip>(kPlayer)->HeldBytes();
+        return bytes ? QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                                  static_cast<qsizetype>(bytes->size()))
+                           .toHex()
+                     : QByteArray();
+    }
+
     void Load() {
         Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
         Control<QPushButton>(kLoad)->click();
@@ -197,8 +205,7 @@ class MainDialogAccessTest : public QObject {
         QCOMPARE(Name(Control(kVolumeSlider)), QString("Volume"));
         QCOMPARE(Name(PlayerChild("playButton")), QString("Play"));
         m_profile->WriteProfileInt(kKeyLanguage, 0);
-        m_dialog->m_language = 0;
-        m_dialog->ApplyLanguage();
+        m_dialog->SetLanguage(0);
         QCOMPARE(Name(Control(kVolumeSlider)), QString("Lautstärke"));
         QCOMPARE(Name(PlayerChild("playButton")), QString("Wiedergabe"));
         QCOMPARE(Description(Control(kLevelView)), QString("Keine MIDI-Datei geladen"));
@@ -262,14 +269,76 @@ class MainDialogAccessTest : public QObject {
         QCOMPARE(previousFill, 0);
     }
 
+    // Through the interfaces a screen reader uses (QAccessible; the AT-SPI bus needs a session
+    // bus, which a headless run lacks): the sliders read in the units their labels show and a
+    // value set moves the slider and the preview as keys do.
+    void slidersReadInTheirLabelsUnits() {
+        Start(1);
+        Load();
+        const auto value = [this](int id) {
+            return QAccessible::queryAccessibleInterface(Control(id))->valueInterface();
+        };
+        const struct {
+            int id;
+            double shown;
+            double top;
+        } sliders[] = {{kVolumeSlider, 500, 1000}, {kSpeedSlider, 100, 400}};
+        for (const auto& slider : sliders) {
+            QCOMPARE(value(slider.id)->currentValue().toDouble(), slider.shown);
+            QCOMPARE(value(slider.id)->minimumValue().toDouble(), 0.0);
+            QCOMPARE(value(slider.id)->maximumValue().toDouble(), slider.top);
+        }
+        Control<QSlider>(kVolumeSlider)->setValue(0); // the top: loudest
+        QCOMPARE(value(kVolumeSlider)->currentValue().toDouble(), 1000.0);
+        value(kVolumeSlider)->setCurrentValue(500);
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        value(kSpeedSlider)->setCurrentValue(200);
+        QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), 500);
+        QCOMPARE(Control<QLineEdit>(kSpeedEdit)->text(), QString("200"));
+        const QByteArray atDoubleSpeed =
+            QByteArray::fromHex("4d546864 00000006 0000 0001 0060 4d54726b 0000000c"
+                                "00 903c40 1e 803c40 00 ff2f00");
+        QTRY_VERIFY(HeldBytes() == atDoubleSpeed.toHex());
+    }
+
+    // The Browse buttons are told apart, the player strip is named, and neither the logo nor the
+    // buttons there only for Enter and Esc are found.
+    void namedApartAndNothingHiddenFound() {
+        const struct {
+            int language;
+            const char* input;
+            const char* output;
+        } said[] = {
+            {0, "Eingabedatei suchen", "Ausgabedatei suchen"},
+            {1, "Browse for the input file", "Browse for the output file"},
+            {2, "Buscar el archivo de entrada", "Buscar el archivo de salida"},
+            {3, "Parcourir pour le fichier d'entrée", "Parcourir pour le fichier de sortie"}};
+        for (const auto& [language, input, output] : said) {
+            Start(language);
+            QCOMPARE(Name(Control(kBrowseInput)), QString::fromUtf8(input));
+            QCOMPARE(Name(Control(kBrowseOutput)), QString::fromUtf8(output));
+            QCOMPARE(Name(Control(kPlayer)), QString::fromUtf8(ControlTextsFor(language)->player));
+        }
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(m_dialog.get());
+        QStringList found;
+        for (int i = 0; i < window->childCount(); ++i) {
+            found << window->child(i)->object()->objectName();
+        }
+        QVERIFY(found.contains(QString("c%1").arg(kBrowseInput)));
+        for (const QString& hidden :
+             {QString("logo"), QString("c%1").arg(kOk), QString("c%1").arg(kCancel)}) {
+            QVERIFY2(!found.contains(hidden), qPrintable(hidden));
+        }
+    }
+
     void instructionWrapsUnderItsFirstWord() {
-        MainDialog& dialog = Start(1);
+        Start(1);
         const QString indent = "      ";
-        dialog.m_instructionText =
-            "\n" + indent.toStdString() +
-            "A line far too long for the instruction text, so that it wraps twice or more "
-            "and every line after the first would start at the left edge without an indent.";
-        dialog.UpdateData(false);
+        Control<InstructionLabel>(kInstruction)
+            ->setText(
+                "\n" + indent +
+                "A line far too long for the instruction text, so that it wraps twice or more "
+                "and every line after the first would start at the left edge without an indent.");
         auto* label = Control<InstructionLabel>(kInstruction);
         const QImage image = label->grab().toImage();
         const int indentWidth = QFontMetrics(label->font()).horizontalAdvance(indent);

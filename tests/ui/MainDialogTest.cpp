@@ -10,6 +10,7 @@
 #include "tests/ui/ExampleMidi.h"
 #include "tests/ui/TestHome.h"
 #include "ui/AboutDialog.h"
+#include "ui/AboutPicture.h"
 #include "ui/ElidedLabel.h"
 #include "ui/LevelView.h"
 #include "ui/MainDialogTemplate.h"
@@ -19,6 +20,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -35,12 +37,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPalette>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QUrl>
 
@@ -416,13 +420,16 @@ class MainDialogTest : public QObject {
     void keysADesktopUserTriesFirst() {
         MainDialog& dialog = Start();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        // Ctrl+S before a load: Save is disabled and nothing happens.
+        // Ctrl+S before a load: Save is disabled, and the key says what is missing.
         QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(m_messages.empty());
+        QVERIFY(!Control<QWidget>(kSave)->isEnabled());
+        QCOMPARE(m_messages.size(), size_t{1});
+        QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
+        m_messages.clear();
         m_fileAnswers.push_back(StdPath("song.mid"));
         QTest::keyClick(&dialog, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(m_fileRequests.size(), size_t{1});
-        QVERIFY(dialog.m_loaded);
+        QVERIFY(dialog.IsLoaded());
         QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(ReadFile("songKRV.mid"), kSong);
         QVERIFY(m_messages.empty());
@@ -454,17 +461,24 @@ class MainDialogTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
 
-    void enterDoesNothingButOnPushButtonsAndEscEnds() {
+    // Enter loads from the input field and presses a focused button; elsewhere it never ends the
+    // window, Esc does.
+    void enterLoadsFromTheInputFieldAndEscEnds() {
         MainDialog& dialog = Start();
-        Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
-        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QTest::keyClick(Control<QSlider>(kDynamicRangeSlider), Qt::Key_Enter);
         QVERIFY(dialog.isVisible());
-        QVERIFY(!dialog.m_loaded);
-        Control<QWidget>(kLoad)->setFocus();
-        QTest::keyClick(Control<QWidget>(kLoad), Qt::Key_Return);
-        QVERIFY(dialog.m_loaded);
+        Control<QLineEdit>(kInputPath)->setText(Path("song.mid"));
+        Control<QLineEdit>(kInputPath)->setFocus();
+        QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+        QVERIFY(dialog.IsLoaded());
         QVERIFY(dialog.isVisible());
+        Control<QWidget>(kReset)->setFocus();
+        Control<QSlider>(kVolumeSlider)->setValue(100);
+        QTest::keyClick(Control<QWidget>(kReset), Qt::Key_Return);
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 500);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(m_messages.empty());
         QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -477,7 +491,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
         QVERIFY(AdjustmentControlsEnabled(true));
-        QCOMPARE(dialog.m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QCOMPARE(dialog.PlottedLevels(), (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
         QTRY_COMPARE(Control<PlayerStrip>(kPlayer)->FileName(), StdPath("song.mid"));
         QCOMPARE(StripBytes(), kSong);
@@ -514,7 +528,7 @@ class MainDialogTest : public QObject {
         MainDialog& dialog = Start();
         LoadTyped(Path("many.mid"));
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_levels.size(), size_t(2 * notes));
+        QCOMPARE(dialog.PlottedLevels().size(), size_t(2 * notes));
         Click(kSave);
         QVERIFY(m_messages.empty());
         QCOMPARE(ReadFile("manyKRV.mid"), expected);
@@ -537,7 +551,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("song.mid"));
         const QImage atDefaults = Control<LevelView>(kLevelView)->Picture();
         Control<QSlider>(kVolumeSlider)->setValue(0);
-        QCOMPARE(dialog.m_adjustments.m_volume, 0);
+        QCOMPARE(dialog.TakenAdjustments().m_volume, 0);
         QVERIFY(Control<LevelView>(kLevelView)->Picture() != atDefaults);
         Click(kReset);
         QCOMPARE(Control<LevelView>(kLevelView)->Picture(), atDefaults);
@@ -568,7 +582,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(Text(kSpeedEdit), QString("150"));
         Click(kSave);
         QVERIFY(m_messages.empty());
-        QCOMPARE(dialog.m_adjustments.m_speedPercent, 150);
+        QCOMPARE(dialog.TakenAdjustments().m_speedPercent, 150);
         QCOMPARE(ReadFile("songKRV.mid"), SongAtSpeedDelta("28"));
     }
 
@@ -576,6 +590,7 @@ class MainDialogTest : public QObject {
     // takes a good one, and the exchange refuses the others with the prompt.
     void speedTextsAnswerAsEveryHost() {
         MainDialog& dialog = Start();
+        LoadTyped(Path("song.mid")); // Save takes the field only once a file is loaded
         QFile file(KORVANE_SPEED_TEXTS);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
@@ -583,17 +598,18 @@ class MainDialogTest : public QObject {
         auto* edit = Control<QLineEdit>(kSpeedEdit);
         for (const QJsonValue row : rows) {
             const QString text = row[0].toString();
-            dialog.m_adjustments.m_speedPercent = -1;
+            const int taken = dialog.TakenAdjustments().m_speedPercent;
             m_messages.clear();
             edit->setText(text);
             Q_EMIT edit->editingFinished();
             if (row[1].isNull()) {
-                QVERIFY2(!dialog.UpdateData(true), qPrintable(text));
+                Click(kSave);
+                QVERIFY2(!QFile::exists(Path("songKRV.mid")), qPrintable(text));
                 QCOMPARE(m_messages.size(), size_t{1});
-                QCOMPARE(dialog.m_adjustments.m_speedPercent, -1);
+                QCOMPARE(dialog.TakenAdjustments().m_speedPercent, taken);
             } else {
                 QVERIFY2(m_messages.empty(), qPrintable(text));
-                QCOMPARE(dialog.m_adjustments.m_speedPercent, row[1].toInt());
+                QCOMPARE(dialog.TakenAdjustments().m_speedPercent, row[1].toInt());
             }
         }
     }
@@ -620,7 +636,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please enter an integer between 0 and 100000."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
         QVERIFY(!QFile::exists(Path("songKRV.mid")));
-        QCOMPARE(dialog.m_adjustments.m_speedPercent, 100);
+        QCOMPARE(dialog.TakenAdjustments().m_speedPercent, 100);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
     }
 
@@ -634,24 +650,69 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_messages[0].text, std::string("Please load a MIDI file"));
         QCOMPARE(m_messages[0].icon, MessageIcon::Information);
         QVERIFY(!QFile::exists(Path("out.mid")));
-        QVERIFY(!dialog.m_loaded);
+        QVERIFY(!dialog.IsLoaded());
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textWelcome));
     }
 
+    // A failed load says so and leaves the file loaded before in place: its path, output name,
+    // plot, player and Save; Save converts that file.
     void failedLoadAfterAGoodOne() {
         MainDialog& dialog = Start();
         LoadTyped(Path("song.mid"));
+        QTRY_COMPARE(StripBytes(), kSong);
+        const QImage plot = Control<LevelView>(kLevelView)->Picture();
+        Control<QSlider>(kVolumeSlider)->setValue(300);
         LoadTyped(Path("missing.mid"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string("The input MIDI file can not be opened."));
         QCOMPARE(m_messages[0].icon, MessageIcon::Stop);
         QVERIFY(AdjustmentControlsEnabled(true));
-        QVERIFY(dialog.m_loaded);
         QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(1)->textLoaded));
-        // A failed pass leaves the window's texts as they were.
+        QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Text(kOutputPath), Path("songKRV.mid"));
-        QCOMPARE(Text(kInputPath), Path("missing.mid"));
-        QVERIFY(dialog.m_levels.empty());
+        QCOMPARE(dialog.PlottedLevels(), (std::vector<uint8_t>{0x40, 0x40}));
+        QVERIFY(Control<LevelView>(kLevelView)->Picture() != plot); // at the volume kept
+        QCOMPARE(Control<QSlider>(kVolumeSlider)->value(), 300);
+        QCOMPARE(StripStatus(), QString("Preview song.mid"));
+        QTest::keyClick(m_dialog.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_messages.size(), size_t{1});
+        QVERIFY(QFile::exists(Path("songKRV.mid")));
+    }
+
+    void languageChangeKeepsTheSavedText() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        Click(kSave);
+        AnswerAboutBox(2);
+        Click(kAbout);
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textSaved));
+    }
+
+    // The slider follows a typed value within its range; a value Save would refuse is marked at
+    // once, without a box, and unmarked when corrected.
+    void speedSliderFollowsTheTypedValue() {
+        Start();
+        LoadTyped(Path("song.mid"));
+        auto* edit = Control<QLineEdit>(kSpeedEdit);
+        const QColor base = edit->palette().color(QPalette::Base);
+        const struct {
+            const char* typed;
+            int position;
+            bool marked;
+        } cases[] = {{"200", 500, false}, {"201", 503, false}, {"1000", 1000, false},
+                     {"abc", 1000, true}, {"", 1000, true},    {"0", 0, false}};
+        for (const auto& typed : cases) {
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, typed.typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            QCOMPARE(Text(kSpeedEdit), QString(typed.typed));
+            QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), typed.position);
+            QCOMPARE(edit->palette().color(QPalette::Base) != base, typed.marked);
+            QCOMPARE(edit->toolTip(),
+                     typed.marked ? QString("Please enter an integer between 0 and 100000.") : "");
+        }
+        QVERIFY(m_messages.empty());
     }
 
     void resetRestoresTheDefaults() {
@@ -667,8 +728,8 @@ class MainDialogTest : public QObject {
         QCOMPARE(Control<QSlider>(kSpeedSlider)->value(), 250);
         QCOMPARE(Text(kSpeedEdit), QString("100"));
         QVERIFY(!Control<QCheckBox>(kStuckNotes)->isChecked());
-        QCOMPARE(dialog.m_adjustments.m_dynamicRange, 500);
-        QCOMPARE(dialog.m_adjustments.m_volume, 500);
+        QCOMPARE(dialog.TakenAdjustments().m_dynamicRange, 500);
+        QCOMPARE(dialog.TakenAdjustments().m_volume, 500);
     }
 
     void germanToFrenchAndBackRestoresEveryText() {
@@ -730,11 +791,11 @@ class MainDialogTest : public QObject {
         QCOMPARE(m_fileRequests[0].first, ExamplesFolder(StdPath("program")));
         QCOMPARE(m_fileRequests[0].second, std::string());
         QVERIFY(!QFile::exists(profileFile));
-        QVERIFY(!m_dialog->m_loaded);
+        QVERIFY(!m_dialog->IsLoaded());
 
         m_fileAnswers.push_back(StdPath("song.mid"));
         Click(kBrowseInput);
-        QVERIFY(m_dialog->m_loaded);
+        QVERIFY(m_dialog->IsLoaded());
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
@@ -784,8 +845,63 @@ class MainDialogTest : public QObject {
         ChooseLanguageByContextMenu(2);
         QCOMPARE(m_aboutOpenedWith, 1);
         ExpectCaptions(*LanguageTextsFor(2));
-        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textWelcome));
+        // The text of what the window holds, not the welcome.
+        QCOMPARE(Instruction(), QString::fromUtf8(LanguageTextsFor(2)->textLoaded));
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 2);
+    }
+
+    // The About box's title and picture, its menu entry and Qt's own buttons follow the language.
+    void aboutBoxMenuEntryAndQtsButtonsSpeakTheLanguage() {
+        Start();
+        const struct {
+            int language;
+            const char* title;
+            const char* entry;
+        } said[] = {{0, "Über Korvane", "Ü&ber Korvane..."},
+                    {1, "About Korvane", "&About Korvane..."},
+                    {2, "Acerca de Korvane", "&Acerca de Korvane..."},
+                    {3, "À propos de Korvane", "À &propos de Korvane..."}};
+        for (const auto& [language, title, entry] : said) {
+            m_dialog->SetLanguage(language);
+            QCOMPARE(m_dialog->findChild<QMenu*>("systemMenu")->actions()[kAboutEntry]->text(),
+                     QString::fromUtf8(entry));
+            // A screen reader hears the picture's title, its callouts and the list's name.
+            QStringList heard;
+            QTimer::singleShot(0, this, [&heard] {
+                QWidget* about = QApplication::activeModalWidget();
+                const auto read = [](QWidget* widget, QAccessible::Text text) {
+                    return QAccessible::queryAccessibleInterface(widget)->text(text);
+                };
+                heard << about->windowTitle()
+                      << read(about->findChild<QLabel*>(), QAccessible::Name)
+                      << read(about->findChild<QLabel*>(), QAccessible::Description)
+                      << QAccessible::queryAccessibleInterface(about->findChild<QComboBox*>())
+                             ->relations(QAccessible::Label)
+                             .value(0)
+                             .first->text(QAccessible::Name);
+                QTest::keyClick(about, Qt::Key_Escape);
+            });
+            Click(kAbout);
+            const AboutTexts& words = *AboutTextsFor(language);
+            QStringList callouts;
+            for (const char* callout : words.callouts) {
+                callouts << QString::fromUtf8(callout);
+            }
+            QCOMPARE(heard,
+                     (QStringList{QString::fromUtf8(title), QString::fromUtf8(words.glance),
+                                  callouts.join(", "), QString::fromUtf8(words.languageList)}));
+            const QImage picture =
+                DrawAboutPicture(*m_dialog, 1, 1, *AboutTextsFor(language)).toImage();
+            QCOMPARE(picture == DrawAboutPicture(*m_dialog).toImage(), language == 1);
+            QMessageBox box;
+            box.setDetailedText("details");
+            QString details;
+            for (QPushButton* button : box.findChildren<QPushButton*>()) {
+                details = button != box.button(QMessageBox::Ok) ? button->text() : details;
+            }
+            QCOMPARE(details == "Show Details...", language == 1);
+            QCOMPARE(details, QCoreApplication::translate("QMessageBox", "Show Details..."));
+        }
     }
 
     void contextMenuSeparatesTheWindowCommandsFromAbout_data() {
@@ -854,6 +970,46 @@ class MainDialogTest : public QObject {
             shownAt.center() - QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 2,
                  qPrintable(QString("box centre off by %1,%2").arg(offset.x()).arg(offset.y())));
+    }
+
+    // A reason is read under the message; a list of files waits behind "Show Details...". Enter
+    // closes the box either way.
+    void reasonUnderTheMessageAndEnterCloses() {
+        SetMessageBoxHook(nullptr);
+        const struct {
+            const char* details;
+            const char* informative;
+            const char* detailed;
+        } boxes[] = {
+            {"No space left on device", "No space left on device", ""},
+            {"<b>a</b>.mid: not MIDI", "<b>a</b>.mid: not MIDI", ""},
+            {"a.mid: not MIDI\nb.mid: not MIDI\n", "", "a.mid: not MIDI\nb.mid: not MIDI"}};
+        for (const auto& expected : boxes) {
+            QString informative = "<none>";
+            QString detailed = "<none>";
+            bool closedByEnter = false;
+            QTimer watch;
+            connect(&watch, &QTimer::timeout, this, [&] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    watch.stop();
+                    // As shown: markup in a path is read as text.
+                    informative = box->informativeText();
+                    if (Qt::mightBeRichText(informative)) {
+                        informative = QTextDocumentFragment::fromHtml(informative).toPlainText();
+                    }
+                    detailed = box->detailedText();
+                    QTest::keyClick(box, Qt::Key_Return);
+                    closedByEnter = !box->isVisible();
+                    box->close();
+                }
+            });
+            watch.start(0);
+            ShowMessageBox("The output MIDI file can not be written.", MessageIcon::Stop, nullptr,
+                           expected.details);
+            QCOMPARE(informative, QString(expected.informative));
+            QCOMPARE(detailed, QString(expected.detailed));
+            QVERIFY(closedByEnter);
+        }
     }
 
     void batchRunInsideInitialisation_data() {
@@ -933,7 +1089,7 @@ class MainDialogTest : public QObject {
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid"), StdPath("other.mid")});
         QVERIFY(m_started);
-        QTRY_VERIFY(m_dialog->m_loaded);
+        QTRY_VERIFY(m_dialog->IsLoaded());
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputName, ""), std::string("song.mid"));
         QVERIFY(m_messages.empty());
@@ -945,7 +1101,7 @@ class MainDialogTest : public QObject {
     void oneFileOnTheCommandLineSaysNothing() {
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.mid")});
-        QTRY_VERIFY(m_dialog->m_loaded);
+        QTRY_VERIFY(m_dialog->IsLoaded());
         QCOMPARE(standardError.Text(), std::string());
     }
 
@@ -953,11 +1109,11 @@ class MainDialogTest : public QObject {
         WriteFile("song.rmi", kRmidSong);
         CapturedStandardError standardError;
         Start({"korvane", StdPath("song.rmi"), StdPath("song.mid"), StdPath("x.mid")});
-        QTRY_VERIFY(m_dialog->m_loaded);
+        QTRY_VERIFY(m_dialog->IsLoaded());
         QVERIFY(m_messages.empty());
         QCOMPARE(Text(1001), Path("song.rmi"));
         QCOMPARE(Text(1007), Path("songKRV.mid"));
-        QCOMPARE(m_dialog->m_levels, (std::vector<uint8_t>{0x40, 0x40}));
+        QCOMPARE(m_dialog->PlottedLevels(), (std::vector<uint8_t>{0x40, 0x40}));
         QVERIFY(standardError.Text().find("; 2 other files ignored\n") != std::string::npos);
         Click(1002);
         QVERIFY(m_messages.empty());
@@ -972,7 +1128,7 @@ class MainDialogTest : public QObject {
         LoadTyped(Path("sound.rmi"));
         QCOMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgNotMidi));
-        QVERIFY(!m_dialog->m_loaded);
+        QVERIFY(!m_dialog->IsLoaded());
     }
 
     void fileDialogsListMidiFilesThenAllFiles_data() {
@@ -1051,7 +1207,7 @@ class MainDialogTest : public QObject {
             QDropEvent drop(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton,
                             Qt::NoModifier);
             QApplication::sendEvent(&dialog, &drop);
-            QTRY_VERIFY(dialog.m_loaded);
+            QTRY_VERIFY(dialog.IsLoaded());
             QCOMPARE(Text(kInputPath), Path(name));
         }
     }
@@ -1067,7 +1223,7 @@ class MainDialogTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
-        QTRY_VERIFY(dialog.m_loaded);
+        QTRY_VERIFY(dialog.IsLoaded());
         QVERIFY(m_messages.empty());
         QCOMPARE(Text(1001), Path("SONG.RMI"));
         QCOMPARE(Text(1007), Path("SONGKRV.mid"));
@@ -1084,7 +1240,7 @@ class MainDialogTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &drop);
-        QTRY_VERIFY(dialog.m_loaded);
+        QTRY_VERIFY(dialog.IsLoaded());
         QCOMPARE(Text(kInputPath), Path("song.mid"));
         QCOMPARE(Profile().GetProfileString(kKeyInputFolder, ""), Folder().toStdString());
     }
@@ -1129,7 +1285,7 @@ class MainDialogTest : public QObject {
         WriteFile("big.mid", big);
         MainDialog& dialog = Start();
         LoadTyped(Path("big.mid"));
-        QVERIFY(dialog.m_loaded);
+        QVERIFY(dialog.IsLoaded());
         const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden);
         std::vector<QStringList> seen;
         SetMessageBoxHook([&](const std::string& text, MessageIcon, const std::string&) {
@@ -1291,7 +1447,7 @@ class MainDialogTest : public QObject {
 
     void tooLargeToPreviewLeavesEverythingElse() {
         MainDialog& dialog = Start();
-        dialog.m_preview->SetMemoryLimit(2 * kSong.size() - 1);
+        dialog.SetPreviewMemoryLimit(2 * kSong.size() - 1);
         LoadTyped(Path("song.mid"));
         QTRY_COMPARE(StripStatus(), QString("Too large to preview"));
         QVERIFY(AdjustmentControlsEnabled(true));
@@ -1305,7 +1461,7 @@ class MainDialogTest : public QObject {
         QCOMPARE(StripStatus(), QString("Too large to preview"));
         QCOMPARE(Strip().FileName(), std::string());
         QCOMPARE(ToggleHearTheOriginal(), std::make_pair(false, false));
-        dialog.m_preview->SetMemoryLimit(2 * kSong.size());
+        dialog.SetPreviewMemoryLimit(2 * kSong.size());
         Click(kSave);
         QCOMPARE(StripStatus(), QString("songKRV.mid"));
     }

@@ -12,9 +12,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +79,26 @@ class TextFitTest : public QObject {
         m_profile.reset();
         SetMessageBoxHook(nullptr);
         QApplication::setFont(m_desktopFont);
+    }
+
+    // The player's buttons and the check box's square grow with the font, as the captions do.
+    void playerIconsAndCheckBoxFollowTheFont() {
+        int previous = 0;
+        for (int pointSize : {9, 13}) {
+            MainDialog& dialog = Start(1, pointSize);
+            auto* play = dialog.findChild<QPushButton*>("playButton");
+            const int side = play->icon().actualSize(play->iconSize()).height();
+            QCOMPARE(side, QFontMetrics(dialog.font()).height());
+            QVERIFY2(side > previous, qPrintable(QString::number(side)));
+            previous = side;
+            auto* check = dialog.findChild<QCheckBox*>(QString("c%1").arg(kStuckNotes));
+            QStyleOptionButton option;
+            option.initFrom(check);
+            const QRect square =
+                check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+            QVERIFY2(square.height() >= QFontMetrics(dialog.font()).ascent(),
+                     qPrintable(QString::number(square.height())));
+        }
     }
 
     void everyTextShowsWhole_data() {

@@ -2,9 +2,11 @@
 #include "app/CollectionRun.h"
 #include "job/ConversionJob.h"
 #include "job/LanguageTable.h"
+#include "job/ProfileKeys.h"
 #include "platform/Profile.h"
 #include "platform/gui/FileDialog.h"
 #include "platform/gui/MessageBox.h"
+#include "tests/ui/ExampleMidi.h"
 #include "tests/ui/TestHome.h"
 #include "ui/ControlId.h"
 #include "ui/MainDialog.h"
@@ -12,14 +14,20 @@
 #include "ui/ProgramFolderGlobal.h"
 #include "ui/SaveProgress.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
@@ -124,11 +132,13 @@ class WindowCollectionTest : public QObject {
     }
 
     static QString LoadedText(int files) {
-        return QString::fromUtf8(CollectionTextsFor(1)->filesLoaded).arg(files);
+        // Counts are grouped as English writes them: "2,000".
+        return QString::fromUtf8(CollectionTextsFor(1)->filesLoaded)
+            .arg(QLocale(QLocale::English).toString(files));
     }
 
     bool CollectionShown(int files, const QString& first) const {
-        return m_dialog->m_loaded && Instruction() == LoadedText(files) &&
+        return m_dialog->IsLoaded() && Instruction() == LoadedText(files) &&
                Control<QLineEdit>(kInputPath)->text() == first &&
                !Control<QLineEdit>(kOutputPath)->isEnabled() &&
                !Control<QWidget>(kBrowseOutput)->isEnabled();
@@ -232,11 +242,14 @@ class WindowCollectionTest : public QObject {
         QTRY_COMPARE(m_messages.size(), size_t{1});
         QCOMPARE(m_messages[0].text, std::string(LanguageTextsFor(1)->msgNotMidi));
         QCOMPARE(Control<QLineEdit>(kInputPath)->text(), Path("bad/a.mid"));
-        QVERIFY(!m_dialog->m_loaded);
+        QVERIFY(!m_dialog->IsLoaded());
 
         m_messages.clear();
         Drop({QUrl::fromLocalFile(Path("lib"))});
-        QTRY_VERIFY(CollectionShown(3, Path("lib/b.mid")));
+        QTRY_VERIFY(m_dialog->IsLoaded());
+        QCOMPARE(Instruction(), QString::fromUtf8(CollectionTextsFor(1)->filesLoadedShowing)
+                                    .arg(QString("3"), QString("b.mid")));
+        QCOMPARE(Control<QLineEdit>(kInputPath)->text(), Path("lib/b.mid"));
         QVERIFY(m_messages.empty());
         Click(kSave);
         QCOMPARE(m_messages.size(), size_t{1});
@@ -247,11 +260,89 @@ class WindowCollectionTest : public QObject {
                  Path("lib/bKRV.mid"));
     }
 
+    // A folder typed in the input field is taken on Enter. One file saved and one failed are said
+    // in the singular, the text names the file shown when the first did not load, and a folder
+    // without MIDI files says so and leaves the files held.
+    void singleCountsTheFileShownAndAnEmptyFolder() {
+        const struct {
+            int language;
+            const char* loaded;
+            const char* summary;
+            const char* empty;
+        } said[] = {
+            {0,
+             "2 MIDI-Dateien sind geladen. Kurve und Player zeigen b.mid; Speichern wandelt alle "
+             "um.",
+             "1 Datei gespeichert, davon 0 repariert; 1 konnte nicht umgewandelt werden.",
+             "Der Ordner enthält keine MIDI-Dateien."},
+            {1,
+             "2 MIDI files are loaded. The plot and the player show b.mid; Save converts them "
+             "all.",
+             "1 file saved, 0 of them repaired; 1 could not be converted.",
+             "The folder holds no MIDI files."},
+            {2,
+             "2 archivos MIDI están cargados. El gráfico y el reproductor muestran b.mid; al "
+             "guardar se convierten todos.",
+             "1 archivo guardado, 0 de ellos reparados; 1 no se pudo convertir.",
+             "La carpeta no contiene archivos MIDI."},
+            {3,
+             "2 fichiers MIDI sont chargés. Le graphique et le lecteur montrent b.mid ; "
+             "l'enregistrement les convertit tous.",
+             "1 fichier enregistré, dont 0 réparé ; 1 n'a pas pu être converti.",
+             "Le dossier ne contient aucun fichier MIDI."}};
+        Write(Path("lib/a.mid"), kWave);
+        Write(Path("lib/b.mid"), Song(64));
+        QVERIFY(QDir().mkpath(Path("empty")));
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+        const auto enter = [this](const QString& typed) {
+            Control<QLineEdit>(kInputPath)->setText(typed);
+            Control<QLineEdit>(kInputPath)->setFocus();
+            QTest::keyClick(Control<QLineEdit>(kInputPath), Qt::Key_Return);
+        };
+        enter(Path("lib"));
+        for (const auto& [language, loaded, summary, empty] : said) {
+            m_dialog->SetLanguage(language);
+            QCOMPARE(Instruction(), QString::fromUtf8(loaded));
+            m_messages.clear();
+            Click(kSave);
+            enter(Path("empty"));
+            QCOMPARE(m_messages.size(), size_t{2});
+            QCOMPARE(QString::fromStdString(m_messages[0].text), QString::fromUtf8(summary));
+            QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
+            QCOMPARE(QString::fromStdString(m_messages[1].text), QString::fromUtf8(empty));
+            QCOMPARE(Control<QLineEdit>(kInputPath)->text(), Path("lib/b.mid"));
+        }
+    }
+
     // A folder alone from the command line (the desktop entry's --window %F) is gathered too.
     void folderFromTheCommandLineIsGathered() {
         WriteCollection(Path("lib"));
         Start({"korvane", Path("lib").toStdString()});
         QTRY_VERIFY(CollectionShown(50, Path("lib/song00.mid")));
+    }
+
+    // The input's file dialog takes a folder too: Open with the folder selected.
+    void fileDialogTakesAFolder() {
+        WriteCollection(Path("lib"));
+        Start();
+        bool stayedOpen = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [this, &poll, &stayedOpen] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(Path("lib"));
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+                stayedOpen = dialog->isVisible(); // gone into the folder instead
+                if (stayedOpen) {
+                    dialog->reject();
+                }
+            }
+        });
+        poll.start(10);
+        Click(kBrowseInput);
+        QVERIFY(!stayedOpen);
+        QVERIFY(CollectionShown(50, Path("lib/song00.mid")));
     }
 
     // Several files chosen at once make a collection; one file chosen later is one file again.
@@ -269,6 +360,9 @@ class WindowCollectionTest : public QObject {
         Start();
         Click(kBrowseInput);
         QVERIFY(CollectionShown(2, Path("a.mid")));
+        m_dialog->SetLanguage(0); // the text of the files held, in the new language
+        QCOMPARE(Instruction(), QString::fromUtf8(CollectionTextsFor(0)->filesLoaded).arg(2));
+        m_dialog->SetLanguage(1);
         Click(kBrowseInput);
         QCOMPARE(Instruction().toStdString(), std::string(LanguageTextsFor(1)->textLoaded));
         QCOMPARE(Control<QLineEdit>(kOutputPath)->text(), Path("bKRV.mid"));
@@ -278,6 +372,37 @@ class WindowCollectionTest : public QObject {
         QVERIFY(m_messages.empty());
         QVERIFY(!QFile::exists(Path("aKRV.mid")));
         QCOMPARE(Read(Path("bKRV.mid")), Song(65));
+    }
+
+    // With the bars kept the saved ticks are the original's: the original takes over where the
+    // saved file plays, as after a Save of one file.
+    void originalTakesOverAtTheSavedFilesTicks() {
+        const std::vector<uint8_t> example = ExampleMidiBytes();
+        const QByteArray bytes(reinterpret_cast<const char*>(example.data()),
+                               static_cast<qsizetype>(example.size()));
+        Write(Path("lib/a.mid"), bytes);
+        Write(Path("lib/b.mid"), bytes);
+        Profile().WriteProfileInt(kKeyKeepBars, 1);
+        Start();
+        auto session = std::make_unique<FluidSession>();
+        FluidSession* rendered = session.get();
+        session->LoadSoundFont(FluidSession::DefaultSoundFonts());
+        Control<PlayerStrip>(kPlayer)->UseSession(std::move(session));
+        Drop({QUrl::fromLocalFile(Path("lib"))});
+        QTRY_VERIFY(CollectionShown(2, Path("lib/a.mid")));
+        QTRY_VERIFY(Control<PlayerStrip>(kPlayer)->HeldBytes() != nullptr); // the preview
+        Control<QLineEdit>(kSpeedEdit)->setText("200");
+        Click(kSave);
+        QCOMPARE(Control<PlayerStrip>(kPlayer)->FileName(), Path("lib/aKRV.mid").toStdString());
+        QTest::mouseClick(Control<PlayerStrip>(kPlayer)->findChild<QPushButton*>("playButton"),
+                          Qt::LeftButton);
+        Advance(*rendered, 0.5); // 192 ticks at the doubled tempo
+        auto* position = Control<PlayerStrip>(kPlayer)->findChild<QSlider*>("positionSlider");
+        QTRY_VERIFY(position->value() >= 188);
+        m_dialog->findChild<QAction*>("hearOriginal")->trigger();
+        QVERIFY(*Control<PlayerStrip>(kPlayer)->HeldBytes() == example);
+        QVERIFY2(position->value() >= 188 && position->value() <= 200,
+                 qPrintable(QString::number(position->value())));
     }
 
     // Cancel stops the run between files: what was saved is whole, nothing else is there.
@@ -302,6 +427,7 @@ class WindowCollectionTest : public QObject {
         QTRY_VERIFY(CollectionShown(2000, folder + "/f0000.mid"));
         Control<QSlider>(kVolumeSlider)->setValue(300);
         QString shownAtCancel;
+        QString barHeard; // what a screen reader names the progress bar
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* progress = m_dialog->findChild<SaveProgress*>("saveProgress");
@@ -309,6 +435,9 @@ class WindowCollectionTest : public QObject {
             // find them all done.
             if (progress != nullptr && progress->isVisible() && shownAtCancel.isEmpty()) {
                 shownAtCancel = progress->findChild<QLabel*>("saveProgressText")->text();
+                barHeard =
+                    QAccessible::queryAccessibleInterface(progress->findChild<QProgressBar*>())
+                        ->text(QAccessible::Name);
                 QTest::mouseClick(progress->findChild<QPushButton*>("saveProgressCancel"),
                                   Qt::LeftButton);
             }
@@ -317,16 +446,22 @@ class WindowCollectionTest : public QObject {
         Click(kSave);
         poll.stop();
 
-        QVERIFY(
-            QRegularExpression("^Saving file \\d+ of 2000\u2026$").match(shownAtCancel).hasMatch());
+        QVERIFY(QRegularExpression("^Saving file \\d{1,3}(,\\d{3})? of 2,000\u2026$")
+                    .match(shownAtCancel)
+                    .hasMatch());
+        QCOMPARE(barHeard, shownAtCancel);
         QCOMPARE(m_messages.size(), size_t{1});
+        // Told as stopped, with the files never reached, counts grouped as English writes them.
         const QRegularExpressionMatch summary =
-            QRegularExpression("^(\\d+) files saved, 0 of them repaired; 0 could not be "
-                               "converted\\.$")
+            QRegularExpression(
+                "^Saving was stopped\\. (\\d{1,3}|\\d,\\d{3}) files? saved, 0 of them "
+                "repaired; 0 could not be converted; (\\d{1,3}|\\d,\\d{3}) (?:were|was) left "
+                "unconverted\\.$")
                 .match(QString::fromStdString(m_messages[0].text));
         QVERIFY2(summary.hasMatch(), m_messages[0].text.c_str());
-        const int saved = summary.captured(1).toInt();
-        QVERIFY2(saved < 2000, qPrintable(summary.captured(1)));
+        QCOMPARE(m_messages[0].icon, MessageIcon::Exclamation);
+        const int saved = summary.captured(1).remove(',').toInt();
+        QCOMPARE(summary.captured(2).remove(',').toInt(), 2000 - saved);
         const QStringList outputs = FilesBelow(folder).filter("KRV.mid");
         QCOMPARE(outputs.size(), saved);
         QCOMPARE(FilesBelow(folder).size(), 2000 + saved); // no temporary left behind
