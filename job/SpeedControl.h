@@ -23,11 +23,6 @@ constexpr int kSpeedPositionNeutral = 250;
 constexpr int SpeedOfSliderPosition(int position) {
     return position * 2 / 5;
 }
-// The position nearest a speed, where the slider shows a typed speed (beyond its range when the
-// speed is).
-constexpr int SliderPositionOfSpeed(int speed) {
-    return (speed * 5 + 1) / 2;
-}
 
 // The slider's position for a speed typed into the field: the first position that stands for it,
 // or the slider's end for a speed past it. Moving the slider there gives the typed speed back.
