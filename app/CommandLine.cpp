@@ -146,7 +146,10 @@ class Parser {
             collection.keepNames = true;
         } else if (name == "jobs") {
             int jobs = 0;
-            SetInteger(name, value, 1, kMostJobs, jobs);
+            const std::string error = SetIntegerOption(name, value, 1, kMostJobs, jobs);
+            if (!error.empty()) {
+                Fail(error, 0);
+            }
             collection.jobs = static_cast<unsigned>(jobs);
         } else if (name == "report") {
             collection.reportPath = value;
@@ -167,16 +170,6 @@ class Parser {
             }
             collection.shard = *shard;
         }
-    }
-
-    void SetInteger(const std::string& name, const std::string& value, int lowest, int highest,
-                    int& target) {
-        const auto parsed = ParseWholeNumber(value, lowest, highest);
-        if (!parsed) {
-            Fail(IntegerOptionError(name, value, lowest, highest), 0);
-            return;
-        }
-        target = *parsed;
     }
 
     size_t Fail(const std::string& error, size_t i) {

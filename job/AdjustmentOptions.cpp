@@ -30,8 +30,24 @@ std::optional<uint16_t> ParseChannels(const std::string& text) {
     return static_cast<uint16_t>(mask);
 }
 
-std::string SetInteger(const std::string& name, const std::string& value, int lowest, int highest,
-                       int& target) {
+// The options that take a whole number, with their ranges.
+struct IntegerOption {
+    const char* name;
+    int lowest;
+    int highest;
+    int Adjustments::*value;
+};
+constexpr IntegerOption kIntegerOptions[] = {
+    {"speed", Adjustments::kSpeedLowest, Adjustments::kSpeedHighest, &Adjustments::m_speedPercent},
+    {"dynamic-range", Adjustments::kLevelLowest, Adjustments::kLevelHighest,
+     &Adjustments::m_dynamicRange},
+    {"volume", Adjustments::kLevelLowest, Adjustments::kLevelHighest, &Adjustments::m_volume},
+    {"peak", Adjustments::kPeakLowest, Adjustments::kPeakHighest, &Adjustments::m_peakLevel},
+};
+} // namespace
+
+std::string SetIntegerOption(const std::string& name, const std::string& value, int lowest,
+                             int highest, int& target) {
     const auto parsed = ParseWholeNumber(value, lowest, highest);
     if (!parsed) {
         return IntegerOptionError(name, value, lowest, highest);
@@ -39,7 +55,6 @@ std::string SetInteger(const std::string& name, const std::string& value, int lo
     target = *parsed;
     return {};
 }
-} // namespace
 
 std::string IntegerOptionError(const std::string& name, const std::string& value, int lowest,
                                int highest) {
@@ -54,21 +69,11 @@ bool IsAdjustmentOption(const std::string& name) {
 
 std::string ApplyAdjustmentOption(const std::string& name, const std::string& value,
                                   Adjustments& adjustments) {
-    if (name == "speed") {
-        return SetInteger(name, value, Adjustments::kSpeedLowest, Adjustments::kSpeedHighest,
-                          adjustments.m_speedPercent);
-    }
-    if (name == "dynamic-range") {
-        return SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
-                          adjustments.m_dynamicRange);
-    }
-    if (name == "volume") {
-        return SetInteger(name, value, Adjustments::kLevelLowest, Adjustments::kLevelHighest,
-                          adjustments.m_volume);
-    }
-    if (name == "peak") {
-        return SetInteger(name, value, Adjustments::kPeakLowest, Adjustments::kPeakHighest,
-                          adjustments.m_peakLevel);
+    for (const IntegerOption& option : kIntegerOptions) {
+        if (name == option.name) {
+            return SetIntegerOption(name, value, option.lowest, option.highest,
+                                    adjustments.*option.value);
+        }
     }
     if (name == "fix-stuck-notes") {
         adjustments.m_eliminateStuckNotes = true;

@@ -17,6 +17,11 @@ namespace korvane {
 std::string IntegerOptionError(const std::string& name, const std::string& value, int lowest,
                                int highest);
 
+// Sets target from value when it is a whole number from lowest to highest; returns the usage
+// error of option --name otherwise (target unchanged), else an empty text.
+std::string SetIntegerOption(const std::string& name, const std::string& value, int lowest,
+                             int highest, int& target);
+
 bool IsAdjustmentOption(const std::string& name);
 
 // Sets the option called name from value (ignored by the options without one); returns the
