@@ -2,7 +2,8 @@
 # The page against the command line: the longest task on the page's thread for 1,000 files and for
 # a large file, its speed saving the large file against `korvane --output=` in the same run, and
 # the compressed size of the page's own files. Builds what it needs (ci preset and the page).
-# Usage: bench/run-web-benchmark.sh [RUNS] [MEGABYTES]
+# EARLIER_SITE, the page built from an earlier commit (its build/web), is timed alternating too.
+# Usage: bench/run-web-benchmark.sh [RUNS] [MEGABYTES] [EARLIER_SITE]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset ci >/dev/null
@@ -16,7 +17,7 @@ node --input-type=module -e "
   import { writeFileSync } from 'node:fs';
   import { generatedSongs } from './tests/web/GeneratedSongs.mjs';
   for (const song of generatedSongs(1000)) writeFileSync('$work/small/' + song.name, song.bytes);"
-node bench/web-benchmark.mjs build/web build/ci/korvane "$work/large.mid" "$work/small" "${1:-3}"
+node bench/web-benchmark.mjs build/web build/ci/korvane "$work/large.mid" "$work/small" "${1:-3}" "${3:-}"
 echo "The page's own files, gzip -9 (the libraries and the SoundFont apart):"
 total=0
 for f in index.html korvane.css korvane.js Preview.js FileWork.js EngineWorker.js engine.js engine.wasm; do

@@ -1,8 +1,9 @@
 // The page in headless Chromium: the longest task on its thread while it reads and saves 1,000
 // small files and a large one (the goal is 100 ms at most), and its speed saving the large file
 // against `korvane --output=` with the same settings, in one run, alternating (disk, and within
-// /dev/shm). The page's time runs from the click on Save to the download.
-// Usage: node web-benchmark.mjs SITE KORVANE LARGE_FILE SMALL_FILES_FOLDER [RUNS]
+// /dev/shm). The page's time runs from the click on Save to the download. Given a second site
+// (the page built from an earlier commit), its saves of the large file alternate with these too.
+// Usage: node web-benchmark.mjs SITE KORVANE LARGE_FILE SMALL_FILES_FOLDER [RUNS] [EARLIER_SITE]
 import { spawnSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readdirSync, rmSync, statSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -11,7 +12,7 @@ import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { startServer } from '../tests/web/PageServer.mjs';
 
-const [site, korvane, file, smallFolder, runsText] = process.argv.slice(2);
+const [site, korvane, file, smallFolder, runsText, earlierSite] = process.argv.slice(2);
 const runs = Number(runsText ?? 3);
 const require = createRequire(join(dirname(fileURLToPath(import.meta.url)), '../web/package.json'));
 const { chromium } = require('playwright-core');
@@ -23,7 +24,7 @@ const small = readdirSync(smallFolder).map((name) => join(smallFolder, name));
 const work = mkdtempSync(join(tmpdir(), 'korvane-web-bench-'));
 const shm = mkdtempSync('/dev/shm/korvane-web-bench-');
 copyFileSync(file, join(shm, 'in.mid'));
-const { server, url } = await startServer(site);
+const servers = [];
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 
 const nativeRun = (output, input) => {
@@ -35,7 +36,10 @@ const nativeRun = (output, input) => {
   return Number(process.hrtime.bigint() - start) / 1e9;
 };
 
-try {
+// The page of one site, ready, with the native run's settings.
+async function openPage(siteFolder) {
+  const { server, url } = await startServer(siteFolder);
+  servers.push(server);
   const context = await browser.newContext({ acceptDownloads: true });
   // The tasks on the page's thread; the one that sets the input's files is the browser making a
   // File of each path for the benchmark, before the page hears of them, and is left out.
@@ -58,58 +62,69 @@ try {
     };
     Object.entries(s).forEach(([id, value]) => set(id, value));
   }, { 'dynamic-range': 700, volume: 600, speed: 150, 'stuck-notes': true });
-  const idle = () => page.waitForFunction(() => !window.korvane.work.busy && !window.korvane.state.progress, null, { timeout: 600000 });
-  const longest = () => page.evaluate(() => {
-    const tasks = window.longTasks.filter(({ start, end }) => !window.changes.some((at) => start <= at && at <= end));
-    window.longTasks.length = window.changes.length = 0;
-    return Math.max(0, ...tasks.map(({ start, end }) => end - start));
-  });
-  const choose = async (files) => {
-    const start = performance.now();
-    await page.setInputFiles('#choose', files);
-    await page.waitForFunction((n) => window.korvane.state.files.length === n, files.length, { timeout: 600000 });
-    await idle();
-    return (performance.now() - start) / 1000;
-  };
-  const save = async () => {
-    const start = performance.now();
-    const [download] = await Promise.all([page.waitForEvent('download', { timeout: 600000 }), page.click('#save')]);
-    const seconds = (performance.now() - start) / 1000;
-    await download.saveAs(join(work, 'page-out'));
-    await idle();
-    return seconds;
-  };
+  return page;
+}
 
-  await longest();
-  const smallRead = await choose(small);
-  const smallSave = await save();
+const idle = (page) => page.waitForFunction(() => !window.korvane.work.busy && !window.korvane.state.progress, null, { timeout: 600000 });
+const longest = (page) => page.evaluate(() => {
+  const tasks = window.longTasks.filter(({ start, end }) => !window.changes.some((at) => start <= at && at <= end));
+  window.longTasks.length = window.changes.length = 0;
+  return Math.max(0, ...tasks.map(({ start, end }) => end - start));
+});
+const choose = async (page, files) => {
+  const start = performance.now();
+  await page.setInputFiles('#choose', files);
+  await page.waitForFunction((n) => window.korvane.state.files.length === n, files.length, { timeout: 600000 });
+  await idle(page);
+  return (performance.now() - start) / 1000;
+};
+const save = async (page) => {
+  const start = performance.now();
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 600000 }), page.click('#save')]);
+  const seconds = (performance.now() - start) / 1000;
+  await download.saveAs(join(work, 'page-out'));
+  await download.delete();
+  await idle(page);
+  return seconds;
+};
+
+try {
+  const page = await openPage(site);
+  await longest(page);
+  const smallRead = await choose(page, small);
+  const smallSave = await save(page);
   console.log(`${small.length} files: read ${smallRead.toFixed(2)} s, saved into a zip ${smallSave.toFixed(2)} s; ` +
-    `longest task on the page's thread ${(await longest()).toFixed(0)} ms`);
+    `longest task on the page's thread ${(await longest(page)).toFixed(0)} ms`);
 
-  const largeRead = await choose([file]);
-  const page_s = [];
-  const native_s = [];
-  const memory_s = [];
+  const largeRead = await choose(page, [file]);
+  const earlier = earlierSite ? await openPage(earlierSite) : null;
+  if (earlier) await choose(earlier, [file]);
+  const times = { page: [], earlier: [], disk: [], memory: [] };
   for (let run = 0; run < runs; run++) {
-    page_s.push(await save());
-    native_s.push(nativeRun(join(work, 'out.mid'), file));
-    memory_s.push(nativeRun(join(shm, 'out.mid'), join(shm, 'in.mid')));
+    times.page.push(await save(page));
+    if (earlier) times.earlier.push(await save(earlier));
+    times.disk.push(nativeRun(join(work, 'out.mid'), file));
+    times.memory.push(nativeRun(join(shm, 'out.mid'), join(shm, 'in.mid')));
   }
   const playStart = performance.now();
   await page.click('#play');
   await page.waitForFunction(() => document.getElementById('player-status').textContent !== '');
   const play = (performance.now() - playStart) / 1000;
   console.log(`${megabytes.toFixed(1)} MB file: read ${largeRead.toFixed(2)} s, Play answered in ${play.toFixed(2)} s ` +
-    `("${await page.textContent('#player-status')}"); longest task on the page's thread ${(await longest()).toFixed(0)} ms`);
-  const rate = (seconds) => (megabytes / seconds).toFixed(0);
+    `("${await page.textContent('#player-status')}"); longest task on the page's thread ${(await longest(page)).toFixed(0)} ms`);
+  const seconds = Object.fromEntries(Object.entries(times).map(([name, values]) => [name, median(values)]));
+  const line = (label, value) => console.log(`${label.padEnd(36)}${value.toFixed(3)} s  ${(megabytes / value).toFixed(0)} MB/s`);
   console.log(`saving it, ${runs} runs each, alternating; medians:`);
-  console.log(`page (Save to download):          ${median(page_s).toFixed(3)} s  ${rate(median(page_s))} MB/s`);
-  console.log(`korvane --output= (disk, fsync):  ${median(native_s).toFixed(3)} s  ${rate(median(native_s))} MB/s`);
-  console.log(`korvane --output= (/dev/shm):     ${median(memory_s).toFixed(3)} s  ${rate(median(memory_s))} MB/s`);
-  console.log(`page / native on disk: ${(median(native_s) / median(page_s)).toFixed(2)}; page / native in memory: ${(median(memory_s) / median(page_s)).toFixed(2)}`);
+  line('page (Save to download):', seconds.page);
+  if (earlier) line('page of the earlier build:', seconds.earlier);
+  line('korvane --output= (disk, fsync):', seconds.disk);
+  line('korvane --output= (/dev/shm):', seconds.memory);
+  console.log(`page's speed / korvane --output='s: ${(seconds.disk / seconds.page).toFixed(2)} on disk, ` +
+    `${(seconds.memory / seconds.page).toFixed(2)} in /dev/shm (the goal: 0.5 or more)`);
+  if (earlier) console.log(`page's speed / the earlier build's: ${(seconds.earlier / seconds.page).toFixed(2)}`);
 } finally {
   await browser.close();
-  server.close();
+  for (const server of servers) server.close();
   rmSync(work, { recursive: true, force: true });
   rmSync(shm, { recursive: true, force: true });
 }

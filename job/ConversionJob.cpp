@@ -31,6 +31,8 @@ ConversionOutcome ConversionJob::RunConversion(const ConversionRequest& request)
         output = &m_fileOutput;
     } else if (request.output == OutputTo::Memory) {
         output = &memory;
+    } else if (request.output == OutputTo::Given) {
+        output = request.given;
     }
     m_fileOutput.CancelOn(request.cancel);
     m_engine.m_levels.clear();
@@ -86,6 +88,9 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
     // refused input never leaves a temporary behind.
     const std::string finalPath = toFile ? CheckOutput(request) : std::string();
     outcome.bytesIn = OpenInput(request.inputPath);
+    if (output != nullptr) {
+        output->Expect(outcome.bytesIn); // an output is about as long as its input
+    }
     if (request.adjustments.m_peakLevel > 0) {
         m_engine.BeginPass(request.adjustments, output, FindLoudestNoteOn(request));
     }

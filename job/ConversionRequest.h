@@ -8,11 +8,14 @@
 
 namespace korvane {
 
+class PassOutput;
+
 // Where a pass's output goes.
 enum class OutputTo {
     Nothing, // a load pass: every track is walked, nothing is written
     File,    // a save pass into outputPath, replacing it only once the pass has completed
     Memory,  // a save pass into memory, for the preview
+    Given,   // a save pass into the caller's own output
 };
 
 // Everything one conversion is asked with: the caller has its values before it asks.
@@ -31,6 +34,8 @@ struct ConversionRequest {
     bool refuseOutputLink = false;
     // OutputTo::Memory: the bytes the output may take.
     size_t memoryLimit = 0;
+    // OutputTo::Given: where the pass writes.
+    PassOutput* given = nullptr;
     // A save pass stops soon after this is set, leaving no file behind.
     const std::atomic<bool>* cancel = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "gfx/LevelPlot.h"
 #include "job/LanguageTable.h"
 #include "job/OutputPath.h"
+#include "job/PartedOutput.h"
 #include "job/SpeedControl.h"
 #include "midi/Adjustments.h"
 #include "midi/LevelMap.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,32 @@ Adjustments AdjustmentsOf(const val& page) {
 
 val Convert(LoadedFile& file, const val& page) {
     return OutcomeObject(file.Convert(AdjustmentsOf(page)));
+}
+
+// A save handed to the page as it is written, in parts large enough that the browser's cost per
+// part is small and small enough that the engine holds little of the output at once.
+constexpr size_t kOutputPartSize = size_t{4} << 20;
+
+// The save pass giving each part of its output to onPart, as a view of the engine's memory that
+// holds only during the call; a completed one's outcome lists the bytes written back into parts
+// already given (track lengths, the track count), to lay over them.
+val ConvertInParts(LoadedFile& file, const val& page, const val& onPart) {
+    PartedOutput output(kOutputPartSize, [&onPart](std::span<const uint8_t> part) {
+        onPart(val(emscripten::typed_memory_view(part.size(), part.data())));
+    });
+    const PassOutcome outcome = file.ConvertInto(AdjustmentsOf(page), output);
+    val patches = val::array();
+    if (outcome.completed) {
+        for (const PartedOutput::Patch& patch : output.Finish()) {
+            val laid = val::object();
+            laid.set("position", static_cast<double>(patch.position));
+            laid.set("bytes", val::global("Uint8Array").new_(BytesView(patch.bytes)));
+            patches.call<void>("push", laid);
+        }
+    }
+    val result = OutcomeObject(outcome);
+    result.set("patches", patches);
+    return result;
 }
 
 val OriginalMidi(const LoadedFile& file) {
@@ -243,6 +271,7 @@ EMSCRIPTEN_BINDINGS(korvane) {
         .constructor<std::string>()
         .function("loaded", &Loaded)
         .function("convert", &Convert)
+        .function("convertInParts", &ConvertInParts)
         .function("output", &Output)
         .function("originalMidi", &OriginalMidi)
         .function("plot", &PlotFile)

@@ -89,6 +89,7 @@ function convert(file, adjustments) {
 function save(engine, { names, sizes, adjustments }, id) {
   const outputNames = names.map((name, i) => (files[i] ? engine.outputName(name) : null));
   const loaded = outputNames.map((_, i) => i).filter((i) => files[i]);
+  if (loaded.length === 1) return saveOne(outputNames[loaded[0]], loaded[0], adjustments);
   const report = progressReporter(id, 'converting', loaded.map((i) => sizes[i]));
   const outcomes = {};
   const outputs = [];
@@ -98,14 +99,37 @@ function save(engine, { names, sizes, adjustments }, id) {
       outcomes[i] = { completed: false, message: 'msgInputsCollide' };
     } else {
       outcomes[i] = convert(files[i], adjustments);
-      // Several outputs wait for the zip, each copied out of the engine before its next pass; a
-      // single one goes into its Blob straight from the engine's memory.
-      const bytes = outcomes[i].completed ? files[i].output() : null;
-      if (bytes) outputs.push({ name, bytes: loaded.length > 1 ? bytes.slice() : bytes });
+      // Each output waits for the zip, copied out of the engine before its next pass.
+      if (outcomes[i].completed) outputs.push({ name, bytes: files[i].output().slice() });
     }
     report(done + 1);
   });
   return { outcomes, download: packed(outputs) };
+}
+
+// A single output goes to the browser part by part while it is converted: the browser takes in
+// each part while the next one is written, and the engine never holds the whole output.
+function saveOne(name, index, adjustments) {
+  const parts = [];
+  try {
+    const { patches, ...outcome } = files[index].convertInParts(adjustments, (part) => parts.push(new Blob([part])));
+    const download = outcome.completed ? { name, blob: patched(new Blob(parts), patches) } : null;
+    return { outcomes: { [index]: outcome }, download };
+  } catch {
+    return { outcomes: { [index]: { completed: false, message: 'msgTooLargeForPage' } }, download: null };
+  }
+}
+
+// The whole with the bytes written back into parts already given laid over it.
+function patched(whole, patches) {
+  const pieces = [];
+  let at = 0;
+  for (const { position, bytes } of patches) {
+    pieces.push(whole.slice(at, position), bytes);
+    at = position + bytes.length;
+  }
+  pieces.push(whole.slice(at));
+  return new Blob(pieces);
 }
 
 function packed(outputs) {

@@ -30,7 +30,7 @@ const char* PageMessageKey(const ConversionOutcome& outcome) {
 } // namespace
 
 LoadedFile::LoadedFile(std::string path) : m_path(std::move(path)) {
-    m_loaded = RunPass(Adjustments{}, false);
+    m_loaded = RunPass(Adjustments{}, OutputTo::Nothing);
 }
 
 LoadedFile::~LoadedFile() {
@@ -42,12 +42,16 @@ void LoadedFile::LevelsFor(const Adjustments& adjustments) {
     levelPass.m_levelChannels = adjustments.m_levelChannels;
     levelPass.m_peakLevel = adjustments.m_peakLevel;
     if (levelPass != m_levelPass) {
-        RunPass(levelPass, false);
+        RunPass(levelPass, OutputTo::Nothing);
     }
 }
 
 PassOutcome LoadedFile::Convert(const Adjustments& adjustments) {
-    return RunPass(adjustments, true);
+    return RunPass(adjustments, OutputTo::Memory);
+}
+
+PassOutcome LoadedFile::ConvertInto(const Adjustments& adjustments, PassOutput& output) {
+    return RunPass(adjustments, OutputTo::Given, &output);
 }
 
 std::vector<uint8_t> LoadedFile::OriginalMidi() const {
@@ -70,16 +74,18 @@ std::vector<uint8_t> LoadedFile::OriginalMidi() const {
 
 // The job's own pass, into memory or into nothing: the same repairs, refusals and bytes as a
 // file on disk.
-PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, bool save) {
+PassOutcome LoadedFile::RunPass(const Adjustments& adjustments, OutputTo output,
+                                PassOutput* given) {
     m_output.clear();
     m_output.shrink_to_fit();
-    ConversionOutcome done =
-        ConversionJob(kWindowSize)
-            .RunConversion({.inputPath = m_path,
-                            .adjustments = adjustments,
-                            .output = save ? OutputTo::Memory : OutputTo::Nothing,
-                            .keepLevels = !save,
-                            .memoryLimit = std::numeric_limits<size_t>::max()});
+    const bool save = output != OutputTo::Nothing;
+    ConversionOutcome done = ConversionJob(kWindowSize)
+                                 .RunConversion({.inputPath = m_path,
+                                                 .adjustments = adjustments,
+                                                 .output = output,
+                                                 .keepLevels = !save,
+                                                 .memoryLimit = std::numeric_limits<size_t>::max(),
+                                                 .given = given});
     PassOutcome outcome;
     outcome.completed = done.Completed();
     if (!outcome.completed) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "gfx/LevelPlot.h"
+#include "job/ConversionRequest.h"
+#include "job/PassOutput.h"
 #include "midi/Adjustments.h"
 #include "midi/RepairCounts.h"
 
@@ -48,13 +50,16 @@ class LoadedFile {
 
     // The save pass with these adjustments; its bytes stay in Output() until the next one.
     PassOutcome Convert(const Adjustments& adjustments);
+    // The save pass into the caller's output, which takes the bytes away as they come.
+    PassOutcome ConvertInto(const Adjustments& adjustments, PassOutput& output);
     const std::vector<uint8_t>& Output() const { return m_output; }
     // The Standard MIDI File as read: within a RIFF file, the one in its data chunk. Empty where
     // the file holds none or cannot be read.
     std::vector<uint8_t> OriginalMidi() const;
 
   private:
-    PassOutcome RunPass(const Adjustments& adjustments, bool save);
+    PassOutcome RunPass(const Adjustments& adjustments, OutputTo output,
+                        PassOutput* given = nullptr);
 
     std::string m_path;
     PassOutcome m_loaded;

@@ -1,5 +1,6 @@
 #include "job/ConversionJob.h"
 #include "job/LanguageTable.h"
+#include "job/PartedOutput.h"
 #include "job/PreviewConversion.h"
 #include "testing/PreviewWait.h"
 #include "testing/TempFolder.h"
@@ -202,6 +203,32 @@ TEST_P(ChunkFraming, PreviewHoldsTheSameBytes) {
     EXPECT_EQ(*result.original,
               GetParam().original.empty() ? GetParam().input : GetParam().original);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"song.mid"}));
+}
+
+// A save pass handed over in parts of partSize, put together again as a receiver would.
+Bytes SavedInParts(const std::string& input, const Adjustments& adjustments, size_t partSize) {
+    Bytes bytes;
+    PartedOutput output(partSize, [&bytes](std::span<const uint8_t> part) {
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    });
+    const ConversionOutcome outcome = ConversionJob().RunConversion({.inputPath = input,
+                                                                     .adjustments = adjustments,
+                                                                     .output = OutputTo::Given,
+                                                                     .given = &output});
+    EXPECT_TRUE(outcome.Completed());
+    for (const PartedOutput::Patch& patch : output.Finish()) {
+        std::copy(patch.bytes.begin(), patch.bytes.end(), bytes.begin() + patch.position);
+    }
+    return bytes;
+}
+
+// The page's save hands its output over in parts: every framing rule holds across them, the
+// lengths and track counts written back into parts already handed over included.
+TEST_P(ChunkFraming, PartsHoldTheSameBytes) {
+    WriteFileBytes(in, GetParam().input);
+    for (const size_t partSize : {size_t{5}, size_t{16}, size_t{1} << 17}) {
+        EXPECT_EQ(SavedInParts(in, {}, partSize), GetParam().expected) << "parts of " << partSize;
+    }
 }
 
 const Bytes kEnd{0x00, 0xFF, 0x2F, 0x00};
@@ -529,6 +556,7 @@ TEST_F(ConversionJobTest, LargeTrackThroughWindowsGivesTheSameFile) {
             EXPECT_EQ(outcome.levels, keepLevels ? first.levels : Bytes{}) << "window " << window;
         }
     }
+    EXPECT_EQ(SavedInParts(in, adjustments, size_t{1} << 17), whole);
 }
 
 TEST_F(ConversionJobTest, MissingInputLeavesNoOutputAndKeepsEarlierOne) {
