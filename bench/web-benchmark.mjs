@@ -11,6 +11,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { startServer } from '../tests/web/PageServer.mjs';
+import { waitUntil } from '../tests/web/PageWait.mjs';
 
 const [site, korvane, file, smallFolder, runsText, earlierSite] = process.argv.slice(2);
 const runs = Number(runsText ?? 3);
@@ -52,7 +53,7 @@ async function openPage(siteFolder) {
   });
   const page = await context.newPage();
   await page.goto(url);
-  await page.waitForFunction(() => document.body.dataset.ready === 'true', null, { timeout: 60000 });
+  await waitUntil(page, () => document.body.dataset.ready === 'true', null, { timeout: 60000 });
   await page.evaluate((s) => {
     const set = (id, value) => {
       const element = document.getElementById(id);
@@ -65,7 +66,7 @@ async function openPage(siteFolder) {
   return page;
 }
 
-const idle = (page) => page.waitForFunction(() => !window.korvane.work.busy && !window.korvane.state.progress, null, { timeout: 600000 });
+const idle = (page) => waitUntil(page, () => !window.korvane.work.busy && !window.korvane.state.progress, null, { timeout: 600000 });
 const longest = (page) => page.evaluate(() => {
   const tasks = window.longTasks.filter(({ start, end }) => !window.changes.some((at) => start <= at && at <= end));
   window.longTasks.length = window.changes.length = 0;
@@ -74,7 +75,7 @@ const longest = (page) => page.evaluate(() => {
 const choose = async (page, files) => {
   const start = performance.now();
   await page.setInputFiles('#choose', files);
-  await page.waitForFunction((n) => window.korvane.state.files.length === n, files.length, { timeout: 600000 });
+  await waitUntil(page, (n) => window.korvane.state.files.length === n, files.length, { timeout: 600000 });
   await idle(page);
   return (performance.now() - start) / 1000;
 };
@@ -108,7 +109,7 @@ try {
   }
   const playStart = performance.now();
   await page.click('#play');
-  await page.waitForFunction(() => document.getElementById('player-status').textContent !== '');
+  await waitUntil(page, () => document.getElementById('player-status').textContent !== '');
   const play = (performance.now() - playStart) / 1000;
   console.log(`${megabytes.toFixed(1)} MB file: read ${largeRead.toFixed(2)} s, Play answered in ${play.toFixed(2)} s ` +
     `("${await page.textContent('#player-status')}"); longest task on the page's thread ${(await longest(page)).toFixed(0)} ms`);
