@@ -7,6 +7,7 @@ import { zipSync } from './lib/fflate.js';
 
 const engineReady = KorvaneEngine();
 let files = []; // the list's LoadedFile of each entry, or null where the file was refused
+let list = 0; // the number the page gave the choice that made the list
 let queue = Promise.resolve();
 // The choice being read: its number of files, the bytes of its parts that have come so far and
 // the bytes read. A File's size is asked of the browser, which the page's thread leaves to this one.
@@ -58,10 +59,11 @@ function loadOne(engine, bytes) {
 }
 
 // One part of a choice: the first part replaces the list, the others add to it.
-async function load(engine, { chosen, first, from, sizes }, id) {
+async function load(engine, { chosen, first, from, sizes, number }, id) {
   if (first) {
     for (const file of files) file?.delete();
     files = [];
+    list = number;
   }
   const report = progressReporter(id, 'reading', sizes, { files: from, bytes: choice.read }, choice);
   const entries = [];
@@ -147,7 +149,9 @@ function plot(engine, { index, width, height, adjustments }) {
 }
 
 // What the preview plays: the converted bytes, or the MIDI file as read (out of its RIFF file).
-function song(engine, { index, adjustments, original }) {
+// A song of a list replaced since it was asked for is stale.
+function song(engine, { list: asked, index, adjustments, original }) {
+  if (asked !== list) return { stale: true };
   const file = files[index];
   if (!file) return null;
   if (original) return { bytes: file.originalMidi(), speed: 100, original: true };

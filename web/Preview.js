@@ -29,6 +29,7 @@ export class Preview {
 
   async play() {
     const song = await this.song();
+    if (!song) return;
     if (song.refused) return this.showStatus(song.refused);
     const synth = await this.synthesizer();
     if (synth) await this.start(synth, song, 0);
@@ -48,6 +49,7 @@ export class Preview {
   async adjustmentsChanged() {
     if (!this.playing) return;
     const song = await this.song();
+    if (!song) return;
     if (song.refused) {
       this.stop();
       return this.showStatus(song.refused);

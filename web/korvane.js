@@ -15,8 +15,9 @@ const LANGUAGE_CODES = ['de', 'en', 'es', 'fr'];
 // from the loud end, the engine's volume from the soft one.
 const volume = () => ranges.levelHighest - Number($('volume').value);
 
-// files: { name, size, chosen (the File), outcome, levelCount, loaded } in the order chosen.
-const state = { language: 1, texts: null, files: [], selected: -1, instruction: 'textWelcome', progress: null };
+// files: { name, size, chosen (the File), outcome, levelCount, loaded } in the order chosen;
+// list: the number of the choice they are.
+const state = { language: 1, texts: null, files: [], list: 0, selected: -1, instruction: 'textWelcome', progress: null };
 
 function format(text, ...values) {
   return values.reduce((out, value, i) => out.replace(`%${i + 1}`, String(value)), text);
@@ -247,7 +248,7 @@ async function sendChoice(choice, chosen) {
     // A later choice or a Cancel ends the sending: the rest would join another list.
     if (choice !== choices || cancels !== work.cancels) break;
     const part = chosen.slice(start, start + FILES_PER_MESSAGE);
-    const request = work.request('load', { chosen: part, first: start === 0, from: start, files: chosen.length });
+    const request = work.request('load', { chosen: part, first: start === 0, from: start, files: chosen.length, number: choice });
     // Promise.all below takes its outcome; a Cancel before then is no unhandled failure.
     request.catch(() => null);
     parts.push(request);
@@ -262,6 +263,7 @@ async function addFiles(chosen) {
   const start = { kind: 'reading', total: chosen.length, totalBytes: 0 };
   const result = await withProgress(start, sendChoice(choice, chosen), 'msgInputNotOpened');
   if (choice !== choices) return;
+  state.list = choice;
   state.files = (result?.entries ?? []).map((entry, i) => ({
     name: chosen[i].name, chosen: chosen[i], ...entry, loaded: entry.outcome.completed,
   }));
@@ -317,7 +319,7 @@ const preview = new Preview({
   carriedTick: (tick, from, to) => engine.carriedTick(tick, from, to),
   soundFont: () => work.request('soundFont'),
   // What the player plays: the converted bytes, or the original as it was read; a key of the
-  // reason where there is nothing to play.
+  // reason where there is nothing to play; null while the list is being replaced.
   song: async () => {
     const entry = selectedEntry();
     const a = adjustments();
@@ -325,7 +327,9 @@ const preview = new Preview({
     if (a.speed === null) return { refused: 'msgSpeedPrompt' };
     if (!engine.fitsThePreview(entry.size)) return { refused: 'tooLargeToPreview' };
     const original = $('hear-original').checked;
-    const song = await work.request('song', { index: state.selected, adjustments: a, original }).catch(() => null);
+    const asked = { list: state.list, index: state.selected, adjustments: a, original };
+    const song = await work.request('song', asked).catch(() => null);
+    if (song?.stale) return null;
     if (song?.tooLarge) return { refused: 'tooLargeToPreview' };
     return song ?? { refused: 'msgOutputNotWritten' };
   },

@@ -348,7 +348,7 @@ try {
   const rmi = inputs.find((input) => input.endsWith('.rmi'));
   await choose(page, [rmi]);
   const original = await page.evaluate(() =>
-    window.korvane.work.request('song', { index: 0, original: true }).then((song) => String.fromCharCode(...song.bytes.slice(0, 4))));
+    window.korvane.work.request('song', { list: window.korvane.state.list, index: 0, original: true }).then((song) => String.fromCharCode(...song.bytes.slice(0, 4))));
   check(original === 'MThd', 'the original of an .rmi file is its MIDI file');
 
   // Nothing can be sent once the page has loaded, not even to its own origin; it has its icon.
@@ -378,6 +378,18 @@ try {
   const quick = await saveDownload(page);
   check((await page.evaluate(() => window.korvane.state.files.map((e) => e.name).join())) === basename(inputs[0]) &&
     quick.name === outputName(inputs[0]), `the later of two quick choices is the list (${quick.name})`);
+
+  // Play pressed while a new choice is read plays nothing: the file it was pressed for is gone, and
+  // the new list's file at its place is not the one selected.
+  await choose(page, many.slice(0, 2));
+  await page.click('#files li:nth-child(2) button');
+  await page.setInputFiles('#choose', many.slice(500, 800));
+  await page.click('#play');
+  await waitUntil(page, () => window.korvane.state.files.length === 300);
+  await idle(page);
+  await page.waitForTimeout(500);
+  const playedStale = await page.textContent('#player-status');
+  check(playedStale !== 'Preview', `Play during a choice plays no file of the new list ("${playedStale}")`);
 
   // The page's thread is never held: 1,000 files saved into a zip, a large file read, saved, played.
   let zip;
