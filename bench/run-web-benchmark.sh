@@ -20,7 +20,7 @@ node --input-type=module -e "
 node bench/web-benchmark.mjs build/web build/ci/korvane "$work/large.mid" "$work/small" "${1:-3}" "${3:-}"
 echo "The page's own files, gzip -9 (the libraries and the SoundFont apart):"
 total=0
-for f in index.html korvane.css korvane.js Preview.js FileWork.js EngineWorker.js engine.js engine.wasm; do
+for f in index.html korvane.css korvane.js Preview.js FileWork.js EngineWorker.js PartPacker.js engine.js engine.wasm; do
   size=$(gzip -9c "build/web/$f" | wc -c)
   total=$((total + size))
   printf '  %-16s %7d bytes\n' "$f" "$size"

@@ -26,7 +26,7 @@ const work = mkdtempSync(join(tmpdir(), 'korvane-web-bench-'));
 const shm = mkdtempSync('/dev/shm/korvane-web-bench-');
 copyFileSync(file, join(shm, 'in.mid'));
 const servers = [];
-const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
+const browsers = [];
 
 const nativeRun = (output, input) => {
   const start = process.hrtime.bigint();
@@ -37,10 +37,13 @@ const nativeRun = (output, input) => {
   return Number(process.hrtime.bigint() - start) / 1e9;
 };
 
-// The page of one site, ready, with the native run's settings.
+// The page of one site, ready, with the native run's settings. Each site has a browser of its
+// own, so that neither one's downloads count against the other's room for them.
 async function openPage(siteFolder) {
   const { server, url } = await startServer(siteFolder);
   servers.push(server);
+  const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
+  browsers.push(browser);
   const context = await browser.newContext({ acceptDownloads: true });
   // The tasks on the page's thread; the one that sets the input's files is the browser making a
   // File of each path for the benchmark, before the page hears of them, and is left out.
@@ -124,7 +127,7 @@ try {
     `${(seconds.memory / seconds.page).toFixed(2)} in /dev/shm (the goal: 0.5 or more)`);
   if (earlier) console.log(`page's speed / the earlier build's: ${(seconds.earlier / seconds.page).toFixed(2)}`);
 } finally {
-  await browser.close();
+  for (const browser of browsers) await browser.close();
   for (const server of servers) server.close();
   rmSync(work, { recursive: true, force: true });
   rmSync(shm, { recursive: true, force: true });

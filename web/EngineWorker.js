@@ -86,6 +86,14 @@ function convert(file, adjustments) {
   }
 }
 
+function convertInParts(file, adjustments, give) {
+  try {
+    return file.convertInParts(adjustments, give);
+  } catch {
+    return { completed: false, message: 'msgTooLargeForPage', patches: [] };
+  }
+}
+
 // Converts every loaded file; one output downloads as itself, several as one zip. Inputs whose
 // outputs would share a name are refused, as on the command line.
 function save(engine, { names, sizes, adjustments }, id) {
@@ -109,29 +117,31 @@ function save(engine, { names, sizes, adjustments }, id) {
   return { outcomes, download: packed(outputs) };
 }
 
-// A single output goes to the browser part by part while it is converted: the browser takes in
-// each part while the next one is written, and the engine never holds the whole output.
-function saveOne(name, index, adjustments) {
-  const parts = [];
-  try {
-    const { patches, ...outcome } = files[index].convertInParts(adjustments, (part) => parts.push(new Blob([part])));
-    const download = outcome.completed ? { name, blob: patched(new Blob(parts), patches) } : null;
-    return { outcomes: { [index]: outcome }, download };
-  } catch {
-    return { outcomes: { [index]: { completed: false, message: 'msgTooLargeForPage' } }, download: null };
-  }
+// A single output goes to the browser part by part while it is converted: each part is copied
+// out of the engine and made into a Blob by the packer, on its own thread, while the engine
+// writes the next one, and the engine never holds the whole output.
+const packer = new Worker('PartPacker.js');
+
+function packerAnswer() {
+  return new Promise((resolve, reject) => {
+    packer.onmessage = ({ data }) => resolve(data);
+    packer.onerror = () => reject(new Error('The output could not be put together'));
+  });
 }
 
-// The whole with the bytes written back into parts already given laid over it.
-function patched(whole, patches) {
-  const pieces = [];
-  let at = 0;
-  for (const { position, bytes } of patches) {
-    pieces.push(whole.slice(at, position), bytes);
-    at = position + bytes.length;
+async function saveOne(name, index, adjustments) {
+  const give = (part) => {
+    const bytes = part.slice();
+    packer.postMessage({ kind: 'part', bytes }, [bytes.buffer]);
+  };
+  const { patches, ...outcome } = convertInParts(files[index], adjustments, give);
+  if (!outcome.completed) {
+    packer.postMessage({ kind: 'drop' });
+    return { outcomes: { [index]: outcome }, download: null };
   }
-  pieces.push(whole.slice(at));
-  return new Blob(pieces);
+  const blob = packerAnswer();
+  packer.postMessage({ kind: 'finish', patches });
+  return { outcomes: { [index]: outcome }, download: { name, blob: await blob } };
 }
 
 function packed(outputs) {
