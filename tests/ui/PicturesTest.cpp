@@ -73,6 +73,11 @@ class PicturesTest : public QObject {
   private slots:
     void fixedSizes() {
         QCOMPARE(LogoPicture().size(), QSize(292, 83));
+        // Drawn larger for a larger font, at the screen's own pixels.
+        const QPixmap large = LogoPicture(1.5, 2);
+        QCOMPARE(large.size(), QSize(876, 249));
+        QCOMPARE(large.deviceIndependentSize(), QSizeF(438, 124.5));
+        QVERIFY(!IsUniform(large.toImage(), QRect(30, 30, 150, 150))); // the icon, drawn
         QCOMPARE(QuestionMarkPicture().size(), QSize(20, 28));
         QCOMPARE(DrawAboutPicture().size(), QSize(584, 444));
         for (const QSize windowSize :
