@@ -155,7 +155,7 @@ FileOutcome CollectionRunner::Convert(FileConverter& converter, size_t index,
     const bool sized = ::stat(m_plan[index].ReadPath().c_str(), &st) == 0;
     const uint64_t memory = ConversionMemory(sized ? static_cast<uint64_t>(st.st_size) : 0);
     m_memory.Take(memory);
-    FileOutcome outcome = converter.Convert(m_plan[index]);
+    FileOutcome outcome = converter.Convert(m_plan[index], sized ? &st : nullptr);
     m_memory.Give(memory);
     lock.lock();
     return outcome;
