@@ -1,7 +1,7 @@
 """The window as a screen reader reads it, over the real AT-SPI bus: the sliders read in their
 labels' units, a value set through the bus moves the window as keys do, and the buttons there only
-for Enter and Esc are not listed. Run under dbus-run-session and xvfb-run:
-atspi_sliders.py KORVANE EXAMPLE.mid"""
+for Enter and Esc are not listed. Run under dbus-run-session: atspi_sliders.py XVFB KORVANE
+EXAMPLE.mid"""
 
 import os
 import subprocess
@@ -100,18 +100,40 @@ def check(app):
     return failures
 
 
+def start_display(xvfb):
+    """A virtual display on a number the server picks itself, so that runs at once never race for
+    one."""
+    read, write = os.pipe()
+    server = subprocess.Popen([xvfb, "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
+                               "1280x1024x24"], pass_fds=(write,))
+    os.close(write)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            sys.exit("atspi_sliders: the virtual display did not start")
+        number += chunk
+    os.close(read)
+    return server, ":" + number.decode().strip()
+
+
 def main():
-    korvane, example = sys.argv[1], sys.argv[2]
-    with tempfile.TemporaryDirectory() as home:
-        env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   XDG_CONFIG_HOME=home, HOME=home)
-        window = subprocess.Popen([korvane, example], env=env)
-        try:
-            app = wait_for("Korvane on the accessibility bus", korvane_application)
-            failures = check(app)
-        finally:
-            window.terminate()
-            window.wait(timeout=WAIT_SECONDS)
+    xvfb, korvane, example = sys.argv[1:4]
+    server, display = start_display(xvfb)
+    try:
+        with tempfile.TemporaryDirectory() as home:
+            env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+                       QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", XDG_CONFIG_HOME=home, HOME=home)
+            window = subprocess.Popen([korvane, example], env=env)
+            try:
+                app = wait_for("Korvane on the accessibility bus", korvane_application)
+                failures = check(app)
+            finally:
+                window.terminate()
+                window.wait(timeout=WAIT_SECONDS)
+    finally:
+        server.terminate()
+        server.wait(timeout=WAIT_SECONDS)
     for failure in failures:
         print("atspi_sliders:", failure, file=sys.stderr)
     return 1 if failures else 0
