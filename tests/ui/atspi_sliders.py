@@ -1,6 +1,7 @@
 """The window as a screen reader reads it, over the real AT-SPI bus: the sliders read in their
-labels' units, a value set through the bus moves the window as keys do, and the buttons there only
-for Enter and Esc are not listed. Run under dbus-run-session: atspi_sliders.py XVFB KORVANE
+labels' units, a value set through the bus moves the window as keys do, the controls are told
+apart by name, and the buttons there only for Enter and Esc and the decorative logo are not
+listed. Run under dbus-run-session: atspi_sliders.py XVFB KORVANE
 EXAMPLE.mid"""
 
 import os
@@ -22,6 +23,14 @@ SLIDERS = [
     ("Volume", 500, 0, 1000),
     ("Dynamic range", 500, 0, 1000),
     ("Speed", 100, 0, 400),
+]
+
+# Controls a screen reader must be able to tell apart by name, with their roles.
+NAMED = [
+    ("push button", "Browse for the input file"),
+    ("push button", "Browse for the output file"),
+    ("frame", "Note levels"),
+    ("slider", "Playback position"),
 ]
 
 
@@ -95,8 +104,12 @@ def check(app):
     set_value(app, "Speed", 150)
     field = named(app, "text", "Speed in percent")
     wait_for("the speed field at 150", lambda: field if text(field) == "150" else None)
-    names = {node.get_name() for node in descendants(app)}
+    listed = {(node.get_role_name(), node.get_name()) for node in descendants(app)}
+    names = {name for _, name in listed}
     failures += [f"'{hidden}' is listed" for hidden in ("OK", "Cancel") if hidden in names]
+    failures += [f"no {role} '{name}'" for role, name in NAMED if (role, name) not in listed]
+    failures += [f"an unnamed {role} is listed" for role, name in listed
+                 if not name and role in ("push button", "image", "slider", "text")]
     return failures
 
 
