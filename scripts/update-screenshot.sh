@@ -32,7 +32,8 @@ for points in 9 13; do
 done
 echo "$walk"
 for language in en de; do
-  for state in start loaded several-loaded saved failed-load cancelled-save; do
+  for state in start loaded several-loaded saved failed-load failed-load-message cancelled-save \
+      cancelled-save-message; do
     cp "$walk/13pt-scale1/window-$language-$state.png" \
       "res/screenshots/window-13pt-$language-$state.png"
     echo "res/screenshots/window-13pt-$language-$state.png"

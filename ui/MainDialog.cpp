@@ -276,7 +276,9 @@ void MainDialog::DrawLogo() {
     const QRect room = logo->contentsRect();
     const qreal scale = std::max(1.0, kShare * std::min(room.width() / qreal(kLogoSize.width()),
                                                         room.height() / qreal(kLogoSize.height())));
-    logo->setPixmap(LogoPicture(scale, devicePixelRatioF()));
+    const AboutTexts* texts = AboutTextsFor(m_language);
+    const char* tagline = (texts != nullptr ? texts : AboutTextsFor(kDefaultLanguage))->tagline;
+    logo->setPixmap(LogoPicture(QString::fromUtf8(tagline), scale, devicePixelRatioF()));
 }
 
 void MainDialog::resizeEvent(QResizeEvent* event) {
@@ -590,6 +592,7 @@ bool MainDialog::ApplyLanguage() {
         ApplyMenuTexts(*texts);
     }
     ApplyControlTexts();
+    DrawLogo();
     UseQtTranslations(m_language);
     MarkSpeedField(TypedSpeed().has_value());
     m_player->ApplyLanguage(m_language);

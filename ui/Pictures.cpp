@@ -69,7 +69,7 @@ QImage KorvaneIconImage(int size) {
     return image;
 }
 
-QPixmap LogoPicture(qreal scale, qreal pixelRatio) {
+QPixmap LogoPicture(const QString& tagline, qreal scale, qreal pixelRatio) {
     QImage image((QSizeF(kLogoSize) * scale * pixelRatio).toSize(),
                  QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelRatio);
@@ -88,8 +88,7 @@ QPixmap LogoPicture(qreal scale, qreal pixelRatio) {
     painter.drawImage(QPointF(9, 9), icon);
 
     DrawText(painter, QRectF(86, 6, 198, 48), QStringLiteral("Korvane"), kDeepBlue, true);
-    DrawText(painter, QRectF(88, 56, 194, 18), QStringLiteral("MIDI files repaired and adjusted"),
-             kBlue, false);
+    DrawText(painter, QRectF(88, 56, 194, 18), tagline, kBlue, false);
     painter.setPen(QPen(kOrange, 2));
     painter.drawLine(QPointF(88, 55), QPointF(282, 55));
     return QPixmap::fromImage(image);

@@ -11,7 +11,7 @@ namespace korvane {
 // The product logo shown in the main window, kLogoSize times scale, drawn for a screen of
 // pixelRatio device pixels to a pixel.
 inline constexpr QSize kLogoSize(292, 83);
-QPixmap LogoPicture(qreal scale = 1, qreal pixelRatio = 1);
+QPixmap LogoPicture(const QString& tagline, qreal scale = 1, qreal pixelRatio = 1);
 
 // The question mark on the About button, 20 x 28 pixels, transparent around the mark.
 QPixmap QuestionMarkPicture();
