@@ -576,7 +576,10 @@ void MainDialog::ShowInstruction(Instruction instruction) {
         m_instructionText = Text(&LanguageTexts::textSaved);
         break;
     }
-    m_instructionLabel->setText(QString::fromStdString(m_instructionText));
+    const QString text = QString::fromStdString(m_instructionText);
+    m_instructionLabel->setText(text);
+    // Its layout's blank lines and indents read as nothing but pauses to a screen reader.
+    m_instructionLabel->setAccessibleName(text.simplified());
 }
 
 bool MainDialog::ApplyLanguage() {

@@ -331,6 +331,15 @@ class MainDialogAccessTest : public QObject {
         }
     }
 
+    void instructionReadsWithoutItsLayout() {
+        Start(1);
+        const QString heard =
+            QAccessible::queryAccessibleInterface(Control<InstructionLabel>(kInstruction))
+                ->text(QAccessible::Name);
+        QVERIFY(!heard.isEmpty());
+        QCOMPARE(heard, heard.simplified());
+    }
+
     void instructionWrapsUnderItsFirstWord() {
         Start(1);
         const QString indent = "      ";
