@@ -94,7 +94,7 @@ class Run {
         });
         runner.Run([this](std::vector<FileOutcome>& group,
                           const std::vector<size_t>& indices) { Commit(group, indices); },
-                   [this] { return Tick(); });
+                   [this](size_t converted) { return Tick(converted); });
         m_progress.Erase();
         const int signal = InterruptSignals::Received();
         if (!m_report.Close()) {
@@ -210,8 +210,11 @@ class Run {
         m_progress.Update(m_totals.Reported(), m_totals.files, m_totals.bytesIn, Seconds());
     }
 
-    bool Tick() {
+    bool Tick(size_t converted) {
         m_progress.Update(m_totals.Reported(), m_totals.files, m_totals.bytesIn, Seconds());
+        if (m_observer != nullptr) {
+            m_observer->converted(converted, m_totals.files);
+        }
         return InterruptSignals::Received() != 0 || (m_observer != nullptr && m_observer->stop());
     }
 

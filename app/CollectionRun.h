@@ -19,10 +19,12 @@ namespace korvane {
 int RunCollection(const CommandLine& commandLine, const LanguageTexts& texts, std::ostream& errors);
 
 // A host that shows a run itself (the window): told of each file as it is reported, in input
-// order, and asked between files whether to stop, as a signal stops a command-line run.
+// order, told how many files in a row have been converted (before their outputs are named), and
+// asked between files whether to stop, as a signal stops a command-line run.
 struct RunObserver {
     std::function<void(const PlannedInput& input, const FileOutcome& outcome, size_t total)>
         reported;
+    std::function<void(size_t converted, size_t total)> converted;
     std::function<bool()> stop;
 };
 

@@ -52,14 +52,15 @@ void CollectionRunner::Run(const FinishGroup& finish, const Tick& tick) {
             return m_gathered < m_next && m_outcomes[m_gathered % m_ahead].has_value();
         });
         Gather(false);
+        // Told before the group is named, so a count shown never lags the outputs on disk.
+        if (AskedToStop(tick, lock)) {
+            break;
+        }
         const bool ended = m_gathered == m_plan.size();
         if (GroupIsDue(ended)) {
             Flush(lock, finish);
         }
         if (ended) {
-            break;
-        }
-        if (AskedToStop(tick, lock)) {
             break;
         }
     }
@@ -116,8 +117,9 @@ void CollectionRunner::Flush(std::unique_lock<std::mutex>& lock, const FinishGro
 }
 
 bool CollectionRunner::AskedToStop(const Tick& tick, std::unique_lock<std::mutex>& lock) {
+    const size_t converted = m_gathered;
     lock.unlock();
-    const bool stop = tick();
+    const bool stop = tick(converted);
     lock.lock();
     if (stop) {
         m_stopping = true;
@@ -153,7 +155,7 @@ FileOutcome CollectionRunner::Convert(FileConverter& converter, size_t index,
     const bool sized = ::stat(m_plan[index].ReadPath().c_str(), &st) == 0;
     const uint64_t memory = ConversionMemory(sized ? static_cast<uint64_t>(st.st_size) : 0);
     m_memory.Take(memory);
-    FileOutcome outcome = converter.Convert(m_plan[index]);
+    FileOutcome outcome = converter.Convert(m_plan[index], sized ? &st : nullptr);
     m_memory.Give(memory);
     lock.lock();
     return outcome;

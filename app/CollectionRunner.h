@@ -26,8 +26,10 @@ class CollectionRunner {
     // indices: commits their outputs and reports them.
     using FinishGroup =
         std::function<void(std::vector<FileOutcome>& group, const std::vector<size_t>& indices)>;
-    // Called on the calling thread at least ten times a second: true asks the run to stop.
-    using Tick = std::function<bool()>;
+    // Called on the calling thread at least ten times a second, and before each group is
+    // committed, with how many inputs in a row from the first have been converted (their outputs
+    // written, not yet named): true asks the run to stop.
+    using Tick = std::function<bool(size_t converted)>;
 
     // ahead: how many inputs past the one being reported may be converted and held (each
     // holds an open output); a group holds at most half of them. Each conversion takes its

@@ -29,9 +29,9 @@ bool OutputIsCurrent(const struct stat& input, const std::string& output) {
 FileConverter::FileConverter(const CommandLine& commandLine, const LanguageTexts& texts)
     : m_commandLine(commandLine), m_texts(texts) {}
 
-FileOutcome FileConverter::Convert(const PlannedInput& input) {
+FileOutcome FileConverter::Convert(const PlannedInput& input, const struct stat* looked) {
     try {
-        return ConvertInput(input);
+        return ConvertInput(input, looked);
     } catch (const std::bad_alloc&) {
         // At a memory limit: this file fails, the run goes on.
         FileOutcome outcome;
@@ -40,7 +40,7 @@ FileOutcome FileConverter::Convert(const PlannedInput& input) {
     }
 }
 
-FileOutcome FileConverter::ConvertInput(const PlannedInput& input) {
+FileOutcome FileConverter::ConvertInput(const PlannedInput& input, const struct stat* looked) {
     FileOutcome outcome;
     if (input.folderError != 0) {
         outcome.reason = std::strerror(input.folderError);
@@ -53,13 +53,11 @@ FileOutcome FileConverter::ConvertInput(const PlannedInput& input) {
     if (input.collides) {
         return Failed(outcome, JobMessage::InputsCollide);
     }
-    struct stat in {};
-    const bool inputThere = ::stat(input.ReadPath().c_str(), &in) == 0;
-    if (inputThere) {
-        outcome.bytesIn = static_cast<uint64_t>(in.st_size);
+    if (looked != nullptr) {
+        outcome.bytesIn = static_cast<uint64_t>(looked->st_size);
     }
-    if (m_commandLine.collection.skipExisting && inputThere &&
-        OutputIsCurrent(in, outcome.output)) {
+    if (m_commandLine.collection.skipExisting && looked != nullptr &&
+        OutputIsCurrent(*looked, outcome.output)) {
         outcome.status = FileStatus::Skipped;
         return outcome;
     }

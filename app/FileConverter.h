@@ -7,6 +7,8 @@
 #include "job/LanguageTable.h"
 #include "job/OutputFolders.h"
 
+#include <sys/stat.h>
+
 namespace korvane {
 
 // Converts the inputs of a run one at a time, on whichever thread owns it: each worker of a
@@ -15,10 +17,11 @@ class FileConverter {
   public:
     FileConverter(const CommandLine& commandLine, const LanguageTexts& texts);
 
-    FileOutcome Convert(const PlannedInput& input);
+    // looked: the input as the caller found it just now, or null when it could not be looked at.
+    FileOutcome Convert(const PlannedInput& input, const struct stat* looked);
 
   private:
-    FileOutcome ConvertInput(const PlannedInput& input);
+    FileOutcome ConvertInput(const PlannedInput& input, const struct stat* looked);
     // --check: the input read as a conversion would read it, nothing written.
     FileOutcome Check(const PlannedInput& input, FileOutcome& outcome);
     FileOutcome Failed(FileOutcome& outcome, JobMessage message) const;

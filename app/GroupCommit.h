@@ -36,6 +36,7 @@ class GroupCommit {
     std::vector<TempOutput*> m_outputs;
     std::vector<char> m_synced; // the output's data is on disk (written from several threads)
     std::map<std::string, int> m_folders;
+    std::set<int> m_folderSyncOnly; // folders on FUSE mounts: synced once, files not one by one
 };
 
 } // namespace korvane

@@ -27,9 +27,8 @@ FileCollection::Result WindowCollection::Save(const std::vector<std::string>& pa
     commandLine.options.adjustments = adjustments;
 
     Result result;
-    size_t reported = 0;
     const auto reportedFile = [&](const PlannedInput& input, const FileOutcome& outcome,
-                                  size_t total) {
+                                  size_t /*total*/) {
         const bool saved = outcome.status == FileStatus::Converted;
         if (saved) {
             ++result.saved;
@@ -42,9 +41,8 @@ FileCollection::Result WindowCollection::Save(const std::vector<std::string>& pa
             result.firstOutput = outcome.output;
             result.firstTickSpeed = outcome.tickSpeed;
         }
-        progress(++reported, total);
     };
-    RunCollection(commandLine, texts, RunObserver{reportedFile, stop});
+    RunCollection(commandLine, texts, RunObserver{reportedFile, progress, stop});
     return result;
 }
 

@@ -86,7 +86,7 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
     const bool toFile = request.output == OutputTo::File;
     // The output is checked first but made only once the input is known to be usable, so a
     // refused input never leaves a temporary behind.
-    const std::string finalPath = toFile ? CheckOutput(request) : std::string();
+    const OutputPlace place = toFile ? CheckOutput(request) : OutputPlace();
     outcome.bytesIn = OpenInput(request.inputPath);
     if (output != nullptr) {
         output->Expect(outcome.bytesIn); // an output is about as long as its input
@@ -95,7 +95,7 @@ void ConversionJob::Convert(const ConversionRequest& request, PassOutput* output
         m_engine.BeginPass(request.adjustments, output, FindLoudestNoteOn(request));
     }
     if (toFile) {
-        CreateOutput(finalPath);
+        CreateOutput(place);
     }
     RunChunkPass(m_inFile, m_windowSize, m_engine, output);
     m_inFile.Abort();
@@ -117,36 +117,38 @@ void ConversionJob::DiscardFiles() {
     m_tempOutput = TempOutput();
 }
 
-std::string ConversionJob::CheckOutput(const ConversionRequest& request) const {
-    if (!request.outputPath.empty() && SameFile(request.outputPath, request.inputPath)) {
+ConversionJob::OutputPlace ConversionJob::CheckOutput(const ConversionRequest& request) const {
+    // A name nothing holds can be neither the input nor a link.
+    struct stat named {};
+    const bool free = ::lstat(request.outputPath.c_str(), &named) != 0 && errno == ENOENT;
+    if (!free && SameFile(request.outputPath, request.inputPath)) {
         throw Failure{JobMessage::OutputIsInput, {}};
     }
-    struct stat link {};
-    if (request.refuseOutputLink && ::lstat(request.outputPath.c_str(), &link) == 0 &&
-        S_ISLNK(link.st_mode)) {
+    if (!free && request.refuseOutputLink && S_ISLNK(named.st_mode)) {
         throw Failure{JobMessage::OutputNotCreated, kOutputIsLink};
     }
     errno = 0;
-    const std::optional<std::string> target = OutputTarget(request.outputPath);
+    const std::optional<std::string> target =
+        free ? FreeOutputTarget(request.outputPath) : OutputTarget(request.outputPath);
     if (!target) {
         // Without a system error the name holds something other than a file.
         const int error = errno;
         throw Failure{JobMessage::OutputNotCreated,
                       error != 0 ? ErrnoReason(error) : std::string(kNotAFile)};
     }
-    return *target;
+    return {*target, free ? TempOutput::OutputThere::No : TempOutput::OutputThere::Maybe};
 }
 
-void ConversionJob::CreateOutput(const std::string& finalPath) {
+void ConversionJob::CreateOutput(const OutputPlace& place) {
     errno = 0;
-    m_tempOutput = TempOutput::Create(finalPath);
+    m_tempOutput = TempOutput::Create(place.path, place.there);
     const int fd = m_tempOutput.IsValid() ? m_tempOutput.OpenWriter() : -1;
     if (fd < 0) {
         const int error = errno;
         m_tempOutput = TempOutput();
         throw Failure{JobMessage::OutputNotCreated, ErrnoReason(error)};
     }
-    m_outFile.Attach(fd, finalPath);
+    m_outFile.Attach(fd, place.path);
 }
 
 uint64_t ConversionJob::OpenInput(const std::string& path) {

@@ -30,11 +30,17 @@ class ConversionJob {
         std::string reason;
     };
 
+    // The file a save replaces, links followed, and whether something holds its name.
+    struct OutputPlace {
+        std::string path;
+        TempOutput::OutputThere there = TempOutput::OutputThere::Maybe;
+    };
+
     // Decides the file the save replaces; throws Failure when it may not be.
-    std::string CheckOutput(const ConversionRequest& request) const;
+    OutputPlace CheckOutput(const ConversionRequest& request) const;
     // Returns the input's length.
     uint64_t OpenInput(const std::string& path);
-    void CreateOutput(const std::string& finalPath);
+    void CreateOutput(const OutputPlace& place);
     // The read-only first pass of a request with a peak level: the loudest Note On of the
     // mapped channels, as read.
     unsigned FindLoudestNoteOn(const ConversionRequest& request);

@@ -336,7 +336,8 @@ constexpr AboutTexts kAboutTables[4] = {
      "Korvane repariert festgefahrene Noten und passt Dynamikumfang, Lautstärke und "
      "Geschwindigkeit von Standard-MIDI-Dateien an.\n\nWählen Sie die Sprache des Hauptfensters "
      "in der Liste oben.",
-     "Sprache"},
+     "Sprache",
+     "MIDI-Dateien repariert und angepasst"},
     {"About Korvane",
      "&About Korvane...",
      "Korvane at a glance",
@@ -345,7 +346,8 @@ constexpr AboutTexts kAboutTables[4] = {
       "Reset all changes"},
      "Korvane repairs stuck notes and adjusts the dynamic range, volume and speed of Standard "
      "MIDI Files.\n\nChoose the language of the main window in the list above.",
-     "Language"},
+     "Language",
+     "MIDI files repaired and adjusted"},
     {"Acerca de Korvane",
      "&Acerca de Korvane...",
      "Korvane de un vistazo",
@@ -355,7 +357,8 @@ constexpr AboutTexts kAboutTables[4] = {
      "Korvane repara las notas atascadas y ajusta el rango dinámico, el volumen y la velocidad "
      "de los archivos MIDI estándar.\n\nElija el idioma de la ventana principal en la lista de "
      "arriba.",
-     "Idioma"},
+     "Idioma",
+     "Archivos MIDI reparados y ajustados"},
     {"À propos de Korvane",
      "À &propos de Korvane...",
      "Korvane en un coup d'œil",
@@ -365,7 +368,8 @@ constexpr AboutTexts kAboutTables[4] = {
      "Korvane répare les notes bloquées et ajuste la plage dynamique, le volume et la vitesse "
      "des fichiers MIDI standard.\n\nChoisissez la langue de la fenêtre principale dans la "
      "liste ci-dessus.",
-     "Langue"},
+     "Langue",
+     "Fichiers MIDI réparés et ajustés"},
 };
 } // namespace
 

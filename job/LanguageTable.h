@@ -126,6 +126,7 @@ struct AboutTexts {
     const char* callouts[9];
     const char* aboutText;
     const char* languageList; // the name a screen reader gives the list
+    const char* tagline;      // under the name in the logo
 };
 
 // The same indices as LanguageTextsFor; null for any other index.

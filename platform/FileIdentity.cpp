@@ -8,10 +8,15 @@ namespace korvane {
 
 FileIdentity IdentifyPath(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    // One look for the usual cases, a file or a free name; a link is followed.
+    const bool looked = ::lstat(path.c_str(), &st) == 0;
+    if (looked && !S_ISLNK(st.st_mode)) {
         return {st.st_dev, st.st_ino, {}};
     }
-    const std::string target = ResolveSymlinks(path);
+    if (looked && ::stat(path.c_str(), &st) == 0) {
+        return {st.st_dev, st.st_ino, {}};
+    }
+    const std::string target = looked ? ResolveSymlinks(path) : path;
     const auto slash = target.rfind('/');
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     if (!name.empty() && ::stat(FolderPart(target).c_str(), &st) == 0) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -68,6 +69,20 @@ std::optional<std::string> OutputTarget(const std::string& path) {
     }
     errno = EEXIST;
     return std::nullopt;
+}
+
+std::optional<std::string> FreeOutputTarget(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        errno = path.empty() ? ENOENT : EISDIR;
+        return std::nullopt;
+    }
+    return InWritableFolder(path);
+}
+
+bool OnFuseMount(int fd) {
+    constexpr long kFuseMagic = 0x65735546; // FUSE_SUPER_MAGIC, for fuse and fuseblk alike
+    struct statfs fs {};
+    return ::fstatfs(fd, &fs) == 0 && fs.f_type == kFuseMagic;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -19,17 +19,6 @@ constexpr int kNameAttempts = 100;
 // Readable by nobody else while it is written: an existing output may be private.
 constexpr mode_t kPrivateMode = 0600;
 
-// The mode a new file gets here (umask and default ACLs applied), taken from the file just
-// made instead of changing the process's umask under other threads.
-bool MakePrivate(int fd, mode_t& newFileMode) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        return false;
-    }
-    newFileMode = st.st_mode & 07777;
-    return ::fchmod(fd, kPrivateMode) == 0;
-}
-
 int LinkByDescriptor(int fd, const std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -54,7 +43,7 @@ TempOutput::TempOutput(int fd, std::string finalPath, mode_t newFileMode)
 TempOutput::TempOutput(TempOutput&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_finalPath(std::move(other.m_finalPath)),
       m_namePath(std::exchange(other.m_namePath, {})), m_newFileMode(other.m_newFileMode),
-      m_signalSlot(std::exchange(other.m_signalSlot, -1)) {}
+      m_mode(other.m_mode), m_signalSlot(std::exchange(other.m_signalSlot, -1)) {}
 
 TempOutput& TempOutput::operator=(TempOutput&& other) noexcept {
     if (this != &other) {
@@ -63,6 +52,7 @@ TempOutput& TempOutput::operator=(TempOutput&& other) noexcept {
         m_finalPath = std::move(other.m_finalPath);
         m_namePath = std::exchange(other.m_namePath, {});
         m_newFileMode = other.m_newFileMode;
+        m_mode = other.m_mode;
         m_signalSlot = std::exchange(other.m_signalSlot, -1);
     }
     return *this;
@@ -83,7 +73,7 @@ void TempOutput::Discard() {
     ForgetName();
 }
 
-TempOutput TempOutput::Create(const std::string& finalPath) {
+TempOutput TempOutput::Create(const std::string& finalPath, OutputThere there) {
     if (finalPath.empty() || finalPath.back() == '/') {
         return {};
     }
@@ -96,7 +86,23 @@ TempOutput TempOutput::Create(const std::string& finalPath) {
     if (temp.m_fd < 0 && !temp.CreateNamed()) {
         return {};
     }
-    return MakePrivate(temp.m_fd, temp.m_newFileMode) ? std::move(temp) : TempOutput();
+    return temp.TakeMode(there == OutputThere::Maybe) ? std::move(temp) : TempOutput();
+}
+
+bool TempOutput::TakeMode(bool makePrivate) {
+    // Taken from the file just made (umask and default ACLs applied) instead of changing the
+    // process's umask under other threads.
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) {
+        return false;
+    }
+    m_newFileMode = st.st_mode & 07777;
+    m_mode = m_newFileMode;
+    if (!makePrivate || m_mode == kPrivateMode) {
+        return true;
+    }
+    m_mode = kPrivateMode;
+    return ::fchmod(m_fd, kPrivateMode) == 0;
 }
 
 template <typename MakeName> bool TempOutput::TakeHiddenName(MakeName makeName) {
@@ -162,9 +168,11 @@ bool TempOutput::LinkIntoName() {
     struct stat st {};
     const mode_t mode =
         ::stat(m_finalPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : m_newFileMode;
-    if (::fchmod(m_fd, mode) != 0) {
+    // Unchanged modes cost no call: each is a round trip on a network share or FUSE mount.
+    if (mode != m_mode && ::fchmod(m_fd, mode) != 0) {
         return false;
     }
+    m_mode = mode;
     if (!m_namePath.empty()) {
         return true; // the named temporary has its name already
     }

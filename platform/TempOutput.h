@@ -20,9 +20,13 @@ class TempOutput {
     TempOutput& operator=(const TempOutput&) = delete;
     ~TempOutput();
 
+    // Whether a file may hold the output's name already: one that may be private, so that the
+    // temporary is kept private while it is written.
+    enum class OutputThere { Maybe, No };
+
     // Makes the temporary in the folder of finalPath, which is where RenameOverOutput puts it;
     // IsValid is false when it cannot be made.
-    static TempOutput Create(const std::string& finalPath);
+    static TempOutput Create(const std::string& finalPath, OutputThere there = OutputThere::Maybe);
 
     // Tests use this to try the named temporary on file systems that allow unnamed ones.
     static void ForceNamed(bool named);
@@ -50,6 +54,8 @@ class TempOutput {
 
   private:
     TempOutput(int fd, std::string finalPath, mode_t newFileMode);
+    // Learns the mode a new file gets here; makes the file private when asked.
+    bool TakeMode(bool makePrivate);
     // Makes the hidden named temporary where unnamed ones are refused.
     bool CreateNamed();
     // Tries hidden names beside the output until makeName (0 or an errno value) takes one that
@@ -65,6 +71,7 @@ class TempOutput {
     std::string m_finalPath;
     std::string m_namePath; // empty while the file has no name of its own
     mode_t m_newFileMode = 0;
+    mode_t m_mode = 0; // the mode the file has now
     int m_signalSlot = -1;
 };
 

@@ -21,6 +21,9 @@ packages=(
   nlohmann-json3-dev
   # the runs on a USB stick's file system and on FUSE, mounted by the tests
   exfat-fuse exfatprogs bindfs
+  # the window read over the AT-SPI bus as a screen reader reads it, in a D-Bus session of its
+  # own on a virtual display
+  dbus-bin at-spi2-core gir1.2-atspi-2.0 python3-gi
   # the Python module, its tests and korvane.dask (for Debian's own Python, /usr/bin/python3)
   pybind11-dev python3-dev python3-pytest python3-dask python3-distributed
 )

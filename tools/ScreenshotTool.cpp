@@ -1,9 +1,12 @@
-// Writes PNG pictures of the main window in every language, before and after loading and saving
-// an example, with the example at a few slider settings, with the player strip holding a preview
-// and after a save (and the About box's picture), so that anyone can look at the window without
-// running it. Usage: korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid [POINT_SIZE]]], the last
-// the desktop font's size to draw the window with instead of the desktop's own.
+// Writes PNG pictures of the main window in every language: at the start, with an example loaded,
+// saved, after a failed load over it, with a folder of copies of it loaded and after a Save of
+// them cancelled at once (with the message boxes and the progress those show), with the example
+// at a few slider settings, with the player strip holding a preview and after a save (and the
+// About box's picture), so that anyone can look at the window without running it. Usage:
+// korvane_screenshots [OUTPUT_FOLDER [EXAMPLE.mid [POINT_SIZE]]], the last the desktop font's
+// size to draw the window with instead of the desktop's own.
 
+#include "app/WindowCollection.h"
 #include "job/LanguageTable.h"
 #include "job/ProfileKeys.h"
 #include "platform/Profile.h"
@@ -14,6 +17,7 @@
 #include "ui/MainDialog.h"
 #include "ui/PlayerStrip.h"
 #include "ui/ProgramFolderGlobal.h"
+#include "ui/SaveProgress.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -21,11 +25,14 @@
 #include <QFile>
 #include <QFont>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <array>
+#include <functional>
 #include <iostream>
 
 namespace korvane {
@@ -58,9 +65,13 @@ template <class T> T* Control(MainDialog& dialog, int id) {
     return dialog.findChild<T*>(QString("c%1").arg(id));
 }
 
-bool Save(MainDialog& dialog, const QDir& folder, const QString& name) {
+// The copies of the example a folder holds for the pictures of several files: as many as in a
+// large collection, so that counts show their digit grouping.
+constexpr int kCopies = 2160;
+
+bool Save(QWidget& widget, const QDir& folder, const QString& name) {
     const QString path = folder.filePath(name + ".png");
-    if (!dialog.grab().save(path)) {
+    if (!widget.grab().save(path)) {
         std::cerr << "korvane_screenshots: cannot write " << path.toStdString() << "\n";
         return false;
     }
@@ -119,22 +130,83 @@ void SaveOutput(MainDialog& dialog, const QDir& scratch) {
     Control<QPushButton>(dialog, kSave)->click();
 }
 
-// A load that fails over the file loaded: the window keeps that file, and the message is the
-// expected one, so it does not count as a failure of the tool.
+// Runs action with the real message boxes: the first one shown is drawn as name and closed, as
+// expected, so it does not count as a failure of the tool.
+bool ShootMessage(const QDir& folder, const QString& name, const std::function<void()>& action) {
+    bool shot = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shot = !shot && Save(*box, folder, name);
+            box->accept();
+        }
+    });
+    SetMessageBoxHook(nullptr);
+    look.start(10);
+    action();
+    look.stop();
+    SetMessageBoxHook(g_unexpectedMessage);
+    return shot;
+}
+
+// A load that fails over the file loaded: the window keeps that file.
 bool ShootFailedLoad(MainDialog& dialog, const QDir& scratch, const QDir& folder,
                      const QString& tag) {
-    bool told = false;
-    SetMessageBoxHook(
-        [&told](const std::string&, MessageIcon, const std::string&) { told = true; });
-    Load(dialog, scratch.filePath("missing.mid"));
-    SetMessageBoxHook(g_unexpectedMessage);
-    return told && Save(dialog, folder, "window-" + tag + "-failed-load");
+    const QString name = "window-" + tag + "-failed-load";
+    const bool told = ShootMessage(folder, name + "-message",
+                                   [&] { Load(dialog, scratch.filePath("missing.mid")); });
+    return Save(dialog, folder, name) && told;
+}
+
+// The folder of copies of the example, made once.
+QString CopiesFolder(const QString& example, const QDir& scratch) {
+    const QDir copies(scratch.filePath("Songs"));
+    if (!copies.exists()) {
+        QDir().mkpath(copies.path());
+        for (int i = 1; i <= kCopies; ++i) {
+            QFile::copy(example, copies.filePath(QString("Song%1.mid").arg(i)));
+        }
+    }
+    return copies.path();
+}
+
+// Save over the copies, cancelled as soon as its progress shows: the progress, the summary and the
+// window after it. The outputs made are removed, so each language starts from the same folder.
+bool ShootCancelledSave(MainDialog& dialog, const QString& copies, const QDir& folder,
+                        const QString& tag) {
+    const QString name = "window-" + tag + "-cancelled-save";
+    bool progressShot = false;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        auto* progress = dialog.findChild<SaveProgress*>("saveProgress");
+        if (progress != nullptr && progress->isVisible() && !progressShot) {
+            progressShot = Save(*progress, folder, "window-" + tag + "-saving");
+            progress->reject();
+        }
+    });
+    cancel.start(1);
+    const bool told = ShootMessage(folder, name + "-message",
+                                   [&] { Control<QPushButton>(dialog, kSave)->click(); });
+    cancel.stop();
+    for (const QString& output : QDir(copies).entryList({"*KRV.mid"}, QDir::Files)) {
+        QFile::remove(QDir(copies).filePath(output));
+    }
+    return Save(dialog, folder, name) && told && progressShot;
+}
+
+bool ShootCollection(MainDialog& dialog, const QString& copies, const QDir& folder,
+                     const QString& tag) {
+    dialog.TakeInputs({copies.toStdString()});
+    const bool ok = Save(dialog, folder, "window-" + tag + "-several-loaded");
+    return ShootCancelledSave(dialog, copies, folder, tag) && ok;
 }
 
 bool ShootLanguage(Profile& profile, int language, const QString& example, const QDir& folder,
                    const QDir& scratch) {
     profile.WriteProfileInt(kKeyLanguage, language);
     MainDialog dialog(profile, {"korvane"});
+    const WindowCollection collection;
+    dialog.SetFileCollection(&collection);
     dialog.OnInitDialog();
     dialog.show();
     const QString tag = kLanguageTags[static_cast<size_t>(language)];
@@ -144,6 +216,7 @@ bool ShootLanguage(Profile& profile, int language, const QString& example, const
     SaveOutput(dialog, scratch);
     ok = Save(dialog, folder, "window-" + tag + "-saved") && ok;
     ok = ShootFailedLoad(dialog, scratch, folder, tag) && ok;
+    ok = ShootCollection(dialog, CopiesFolder(example, scratch), folder, tag) && ok;
     Load(dialog, example);
     const QString aboutPath = folder.filePath("about-picture-" + tag + ".png");
     ok = DrawAboutPicture(dialog, 1, 1, *AboutTextsFor(language)).save(aboutPath) && ok;
@@ -164,7 +237,7 @@ int Main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     // A profile and set-up folder of their own, so the user's are never touched.
-    QTemporaryDir scratch;
+    QTemporaryDir scratch(QDir::tempPath() + "/Korvane-XXXXXX");
     qputenv("XDG_CACHE_HOME", scratch.path().toUtf8());
     Profile profile(scratch.filePath("Korvane.ini").toStdString());
     g_programFolder = ProgramFolder();

@@ -50,14 +50,15 @@ AboutDialog::AboutDialog(const QPixmap& picture, QWidget* parent) : QDialog(pare
     pictureLabel->setLineWidth(1);
     pictureLabel->setPixmap(picture);
     const int frame = 2 * pictureLabel->frameWidth();
-    const QRect pictureRect(DialogUnitsToPixels(kPictureUnits, units).topLeft(),
-                            picture.deviceIndependentSize().toSize() + QSize(frame, frame));
-    pictureLabel->setGeometry(pictureRect);
-    // As wide as its layout, or the picture if wider; as tall as the picture.
+    const QSize pictureSize = picture.deviceIndependentSize().toSize() + QSize(frame, frame);
+    // As wide as its layout, or the picture and its margins if wider; as tall as the picture.
     const QRect box = DialogUnitsToPixels(kDialogUnits, units);
     const int margin = DialogUnitsToPixelsX(kPictureUnits.x(), units);
-    setFixedSize(std::max(box.width(), pictureRect.right() + 1 + margin),
-                 pictureRect.bottom() + 1 + margin);
+    const int top = DialogUnitsToPixelsY(kPictureUnits.y(), units);
+    const int width = std::max(box.width(), pictureSize.width() + 2 * margin);
+    // The picture keeps its shape, so it fills its room one way only: centred across the box.
+    pictureLabel->setGeometry(QRect(QPoint((width - pictureSize.width()) / 2, top), pictureSize));
+    setFixedSize(width, top + pictureSize.height() + margin);
 
     m_languageList = new QComboBox(this);
     m_languageList->setObjectName(QStringLiteral("c%1").arg(kLanguageList));

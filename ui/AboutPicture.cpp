@@ -188,7 +188,7 @@ QPixmap DrawAboutPicture(qreal scale, qreal pixelRatio, const AboutTexts& texts)
     painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawTitle(painter, QString::fromUtf8(texts.title));
-    const QPixmap logo = LogoPicture();
+    const QPixmap logo = LogoPicture(QString::fromUtf8(texts.tagline));
     painter.drawPixmap((kWidth - logo.width()) / 2, 120, logo);
     painter.setFont(TextFont(13, false));
     painter.setPen(kInk);

@@ -31,8 +31,10 @@ class FileCollection {
         // The speed its ticks were scaled by, which positions in it carry over with.
         int firstTickSpeed = Adjustments::kSpeedNeutral;
     };
-    // Called on the run's thread with the files reported so far and the run's number of files.
-    using Progress = std::function<void(size_t reported, size_t total)>;
+    // Called on the run's thread with how many files in a row from the first have been converted
+    // (saved or failed; their outputs written before they are named) and the run's number of
+    // files.
+    using Progress = std::function<void(size_t converted, size_t total)>;
     // Called on the run's thread several times a second: true stops the run.
     using Stop = std::function<bool()>;
 

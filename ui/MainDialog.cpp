@@ -26,6 +26,7 @@
 #include "ui/QtTranslations.h"
 #include "ui/VolumeSlider.h"
 #include "ui/WindowAccessibility.h"
+#include "ui/WindowHeight.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +44,9 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShortcut>
 #include <QSlider>
 #include <QTimer>
@@ -147,7 +150,6 @@ QLabel* CreateLogo(QWidget* parent) {
     auto* logo = new QLabel(parent);
     logo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     logo->setAlignment(Qt::AlignCenter);
-    logo->setPixmap(LogoPicture());
     return logo;
 }
 
@@ -240,16 +242,48 @@ void MainDialog::LayOut() {
     }
     FittingBaseUnits(font(), captions, *m_instructionLabel, instructions,
                      [this](const DialogBaseUnits& units) { PlaceControls(units); });
+    DrawLogo();
 }
 
 void MainDialog::PlaceControls(const DialogBaseUnits& units) {
-    setFixedSize(DialogUnitsToPixelsX(kMainDialogWidth, units),
-                 DialogUnitsToPixelsY(kMainDialogHeight, units));
+    m_units = units;
+    const int width = DialogUnitsToPixelsX(kMainDialogWidth, units);
+    const int natural = DialogUnitsToPixelsY(kMainDialogHeight, units);
+    const int minimum = natural - DialogUnitsToPixelsY(kPlotGivesUpUnits, units);
+    setMinimumSize(width, minimum);
+    setMaximumSize(width, QWIDGETSIZE_MAX);
+    // Before the window is shown its frame is unknown: a title bar two lines of the font tall,
+    // about what desktops draw.
+    const int frame = frameGeometry().height() - height();
+    const int titleBar = frame > 0 ? frame : 2 * fontMetrics().height();
+    resize(width,
+           OpeningHeight(natural, minimum, screen()->availableGeometry().height(), titleBar));
+    ArrangeControls();
+}
+
+void MainDialog::ArrangeControls() {
+    const int extra = height() - DialogUnitsToPixelsY(kMainDialogHeight, m_units);
     for (const ControlTemplate& control : kMainDialogTemplate) {
         findChild<QWidget*>(ControlName(control.id))
-            ->setGeometry(DialogUnitsToPixels(
-                QRect(control.x, control.y, control.width, control.height), units));
+            ->setGeometry(StretchedRect(control, m_units, extra));
     }
+}
+
+void MainDialog::DrawLogo() {
+    // As large a share of its frame as at the usual font size, never below its own pixels.
+    constexpr qreal kShare = 0.9;
+    auto* logo = findChild<QLabel*>(ControlName(kNoControlId));
+    const QRect room = logo->contentsRect();
+    const qreal scale = std::max(1.0, kShare * std::min(room.width() / qreal(kLogoSize.width()),
+                                                        room.height() / qreal(kLogoSize.height())));
+    const AboutTexts* texts = AboutTextsFor(m_language);
+    const char* tagline = (texts != nullptr ? texts : AboutTextsFor(kDefaultLanguage))->tagline;
+    logo->setPixmap(LogoPicture(QString::fromUtf8(tagline), scale, devicePixelRatioF()));
+}
+
+void MainDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ArrangeControls();
 }
 
 QWidget* MainDialog::CreateControl(const ControlTemplate& control) {
@@ -542,7 +576,10 @@ void MainDialog::ShowInstruction(Instruction instruction) {
         m_instructionText = Text(&LanguageTexts::textSaved);
         break;
     }
-    m_instructionLabel->setText(QString::fromStdString(m_instructionText));
+    const QString text = QString::fromStdString(m_instructionText);
+    m_instructionLabel->setText(text);
+    // Its layout's blank lines and indents read as nothing but pauses to a screen reader.
+    m_instructionLabel->setAccessibleName(text.simplified());
 }
 
 bool MainDialog::ApplyLanguage() {
@@ -558,6 +595,7 @@ bool MainDialog::ApplyLanguage() {
         ApplyMenuTexts(*texts);
     }
     ApplyControlTexts();
+    DrawLogo();
     UseQtTranslations(m_language);
     MarkSpeedField(TypedSpeed().has_value());
     m_player->ApplyLanguage(m_language);

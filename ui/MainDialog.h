@@ -23,6 +23,7 @@ class QCheckBox;
 class QContextMenuEvent;
 class QDragEnterEvent;
 class QDropEvent;
+class QResizeEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -87,6 +88,7 @@ class MainDialog : public QDialog {
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     // What the instruction says: the window's state.
@@ -119,6 +121,8 @@ class MainDialog : public QDialog {
     Adjustments m_adjustments;
     int m_speedPosition = 0;
     int m_language = 1;
+    // The base units the controls are placed in, found for the font and every language's texts.
+    DialogBaseUnits m_units;
     Instruction m_instruction = Instruction::Welcome;
     // Set by the first completed pass; Save refuses until then.
     bool m_loaded = false;
@@ -150,6 +154,10 @@ class MainDialog : public QDialog {
     // Sizes the window and its controls for the font, large enough for every language's texts.
     void LayOut();
     void PlaceControls(const DialogBaseUnits& units);
+    // The controls for the window's height: the plot takes what the window has more or less.
+    void ArrangeControls();
+    // The logo drawn for its frame, which grows with the font.
+    void DrawLogo();
     // Names and descriptions for screen readers and the menu's window commands.
     void ApplyControlTexts();
     // The plot's description for a screen reader: what it shows at the sliders' positions.

@@ -109,9 +109,9 @@ void MainDialog::SaveCollection() {
                      texts = m_texts != nullptr ? m_texts : LanguageTextsFor(kDefaultLanguage)] {
         result = m_collection->Save(
             paths, adjustments, *texts,
-            [&progress](size_t reported, size_t total) {
+            [&progress](size_t converted, size_t total) {
                 progress.m_total = total;
-                progress.m_reported = reported;
+                progress.m_converted = converted;
             },
             [&progress] { return progress.m_stopAsked.load(); });
         QMetaObject::invokeMethod(&running, &QEventLoop::quit, Qt::QueuedConnection);

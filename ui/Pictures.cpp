@@ -69,21 +69,26 @@ QImage KorvaneIconImage(int size) {
     return image;
 }
 
-QPixmap LogoPicture() {
-    QImage image(292, 83, QImage::Format_ARGB32_Premultiplied);
+QPixmap LogoPicture(const QString& tagline, qreal scale, qreal pixelRatio) {
+    QImage image((QSizeF(kLogoSize) * scale * pixelRatio).toSize(),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
 
-    QLinearGradient background(0, 0, 292, 83);
+    QLinearGradient background(0, 0, kLogoSize.width(), kLogoSize.height());
     background.setColorAt(0, Qt::white);
     background.setColorAt(1, QColor(0xd6, 0xe4, 0xf5));
-    painter.fillRect(image.rect(), background);
-    painter.drawImage(QPointF(9, 9), KorvaneIconImage(65));
+    painter.fillRect(QRect(QPoint(), kLogoSize), background);
+    // The icon drawn at the pixels it covers, so it stays sharp at any scale.
+    QImage icon = KorvaneIconImage(qRound(65 * scale * pixelRatio));
+    icon.setDevicePixelRatio(scale * pixelRatio);
+    painter.drawImage(QPointF(9, 9), icon);
 
     DrawText(painter, QRectF(86, 6, 198, 48), QStringLiteral("Korvane"), kDeepBlue, true);
-    DrawText(painter, QRectF(88, 56, 194, 18), QStringLiteral("MIDI files repaired and adjusted"),
-             kBlue, false);
+    DrawText(painter, QRectF(88, 56, 194, 18), tagline, kBlue, false);
     painter.setPen(QPen(kOrange, 2));
     painter.drawLine(QPointF(88, 55), QPointF(282, 55));
     return QPixmap::fromImage(image);

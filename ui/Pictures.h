@@ -8,8 +8,10 @@ namespace korvane {
 
 // The pictures of the program, drawn by code so that they stay sharp and need no binary files.
 
-// The product logo shown in the main window, 292 x 83 pixels.
-QPixmap LogoPicture();
+// The product logo shown in the main window, kLogoSize times scale, drawn for a screen of
+// pixelRatio device pixels to a pixel.
+inline constexpr QSize kLogoSize(292, 83);
+QPixmap LogoPicture(const QString& tagline, qreal scale = 1, qreal pixelRatio = 1);
 
 // The question mark on the About button, 20 x 28 pixels, transparent around the mark.
 QPixmap QuestionMarkPicture();

@@ -44,14 +44,14 @@ void SaveProgress::reject() {
 
 void SaveProgress::Update() {
     const size_t total = m_total;
-    const size_t saving = std::min(m_reported + 1, total);
+    const size_t saving = std::min(m_converted + 1, total);
     const QString text = m_text.arg(m_locale.toString(static_cast<qulonglong>(saving)),
                                     m_locale.toString(static_cast<qulonglong>(total)));
     m_label->setText(text);
     // A screen reader names the bar by what it counts.
     m_bar->setAccessibleName(text);
     m_bar->setRange(0, static_cast<int>(std::min<size_t>(total, INT32_MAX)));
-    m_bar->setValue(static_cast<int>(std::min<size_t>(m_reported, INT32_MAX)));
+    m_bar->setValue(static_cast<int>(std::min<size_t>(m_converted, INT32_MAX)));
 }
 
 } // namespace korvane

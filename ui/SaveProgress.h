@@ -24,7 +24,7 @@ class SaveProgress : public QDialog {
                  QWidget* parent);
 
     // Written by the run's thread.
-    std::atomic<size_t> m_reported{0};
+    std::atomic<size_t> m_converted{0};
     std::atomic<size_t> m_total;
     // Read by the run's thread.
     std::atomic<bool> m_stopAsked{false};

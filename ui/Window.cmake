@@ -24,6 +24,8 @@ add_library(ui_window STATIC
   ${CMAKE_CURRENT_LIST_DIR}/QtTranslations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtTranslations.h
   ${CMAKE_CURRENT_LIST_DIR}/WindowAccessibility.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WindowAccessibility.h)
+  ${CMAKE_CURRENT_LIST_DIR}/WindowAccessibility.h
+  ${CMAKE_CURRENT_LIST_DIR}/WindowHeight.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowHeight.h)
 target_link_libraries(ui_window PUBLIC ui_levelview ui_player ui_about platform_gui job
                       Qt6::Widgets PRIVATE korvane_warnings)

@@ -46,14 +46,4 @@ using FilesDialogHook = std::function<std::optional<std::vector<std::string>>(
     const std::string& initialFolder, const std::string& initialName)>;
 void SetFilesDialogHook(FilesDialogHook hook);
 
-// The input's dialog: the same filter, several existing files at once. Returns the chosen full
-// paths, or nothing when the user cancels. A files hook answers instead of it; else a file
-// hook does, with its one file.
-std::optional<std::vector<std::string>>
-ChooseMidiFiles(QWidget* parent, const std::string& initialFolder, const std::string& initialName);
-
-using FilesDialogHook = std::function<std::optional<std::vector<std::string>>(
-    const std::string& initialFolder, const std::string& initialName)>;
-void SetFilesDialogHook(FilesDialogHook hook);
-
 } // namespace korvane

@@ -10,35 +10,15 @@ korvane=$1
 tree=$2
 files=${3:-3000}
 
-skip() { echo "skipped: $*"; exit 77; }
-[ "$(id -u)" -eq 0 ] || skip "mounting needs root"
-[ -e /dev/fuse ] || skip "no /dev/fuse"
-for tool in mkfs.exfat mount.exfat-fuse bindfs losetup; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-
+source "$(dirname "$0")/field_mounts.sh"
 work=$(mktemp -d)
-loop=""
-cleanup() {
-    for mount in "$work/stick" "$work/bound"; do
-        mountpoint -q "$mount" && umount "$mount"
-    done
-    [ -z "$loop" ] || losetup -d "$loop"
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'unmount_places; rm -rf "$work"' EXIT
 
 "$tree" "$work/src" "$files" 30 >/dev/null
 cp -r "$work/src" "$work/local"
-
-truncate -s 600M "$work/stick.img"
-mkfs.exfat "$work/stick.img" >/dev/null
-loop=$(losetup -f --show "$work/stick.img") || skip "no loop device"
-mkdir "$work/stick" "$work/bound" "$work/backing"
-mount.exfat-fuse "$loop" "$work/stick" || skip "exfat-fuse cannot mount here"
+mount_places
 cp -r "$work/src" "$work/stick/src"
 cp -r "$work/src" "$work/backing/src"
-bindfs "$work/backing" "$work/bound" || skip "bindfs cannot mount here"
 sync # the copies' own write-back is not timed as the runs'
 
 seconds() { # runs korvane over a folder; prints its wall time

@@ -95,6 +95,41 @@ TEST_P(TempOutputTest, StepsPutTheCompleteFileInPlaceWithUsualPermissions) {
     EXPECT_EQ(Visible(), (Names{"fresh.mid", "out.mid"}));
 }
 
+// Private while written only where a file, which may be private, can hold the name; the
+// final mode is whatever holds the name at the rename, even one that appeared meanwhile.
+TEST(TempOutputModes, PrivateWhileWrittenOnlyWhereAFileMayHoldTheName) {
+    struct Case {
+        TempOutput::OutputThere there;
+        mode_t appearingMode; // a file given the name before the rename; 0 for none
+        mode_t whileWritten;
+        mode_t final;
+    };
+    const Case cases[] = {{TempOutput::OutputThere::Maybe, 0, 0600, 0644},
+                          {TempOutput::OutputThere::No, 0, 0644, 0644},
+                          {TempOutput::OutputThere::No, 0600, 0644, 0600}};
+    TempOutput::ForceNamed(true);
+    const mode_t mask = ::umask(022);
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string out = folder.File("out.mid");
+        TempOutput temp = TempOutput::Create(out, c.there);
+        ASSERT_TRUE(WriteThrough(temp, "new"));
+        struct stat st {};
+        ASSERT_EQ(::stat(temp.NamePath().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.whileWritten);
+        if (c.appearingMode != 0) {
+            WriteTextFile(out, "other run's");
+            ASSERT_EQ(::chmod(out.c_str(), c.appearingMode), 0);
+        }
+        ASSERT_TRUE(temp.Commit());
+        ASSERT_EQ(::stat(out.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.final);
+        EXPECT_EQ(ReadTextFile(out), "new");
+    }
+    ::umask(mask);
+    TempOutput::ForceNamed(false);
+}
+
 TEST_P(TempOutputTest, AbandonedAtAnyStepLeavesNoFile) {
     WriteTextFile(out, "earlier");
     for (int steps = 0; steps <= 2; ++steps) {

@@ -269,9 +269,9 @@ class MainDialogAccessTest : public QObject {
         QCOMPARE(previousFill, 0);
     }
 
-    // Through the interfaces a screen reader uses (QAccessible; the AT-SPI bus needs a session
-    // bus, which a headless run lacks): the sliders read in the units their labels show and a
-    // value set moves the slider and the preview as keys do.
+    // Through the interfaces Qt hands a screen reader (QAccessible; atspi_sliders.py reads the
+    // same over the real AT-SPI bus): the sliders read in the units their labels show and a value
+    // set moves the slider and the preview as keys do.
     void slidersReadInTheirLabelsUnits() {
         Start(1);
         Load();
@@ -329,6 +329,15 @@ class MainDialogAccessTest : public QObject {
              {QString("logo"), QString("c%1").arg(kOk), QString("c%1").arg(kCancel)}) {
             QVERIFY2(!found.contains(hidden), qPrintable(hidden));
         }
+    }
+
+    void instructionReadsWithoutItsLayout() {
+        Start(1);
+        const QString heard =
+            QAccessible::queryAccessibleInterface(Control<InstructionLabel>(kInstruction))
+                ->text(QAccessible::Name);
+        QVERIFY(!heard.isEmpty());
+        QCOMPARE(heard, heard.simplified());
     }
 
     void instructionWrapsUnderItsFirstWord() {

@@ -850,7 +850,8 @@ class MainDialogTest : public QObject {
         QCOMPARE(Profile().GetProfileInt(kKeyLanguage, -1), 2);
     }
 
-    // The About box's title and picture, its menu entry and Qt's own buttons follow the language.
+    // The About box's title and picture, its menu entry, the logo's tagline and Qt's own buttons
+    // follow the language.
     void aboutBoxMenuEntryAndQtsButtonsSpeakTheLanguage() {
         Start();
         const struct {
@@ -861,10 +862,15 @@ class MainDialogTest : public QObject {
                     {1, "About Korvane", "&About Korvane..."},
                     {2, "Acerca de Korvane", "&Acerca de Korvane..."},
                     {3, "À propos de Korvane", "À &propos de Korvane..."}};
+        const auto logo = [this] {
+            return m_dialog->findChild<QLabel*>("logo")->pixmap().toImage();
+        };
+        const QImage englishLogo = logo();
         for (const auto& [language, title, entry] : said) {
             m_dialog->SetLanguage(language);
             QCOMPARE(m_dialog->findChild<QMenu*>("systemMenu")->actions()[kAboutEntry]->text(),
                      QString::fromUtf8(entry));
+            QCOMPARE(logo() == englishLogo, language == 1); // its tagline in the language
             // A screen reader hears the picture's title, its callouts and the list's name.
             QStringList heard;
             QTimer::singleShot(0, this, [&heard] {

@@ -72,7 +72,14 @@ class PicturesTest : public QObject {
 
   private slots:
     void fixedSizes() {
-        QCOMPARE(LogoPicture().size(), QSize(292, 83));
+        QCOMPARE(LogoPicture(QStringLiteral("MIDI files repaired and adjusted")).size(),
+                 QSize(292, 83));
+        // Drawn larger for a larger font, at the screen's own pixels.
+        const QPixmap large =
+            LogoPicture(QStringLiteral("MIDI files repaired and adjusted"), 1.5, 2);
+        QCOMPARE(large.size(), QSize(876, 249));
+        QCOMPARE(large.deviceIndependentSize(), QSizeF(438, 124.5));
+        QVERIFY(!IsUniform(large.toImage(), QRect(30, 30, 150, 150))); // the icon, drawn
         QCOMPARE(QuestionMarkPicture().size(), QSize(20, 28));
         QCOMPARE(DrawAboutPicture().size(), QSize(584, 444));
         for (const QSize windowSize :
@@ -136,7 +143,8 @@ class PicturesTest : public QObject {
     }
 
     void picturesAreDrawn() {
-        const QImage logo = LogoPicture().toImage();
+        const QImage logo =
+            LogoPicture(QStringLiteral("MIDI files repaired and adjusted")).toImage();
         QVERIFY(!IsUniform(logo, logo.rect()));
         const QImage mark = QuestionMarkPicture().toImage();
         QCOMPARE(mark.pixelColor(0, 0).alpha(), 0); // the button face shows around the mark

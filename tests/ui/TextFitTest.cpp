@@ -17,14 +17,28 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace korvane {
+namespace {
+// The lightness of the darkest pixel: the ink of a button's icon.
+int DarkestLightness(const QImage& image) {
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            darkest = std::min(darkest, image.pixelColor(x, y).lightness());
+        }
+    }
+    return darkest;
+}
+} // namespace
 
 // Every text of the window against its rectangle, in every language and at several desktop font
 // sizes; the scale factor comes from QT_SCALE_FACTOR, which the test is run under three times.
@@ -60,61 +74,8 @@ class TextFitTest : public QObject {
         return {};
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Profile> m_profile;
-    std::unique_ptr<MainDialog> m_dialog;
-    QFont m_desktopFont;
-
-  private slots:
-    void initTestCase() { m_desktopFont = QApplication::font(); }
-
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        UseTestHome(*m_dir);
-        SetMessageBoxHook([](const std::string&, MessageIcon, const std::string&) {});
-    }
-
-    void cleanup() {
-        m_dialog.reset();
-        m_profile.reset();
-        SetMessageBoxHook(nullptr);
-        QApplication::setFont(m_desktopFont);
-    }
-
-    // The player's buttons and the check box's square grow with the font, as the captions do.
-    void playerIconsAndCheckBoxFollowTheFont() {
-        int previous = 0;
-        for (int pointSize : {9, 13}) {
-            MainDialog& dialog = Start(1, pointSize);
-            auto* play = dialog.findChild<QPushButton*>("playButton");
-            const int side = play->icon().actualSize(play->iconSize()).height();
-            QCOMPARE(side, QFontMetrics(dialog.font()).height());
-            QVERIFY2(side > previous, qPrintable(QString::number(side)));
-            previous = side;
-            auto* check = dialog.findChild<QCheckBox*>(QString("c%1").arg(kStuckNotes));
-            QStyleOptionButton option;
-            option.initFrom(check);
-            const QRect square =
-                check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
-            QVERIFY2(square.height() >= QFontMetrics(dialog.font()).ascent(),
-                     qPrintable(QString::number(square.height())));
-        }
-    }
-
-    void everyTextShowsWhole_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("pointSize");
-        for (int language = 0; language < 4; ++language) {
-            for (int pointSize : {9, 11, 13}) {
-                QTest::addRow("language %d, %d pt", language, pointSize) << language << pointSize;
-            }
-        }
-    }
-
-    void everyTextShowsWhole() {
-        QFETCH(int, language);
-        QFETCH(int, pointSize);
-        MainDialog& dialog = Start(language, pointSize);
+    // Every control inside the window, and its texts whole in the language.
+    static void CheckTextsWhole(MainDialog& dialog, int language, int pointSize) {
         const QRect window = dialog.rect();
         int walked = 0;
         for (QWidget* control : dialog.findChildren<QWidget*>()) {
@@ -152,6 +113,118 @@ class TextFitTest : public QObject {
             QVERIFY2(problem.isEmpty(), qPrintable(problem));
         }
         QVERIFY(walked >= 14);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Profile> m_profile;
+    std::unique_ptr<MainDialog> m_dialog;
+    QFont m_desktopFont;
+
+  private slots:
+    void initTestCase() { m_desktopFont = QApplication::font(); }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        UseTestHome(*m_dir);
+        SetMessageBoxHook([](const std::string&, MessageIcon, const std::string&) {});
+    }
+
+    void cleanup() {
+        m_dialog.reset();
+        m_profile.reset();
+        SetMessageBoxHook(nullptr);
+        QApplication::setFont(m_desktopFont);
+    }
+
+    // The player's buttons, the check box's square and the logo grow with the font, as the
+    // captions do; an enabled Play button is told from a disabled one at a glance.
+    void playerIconsCheckBoxAndLogoFollowTheFont() {
+        int previous = 0;
+        for (int pointSize : {9, 13}) {
+            MainDialog& dialog = Start(1, pointSize);
+            auto* play = dialog.findChild<QPushButton*>("playButton");
+            const int side = play->icon().actualSize(play->iconSize()).height();
+            QCOMPARE(side, QFontMetrics(dialog.font()).height());
+            QVERIFY2(side > previous, qPrintable(QString::number(side)));
+            previous = side;
+            play->setEnabled(true);
+            const int enabledInk = DarkestLightness(play->grab().toImage());
+            play->setEnabled(false);
+            const int disabledInk = DarkestLightness(play->grab().toImage());
+            QVERIFY2(
+                disabledInk - enabledInk >= 50,
+                qPrintable(QString("%1 enabled, %2 disabled").arg(enabledInk).arg(disabledInk)));
+            const auto* logo = dialog.findChild<QLabel*>("logo");
+            const QSizeF drawn = logo->pixmap().deviceIndependentSize();
+            const QSize room = logo->contentsRect().size();
+            QVERIFY2(drawn.height() >= 0.85 * room.height() && drawn.width() <= room.width(),
+                     qPrintable(QString("%1 x %2 in %3 x %4")
+                                    .arg(drawn.width())
+                                    .arg(drawn.height())
+                                    .arg(room.width())
+                                    .arg(room.height())));
+            auto* check = dialog.findChild<QCheckBox*>(QString("c%1").arg(kStuckNotes));
+            QStyleOptionButton option;
+            option.initFrom(check);
+            const QRect square =
+                check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+            QVERIFY2(square.height() >= QFontMetrics(dialog.font()).ascent(),
+                     qPrintable(QString::number(square.height())));
+        }
+    }
+
+    void everyTextShowsWhole_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("pointSize");
+        for (int language = 0; language < 4; ++language) {
+            for (int pointSize : {9, 11, 13}) {
+                QTest::addRow("language %d, %d pt", language, pointSize) << language << pointSize;
+            }
+        }
+    }
+
+    void everyTextShowsWhole() {
+        QFETCH(int, language);
+        QFETCH(int, pointSize);
+        CheckTextsWhole(Start(language, pointSize), language, pointSize);
+    }
+
+    // A screen too short for the window (a 1366 x 768 one with a panel, 736 pixels left): it gives
+    // up plot height to fit with a title bar as tall as desktops draw them, and stays resizable
+    // above its minimum, the plot taking what it is given; no text is cut at any height.
+    void windowFitsItsScreen_data() {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("9 pt") << 9;
+        QTest::newRow("13 pt") << 13;
+    }
+
+    void windowFitsItsScreen() {
+        constexpr int kTitleBar = 37;
+        QFETCH(int, pointSize);
+        MainDialog& dialog = Start(1, pointSize);
+        QVERIFY(dialog.minimumHeight() + kTitleBar <= 736);
+        QCOMPARE(dialog.minimumWidth(), dialog.maximumWidth());
+        QVERIFY(dialog.maximumHeight() > dialog.minimumHeight());
+        const int available = dialog.screen()->availableGeometry().height();
+        QVERIFY2(dialog.height() + kTitleBar <= available ||
+                     dialog.height() == dialog.minimumHeight(),
+                 qPrintable(QString("%1 in %2").arg(dialog.height()).arg(available)));
+        CheckTextsWhole(dialog, 1, pointSize);
+
+        const auto* plot = dialog.findChild<QWidget*>(QString("c%1").arg(kLevelView));
+        const auto* strip = dialog.findChild<QWidget*>(QString("c%1").arg(kPlayer));
+        const auto* input = dialog.findChild<QWidget*>(QString("c%1").arg(kInputPath));
+        const QRect plotBefore = plot->geometry();
+        const QRect stripBefore = strip->geometry();
+        const QRect inputBefore = input->geometry();
+        dialog.resize(dialog.width(), dialog.height() + 100);
+        QTRY_COMPARE(plot->geometry(), plotBefore.adjusted(0, 0, 0, 100));
+        QCOMPARE(strip->geometry(), stripBefore.translated(0, 100));
+        QCOMPARE(input->geometry(), inputBefore);
+        dialog.resize(dialog.width(), 0);
+        QTRY_COMPARE(dialog.height(), dialog.minimumHeight());
+        QVERIFY(plot->height() * 3 > plotBefore.height());
+        CheckTextsWhole(dialog, 1, pointSize);
     }
 
     void windowGrowsWithTheFont() {

@@ -405,6 +405,47 @@ class WindowCollectionTest : public QObject {
                  qPrintable(QString::number(position->value())));
     }
 
+    // The count shown is of the files converted, told before their outputs are named: it never
+    // falls behind the outputs on disk, and each group is counted while it is made durable.
+    void progressCountsFilesBeforeTheyAreNamed() {
+        const QString folder = Path("many");
+        for (int i = 0; i < 1500; ++i) {
+            Write(folder + QString("/f%1.mid").arg(i, 4, 10, QChar('0')), Song(64));
+        }
+        const auto named = [&folder] {
+            return static_cast<size_t>(QDir(folder).entryList({"*KRV.mid"}, QDir::Files).size());
+        };
+        size_t countedAhead = 0; // calls that counted files whose outputs have no name yet
+        m_collection.Save(
+            {folder.toStdString()}, Adjustments{}, *LanguageTextsFor(1),
+            [&](size_t converted, size_t) { countedAhead += converted > named(); },
+            [] { return false; });
+        QVERIFY(countedAhead > 0);
+
+        QDir(folder).removeRecursively();
+        for (int i = 0; i < 1500; ++i) {
+            Write(folder + QString("/f%1.mid").arg(i, 4, 10, QChar('0')), Song(64));
+        }
+        Start();
+        Drop({QUrl::fromLocalFile(folder)});
+        QTRY_VERIFY(CollectionShown(1500, folder + "/f0000.mid"));
+        size_t polls = 0;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* progress = m_dialog->findChild<SaveProgress*>("saveProgress");
+            if (progress != nullptr && progress->isVisible()) {
+                const size_t onDisk = named(); // looked at first: the count only grows
+                QVERIFY2(progress->m_converted >= onDisk, qPrintable(QString::number(onDisk)));
+                ++polls;
+            }
+        });
+        poll.start(1);
+        Click(kSave);
+        poll.stop();
+        QVERIFY(polls > 0);
+        QCOMPARE(named(), size_t{1500});
+    }
+
     // Cancel stops the run between files: what was saved is whole, nothing else is there.
     void cancelLeavesOnlyWholeOutputs() {
         const QString folder = Path("many");
