@@ -11,6 +11,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { startServer } from '../tests/web/PageServer.mjs';
+import { longestTaskSince, recordLongTasks } from '../tests/web/LongTasks.mjs';
 import { waitUntil } from '../tests/web/PageWait.mjs';
 
 const [site, korvane, file, smallFolder, runsText, earlierSite] = process.argv.slice(2);
@@ -45,15 +46,7 @@ async function openPage(siteFolder) {
   const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
   browsers.push(browser);
   const context = await browser.newContext({ acceptDownloads: true });
-  // The tasks on the page's thread; the one that sets the input's files is the browser making a
-  // File of each path for the benchmark, before the page hears of them, and is left out.
-  await context.addInitScript(() => {
-    window.longTasks = [];
-    window.changes = [];
-    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries()
-      .map((e) => ({ start: e.startTime, end: e.startTime + e.duration })))).observe({ type: 'longtask', buffered: true });
-    document.addEventListener('change', () => window.changes.push(performance.now()));
-  });
+  await recordLongTasks(context);
   const page = await context.newPage();
   await page.goto(url);
   await waitUntil(page, () => document.body.dataset.ready === 'true', null, { timeout: 60000 });
@@ -70,11 +63,6 @@ async function openPage(siteFolder) {
 }
 
 const idle = (page) => waitUntil(page, () => !window.korvane.work.busy && !window.korvane.state.progress, null, { timeout: 600000 });
-const longest = (page) => page.evaluate(() => {
-  const tasks = window.longTasks.filter(({ start, end }) => !window.changes.some((at) => start <= at && at <= end));
-  window.longTasks.length = window.changes.length = 0;
-  return Math.max(0, ...tasks.map(({ start, end }) => end - start));
-});
 const choose = async (page, files) => {
   const start = performance.now();
   await page.setInputFiles('#choose', files);
@@ -94,11 +82,11 @@ const save = async (page) => {
 
 try {
   const page = await openPage(site);
-  await longest(page);
+  await longestTaskSince(page);
   const smallRead = await choose(page, small);
   const smallSave = await save(page);
   console.log(`${small.length} files: read ${smallRead.toFixed(2)} s, saved into a zip ${smallSave.toFixed(2)} s; ` +
-    `longest task on the page's thread ${(await longest(page)).toFixed(0)} ms`);
+    `longest task on the page's thread ${(await longestTaskSince(page)).toFixed(0)} ms`);
 
   const largeRead = await choose(page, [file]);
   const earlier = earlierSite ? await openPage(earlierSite) : null;
@@ -115,7 +103,7 @@ try {
   await waitUntil(page, () => document.getElementById('player-status').textContent !== '');
   const play = (performance.now() - playStart) / 1000;
   console.log(`${megabytes.toFixed(1)} MB file: read ${largeRead.toFixed(2)} s, Play answered in ${play.toFixed(2)} s ` +
-    `("${await page.textContent('#player-status')}"); longest task on the page's thread ${(await longest(page)).toFixed(0)} ms`);
+    `("${await page.textContent('#player-status')}"); longest task on the page's thread ${(await longestTaskSince(page)).toFixed(0)} ms`);
   const seconds = Object.fromEntries(Object.entries(times).map(([name, values]) => [name, median(values)]));
   const line = (label, value) => console.log(`${label.padEnd(36)}${value.toFixed(3)} s  ${(megabytes / value).toFixed(0)} MB/s`);
   console.log(`saving it, ${runs} runs each, alternating; medians:`);

@@ -14,6 +14,7 @@ import { basename, dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { generatedSongs } from './GeneratedSongs.mjs';
 import { startServer } from './PageServer.mjs';
+import { longestTaskSince, recordLongTasks } from './LongTasks.mjs';
 import { waitUntil } from './PageWait.mjs';
 
 const [site, korvane, examples, korvaneExamples, screenshots] = process.argv.slice(2);
@@ -117,16 +118,12 @@ async function choose(page, files) {
   await idle(page);
 }
 
-// The longest task on the page's thread while `action` runs (the page records them from its start).
-// The task in which the test sets the input's files is the test's own: the browser makes a File
-// of each path before the page hears of them, so a task running through a change event is left out.
+// The longest task on the page's thread while `action` runs.
 async function longestTask(page, action) {
-  await page.evaluate(() => (window.longTasks.length = window.changes.length = 0));
+  await longestTaskSince(page);
   await action();
   await idle(page);
-  return page.evaluate(() => Math.max(0, ...window.longTasks
-    .filter(({ start, end }) => !window.changes.some((at) => start <= at && at <= end))
-    .map(({ start, end }) => end - start)));
+  return longestTaskSince(page);
 }
 
 async function plotChange(page, before) {
@@ -160,13 +157,7 @@ const browser = await chromium.launch({
 });
 try {
   const context = await browser.newContext({ acceptDownloads: true, locale: 'en-US' });
-  await context.addInitScript(() => {
-    window.longTasks = [];
-    window.changes = [];
-    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries()
-      .map((e) => ({ start: e.startTime, end: e.startTime + e.duration })))).observe({ type: 'longtask', buffered: true });
-    document.addEventListener('change', () => window.changes.push(performance.now()));
-  });
+  await recordLongTasks(context);
   const page = await context.newPage();
   page.on('pageerror', (error) => check(false, `no script error (${error.message})`));
   await page.goto(url);
