@@ -12,6 +12,7 @@ import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { startServer } from '../tests/web/PageServer.mjs';
 import { longestTaskSince, recordLongTasks } from '../tests/web/LongTasks.mjs';
+import { applySetting } from '../tests/web/PageSettings.mjs';
 import { waitUntil } from '../tests/web/PageWait.mjs';
 
 const [site, korvane, file, smallFolder, runsText, earlierSite] = process.argv.slice(2);
@@ -50,15 +51,7 @@ async function openPage(siteFolder) {
   const page = await context.newPage();
   await page.goto(url);
   await waitUntil(page, () => document.body.dataset.ready === 'true', null, { timeout: 60000 });
-  await page.evaluate((s) => {
-    const set = (id, value) => {
-      const element = document.getElementById(id);
-      if (element.type === 'checkbox') element.checked = value;
-      else element.value = String(value);
-      element.dispatchEvent(new Event('change', { bubbles: true }));
-    };
-    Object.entries(s).forEach(([id, value]) => set(id, value));
-  }, { 'dynamic-range': 700, volume: 600, speed: 150, 'stuck-notes': true });
+  await applySetting(page, { dynamicRange: 700, volume: 400, speed: 150, stuckNotes: true });
   return page;
 }
 

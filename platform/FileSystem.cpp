@@ -38,11 +38,19 @@ std::optional<std::string> InWritableFolder(std::string target) {
     }
     return target;
 }
+
+// False, with errno set, for a path that cannot name a file: empty, or ending in a slash.
+bool NamesAFile(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        errno = path.empty() ? ENOENT : EISDIR;
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 std::optional<std::string> OutputTarget(const std::string& path) {
-    if (path.empty() || path.back() == '/') {
-        errno = path.empty() ? ENOENT : EISDIR;
+    if (!NamesAFile(path)) {
         return std::nullopt;
     }
     // Another run may create the output between two looks: it is then looked at again, as the
@@ -72,11 +80,7 @@ std::optional<std::string> OutputTarget(const std::string& path) {
 }
 
 std::optional<std::string> FreeOutputTarget(const std::string& path) {
-    if (path.empty() || path.back() == '/') {
-        errno = path.empty() ? ENOENT : EISDIR;
-        return std::nullopt;
-    }
-    return InWritableFolder(path);
+    return NamesAFile(path) ? InWritableFolder(path) : std::nullopt;
 }
 
 bool OnFuseMount(int fd) {

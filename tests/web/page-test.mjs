@@ -15,6 +15,7 @@ import { fileURLToPath } from 'node:url';
 import { generatedSongs } from './GeneratedSongs.mjs';
 import { startServer } from './PageServer.mjs';
 import { longestTaskSince, recordLongTasks } from './LongTasks.mjs';
+import { applySetting } from './PageSettings.mjs';
 import { waitUntil } from './PageWait.mjs';
 
 const [site, korvane, examples, korvaneExamples, screenshots] = process.argv.slice(2);
@@ -82,25 +83,6 @@ function native(input, setting) {
 
 // Every count the report gives, by its key, in one comparable string.
 const repairKey = (repairs) => Object.keys(repairs).sort().map((key) => `${key}=${repairs[key]}`).join(' ');
-
-async function applySetting(page, setting) {
-  await page.evaluate((s) => {
-    const set = (id, value) => {
-      const element = document.getElementById(id);
-      if (element.type === 'checkbox') element.checked = value;
-      else element.value = String(value);
-      element.dispatchEvent(new Event('input', { bubbles: true }));
-      element.dispatchEvent(new Event('change', { bubbles: true }));
-    };
-    set('dynamic-range', s.dynamicRange);
-    set('volume', 1000 - s.volume); // upright, loud at the top
-    set('speed', s.speed);
-    set('stuck-notes', s.stuckNotes);
-    set('keep-bars', Boolean(s.keepBars));
-    set('leave-drums', Boolean(s.leaveDrums));
-    set('loudest', Boolean(s.loudestToFull));
-  }, setting);
-}
 
 async function saveDownload(page) {
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
